@@ -1,0 +1,80 @@
+#pragma once
+// The one editor-wide state: everything loaded from the game directory and the
+// data files beside the program. Commands are functions over it.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gamefiles/kdef.h"
+#include "gamefiles/names.h"
+#include "gamefiles/pictures.h"
+#include "gamefiles/talk.h"
+#include "script/attributes.h"
+#include "script/describe.h"
+#include "script/statement.h"
+#include "text/charset.h"
+
+namespace tavrel {
+
+// One 186-byte record of war.sta (read and written by the battle editor).
+struct BattleRecord;
+
+// Every member the read command replaces, read as one unit so a failed read
+// leaves the previous one untouched.
+struct GameData {
+  TalkTable talk;
+  Palette palette{};
+  PictureSet portraits;
+  NameTables names;
+  EventTable events;
+  std::vector<std::vector<int32_t>> portraitUsers;
+};
+
+struct EditorState {
+  std::filesystem::path programDir;  // where mb.dat, kdefattr.dat and the exports live
+  std::string gameDirectory;         // empty until set
+  GameCharset charset = GameCharset::Gbk;
+  std::shared_ptr<const CharsetTables> charsetTables = std::make_shared<CharsetTables>();
+  std::shared_ptr<const TextCodec> codec;
+  AttributeTable attributes{};
+
+  bool loaded = false;  // a read has succeeded
+  GameData game;
+
+  std::vector<Statement> instructionClipboard;
+  std::vector<Statement> eventClipboard;
+  bool hasInstructionClip = false;
+  bool hasEventClip = false;
+
+  std::vector<std::shared_ptr<BattleRecord>> battles;  // filled by the battle editor
+  PictureSet battleMaps;
+
+  const TextCodec& text() const { return *codec; }
+  DescribeContext describeContext() const { return DescribeContext{*codec, game.names, game.talk.entries}; }
+  int32_t eventCount() const { return static_cast<int32_t>(game.events.events.size()); }
+  int32_t talkCount() const { return static_cast<int32_t>(game.talk.entries.size()); }
+};
+
+// Start-up after the charset window: mb.dat, then kdefattr.dat, from
+// state.programDir. The mb.dat message (missing file) is returned in
+// `warnings` and start-up goes on with all-zero tables; a missing or short
+// kdefattr.dat is an error that stops start-up.
+struct StartupResult {
+  std::vector<std::string> warnings;
+};
+Result<StartupResult> InitializeEditor(EditorState& state, GameCharset charset);
+
+// The read command: dialogue, palette, portraits, names, events, portrait
+// users, empty statement lists. All or nothing: on any error the state is as
+// it was and the message names the file.
+Status ReadGameFiles(EditorState& state);
+
+// The save command: dialogue files first, then event files.
+Status SaveGameFiles(EditorState& state);
+
+// A game file path in the game directory, found case-insensitively.
+std::filesystem::path GameFilePath(const EditorState& state, const std::string& name);
+
+}  // namespace tavrel

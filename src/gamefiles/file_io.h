@@ -1,0 +1,61 @@
+#pragma once
+// Whole-file reading and atomic replacement of game files. Nothing stays open
+// between commands.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "text/result.h"
+
+namespace tavrel {
+
+using Bytes = std::vector<uint8_t>;
+
+// The file `name` in `dir`, matched case-insensitively (DOS games ship
+// KDEF.GRP as well as kdef.grp). An existing file is returned under its own
+// name; when none matches, dir / name.
+std::filesystem::path FindGameFile(const std::filesystem::path& dir, const std::string& name);
+
+// The whole file, or an error naming it.
+Result<Bytes> ReadWholeFile(const std::filesystem::path& path);
+
+// One file of a group to replace.
+struct FileWrite {
+  std::filesystem::path path;
+  Bytes bytes;
+};
+
+// Replaces the file atomically: writes NAME.tmp beside it, flushes, keeps the
+// old file as NAME.bak (replacing an older one) and renames the new file into
+// place. A failure at any point leaves the old file in place and names it.
+Status WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes, bool keepBackup = true);
+
+// Writes a group of files (an .idx with its .grp) so that either all are
+// replaced or, on failure, every one is as it was.
+Status WriteFilesAtomic(const std::vector<FileWrite>& files, bool keepBackup = true);
+
+// Test seam: when set, called before each step of a write ("write", "flush",
+// "rename") with the path; returning false makes that step fail.
+using WriteFaultHook = std::function<bool(const std::string& step, const std::filesystem::path& path)>;
+void SetWriteFaultHook(WriteFaultHook hook);
+
+// Little-endian access that never reads past `bytes`.
+inline int32_t ReadI32(std::span<const uint8_t> b, size_t at) {
+  return static_cast<int32_t>(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+                              uint32_t(b[at + 3]) << 24);
+}
+inline int16_t ReadI16(std::span<const uint8_t> b, size_t at) {
+  return static_cast<int16_t>(uint16_t(b[at]) | uint16_t(b[at + 1]) << 8);
+}
+inline void AppendI32(Bytes& out, int32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(uint32_t(v) >> (8 * i)));
+}
+inline void AppendI16(Bytes& out, int16_t v) {
+  out.push_back(static_cast<uint8_t>(uint16_t(v)));
+  out.push_back(static_cast<uint8_t>(uint16_t(v) >> 8));
+}
+
+}  // namespace tavrel

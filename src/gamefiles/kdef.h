@@ -1,0 +1,23 @@
+#pragma once
+// The event file pair kdef.idx/kdef.grp: each event a run of 16-bit
+// little-endian words; the index holds byte offsets, kept in words in memory.
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "gamefiles/file_io.h"
+#include "script/event.h"
+
+namespace tavrel {
+
+struct EventTable {
+  std::vector<KdefEvent> events;
+  std::vector<int32_t> offsets;  // in words, events.size() + 1 values
+};
+
+Result<EventTable> ReadEvents(const std::filesystem::path& gameDir);
+void EncodeEvents(EventTable& table, Bytes& idx, Bytes& grp);
+// Replaces both files atomically; refreshes `offsets`.
+Status WriteEvents(const std::filesystem::path& gameDir, EventTable& table);
+
+}  // namespace tavrel

@@ -1,0 +1,65 @@
+#pragma once
+// Run-length encoded 8-bit pictures in picture sets, the palette mmap.col, and
+// rendering into a 32-bit top-down pixel area.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "gamefiles/file_io.h"
+#include "text/result.h"
+
+namespace tavrel {
+
+// 256 colours 0x00RRGGBB.
+using Palette = std::array<uint32_t, 256>;
+
+// Reads the first 768 bytes of mmap.col: red, green, blue of 0 .. 63, each
+// times 4. Components above 63 are kept to 8 bits (never overflow).
+Result<Palette> LoadPalette(const std::filesystem::path& gameDir);
+Palette ParsePalette(std::span<const uint8_t> bytes);
+
+struct RlePicture {
+  int16_t absent = -1;  // -1 absent, 0 present
+  int16_t width = 0;
+  int16_t height = 0;
+  int16_t xOffset = 0;
+  int16_t yOffset = 0;
+  Bytes data;                    // the encoded rows
+  std::vector<uint32_t> colours;  // colour of the pixel index at each data position
+};
+
+using PictureSet = std::vector<RlePicture>;
+
+// Reads a picture set (names found case-insensitively in `dir`). Entries of
+// size <= 0 are absent; when the last offset differs from the data length the
+// last entry runs to the end of the data. Entries shorter than their 8-byte
+// header are absent; data shorter than its rows claim is walked as far as it goes.
+Result<PictureSet> LoadPictureSet(const std::filesystem::path& dir, const std::string& idxName,
+                                  const std::string& grpName, const Palette& palette);
+PictureSet ParsePictureSet(std::span<const uint8_t> idx, std::span<const uint8_t> grp, const Palette& palette);
+
+// Fills picture.colours from its data and the palette.
+void ExpandPictureRows(RlePicture& picture, const Palette& palette);
+
+// A top-down area of 32-bit pixels, row r starting at pixel r * width.
+struct PixelArea {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  PixelArea() = default;
+  PixelArea(int w, int h, uint32_t fill = 0) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
+  uint32_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+// Copies the picture's visible pixels with its top-left corner at (x, y);
+// transparent pixels and pixels outside the area are left alone.
+void RenderPicture(const RlePicture& picture, PixelArea& area, int x, int y);
+
+// The picture's whole rectangle, transparent pixels black (what DrawPicture
+// copies into a window at (x - xOffset, y - yOffset)). Empty for an absent picture.
+PixelArea RenderPictureOpaque(const RlePicture& picture);
+
+}  // namespace tavrel

@@ -1,0 +1,23 @@
+#pragma once
+// Decoding: an event's words into statements, conditional jumps into labels.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "script/attributes.h"
+#include "script/event.h"
+
+namespace tavrel {
+
+struct DecodeReport {
+  int32_t unknownWords = 0;  // words that became one-word unknown statements
+};
+
+// Decodes words [start, end) and appends to `list`, advancing `labelCounter`.
+// Same statement order and label numbers as the game's recursive definition,
+// run on an explicit stack, so its depth does not grow with the event.
+DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t end,
+                         std::vector<Statement>& list, int32_t& labelCounter,
+                         const AttributeTable& attributes);
+
+}  // namespace tavrel

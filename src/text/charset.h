@@ -1,0 +1,88 @@
+#pragma once
+// Game text is double-byte BIG5. The editor works either in traditional
+// Chinese ("BIG5") or in simplified Chinese ("GBK", converting through the
+// tables of mb.dat). Text inside the core is UTF-8.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/result.h"
+
+namespace tavrel {
+
+enum class GameCharset { Gbk, Big5 };
+
+// "GBK" or "BIG5"; any name other than "GBK" behaves as BIG5.
+GameCharset ParseCharset(std::string_view name);
+const char* CharsetName(GameCharset charset);
+
+// The three tables of mb.dat; every entry 0 until loaded.
+struct CharsetTables {
+  // Indexed by (lead - 0x80) * 256 + trail; the two bytes of the equivalent
+  // character, both 0 for "no equivalent".
+  std::array<std::array<uint8_t, 2>, 128 * 256> big5ToGbk{};
+  std::array<std::array<uint8_t, 2>, 128 * 256> gbkToBig5{};
+  // Replacement UTF-16 code unit for the interface strings in a "BIG5" run;
+  // 0 keeps the unit.
+  std::array<uint16_t, 65536> interfaceTextMap{};
+
+  static size_t Index(uint8_t lead, uint8_t trail) { return (size_t(lead) - 0x80) * 256 + trail; }
+};
+
+inline constexpr size_t kMbDatSize = 173470;
+
+// Reads mb.dat strictly in its three-section order. A missing file gives the
+// message "file <path> not exist" and leaves `tables` all zero; a file shorter
+// than its sections fills what it holds and reports the rest.
+Status LoadCharsetTables(const std::filesystem::path& path, CharsetTables& tables);
+
+// Number of bytes before the first zero byte among the first `count`.
+size_t ZeroTerminatedLength(const uint8_t* bytes, size_t count);
+
+// All conversions of game text and interface text for one charset. Built once
+// after mb.dat is loaded: every direction is composed into flat tables so a
+// conversion is one table access per character.
+class TextCodec {
+ public:
+  TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> tables);
+
+  GameCharset charset() const { return charset_; }
+  const CharsetTables& tables() const { return *tables_; }
+
+  // Game bytes (BIG5) to UTF-8 text; stops at the first zero byte.
+  std::string DecodeGameText(const uint8_t* bytes, size_t count) const;
+  std::string DecodeGameText(std::span<const uint8_t> bytes) const {
+    return DecodeGameText(bytes.data(), bytes.size());
+  }
+  // UTF-8 text to game bytes (BIG5), no terminator. Characters the charset
+  // cannot hold become "?", in a "GBK" run characters without a BIG5
+  // equivalent become "??".
+  std::vector<uint8_t> EncodeGameText(std::string_view text) const;
+  // True when every character of `text` survives EncodeGameText.
+  bool CanEncode(std::string_view text) const;
+
+  // Interface string number n in this charset.
+  std::string UiString(int number) const;
+  // Code unit by code unit through interfaceTextMap.
+  std::string MapInterfaceText(std::string_view text) const;
+
+  // Converts GBK bytes to BIG5 bytes through gbkToBig5 (either byte non-zero
+  // takes the entry, else "??"), as the attribute-table loader needs.
+  std::vector<uint8_t> GbkBytesToBig5(std::span<const uint8_t> bytes) const;
+
+  // Text in the charset's code page (GBK or BIG5), for the text exports.
+  std::string ToCodePage(std::string_view utf8) const;
+
+ private:
+  struct Tables;
+  GameCharset charset_;
+  std::shared_ptr<const CharsetTables> tables_;
+  std::shared_ptr<const Tables> composed_;
+};
+
+}  // namespace tavrel

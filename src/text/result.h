@@ -1,0 +1,41 @@
+#pragma once
+// A value or the message that says why there is none. Readers of game files
+// return this instead of throwing, so a damaged file becomes a message box and
+// never a half-filled state.
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace tavrel {
+
+struct Error {
+  std::string message;
+};
+
+template <class T>
+class Result {
+ public:
+  Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit by design
+  Result(Error error) : error_(std::move(error.message)) {}  // NOLINT
+
+  bool ok() const { return value_.has_value(); }
+  explicit operator bool() const { return ok(); }
+  T& value() { return *value_; }
+  const T& value() const { return *value_; }
+  T& operator*() { return *value_; }
+  const T& operator*() const { return *value_; }
+  T* operator->() { return &*value_; }
+  const T* operator->() const { return &*value_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  std::optional<T> value_;
+  std::string error_;
+};
+
+// For operations that produce nothing but may fail.
+struct Done {};
+using Status = Result<Done>;
+inline Status Ok() { return Done{}; }
+
+}  // namespace tavrel

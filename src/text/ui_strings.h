@@ -1,0 +1,20 @@
+#pragma once
+// The numbered interface strings, in simplified Chinese as UTF-8. Every caption,
+// label, button text and message of the editor is fetched from here by number.
+#include <span>
+#include <string_view>
+
+namespace tavrel {
+
+struct InterfaceString {
+  int number;
+  std::string_view text;
+};
+
+// All strings, ascending by number.
+std::span<const InterfaceString> InterfaceStrings();
+// The text of string n; empty when no string has that number.
+std::string_view InterfaceStringText(int number);
+bool HasInterfaceString(int number);
+
+}  // namespace tavrel

@@ -1,0 +1,55 @@
+#include "ui/prompt.h"
+
+#include <QMessageBox>
+
+namespace tavrel::ui {
+namespace {
+
+class MessageBoxPrompt final : public Prompt {
+ public:
+  Answer Ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons) override {
+    const QString caption = title.isEmpty() ? DefaultTitle() : title;
+    switch (buttons) {
+      case Buttons::Ok:
+        QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+        return Answer::Ok;
+      case Buttons::OkCancel:
+        return QMessageBox::question(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                     QMessageBox::Ok) == QMessageBox::Ok
+                   ? Answer::Ok
+                   : Answer::Cancel;
+      case Buttons::YesNo:
+        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::Yes) == QMessageBox::Yes
+                   ? Answer::Yes
+                   : Answer::No;
+    }
+    return Answer::Cancel;
+  }
+};
+
+MessageBoxPrompt& MessageBoxes() {
+  static MessageBoxPrompt prompt;
+  return prompt;
+}
+Prompt* g_prompt = nullptr;
+QString g_defaultTitle;
+
+}  // namespace
+
+Prompt& CurrentPrompt() { return g_prompt ? *g_prompt : MessageBoxes(); }
+void SetPrompt(Prompt* prompt) { g_prompt = prompt; }
+void SetDefaultTitle(const QString& title) { g_defaultTitle = title; }
+QString DefaultTitle() { return g_defaultTitle; }
+
+void ShowMessage(QWidget* parent, const QString& text, const QString& title) {
+  CurrentPrompt().Ask(parent, title, text, Buttons::Ok);
+}
+bool AskOkCancel(QWidget* parent, const QString& text, const QString& title) {
+  return CurrentPrompt().Ask(parent, title, text, Buttons::OkCancel) == Answer::Ok;
+}
+bool AskYesNo(QWidget* parent, const QString& text, const QString& title) {
+  return CurrentPrompt().Ask(parent, title, text, Buttons::YesNo) == Answer::Yes;
+}
+
+}  // namespace tavrel::ui

@@ -1,0 +1,42 @@
+#pragma once
+// A Prompt that answers from a script and records every question asked.
+#include <QString>
+#include <deque>
+#include <vector>
+
+#include "ui/prompt.h"
+
+namespace tavrel::ui::test {
+
+struct Asked {
+  QString title;
+  QString text;
+  Buttons buttons;
+};
+
+class ScriptedPrompt final : public Prompt {
+ public:
+  ScriptedPrompt() { SetPrompt(this); }
+  ~ScriptedPrompt() override { SetPrompt(nullptr); }
+
+  // Answers used in order; when none is left, OK/Yes is answered.
+  void Queue(Answer answer) { answers_.push_back(answer); }
+  const std::vector<Asked>& asked() const { return asked_; }
+  void Clear() { asked_.clear(); answers_.clear(); }
+
+  Answer Ask(QWidget*, const QString& title, const QString& text, Buttons buttons) override {
+    asked_.push_back({title.isEmpty() ? DefaultTitle() : title, text, buttons});
+    if (!answers_.empty()) {
+      Answer a = answers_.front();
+      answers_.pop_front();
+      return a;
+    }
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+  }
+
+ private:
+  std::deque<Answer> answers_;
+  std::vector<Asked> asked_;
+};
+
+}  // namespace tavrel::ui::test
