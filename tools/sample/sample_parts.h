@@ -1,0 +1,36 @@
+#pragma once
+// The pieces of the synthetic sample game. Every file is invented by this
+// project's own code and is the same bytes on every run.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "gamefiles/file_io.h"
+
+namespace tavrel::sample {
+
+struct SampleFile {
+  std::string name;  // file name in the game directory, as the game spells it
+  Bytes bytes;
+};
+
+struct SampleOptions {
+  int scale = 1;  // multiplies events and dialogues
+};
+
+// war.sta (at least 10 battles), warfld.idx/warfld.grp (26 maps of two and
+// three layers) and the battle tile sets wdxNNN/wmpNNN.
+std::vector<SampleFile> MakeBattleFiles(const SampleOptions& options);
+
+// z.dat (full size, plausible values at every patch site) and a few
+// fightNNN.idx/.grp files.
+std::vector<SampleFile> MakeExecutableDataFiles(const SampleOptions& options);
+
+// Every file of a complete game directory (dialogue, events, names,
+// portraits, palette, scene tiles, and the two groups above).
+std::vector<SampleFile> MakeSampleGame(const SampleOptions& options);
+
+// Writes MakeSampleGame into `dir` (created if needed).
+Status WriteSampleGame(const std::filesystem::path& dir, const SampleOptions& options);
+
+}  // namespace tavrel::sample
