@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gamefiles/file_io.h"
+#include "script/attributes.h"
 
 namespace tavrel::sample {
 
@@ -16,6 +17,8 @@ struct SampleFile {
 
 struct SampleOptions {
   int scale = 1;  // multiplies events and dialogues
+  // Instruction lengths and jump layout (from kdefattr.dat); required for events.
+  const AttributeTable* attributes = nullptr;
 };
 
 // war.sta (at least 10 battles), warfld.idx/warfld.grp (26 maps of two and
