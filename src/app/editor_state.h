@@ -40,7 +40,8 @@ struct EditorState {
   std::shared_ptr<const TextCodec> codec;
   AttributeTable attributes{};
 
-  bool loaded = false;  // a read has succeeded
+  bool loaded = false;    // a read has succeeded
+  bool modified = false;  // the dialogue or event tables changed since the last read or save
   GameData game;
 
   std::vector<Statement> instructionClipboard;
