@@ -1,0 +1,296 @@
+#include "text/charset.h"
+
+#include <fmt/format.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "text/codepage.h"
+#include "text/ui_strings.h"
+
+namespace tavrel {
+
+GameCharset ParseCharset(std::string_view name) { return name == "GBK" ? GameCharset::Gbk : GameCharset::Big5; }
+
+const char* CharsetName(GameCharset charset) { return charset == GameCharset::Gbk ? "GBK" : "BIG5"; }
+
+size_t ZeroTerminatedLength(const uint8_t* bytes, size_t count) {
+  if (count == 0) return 0;
+  const void* zero = std::memchr(bytes, 0, count);
+  return zero ? size_t(static_cast<const uint8_t*>(zero) - bytes) : count;
+}
+
+// ---------------------------------------------------------------------------
+// mb.dat
+
+namespace {
+
+// The trail bytes of one lead in section 1 (BIG5) and sections 2 and 3 (GBK).
+bool IsBig5Trail(int t) { return (t >= 0x40 && t <= 0x7E) || (t >= 0xA1 && t <= 0xFE); }
+bool IsGbkTrail(int t) { return t >= 0x40 && t <= 0xFE && t != 0x7F; }
+
+// Reads the file strictly in its order; stops at the first incomplete record.
+class MbDatReader {
+ public:
+  explicit MbDatReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  bool Take(size_t n, const uint8_t*& record) {
+    if (bytes_.size() - pos_ < n) return false;
+    record = bytes_.data() + pos_;
+    pos_ += n;
+    return true;
+  }
+
+ private:
+  const std::vector<uint8_t>& bytes_;
+  size_t pos_ = 0;
+};
+
+bool ReadPairs(MbDatReader& in, int firstLead, bool (*isTrail)(int),
+               std::array<std::array<uint8_t, 2>, 128 * 256>& table) {
+  const uint8_t* r;
+  for (int lead = firstLead; lead <= 0xFE; ++lead)
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (!isTrail(trail)) continue;
+      if (!in.Take(2, r)) return false;
+      table[CharsetTables::Index(uint8_t(lead), uint8_t(trail))] = {r[0], r[1]};
+    }
+  return true;
+}
+
+bool ReadInterfaceMap(MbDatReader& in, std::array<uint16_t, 65536>& map) {
+  const uint8_t* r;
+  for (int lead = 0x81; lead <= 0xFE; ++lead)
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (!IsGbkTrail(trail)) continue;
+      if (!in.Take(4, r)) return false;
+      map[r[1] * 256 + r[0]] = uint16_t(r[3] * 256 + r[2]);
+    }
+  return true;
+}
+
+}  // namespace
+
+Status LoadCharsetTables(const std::filesystem::path& path, CharsetTables& tables) {
+  for (auto& e : tables.big5ToGbk) e = {0, 0};
+  for (auto& e : tables.gbkToBig5) e = {0, 0};
+  tables.interfaceTextMap.fill(0);
+
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return Error{"file " + path.string() + " not exist"};
+  std::ifstream file(path, std::ios::binary);
+  std::vector<uint8_t> bytes;
+  if (file) bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  if (!file && !file.eof()) return Error{"file " + path.string() + " cannot be read"};
+
+  MbDatReader in(bytes);
+  if (ReadPairs(in, 0xA0, IsBig5Trail, tables.big5ToGbk) && ReadPairs(in, 0x81, IsGbkTrail, tables.gbkToBig5) &&
+      ReadInterfaceMap(in, tables.interfaceTextMap))
+    return Ok();
+  return Error{
+      fmt::format("file {} is damaged: {} bytes where {} are needed", path.string(), bytes.size(), kMbDatSize)};
+}
+
+// ---------------------------------------------------------------------------
+// TextCodec
+
+namespace {
+
+// The UTF-8 text of one game character (at most two characters of 3 bytes).
+struct Utf8Piece {
+  uint8_t length = 0;
+  char bytes[7] = {};
+  void Set(std::string_view s) {
+    length = uint8_t(s.size() < sizeof bytes ? s.size() : sizeof bytes);
+    std::memcpy(bytes, s.data(), length);
+  }
+};
+
+// The game bytes of one code point; `exact` is false for a substitution.
+struct GameBytes {
+  uint8_t length = 1;
+  uint8_t bytes[2] = {'?', '?'};
+  bool exact = false;
+};
+
+// Two bytes of a code page that should form a character: the character, or,
+// for a pair that is none, its bytes one by one (ASCII kept, zero dropped,
+// others "?").
+std::string DecodeLoosePair(const CodePage& page, uint8_t b0, uint8_t b1) {
+  std::string out;
+  if (uint16_t cp = page.Decode(b0, b1)) {
+    AppendUtf8(out, cp);
+    return out;
+  }
+  for (uint8_t b : {b0, b1})
+    if (b >= 0x80)
+      out += '?';
+    else if (b != 0)
+      out += char(b);
+  return out;
+}
+
+}  // namespace
+
+struct TextCodec::Tables {
+  std::array<Utf8Piece, 128 * 256> decode;  // by CharsetTables::Index of the game pair
+  std::array<GameBytes, 65536> encode;      // by BMP code point
+};
+
+TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> tables)
+    : charset_(charset), tables_(tables ? std::move(tables) : std::make_shared<const CharsetTables>()) {
+  auto composed = std::make_shared<Tables>();
+  const CodePage& big5 = GetCodePage(CodePageId::Big5);
+  const CodePage& gbk = GetCodePage(CodePageId::Gbk);
+  const bool gbkRun = charset_ == GameCharset::Gbk;
+
+  for (int lead = 0x80; lead <= 0xFF; ++lead)
+    for (int trail = 0; trail <= 0xFF; ++trail) {
+      size_t i = CharsetTables::Index(uint8_t(lead), uint8_t(trail));
+      if (gbkRun) {
+        auto e = tables_->big5ToGbk[i];
+        if (e[0] == 0 && e[1] == 0) e = {'?', '?'};
+        composed->decode[i].Set(DecodeLoosePair(gbk, e[0], e[1]));
+      } else {
+        std::string s;
+        AppendUtf8(s, big5.toUnicode[i] ? big5.toUnicode[i] : char32_t('?'));
+        composed->decode[i].Set(s);
+      }
+    }
+
+  const CodePage& page = gbkRun ? gbk : big5;
+  for (uint32_t cp = 0; cp < 0x10000; ++cp) {
+    GameBytes& g = composed->encode[cp];
+    if (cp < 0x80) {
+      g = {1, {uint8_t(cp), 0}, true};
+      continue;
+    }
+    uint16_t code = page.fromUnicode[cp];
+    if (code == 0) continue;  // "?"
+    if (!gbkRun) {
+      g = {2, {uint8_t(code >> 8), uint8_t(code)}, true};
+      continue;
+    }
+    auto e = tables_->gbkToBig5[CharsetTables::Index(uint8_t(code >> 8), uint8_t(code))];
+    if (e[0] != 0 && e[1] != 0)
+      g = {2, {e[0], e[1]}, true};
+    else
+      g = {2, {'?', '?'}, false};
+  }
+  composed_ = std::move(composed);
+}
+
+std::string TextCodec::DecodeGameText(const uint8_t* bytes, size_t count) const {
+  size_t n = bytes ? ZeroTerminatedLength(bytes, count) : 0;
+  std::string out;
+  out.reserve(n * 2);
+  for (size_t i = 0; i < n;) {
+    uint8_t b = bytes[i];
+    if (b < 0x80) {
+      out += char(b);
+      ++i;
+    } else if (i + 1 < n) {
+      const Utf8Piece& p = composed_->decode[CharsetTables::Index(b, bytes[i + 1])];
+      out.append(p.bytes, p.length);
+      i += 2;
+    } else {
+      out += '?';  // a lead byte without its trail byte
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::vector<uint8_t> TextCodec::EncodeGameText(std::string_view text) const {
+  std::vector<uint8_t> out;
+  out.reserve(text.size());
+  for (size_t pos = 0; pos < text.size();) {
+    char32_t cp = NextCodePoint(text, pos);
+    if (cp >= 0x10000) {  // also kBadUtf8
+      out.push_back('?');
+      continue;
+    }
+    const GameBytes& g = composed_->encode[cp];
+    out.insert(out.end(), g.bytes, g.bytes + g.length);
+  }
+  return out;
+}
+
+bool TextCodec::CanEncode(std::string_view text) const {
+  for (size_t pos = 0; pos < text.size();) {
+    char32_t cp = NextCodePoint(text, pos);
+    if (cp >= 0x10000 || !composed_->encode[cp].exact) return false;
+  }
+  return true;
+}
+
+std::string TextCodec::UiString(int number) const {
+  std::string_view text = InterfaceStringText(number);
+  return charset_ == GameCharset::Gbk ? std::string(text) : MapInterfaceText(text);
+}
+
+std::string TextCodec::MapInterfaceText(std::string_view text) const {
+  const auto& map = tables_->interfaceTextMap;
+  const auto mapped = [&](char32_t unit) -> char32_t { return map[unit] ? map[unit] : unit; };
+  std::string out;
+  out.reserve(text.size());
+  for (size_t pos = 0; pos < text.size();) {
+    char32_t cp = NextCodePoint(text, pos);
+    if (cp == kBadUtf8) {
+      out += '?';
+    } else if (cp < 0x10000) {
+      AppendUtf8(out, mapped(cp));  // a surrogate from the map becomes "?"
+    } else {
+      char32_t hi = mapped(0xD800 + ((cp - 0x10000) >> 10));
+      char32_t lo = mapped(0xDC00 + ((cp - 0x10000) & 0x3FF));
+      if (hi >= 0xD800 && hi <= 0xDBFF && lo >= 0xDC00 && lo <= 0xDFFF) {
+        AppendUtf8(out, 0x10000 + ((hi - 0xD800) << 10) + (lo - 0xDC00));
+      } else {
+        AppendUtf8(out, hi);
+        AppendUtf8(out, lo);
+      }
+    }
+  }
+  return out;
+}
+
+std::vector<uint8_t> TextCodec::GbkBytesToBig5(std::span<const uint8_t> bytes) const {
+  std::vector<uint8_t> out;
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size();) {
+    uint8_t b = bytes[i];
+    if (b < 0x80) {
+      out.push_back(b);
+      ++i;
+    } else if (i + 1 < bytes.size()) {
+      auto e = tables_->gbkToBig5[CharsetTables::Index(b, bytes[i + 1])];
+      if (e[0] == 0 && e[1] == 0) e = {'?', '?'};
+      out.insert(out.end(), e.begin(), e.end());
+      i += 2;
+    } else {
+      out.push_back('?');  // a lead byte without its trail byte
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string TextCodec::ToCodePage(std::string_view utf8) const {
+  const CodePage& page = GetCodePage(charset_ == GameCharset::Gbk ? CodePageId::Gbk : CodePageId::Big5);
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) {
+    char32_t cp = NextCodePoint(utf8, pos);
+    if (cp < 0x80) {
+      out += char(cp);
+    } else if (uint16_t code = cp < 0x10000 ? page.fromUnicode[cp] : 0) {
+      out += char(code >> 8);
+      out += char(code & 0xFF);
+    } else {
+      out += '?';
+    }
+  }
+  return out;
+}
+
+}  // namespace tavrel
