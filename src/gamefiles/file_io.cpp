@@ -1,0 +1,220 @@
+#include "gamefiles/file_io.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace tavrel {
+namespace fs = std::filesystem;
+
+namespace {
+
+WriteFaultHook& FaultHook() {
+  static WriteFaultHook hook;
+  return hook;
+}
+
+bool StepAllowed(const char* step, const fs::path& path) {
+  const WriteFaultHook& hook = FaultHook();
+  return !hook || hook(step, path);
+}
+
+// The one platform-specific piece: push a written file's data to the disk.
+bool SyncToDisk(std::FILE* file) {
+#if defined(_WIN32)
+  return _commit(_fileno(file)) == 0;
+#else
+  return fsync(fileno(file)) == 0;
+#endif
+}
+
+std::string LowerAscii(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) {
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  });
+  return s;
+}
+
+fs::path WithSuffix(const fs::path& path, const char* suffix) {
+  fs::path p = path;
+  p += suffix;
+  return p;
+}
+
+Error WriteError(const fs::path& path, const std::string& what) {
+  return Error{fmt::format("cannot save {}: {}", path.string(), what)};
+}
+
+// Writes `bytes` to `tmp` and flushes it to the disk. Errors name `target`,
+// the game file the temporary stands for.
+Status WriteTemporary(const fs::path& target, const fs::path& tmp, std::span<const uint8_t> bytes) {
+  if (!StepAllowed("write", target)) return WriteError(target, "writing failed");
+  std::FILE* file = std::fopen(tmp.string().c_str(), "wb");
+  if (!file) return WriteError(target, fmt::format("cannot create {}: {}", tmp.string(), std::strerror(errno)));
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  std::string what = ok ? "" : "writing failed";
+  if (ok && !(StepAllowed("flush", target) && std::fflush(file) == 0 && SyncToDisk(file))) {
+    ok = false;
+    what = "flushing to disk failed";
+  }
+  if (std::fclose(file) != 0 && ok) {
+    ok = false;
+    what = "closing failed";
+  }
+  if (!ok) {
+    std::error_code ec;
+    fs::remove(tmp, ec);
+    return WriteError(target, what);
+  }
+  return Ok();
+}
+
+// One file of a group on its way into place.
+struct Pending {
+  fs::path path;
+  std::span<const uint8_t> bytes;
+  fs::path tmp;
+  fs::path backup;   // copy of the old file, empty when there was none
+  bool keepBackup = true;
+  bool copyOld = true;  // false for a lone file without a backup: nothing to restore
+  bool replaced = false;
+};
+
+void RemoveTemporaries(std::vector<Pending>& group) {
+  std::error_code ec;
+  for (Pending& p : group) fs::remove(p.tmp, ec);
+}
+
+// Puts back every file of the group that was already replaced.
+void RestoreReplaced(std::vector<Pending>& group) {
+  std::error_code ec;
+  for (Pending& p : group) {
+    if (!p.replaced) continue;
+    if (p.backup.empty()) {
+      fs::remove(p.path, ec);
+    } else if (p.keepBackup) {
+      // Through the temporary name, so the restore is a rename as well.
+      if (fs::copy_file(p.backup, p.tmp, fs::copy_options::overwrite_existing, ec)) fs::rename(p.tmp, p.path, ec);
+    } else {
+      fs::rename(p.backup, p.path, ec);
+    }
+    p.replaced = false;
+  }
+}
+
+void DropScratchBackups(std::vector<Pending>& group) {
+  std::error_code ec;
+  for (Pending& p : group)
+    if (!p.keepBackup && !p.backup.empty()) fs::remove(p.backup, ec);
+}
+
+// Copies the old file aside (NAME.bak, or a scratch copy that goes away after
+// the group is in place), then renames the temporary over the old file, which
+// is atomic: the game file is never missing.
+Status ReplaceOne(Pending& p) {
+  std::error_code ec;
+  if (p.copyOld && fs::exists(p.path, ec)) {
+    p.backup = WithSuffix(p.path, p.keepBackup ? ".bak" : ".old");
+    fs::copy_file(p.path, p.backup, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+      p.backup.clear();
+      return WriteError(p.path, fmt::format("cannot keep the old file as {}: {}",
+                                            WithSuffix(p.path, ".bak").string(), ec.message()));
+    }
+  }
+  if (!StepAllowed("rename", p.path)) return WriteError(p.path, "renaming the new file into place failed");
+  fs::rename(p.tmp, p.path, ec);
+  if (ec) return WriteError(p.path, fmt::format("renaming the new file into place failed: {}", ec.message()));
+  p.replaced = true;
+  return Ok();
+}
+
+Status ReplaceGroup(std::vector<Pending> group) {
+  for (Pending& p : group) {
+    p.tmp = WithSuffix(p.path, ".tmp");
+    p.copyOld = p.keepBackup || group.size() > 1;
+    if (Status s = WriteTemporary(p.path, p.tmp, p.bytes); !s) {
+      RemoveTemporaries(group);
+      return s;
+    }
+  }
+  for (Pending& p : group) {
+    if (Status s = ReplaceOne(p); !s) {
+      RestoreReplaced(group);
+      RemoveTemporaries(group);
+      DropScratchBackups(group);
+      return s;
+    }
+  }
+  DropScratchBackups(group);
+  return Ok();
+}
+
+}  // namespace
+
+fs::path FindGameFile(const fs::path& dir, const std::string& name) {
+  fs::path exact = dir / name;
+  std::error_code ec;
+  if (fs::exists(exact, ec)) return exact;
+  const std::string wanted = LowerAscii(name);
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string found = it->path().filename().string();
+    if (LowerAscii(found) == wanted) return it->path();
+  }
+  return exact;
+}
+
+Result<Bytes> ReadWholeFile(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return Error{fmt::format("file {} not found", path.string())};
+  if (fs::is_directory(path, ec)) return Error{fmt::format("{} is a directory, not a file", path.string())};
+  std::FILE* file = std::fopen(path.string().c_str(), "rb");
+  if (!file) return Error{fmt::format("cannot open {}: {}", path.string(), std::strerror(errno))};
+  Bytes bytes;
+  if (auto size = fs::file_size(path, ec); !ec) bytes.reserve(size);
+  uint8_t chunk[65536];
+  bool failed = false;
+  for (;;) {
+    size_t got = std::fread(chunk, 1, sizeof chunk, file);
+    bytes.insert(bytes.end(), chunk, chunk + got);
+    if (got < sizeof chunk) {
+      failed = std::ferror(file) != 0;
+      break;
+    }
+  }
+  std::fclose(file);
+  if (failed) return Error{fmt::format("cannot read {}", path.string())};
+  return bytes;
+}
+
+Status WriteFileAtomic(const fs::path& path, std::span<const uint8_t> bytes, bool keepBackup) {
+  std::vector<Pending> group(1);
+  group[0].path = path;
+  group[0].bytes = bytes;
+  group[0].keepBackup = keepBackup;
+  return ReplaceGroup(std::move(group));
+}
+
+Status WriteFilesAtomic(const std::vector<FileWrite>& files, bool keepBackup) {
+  std::vector<Pending> group(files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    group[i].path = files[i].path;
+    group[i].bytes = files[i].bytes;
+    group[i].keepBackup = keepBackup;
+  }
+  return ReplaceGroup(std::move(group));
+}
+
+void SetWriteFaultHook(WriteFaultHook hook) { FaultHook() = std::move(hook); }
+
+}  // namespace tavrel

@@ -1,0 +1,62 @@
+#include "gamefiles/idx_grp.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+namespace tavrel {
+
+std::span<const uint8_t> IdxGrpFile::Entry(int32_t k) const {
+  if (k < 0 || k >= count()) return {};
+  const int64_t size = static_cast<int64_t>(grp.size());
+  const int64_t begin = std::clamp<int64_t>(offsets[size_t(k)], 0, size);
+  const int64_t end = std::clamp<int64_t>(offsets[size_t(k) + 1], begin, size);
+  return std::span<const uint8_t>(grp).subspan(size_t(begin), size_t(end - begin));
+}
+
+Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const std::string& idxName,
+                               const std::string& grpName, IndexCheck check) {
+  if (idx.size() % 4 != 0)
+    return Error{fmt::format("{} is damaged: its length {} is not a multiple of 4", idxName, idx.size())};
+  const size_t n = idx.size() / 4;
+  IdxGrpFile file;
+  file.offsets.reserve(n + 1);
+  file.offsets.push_back(0);
+  for (size_t k = 1; k <= n; ++k) {
+    const int32_t end = ReadI32(idx, (k - 1) * 4);
+    if (check == IndexCheck::Strict) {
+      const int32_t begin = file.offsets.back();
+      if (end < 0)
+        return Error{fmt::format("{} is damaged: entry {} has the negative end offset {}", idxName, k - 1, end)};
+      if (end < begin)
+        return Error{fmt::format("{} is damaged: entry {} ends at {}, before its start {}", idxName, k - 1, end,
+                                 begin)};
+      if (uint64_t(end) > grp.size())
+        return Error{fmt::format("{} is damaged: entry {} ends at {}, beyond the end of {} ({} bytes)", idxName,
+                                 k - 1, end, grpName, grp.size())};
+    }
+    file.offsets.push_back(end);
+  }
+  file.grp = std::move(grp);
+  return file;
+}
+
+Result<IdxGrpFile> ReadIdxGrp(const std::filesystem::path& dir, const std::string& idxName,
+                              const std::string& grpName, IndexCheck check) {
+  const std::filesystem::path idxPath = FindGameFile(dir, idxName);
+  const std::filesystem::path grpPath = FindGameFile(dir, grpName);
+  Result<Bytes> idx = ReadWholeFile(idxPath);
+  if (!idx) return Error{idx.error()};
+  Result<Bytes> grp = ReadWholeFile(grpPath);
+  if (!grp) return Error{grp.error()};
+  return ParseIdxGrp(*idx, std::move(*grp), idxPath.string(), grpPath.string(), check);
+}
+
+Bytes BuildIndex(std::span<const int32_t> endOffsets) {
+  Bytes idx;
+  idx.reserve(endOffsets.size() * 4);
+  for (int32_t end : endOffsets) AppendI32(idx, end);
+  return idx;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,57 @@
+#include "gamefiles/kdef.h"
+
+#include <fmt/format.h>
+
+#include "gamefiles/idx_grp.h"
+
+namespace tavrel {
+
+Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
+  Result<IdxGrpFile> file = ReadIdxGrp(gameDir, "kdef.idx", "kdef.grp", IndexCheck::Strict);
+  if (!file) return Error{file.error()};
+  const int32_t n = file->count();
+  EventTable table;
+  table.offsets.reserve(size_t(n) + 1);
+  // Events are whole words: an odd byte offset would cut a word in two.
+  for (int32_t k = 0; k <= n; ++k) {
+    const int32_t bytes = file->offsets[size_t(k)];
+    if (bytes % 2 != 0)
+      return Error{fmt::format("{} is damaged: event {} ends at the odd byte offset {}",
+                               FindGameFile(gameDir, "kdef.idx").string(), k - 1, bytes)};
+    table.offsets.push_back(bytes / 2);
+  }
+  table.events.resize(size_t(n));
+  for (int32_t i = 0; i < n; ++i) {
+    std::span<const uint8_t> stored = file->Entry(i);
+    std::vector<int16_t>& words = table.events[size_t(i)].words;
+    words.resize(stored.size() / 2);
+    for (size_t w = 0; w < words.size(); ++w) words[w] = ReadI16(stored, 2 * w);
+  }
+  return table;
+}
+
+void EncodeEvents(EventTable& table, Bytes& idx, Bytes& grp) {
+  grp.clear();
+  idx.clear();
+  idx.reserve(table.events.size() * 4);
+  table.offsets.assign(1, 0);
+  table.offsets.reserve(table.events.size() + 1);
+  for (const KdefEvent& event : table.events) {
+    for (int16_t word : event.words) AppendI16(grp, word);
+    table.offsets.push_back(table.offsets.back() + event.wordCount());
+    AppendI32(idx, static_cast<int32_t>(grp.size()));
+  }
+}
+
+Status WriteEvents(const std::filesystem::path& gameDir, EventTable& table) {
+  std::vector<int32_t> previous = table.offsets;
+  std::vector<FileWrite> files(2);
+  files[0].path = FindGameFile(gameDir, "kdef.idx");
+  files[1].path = FindGameFile(gameDir, "kdef.grp");
+  EncodeEvents(table, files[0].bytes, files[1].bytes);
+  Status written = WriteFilesAtomic(files);
+  if (!written) table.offsets = std::move(previous);
+  return written;
+}
+
+}  // namespace tavrel

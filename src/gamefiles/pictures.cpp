@@ -1,0 +1,145 @@
+#include "gamefiles/pictures.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+#include "gamefiles/idx_grp.h"
+
+namespace tavrel {
+
+namespace {
+
+constexpr size_t kPaletteBytes = 768;
+constexpr size_t kPictureHeader = 8;
+
+// Walks the encoded rows of a picture and calls visit(row, column, position,
+// count) for every run: `count` pixel bytes start at data[position], the first
+// of them at picture column `column`. Runs are cut where the data ends and the
+// walk stops there. A skip that carries x to or past the width ends the row,
+// and the next row begins after that skip byte. Rendering and colour expansion
+// both walk through here, so they always agree on where each row lies.
+template <class Visit>
+void WalkRuns(const RlePicture& picture, Visit visit) {
+  const Bytes& data = picture.data;
+  const size_t length = data.size();
+  const int64_t width = picture.width;
+  size_t p = 0;
+  for (int row = 0; row < picture.height; ++row) {
+    if (p >= length) return;
+    const size_t rowStart = p;
+    const size_t rowLength = data[p++];
+    if (rowLength == 0) continue;
+    int64_t x = 0;
+    for (;;) {
+      if (p >= length) return;
+      x += data[p++];
+      if (x >= width) break;
+      if (p >= length) return;
+      const size_t n = data[p++];
+      const size_t present = std::min(n, length - p);
+      if (present > 0) visit(row, x, p, present);
+      if (present < n) return;
+      p += n;
+      x += int64_t(n);
+      if (x >= width || p - rowStart >= rowLength) break;
+    }
+  }
+}
+
+uint32_t Component(uint8_t sixBits) { return uint32_t(sixBits * 4) & 0xFF; }
+
+}  // namespace
+
+Palette ParsePalette(std::span<const uint8_t> bytes) {
+  Palette palette{};
+  const size_t entries = std::min<size_t>(256, bytes.size() / 3);
+  for (size_t i = 0; i < entries; ++i)
+    palette[i] = Component(bytes[3 * i]) << 16 | Component(bytes[3 * i + 1]) << 8 | Component(bytes[3 * i + 2]);
+  return palette;
+}
+
+Result<Palette> LoadPalette(const std::filesystem::path& gameDir) {
+  const std::filesystem::path path = FindGameFile(gameDir, "mmap.col");
+  Result<Bytes> bytes = ReadWholeFile(path);
+  if (!bytes) return Error{bytes.error()};
+  if (bytes->size() < kPaletteBytes)
+    return Error{fmt::format("{} is damaged: it holds {} bytes, a palette needs {}", path.string(), bytes->size(),
+                             kPaletteBytes)};
+  return ParsePalette(*bytes);
+}
+
+void ExpandPictureRows(RlePicture& picture, const Palette& palette) {
+  picture.colours.assign(picture.data.size(), 0);
+  WalkRuns(picture, [&](int, int64_t, size_t at, size_t count) {
+    for (size_t i = at; i < at + count; ++i) picture.colours[i] = palette[picture.data[i]];
+  });
+}
+
+PictureSet ParsePictureSet(std::span<const uint8_t> idx, std::span<const uint8_t> grp, const Palette& palette) {
+  // Picture indexes are taken as they come: a trailing partial value is
+  // dropped and every range is checked picture by picture below.
+  Result<IdxGrpFile> index =
+      ParseIdxGrp(idx.first(idx.size() / 4 * 4), Bytes{}, "picture index", "picture data", IndexCheck::Pictures);
+  if (!index) return {};
+  const std::vector<int32_t>& offsets = index->offsets;
+  const int64_t dataLength = static_cast<int64_t>(grp.size());
+  const size_t n = offsets.size() - 1;
+  PictureSet set(n);
+  for (size_t k = 0; k < n; ++k) {
+    const int64_t begin = offsets[k];
+    int64_t end = offsets[k + 1];
+    if (k + 1 == n && end != dataLength) end = dataLength;
+    // Absent: an empty or negative entry, one outside the data, or one too
+    // short for its header.
+    if (end <= begin || begin < 0 || begin >= dataLength) continue;
+    end = std::min(end, dataLength);
+    if (end - begin < int64_t(kPictureHeader)) continue;
+    std::span<const uint8_t> entry = grp.subspan(size_t(begin), size_t(end - begin));
+    RlePicture& picture = set[k];
+    picture.absent = 0;
+    picture.width = ReadI16(entry, 0);
+    picture.height = ReadI16(entry, 2);
+    picture.xOffset = ReadI16(entry, 4);
+    picture.yOffset = ReadI16(entry, 6);
+    picture.data.assign(entry.begin() + kPictureHeader, entry.end());
+    ExpandPictureRows(picture, palette);
+  }
+  return set;
+}
+
+Result<PictureSet> LoadPictureSet(const std::filesystem::path& dir, const std::string& idxName,
+                                  const std::string& grpName, const Palette& palette) {
+  Result<Bytes> idx = ReadWholeFile(FindGameFile(dir, idxName));
+  if (!idx) return Error{idx.error()};
+  Result<Bytes> grp = ReadWholeFile(FindGameFile(dir, grpName));
+  if (!grp) return Error{grp.error()};
+  return ParsePictureSet(*idx, *grp, palette);
+}
+
+void RenderPicture(const RlePicture& picture, PixelArea& area, int x, int y) {
+  if (picture.absent != 0 || area.width <= 0 || area.height <= 0) return;
+  if (area.pixels.size() < size_t(area.width) * size_t(area.height)) return;
+  const int64_t areaWidth = area.width;
+  const size_t coloured = picture.colours.size();
+  WalkRuns(picture, [&](int row, int64_t column, size_t at, size_t count) {
+    const int64_t targetRow = int64_t(y) + row;
+    if (targetRow < 0 || targetRow >= area.height || at >= coloured) return;
+    count = std::min(count, coloured - at);
+    const int64_t first = int64_t(x) + column;
+    const int64_t from = std::max<int64_t>(first, 0);
+    const int64_t to = std::min<int64_t>(first + int64_t(count), areaWidth);
+    if (from >= to) return;
+    const auto source = picture.colours.begin() + ptrdiff_t(at + size_t(from - first));
+    std::copy(source, source + (to - from), area.pixels.begin() + ptrdiff_t(targetRow * areaWidth + from));
+  });
+}
+
+PixelArea RenderPictureOpaque(const RlePicture& picture) {
+  if (picture.absent != 0 || picture.width <= 0 || picture.height <= 0) return PixelArea{};
+  PixelArea area(picture.width, picture.height, 0);
+  RenderPicture(picture, area, 0, 0);
+  return area;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gamefiles/kdef.h"
+#include "gamefiles_test_support.h"
+
+namespace tavrel {
+namespace {
+
+using testing::FaultHookGuard;
+using testing::IndexBytes;
+using testing::ScratchDir;
+
+Bytes Words(const std::vector<int16_t>& words) {
+  Bytes out;
+  for (int16_t w : words) AppendI16(out, w);
+  return out;
+}
+
+TEST(GamefilesKdef, IndexValuesSixAndTenGiveEventsOfThreeAndTwoWords) {
+  ScratchDir dir;
+  dir.Put("kdef.idx", IndexBytes({6, 10}));
+  dir.Put("kdef.grp", Words({1, -2, 0x7FFF, int16_t(0x8000), 5}));
+  Result<EventTable> table = ReadEvents(dir.path());
+  ASSERT_TRUE(table) << table.error();
+  EXPECT_EQ(table->offsets, (std::vector<int32_t>{0, 3, 5}));
+  ASSERT_EQ(table->events.size(), 2u);
+  EXPECT_EQ(table->events[0].words, (std::vector<int16_t>{1, -2, 0x7FFF}));
+  EXPECT_EQ(table->events[1].words, (std::vector<int16_t>{int16_t(0x8000), 5}));
+  EXPECT_TRUE(table->events[0].statements.empty());
+  EXPECT_EQ(table->events[0].labelCounter, 0);
+}
+
+TEST(GamefilesKdef, ReadingAndWritingWithoutEditsReproducesBothFiles) {
+  ScratchDir dir;
+  const Bytes idx = IndexBytes({4, 4, 10, 12});  // includes an event of 0 words
+  const Bytes grp = Words({3, 0, -1, 2, 300, -300});
+  dir.Put("kdef.idx", idx);
+  dir.Put("kdef.grp", grp);
+  Result<EventTable> table = ReadEvents(dir.path());
+  ASSERT_TRUE(table) << table.error();
+  EXPECT_TRUE(table->events[1].words.empty());
+  ASSERT_TRUE(WriteEvents(dir.path(), *table));
+  EXPECT_EQ(dir.Get("kdef.idx"), idx);
+  EXPECT_EQ(dir.Get("kdef.grp"), grp);
+}
+
+TEST(GamefilesKdef, LengtheningAnEventMovesOnlyItsAndLaterIndexValues) {
+  EventTable table;
+  table.events.resize(4);
+  table.events[0].words = {1, 2};
+  table.events[1].words = {3};
+  table.events[2].words = {4, 5, 6};
+  table.events[3].words = {};
+  Bytes idx, grp;
+  EncodeEvents(table, idx, grp);
+  EXPECT_EQ(idx, IndexBytes({4, 6, 12, 12}));
+
+  const int k = 3;
+  table.events[1].words.insert(table.events[1].words.end(), k, int16_t(-7));
+  EncodeEvents(table, idx, grp);
+  EXPECT_EQ(idx, IndexBytes({4, 6 + 2 * k, 12 + 2 * k, 12 + 2 * k}));
+  EXPECT_EQ(grp, Words({1, 2, 3, -7, -7, -7, 4, 5, 6}));
+  EXPECT_EQ(table.offsets, (std::vector<int32_t>{0, 2, 3 + k, 6 + k, 6 + k}));
+}
+
+TEST(GamefilesKdef, AnEmptyEventAddsNoBytesAndRepeatsItsPredecessorsValue) {
+  EventTable table;
+  table.events.resize(2);
+  table.events[0].words = {9, 9};
+  Bytes idx, grp;
+  EncodeEvents(table, idx, grp);
+  EXPECT_EQ(idx, IndexBytes({4, 4}));
+  EXPECT_EQ(grp, Words({9, 9}));
+}
+
+TEST(GamefilesKdef, AnEmptyIndexGivesNoEvents) {
+  ScratchDir dir;
+  dir.Put("kdef.idx", {});
+  dir.Put("kdef.grp", {});
+  Result<EventTable> table = ReadEvents(dir.path());
+  ASSERT_TRUE(table) << table.error();
+  EXPECT_TRUE(table->events.empty());
+  EXPECT_EQ(table->offsets, std::vector<int32_t>{0});
+}
+
+TEST(GamefilesKdef, DamagedOrMissingFilesAreReportedByName) {
+  struct Case {
+    const char* what;
+    Bytes idx;
+    size_t grpSize;
+    const char* named;
+  };
+  Bytes partial = IndexBytes({2});
+  partial.push_back(1);
+  const Case cases[] = {
+      {"odd byte offset", IndexBytes({2, 5}), 8, "kdef.idx"},
+      {"offset past the end", IndexBytes({4, 10}), 8, "kdef.grp"},
+      {"huge offset", IndexBytes({4, 0x7FFFFFFE}), 8, "kdef.idx"},
+      {"backwards", IndexBytes({6, 4}), 8, "kdef.idx"},
+      {"length not a multiple of 4", partial, 8, "kdef.idx"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir;
+    dir.Put("kdef.idx", c.idx);
+    dir.Put("kdef.grp", Bytes(c.grpSize, 0));
+    Result<EventTable> table = ReadEvents(dir.path());
+    ASSERT_FALSE(table);
+    EXPECT_NE(table.error().find(c.named), std::string::npos) << table.error();
+  }
+  ScratchDir dir;
+  Result<EventTable> none = ReadEvents(dir.path());
+  ASSERT_FALSE(none);
+  EXPECT_NE(none.error().find("kdef.idx"), std::string::npos) << none.error();
+}
+
+TEST(GamefilesKdef, AFailedWriteKeepsTheOldFilesAndOffsets) {
+  ScratchDir dir;
+  FaultHookGuard guard;
+  dir.Put("kdef.idx", IndexBytes({2}));
+  dir.Put("kdef.grp", Words({42}));
+  Result<EventTable> table = ReadEvents(dir.path());
+  ASSERT_TRUE(table);
+  table->events[0].words.push_back(43);
+  SetWriteFaultHook([](const std::string& step, const std::filesystem::path& p) {
+    return !(step == "write" && p.filename() == "kdef.grp");
+  });
+  Status written = WriteEvents(dir.path(), *table);
+  ASSERT_FALSE(written);
+  EXPECT_NE(written.error().find("kdef.grp"), std::string::npos);
+  EXPECT_EQ(dir.Get("kdef.idx"), IndexBytes({2}));
+  EXPECT_EQ(dir.Get("kdef.grp"), Words({42}));
+  EXPECT_EQ(table->offsets, (std::vector<int32_t>{0, 1}));
+}
+
+}  // namespace
+}  // namespace tavrel
