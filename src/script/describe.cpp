@@ -1,0 +1,266 @@
+#include "script/describe.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+#include "gamefiles/names.h"
+#include "gamefiles/talk.h"
+#include "script/attributes.h"
+#include "text/charset.h"
+
+namespace tavrel {
+namespace {
+
+// The body of every instruction's line, index = opcode. Pieces are separated
+// by spaces and joined with nothing between them:
+//   "..."        literal text
+//   Sn           interface string n
+//   dK / hexK    parameter word K in decimal / upper-case hexadecimal
+//   personK itemK sceneK skillK talkK
+//                the name (or dialogue text) numbered by word K, "???" when
+//                there is none
+//   speakerK     as personK, and "???" from person 75 on
+//   JUMP         "if yes jump to" / "otherwise jump to" and the label name
+//   if(dK=V) ... else ... end
+//                the first pieces when word K equals V, else the others
+constexpr std::string_view kBodies[kOpcodeCount] = {
+    R"(":" S505)",                                  // 0
+    R"("[" speaker1 "]" S506 talk0)",               // 1
+    R"(S507 "[" item0 "][" d1 "]")",                // 2
+    R"(S508 ":" if(d0=-2) S509 else S510 "[" scene0 "]" end ":" if(d1=-2) S511 else S512 " [" d1 "]" end)",
+    R"(S513 "[" item0 "]？" JUMP)",                 // 4
+    R"(S516 JUMP)",                                 // 5
+    R"(S517 "[" d0 "]" JUMP)",                      // 6
+    R"(S518)",                                      // 7
+    R"(S519)",                                      // 8
+    R"(S520 JUMP)",                                 // 9
+    R"(S521 "[" person0 "]")",                      // 10
+    R"(S522 JUMP)",                                 // 11
+    R"(S523)",                                      // 12
+    R"(S524)",                                      // 13
+    R"(S525)",                                      // 14
+    R"(S526)",                                      // 15
+    R"(S527 "[" person0 "]" JUMP)",                 // 16
+    R"(S528 ":" if(d0=-2) S509 else S510 "[" scene0 "]" end S529 hex1 S530 hex2 "-" hex3)",
+    R"(S531 "[" item0 "]" JUMP)",                   // 18
+    R"(S532 hex0 "-" hex1)",                        // 19
+    R"(S533 JUMP)",                                 // 20
+    R"("[" person0 "]" S534)",                      // 21
+    R"(S535)",                                      // 22
+    R"(S536 "[" person0 "]" S537 "[" d1 "]")",      // 23
+    R"(S584)",                                      // 24 has no text of its own
+    R"(S538 d0 "-" d1 "--" d2 "-" d3)",             // 25
+    R"(S539)",                                      // 26
+    R"(S540)",                                      // 27
+    R"(S541 person0 S542 d1 "-" d2 JUMP)",          // 28
+    R"(S541 person0 S543 d1 "-" d2 JUMP)",          // 29
+    R"(S544 d0 "-" d1 "--" d2 "-" d3)",             // 30
+    R"(S545 d0 JUMP)",                              // 31
+    R"(S546 "[" item0 "]+[" d1 "]")",               // 32
+    R"(person0 S547 skill1)",                       // 33
+    R"(person0 S548 d1)",                           // 34
+    R"(S549 person0 S550 d1 ":" skill2 S551 d3)",   // 35
+    R"(S552 d0 JUMP)",                              // 36
+    R"(S553 d0)",                                   // 37
+    R"(S554)",                                      // 38
+    R"(S555 scene0)",                               // 39
+    R"(S556 d0)",                                   // 40
+    R"(person0 S507 item1 d2)",                     // 41
+    R"(S557 JUMP)",                                 // 42
+    R"(S558 item0 JUMP)",                           // 43
+    R"(S540)",                                      // 44
+    R"(person0 S559 d1)",                           // 45
+    R"(person0 S560 d1)",                           // 46
+    R"(person0 S561 d1)",                           // 47
+    R"(person0 S562 d1)",                           // 48
+    R"(person0 S585 d1)",                           // 49
+    R"(S558 item0 "," item1 "," item2 "," item3 "," item4 JUMP)",
+    R"(S563)",                                      // 51
+    R"(S564)",                                      // 52
+    R"(S565)",                                      // 53
+    R"(S566)",                                      // 54
+    R"(S567 d0 S568 d1 JUMP)",                      // 55
+    R"(S569 d0)",                                   // 56
+    R"(S570)",                                      // 57
+    R"(S571)",                                      // 58
+    R"(S572)",                                      // 59
+    R"(S573 d0 S574 d1 S575 d2 JUMP)",              // 60
+    R"(S576 JUMP)",                                 // 61
+    R"(S577)",                                      // 62
+    R"(S549 person0 S578 d1)",                      // 63
+    R"(S579)",                                      // 64
+    R"(S580)",                                      // 65
+    R"(S581 d0)",                                   // 66
+    R"(S582 d0)",                                   // 67
+};
+constexpr std::string_view kEndBody = "S583";
+constexpr std::string_view kUnknownBody = "S584";
+constexpr int kUnknownString = 584;
+constexpr int kFirstNamelessSpeaker = 75;
+constexpr const char* kNoName = "???";
+
+template <class Records>
+std::string NameOf(const Records& records, int number) {
+  if (number < 0 || static_cast<size_t>(number) >= records.size()) return kNoName;
+  return records[static_cast<size_t>(number)].name;
+}
+
+bool ParseInt(std::string_view s, int& value) {
+  if (s.empty()) return false;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  return ec == std::errc() && end == s.data() + s.size();
+}
+
+// Builds one body from its template. Fails when the template reads a word
+// the statement does not hold.
+class BodyBuilder {
+ public:
+  BodyBuilder(const Statement& s, const DescribeContext& ctx) : s_(s), ctx_(ctx) {}
+
+  bool Build(std::string_view tmpl, std::string& out) {
+    size_t pos = 0;
+    while (ok_ && pos < tmpl.size()) {
+      if (tmpl[pos] == ' ') {
+        ++pos;
+      } else if (tmpl[pos] == '"') {
+        size_t close = tmpl.find('"', pos + 1);
+        if (close == std::string_view::npos) close = tmpl.size();
+        if (!skipping_) out.append(tmpl.substr(pos + 1, close - pos - 1));
+        pos = close + 1;
+      } else {
+        size_t space = tmpl.find(' ', pos);
+        if (space == std::string_view::npos) space = tmpl.size();
+        Piece(tmpl.substr(pos, space - pos), out);
+        pos = space;
+      }
+    }
+    return ok_;
+  }
+
+ private:
+  void Piece(std::string_view piece, std::string& out) {
+    if (piece == "else") {
+      skipping_ = !skipping_;
+      return;
+    }
+    if (piece == "end") {
+      skipping_ = false;
+      return;
+    }
+    if (piece.starts_with("if(d")) {  // if(dK=V)
+      size_t eq = piece.find('=');
+      int k = 0;
+      int v = 0;
+      ok_ = eq != std::string_view::npos && piece.back() == ')' && ParseInt(piece.substr(4, eq - 4), k) &&
+            ParseInt(piece.substr(eq + 1, piece.size() - eq - 2), v);
+      skipping_ = ok_ && Word(k) != v;
+      return;
+    }
+    if (skipping_) return;
+    if (piece == "JUMP") {
+      Jump(out);
+      return;
+    }
+    size_t digits = piece.find_first_of("0123456789");
+    int k = 0;
+    if (digits == std::string_view::npos || !ParseInt(piece.substr(digits), k)) {
+      ok_ = false;
+      return;
+    }
+    std::string_view kind = piece.substr(0, digits);
+    if (kind == "S") {
+      out += ctx_.codec.UiString(k);
+      return;
+    }
+    const int w = Word(k);
+    if (!ok_) return;
+    if (kind == "d") {
+      out += std::to_string(w);
+    } else if (kind == "hex") {
+      out += Hex16(static_cast<int16_t>(w));
+    } else if (kind == "person") {
+      out += NameOf(ctx_.names.persons, w);
+    } else if (kind == "speaker") {
+      out += w >= kFirstNamelessSpeaker ? std::string(kNoName) : NameOf(ctx_.names.persons, w);
+    } else if (kind == "item") {
+      out += NameOf(ctx_.names.items, w);
+    } else if (kind == "scene") {
+      out += NameOf(ctx_.names.scenes, w);
+    } else if (kind == "skill") {
+      out += NameOf(ctx_.names.skills, w);
+    } else if (kind == "talk") {
+      out += (w >= 0 && static_cast<size_t>(w) < ctx_.talk.size()) ? ctx_.talk[static_cast<size_t>(w)].text
+                                                                   : std::string(kNoName);
+    } else {
+      ok_ = false;
+    }
+  }
+
+  // The jump wording reads the statement's two jump words: a statement
+  // without them (an instruction cut off by the end of its event) has no line.
+  void Jump(std::string& out) {
+    const bool holds = s_.yesOffset >= 1 && s_.yesOffset <= Held() && s_.noOffset >= 1 && s_.noOffset <= Held();
+    if (!holds) {
+      ok_ = false;
+      return;
+    }
+    out += ctx_.codec.UiString(s_.isGoto == 1 ? 514 : 515);
+    out += s_.gotoLabel;
+  }
+
+  int Held() const {
+    return std::min<int>(s_.DataNum, static_cast<int>(std::min<size_t>(s_.data.size(), INT32_MAX)));
+  }
+
+  int Word(int k) {
+    if (k < 0 || k >= Held()) {
+      ok_ = false;
+      return 0;
+    }
+    return s_.data[static_cast<size_t>(k)];
+  }
+
+  const Statement& s_;
+  const DescribeContext& ctx_;
+  bool ok_ = true;
+  bool skipping_ = false;
+};
+
+std::string_view BodyTemplate(int16_t opcode) {
+  if (opcode == -1) return kEndBody;
+  if (opcode >= 0 && opcode < kOpcodeCount) return kBodies[opcode];
+  return kUnknownBody;
+}
+
+}  // namespace
+
+std::string Hex16(int16_t value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  uint16_t v = static_cast<uint16_t>(value);
+  char buffer[4];
+  int n = 0;
+  do {
+    buffer[n++] = kDigits[v & 0xF];
+    v = static_cast<uint16_t>(v >> 4);
+  } while (v != 0);
+  std::string out;
+  while (n > 0) out.push_back(buffer[--n]);
+  return out;
+}
+
+std::string OpcodeCaption(int16_t opcode) { return std::to_string(opcode) + "(" + Hex16(opcode) + ")"; }
+
+std::string DescribeLine(const Statement& s, const DescribeContext& ctx) {
+  if (s.islabel) return s.note;
+  std::string body;
+  if (!BodyBuilder(s, ctx).Build(BodyTemplate(s.Id), body)) body = ctx.codec.UiString(kUnknownString);
+  return OpcodeCaption(s.Id) + ":" + body;
+}
+
+void DescribeStatement(Statement& s, const DescribeContext& ctx) {
+  if (s.islabel) return;
+  s.note = DescribeLine(s, ctx);
+}
+
+}  // namespace tavrel
