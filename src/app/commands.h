@@ -32,6 +32,9 @@ std::vector<std::string> InstructionLines(const EditorState& state, int32_t even
 std::vector<std::string> WordLines(const Statement& statement);
 // A dialogue selector item: "i:" followed by the text.
 std::string TalkItem(const EditorState& state, int32_t index);
+// The event at position `event` of the selector, or nullptr.
+KdefEvent* EventAt(EditorState& state, int32_t event);
+const KdefEvent* EventAt(const EditorState& state, int32_t event);
 // The statement at `line` of `event`, or nullptr.
 Statement* StatementAt(EditorState& state, int32_t event, int line);
 

@@ -11,15 +11,13 @@
 #include "gamefiles/names.h"
 #include "gamefiles/pictures.h"
 #include "gamefiles/talk.h"
+#include "gamefiles/war_sta.h"
 #include "script/attributes.h"
 #include "script/describe.h"
 #include "script/statement.h"
 #include "text/charset.h"
 
 namespace tavrel {
-
-// One 186-byte record of war.sta (read and written by the battle editor).
-struct BattleRecord;
 
 // Every member the read command replaces, read as one unit so a failed read
 // leaves the previous one untouched.
@@ -49,8 +47,8 @@ struct EditorState {
   bool hasInstructionClip = false;
   bool hasEventClip = false;
 
-  std::vector<std::shared_ptr<BattleRecord>> battles;  // filled by the battle editor
-  PictureSet battleMaps;
+  std::vector<BattleRecord> battles;  // read anew by each opening of the battle editor
+  PictureSet battleMaps;              // tile set of the battlefield last shown
 
   const TextCodec& text() const { return *codec; }
   DescribeContext describeContext() const { return DescribeContext{*codec, game.names, game.talk.entries}; }

@@ -1,0 +1,41 @@
+#pragma once
+// The two text exports of the loaded game: every dialogue as talk.txt and
+// every event, freshly decoded, as kdefout.txt. Both are text in the
+// charset's code page with CRLF line ends.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/editor_state.h"
+
+namespace tavrel {
+
+inline constexpr const char* kTalkExportName = "talk.txt";
+inline constexpr const char* kKdefExportName = "kdefout.txt";
+
+// One line per dialogue: the printed number, the hex number, a space, the text.
+Bytes ExportTalkText(const EditorState& state);
+
+// What the event export met on its way.
+struct KdefExportReport {
+  std::vector<int32_t> unknownWords;  // per event: words decoded as unknown statements
+  int32_t totalUnknownWords = 0;
+};
+
+// Every event is decoded again from its words with its label counter set to
+// 0 first, so statement lists and labels are as after a fresh showing.
+Bytes ExportKdefText(EditorState& state, KdefExportReport* report = nullptr);
+
+// Number forms of the exports: "printed" is the signed decimal preceded by a
+// space when not negative and always followed by one (" 26 ", "-1 ");
+// "hex" is upper case without leading zeros.
+std::string PrintedNumber(int32_t value);
+std::string HexNumber(int32_t value);
+
+// Replaces dir/fileName with `bytes` (atomically, no backup). Returns the
+// path written, or a message naming the directory.
+Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, const std::string& fileName,
+                                          const Bytes& bytes);
+
+}  // namespace tavrel

@@ -1,0 +1,132 @@
+#pragma once
+// Reading and patching z.dat. The current values are read from the sites of
+// zdat_sites.h; the patcher's choices become a list of byte writes, checked
+// group by group, and one writer puts exactly those bytes into the file in
+// place. The file's length never changes.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/zdat_sites.h"
+#include "gamefiles/file_io.h"
+#include "text/charset.h"
+#include "text/result.h"
+
+namespace tavrel::zdat {
+
+// What the patcher shows when it opens. A value whose bytes lie beyond the
+// end of the file is empty.
+struct ZdatValues {
+  std::optional<int32_t> totalMemory, memory1, memory2;
+  std::optional<std::string> sdx, smp, wdx, wmp;  // entry 0 up to its first zero, one char per byte
+  std::optional<int16_t> leaveEvent;
+  std::array<std::optional<int16_t>, kWordLimits.size()> wordLimits;
+  std::array<std::optional<uint8_t>, kByteLimits.size()> byteLimits;
+  std::optional<std::array<uint8_t, kRosterSize>> roster;  // the 50 bytes as stored
+};
+
+ZdatValues ReadZdatValues(std::span<const uint8_t> bytes);
+
+// The roster gathered as the window holds it: the non-zero bytes of z.dat in
+// order from slot 0; slots after them keep what `slots` held.
+void GatherRoster(const std::array<uint8_t, kRosterSize>& stored, std::array<uint8_t, kRosterSize>& slots);
+
+// `tavrel zdat`: one "name: value" a line, "-" for a value beyond the file's end.
+std::string ZdatReport(const ZdatValues& values);
+
+// A picture-table name as the text box shows it (bytes as Latin-1 characters).
+std::string PictureNameText(std::span<const uint8_t> entry);
+
+// ---- the patcher's choices ------------------------------------------------------
+
+struct LimitChoice {
+  bool checked = false;
+  std::string value;    // the value field's text
+  bool cancel = false;  // byte limits only: remove the limit
+};
+
+struct ZdatChoices {
+  bool water = false;
+  bool walkOnWater = false;  // Optwater1; else Optwater2 (normal)
+  bool memory = false;
+  std::string totalMemory, memory1, memory2;
+  bool scenePictures = false;
+  std::string sdx, smp;
+  bool battlePictures = false;
+  std::string wdx, wmp;
+  bool fight = false;
+  bool renameFightFiles = false;
+  bool roster = false;
+  std::array<uint8_t, kRosterSize> rosterSlots{};
+  std::string leaveEvent;
+  std::array<LimitChoice, kWordLimits.size()> wordLimits;
+  std::array<LimitChoice, kByteLimits.size()> byteLimits;
+};
+
+struct ByteWrite {
+  uint32_t offset;
+  Bytes bytes;
+};
+
+// A checked group that is not written.
+struct Refusal {
+  std::string_view group;  // the group's check box
+  std::string_view field;  // the offending value field; empty when the file is too short
+  int caption = 0;         // interface string of the group's check box (0: none)
+  int fieldCaption = 0;    // interface string naming the field (0: none)
+  std::string_view fieldLabel;  // fixed name of the field ("M1", "SDX Name"), when it has no string
+  std::string text;        // the text refused
+  std::string range;       // what the field accepts, e.g. "0 … 255"
+  uint32_t needed = 0;     // for a short file: the bytes the group needs
+};
+
+struct PatchPlan {
+  std::vector<ByteWrite> writes;  // in the game's order of groups
+  std::vector<Refusal> refusals;
+  bool renameFightFiles = false;  // the fight group is written and renaming is on
+};
+
+// The writes of every checked group that is valid and lies inside a file of
+// `fileSize` bytes; every other checked group is refused whole.
+PatchPlan PlanPatch(const ZdatChoices& choices, size_t fileSize);
+
+// The message for a refusal: the group's caption, the field and the problem.
+std::string RefusalMessage(const TextCodec& text, const Refusal& refusal, size_t fileSize);
+
+// A whole number in [lo, hi], spaces around it allowed.
+std::optional<int64_t> ParseWholeNumber(std::string_view text, int64_t lo, int64_t hi);
+
+// ---- applying --------------------------------------------------------------------
+
+// The z.dat files already patched in this run: the first patch of each keeps
+// the previous content as z.dat.bak, later ones leave that backup alone.
+struct PatchSession {
+  std::set<std::filesystem::path> backedUp;
+};
+PatchSession& RunPatchSession();
+
+// Writes the bytes into the file in place; a write reaching past the end is
+// refused before anything is written.
+Status ApplyWrites(const std::filesystem::path& zdat, const std::vector<ByteWrite>& writes, PatchSession& session);
+
+// Moves fightNNN.idx to fdxNNN and fightNNN.grp to fmpNNN in the game
+// directory (replacing existing new names); missing old files are skipped.
+// Returns the names that could not be moved.
+std::vector<std::string> RenameFightFiles(const std::filesystem::path& gameDir);
+
+// The whole apply: reads z.dat for its size, plans, writes, renames.
+struct PatchOutcome {
+  PatchPlan plan;
+  size_t fileSize = 0;
+  bool fileFound = false;
+  Status written = Ok();
+  std::vector<std::string> renameFailures;
+};
+PatchOutcome PatchZdat(const std::filesystem::path& gameDir, const ZdatChoices& choices, PatchSession& session);
+
+}  // namespace tavrel::zdat

@@ -1,0 +1,149 @@
+// The two text exports: exact bytes of both formats, fresh decoding of every
+// event, and replacing the file on every run.
+#include <gtest/gtest.h>
+
+#include "app/exports.h"
+#include "gamefiles_test_support.h"
+
+namespace tavrel::testing {
+namespace {
+
+std::string Text(const Bytes& b) { return std::string(b.begin(), b.end()); }
+
+class Exports : public ::testing::Test {
+ protected:
+  void SetUp() override { UseCharset(GameCharset::Gbk); }
+  void UseCharset(GameCharset charset) {
+    state.charset = charset;
+    state.codec = std::make_shared<TextCodec>(charset, std::make_shared<CharsetTables>());
+    auto attributes = LoadAttributeTable(TAVREL_BIN_DIR, *state.codec);
+    ASSERT_TRUE(attributes) << attributes.error();
+    state.attributes = *attributes;
+  }
+  void AddTalk(const std::string& text) { state.game.talk.entries.push_back(NewTalkEntry(text)); }
+  KdefEvent& AddEvent(std::vector<int16_t> words) {
+    KdefEvent event;
+    event.words = std::move(words);
+    state.game.events.events.push_back(std::move(event));
+    return state.game.events.events.back();
+  }
+  // The expected text in the charset's code page.
+  std::string CodePage(const std::string& utf8) const { return state.text().ToCodePage(utf8); }
+
+  EditorState state;
+};
+
+TEST(ExportNumbers, PrintedAndHexForms) {
+  EXPECT_EQ(PrintedNumber(26), " 26 ");
+  EXPECT_EQ(PrintedNumber(0), " 0 ");
+  EXPECT_EQ(PrintedNumber(-1), "-1 ");
+  EXPECT_EQ(PrintedNumber(-32768), "-32768 ");
+  EXPECT_EQ(HexNumber(26), "1A");
+  EXPECT_EQ(HexNumber(0), "0");
+  EXPECT_EQ(HexNumber(4095), "FFF");
+}
+
+TEST_F(Exports, TalkLineIsNumberHexSpaceText) {
+  for (int i = 0; i < 26; ++i) AddTalk("");
+  AddTalk("T");
+  const std::string text = Text(ExportTalkText(state));
+  const std::string last = " 26 1A T\r\n";
+  ASSERT_GE(text.size(), last.size());
+  EXPECT_EQ(text.substr(text.size() - last.size()), last);
+  EXPECT_EQ(text.substr(0, 7), " 0 0 \r\n");
+}
+
+TEST_F(Exports, TalkWithoutDialogueIsEmpty) { EXPECT_TRUE(ExportTalkText(state).empty()); }
+
+TEST_F(Exports, TalkKeepsAsterisksAndWritesTheCodePage) {
+  AddTalk("你好*再见");
+  // GBK bytes of the text, the asterisk untouched.
+  EXPECT_EQ(ExportTalkText(state), (Bytes{' ', '0', ' ', '0', ' ', 0xC4, 0xE3, 0xBA, 0xC3, '*', 0xD4, 0xD9, 0xBC,
+                                          0xFB, '\r', '\n'}));
+}
+
+TEST_F(Exports, KdefHeaderInGbk) {
+  for (int i = 0; i < 27; ++i) AddEvent({});
+  const std::string text = Text(ExportKdefText(state));
+  // 事件 in GBK.
+  const std::string header = "\r\n\xCA\xC2\xBC\xFE" "26(1A)\r\n\r\n\r\n";
+  ASSERT_GE(text.size(), header.size());
+  EXPECT_EQ(text.substr(text.size() - header.size()), header);
+}
+
+TEST_F(Exports, KdefHeaderInBig5) {
+  UseCharset(GameCharset::Big5);
+  AddEvent({});
+  EXPECT_EQ(Text(ExportKdefText(state)), "\r\n\xA8\xC6\xA5\xF3" "0(0)\r\n\r\n\r\n");
+}
+
+TEST_F(Exports, EventWithoutInstructionsIsEmptyHeaderEmptyEmpty) {
+  AddEvent({});
+  AddEvent({});
+  EXPECT_EQ(Text(ExportKdefText(state)), CodePage("\r\n事件0(0)\r\n\r\n\r\n\r\n事件1(1)\r\n\r\n\r\n"));
+}
+
+TEST_F(Exports, KdefStatementsLabelsAndWords) {
+  // A yes-jump over one empty statement, then the end.
+  AddEvent({5, 1, 0, 0, -1});
+  const std::string expected =
+      "\r\n事件0(0)\r\n\r\n"
+      " 5  1  0 说明： 5(5):是否选择战斗？是则跳转到:Label0\r\n\r\n"
+      " 0 说明： 0(0)::空语句(清屏)\r\n\r\n"
+      "说明： :Label0\r\n\r\n"
+      "-1 说明： -1(FFFF):事件结束\r\n\r\n"
+      "\r\n";
+  EXPECT_EQ(Text(ExportKdefText(state)), CodePage(expected));
+}
+
+TEST_F(Exports, KdefNegativeWordsTakeTheSpaceOfTheSign) {
+  AddTalk("T");
+  KdefEvent& event = AddEvent({1, 0, -1, 2});
+  const std::string text = Text(ExportKdefText(state));
+  ASSERT_EQ(event.statements.size(), 1u);
+  EXPECT_EQ(text, CodePage("\r\n事件0(0)\r\n\r\n 1  0 -1  2 说明： " + event.statements[0].note + "\r\n\r\n\r\n"));
+}
+
+TEST_F(Exports, KdefDecodesEveryEventAfreshFromLabelZero) {
+  KdefEvent& event = AddEvent({5, 0, 1, 0, -1});
+  event.labelCounter = 7;
+  event.statements.resize(9);  // a stale list from an earlier showing
+  const Bytes first = ExportKdefText(state);
+  EXPECT_NE(Text(first).find(":Label0"), std::string::npos);
+  EXPECT_EQ(Text(first).find(":Label7"), std::string::npos);
+  EXPECT_EQ(event.labelCounter, 1);
+  EXPECT_EQ(event.statements.size(), 4u);
+  EXPECT_EQ(ExportKdefText(state), first) << "a second export numbers the labels from 0 again";
+}
+
+TEST_F(Exports, KdefCountsUnknownWordsPerEvent) {
+  AddEvent({0, -1});
+  AddEvent({99, 0, -1});
+  KdefExportReport report;
+  ExportKdefText(state, &report);
+  EXPECT_EQ(report.unknownWords, (std::vector<int32_t>{0, 1}));
+  EXPECT_EQ(report.totalUnknownWords, 1);
+}
+
+TEST(WriteExport, ReplacesTheFileOnEveryRun) {
+  ScratchDir dir;
+  auto first = WriteExport(dir.path(), "talk.txt", Bytes{'l', 'o', 'n', 'g', 'e', 'r'});
+  ASSERT_TRUE(first) << first.error();
+  EXPECT_EQ(*first, dir / "talk.txt");
+  ASSERT_TRUE(WriteExport(dir.path(), "talk.txt", Bytes{'a', 'b'}));
+  EXPECT_EQ(dir.Get("talk.txt"), (Bytes{'a', 'b'}));
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1u) << "no backup or temporary file is left";
+}
+
+TEST(WriteExport, NamesTheDirectoryItCannotWrite) {
+  ScratchDir dir;
+  const auto missing = dir.path() / "no such directory";
+  auto written = WriteExport(missing, "kdefout.txt", Bytes{'x'});
+  ASSERT_FALSE(written);
+  EXPECT_NE(written.error().find(missing.string()), std::string::npos) << written.error();
+}
+
+}  // namespace
+}  // namespace tavrel::testing
