@@ -1,0 +1,100 @@
+// The sample game as a whole: deterministic, complete, readable by the
+// editor and written back byte for byte in both charsets.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "sample_test_support.h"
+
+namespace tavrel::testing {
+namespace {
+
+TEST(SampleGame, SameBytesOnEveryRun) {
+  const auto again = sample::MakeSampleGame(SampleAt(1));
+  ASSERT_EQ(again.size(), SampleFiles().size());
+  for (const sample::SampleFile& f : again) {
+    ASSERT_TRUE(SampleFiles().count(f.name)) << f.name;
+    EXPECT_EQ(f.bytes, SampleFiles().at(f.name)) << f.name;
+  }
+}
+
+TEST(SampleGame, HoldsEveryFileTheEditorReadsOnceEach) {
+  const auto files = sample::MakeSampleGame(SampleAt(1));
+  std::set<std::string> names;
+  for (const auto& f : files) EXPECT_TRUE(names.insert(f.name).second) << "twice: " << f.name;
+  for (const char* name : {"talk.idx", "talk.grp", "kdef.idx", "kdef.grp", "r1.idx", "r1.grp", "hdgrp.idx",
+                           "hdgrp.grp", "mmap.col", "sdx000", "smp000", "sdx009", "smp009"})
+    EXPECT_TRUE(names.count(name)) << name;
+  for (const auto& f : sample::MakeBattleFiles(SampleAt(1))) EXPECT_TRUE(names.count(f.name)) << f.name;
+  for (const auto& f : sample::MakeExecutableDataFiles(SampleAt(1))) EXPECT_TRUE(names.count(f.name)) << f.name;
+}
+
+TEST(SampleGame, NeedsTheAttributeTable) {
+  sample::SampleOptions options;
+  ScratchDir dir;
+  EXPECT_FALSE(sample::WriteSampleGame(dir.path(), options));
+  EXPECT_FALSE(dir.Has("kdef.idx"));
+}
+
+TEST(SampleGame, WritesIntoANewDirectoryAndOverAnOldOne) {
+  ScratchDir dir;
+  const auto target = dir.path() / "game" / "nested";
+  ASSERT_TRUE(sample::WriteSampleGame(target, SampleAt(1)));
+  ASSERT_TRUE(sample::WriteSampleGame(target, SampleAt(1)));
+  size_t count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(target)) {
+    ++count;
+    const std::string name = entry.path().filename().string();
+    ASSERT_TRUE(SampleFiles().count(name)) << "stray file " << name;
+    EXPECT_EQ(std::filesystem::file_size(entry.path()), SampleFiles().at(name).size()) << name;
+  }
+  EXPECT_EQ(count, SampleFiles().size());
+}
+
+TEST(SampleGame, ScaleMultipliesEventsAndDialogues) {
+  std::map<std::string, size_t> sizes;
+  for (const auto& f : sample::MakeSampleGame(SampleAt(3))) sizes[f.name] = f.bytes.size();
+  EXPECT_EQ(sizes["kdef.idx"], 3 * SampleFiles().at("kdef.idx").size());
+  EXPECT_EQ(sizes["talk.idx"], 3 * SampleFiles().at("talk.idx").size());
+  EXPECT_EQ(sizes["r1.grp"], SampleFiles().at("r1.grp").size());
+  EXPECT_EQ(sizes["hdgrp.grp"], SampleFiles().at("hdgrp.grp").size());
+}
+
+TEST(SampleGame, ReadsWithTheSizesItPromises) {
+  SampleGameDir dir;
+  EditorState state;
+  ReadSampleGame(state, GameCharset::Big5, dir.path());
+  EXPECT_EQ(state.eventCount(), 300);
+  EXPECT_GE(state.talkCount(), 120);
+  EXPECT_GE(state.game.names.persons.size(), 320u);
+  EXPECT_GE(state.game.names.items.size(), 100u);
+  EXPECT_GE(state.game.names.scenes.size(), 10u);
+  EXPECT_GE(state.game.names.skills.size(), 50u);
+  EXPECT_GE(state.game.portraits.size(), 100u);
+  ASSERT_EQ(state.game.portraitUsers.size(), state.game.portraits.size());
+  // Portraits shared by several persons, and persons in no list at all.
+  size_t shared = 0, listed = 0;
+  for (const auto& users : state.game.portraitUsers) shared += users.size() > 1, listed += users.size();
+  EXPECT_GT(shared, 0u);
+  EXPECT_LT(listed, state.game.names.persons.size());
+}
+
+class SampleRoundTrip : public ::testing::TestWithParam<GameCharset> {};
+
+TEST_P(SampleRoundTrip, SavingRightAfterReadingRewritesTheSameBytes) {
+  SampleGameDir dir;
+  EditorState state;
+  ReadSampleGame(state, GetParam(), dir.path());
+  ScratchDir saved;
+  state.gameDirectory = saved.path().string();
+  Status s = SaveGameFiles(state);
+  ASSERT_TRUE(s) << s.error();
+  for (const char* name : {"talk.idx", "talk.grp", "kdef.idx", "kdef.grp"})
+    EXPECT_EQ(saved.Get(name), SampleFiles().at(name)) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCharsets, SampleRoundTrip, ::testing::Values(GameCharset::Gbk, GameCharset::Big5),
+                         [](const auto& info) { return std::string(CharsetName(info.param)); });
+
+}  // namespace
+}  // namespace tavrel::testing

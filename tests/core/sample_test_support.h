@@ -1,0 +1,63 @@
+#pragma once
+// The sample game for the tests: generated once per test binary with the
+// attribute table beside the tool, written into scratch directories and
+// read back as the editor reads a game.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "app/editor_state.h"
+#include "gamefiles_test_support.h"
+#include "sample/sample_parts.h"
+
+namespace tavrel::testing {
+
+inline const AttributeTable& ShippedAttributes() {
+  static const AttributeTable table = [] {
+    const TextCodec codec(GameCharset::Gbk, std::make_shared<CharsetTables>());
+    auto loaded = LoadAttributeTable(TAVREL_BIN_DIR, codec);
+    if (!loaded) ADD_FAILURE() << loaded.error();
+    return loaded ? *loaded : AttributeTable{};
+  }();
+  return table;
+}
+
+inline sample::SampleOptions SampleAt(int scale) {
+  sample::SampleOptions options;
+  options.scale = scale;
+  options.attributes = &ShippedAttributes();
+  return options;
+}
+
+// The files of the sample game at scale 1, by name.
+inline const std::map<std::string, Bytes>& SampleFiles() {
+  static const std::map<std::string, Bytes> files = [] {
+    std::map<std::string, Bytes> byName;
+    for (sample::SampleFile& f : sample::MakeSampleGame(SampleAt(1))) byName[f.name] = std::move(f.bytes);
+    return byName;
+  }();
+  return files;
+}
+
+// An editor started as the program starts (mb.dat and kdefattr.dat beside
+// the tool) with the game in `dir` read.
+inline void ReadSampleGame(EditorState& state, GameCharset charset, const std::filesystem::path& dir) {
+  state.programDir = TAVREL_BIN_DIR;
+  auto started = InitializeEditor(state, charset);
+  ASSERT_TRUE(started) << started.error();
+  ASSERT_TRUE(started->warnings.empty()) << started->warnings.front();
+  state.gameDirectory = dir.string();
+  Status read = ReadGameFiles(state);
+  ASSERT_TRUE(read) << read.error();
+}
+
+// A scratch directory holding the sample game at scale 1.
+class SampleGameDir : public ScratchDir {
+ public:
+  SampleGameDir() {
+    for (const auto& [name, bytes] : SampleFiles()) Put(name, bytes);
+  }
+};
+
+}  // namespace tavrel::testing

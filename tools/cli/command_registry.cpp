@@ -1,0 +1,74 @@
+#include "cli/command_registry.h"
+
+#include <fmt/format.h>
+
+#include <cstdio>
+#include <system_error>
+
+#include "app/exports.h"
+#include "cli/command_support.h"
+
+namespace tavrel::cli {
+namespace {
+
+std::filesystem::path& Invocation() {
+  static std::filesystem::path path;
+  return path;
+}
+
+}  // namespace
+
+std::vector<CommandSetup>& Commands() {
+  static std::vector<CommandSetup> commands;
+  return commands;
+}
+
+void RememberInvocation(const char* argv0) { Invocation() = argv0 ? argv0 : ""; }
+
+std::filesystem::path ProgramDirectory() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", ec);
+  if (!ec) return self.parent_path();
+  const std::filesystem::path fallback = std::filesystem::absolute(Invocation(), ec);
+  return ec ? std::filesystem::current_path() : fallback.parent_path();
+}
+
+bool StartEditor(EditorState& state, const CommonOptions& common) {
+  state.programDir = ProgramDirectory();
+  auto started = InitializeEditor(state, ParseCharset(common.charset));
+  if (!started) {
+    fmt::print(stderr, "{}\n", started.error());
+    return false;
+  }
+  for (const std::string& warning : started->warnings) fmt::print(stderr, "{}\n", warning);
+  return true;
+}
+
+bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir) {
+  if (!StartEditor(state, common)) return false;
+  std::error_code ec;
+  if (!std::filesystem::is_directory(dir, ec)) {
+    fmt::print(stderr, "{}: not a directory\n", dir);
+    return false;
+  }
+  state.gameDirectory = dir;
+  if (Status read = ReadGameFiles(state); !read) {
+    fmt::print(stderr, "{}\n", read.error());
+    return false;
+  }
+  return true;
+}
+
+int WriteExportFile(const EditorState& state, const std::string& file, const Bytes& bytes, int messageNumber) {
+  const std::filesystem::path path(file);
+  const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+  auto written = WriteExport(dir, path.filename().string(), bytes);
+  if (!written) {
+    fmt::print(stderr, "{}\n", written.error());
+    return 1;
+  }
+  fmt::print("{}{}\n", state.text().UiString(messageNumber), written->string());
+  return 0;
+}
+
+}  // namespace tavrel::cli

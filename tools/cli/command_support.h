@@ -1,0 +1,26 @@
+#pragma once
+// What the subcommands share: where the tool lies (mb.dat and kdefattr.dat
+// are beside it), reading a game directory, writing an export.
+#include <filesystem>
+#include <string>
+
+#include "cli/command_registry.h"
+
+namespace tavrel::cli {
+
+// Called by main with argv[0], the fallback when the executable's own path
+// cannot be asked from the system.
+void RememberInvocation(const char* argv0);
+
+// The directory of the running executable.
+std::filesystem::path ProgramDirectory();
+
+// StartEditor, then ReadGameFiles on `dir`. Prints the problem to stderr and
+// returns false on failure.
+bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir);
+
+// Writes an export to `file` (relative to the current directory) and prints
+// interface string `messageNumber` followed by the path. Returns the exit code.
+int WriteExportFile(const EditorState& state, const std::string& file, const Bytes& bytes, int messageNumber);
+
+}  // namespace tavrel::cli

@@ -1,0 +1,37 @@
+// tavrel export-kdef DIR [-o FILE]: every event, decoded afresh, as text.
+#include <fmt/format.h>
+
+#include <memory>
+
+#include "app/exports.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
+
+namespace tavrel::cli {
+namespace {
+
+constexpr int kExportedMessage = 137;  // "kdef文件导出到"
+
+int RunExportKdef(const CommonOptions& common, const std::string& dir, const std::string& file) {
+  EditorState state;
+  if (!LoadGame(state, common, dir)) return 1;
+  KdefExportReport report;
+  const Bytes bytes = ExportKdefText(state, &report);
+  if (report.totalUnknownWords > 0) fmt::print(stderr, "unknown words: {}\n", report.totalUnknownWords);
+  return WriteExportFile(state, file, bytes, kExportedMessage);
+}
+
+const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
+  struct Args {
+    std::string dir;
+    std::string file = kKdefExportName;
+  };
+  auto args = std::make_shared<Args>();
+  CLI::App* sub = app.add_subcommand("export-kdef", "Write every event as text");
+  sub->add_option("DIR", args->dir, "game directory")->required();
+  sub->add_option("-o,--output", args->file, "output file")->capture_default_str();
+  sub->callback([&common, &exitCode, args] { exitCode = RunExportKdef(common, args->dir, args->file); });
+});
+
+}  // namespace
+}  // namespace tavrel::cli
