@@ -56,6 +56,15 @@ void PictureBox::drawArea(const PixelArea& area, int x, int y) {
   update();
 }
 
+void PictureBox::drawText(const QString& text, int x, int y, const QColor& colour) {
+  ensureImage();
+  QPainter p(&image_);
+  p.setFont(font());
+  p.setPen(colour);
+  p.drawText(x, y + QFontMetrics(font()).ascent(), text);
+  update();
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
   ensureImage();
   QPainter p(this);

@@ -20,6 +20,8 @@ class PictureBox : public QWidget {
   void drawPicture(const RlePicture& picture, int x, int y);
   // Replaces the content with a rendered area copied at (x, y).
   void drawArea(const PixelArea& area, int x = 0, int y = 0);
+  // Writes text in the box's font with its top-left corner at (x, y).
+  void drawText(const QString& text, int x, int y, const QColor& colour);
 
   const QImage& image() const { return image_; }
   QSize sizeHint() const override;

@@ -1,0 +1,36 @@
+#pragma once
+// The battle windows' own messages (damaged files, refused commands). The
+// numbered interface strings hold none of these, so they are written here in
+// simplified Chinese and mapped for the charset like the numbered ones.
+#include <QString>
+#include <QStringList>
+
+#include "app/battle_edit.h"
+#include "app/editor_state.h"
+#include "gamefiles/war_sta.h"
+
+namespace tavrel::ui {
+
+// Interface text not in the numbered table, in the state's charset.
+QString Said(const EditorState& state, const QString& simplified);
+
+// What an opening of the battle editor reports about war.sta; empty when
+// the file was whole.
+QString WarStaReadMessage(const EditorState& state, const WarStaContents& contents);
+QString WarStaUnreadableMessage(const EditorState& state, const std::string& error);
+
+// Why cmdedit / cmdaddwar changed nothing.
+QString FieldErrorMessage(const EditorState& state, const BattleFieldError& error);
+QString OnlyBattleLeftMessage(const EditorState& state);
+QString SaveFailedMessage(const EditorState& state, const std::string& error);
+
+// The battle map view's report of what it could not show; one line each.
+QString MapNumberNotNumberMessage(const EditorState& state, const QString& text);
+QString MapNumberOutOfRangeMessage(const EditorState& state, int m);
+QString BattlefieldUnreadableMessage(const EditorState& state, int m, const std::string& error);
+QString BattlefieldShortMessage(const EditorState& state, int m, size_t missingBytes);
+QString TilesUnreadableMessage(const EditorState& state, int m, const std::string& error);
+QString GroundMissingMessage(const EditorState& state, int squares);
+QString MarkerMissingMessage(const EditorState& state, int m);
+
+}  // namespace tavrel::ui

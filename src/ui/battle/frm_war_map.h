@@ -1,0 +1,52 @@
+#pragma once
+// The battle map view: the battlefield of the chosen battle drawn around a
+// centre square that four buttons move, with the participants' slot numbers
+// and the enemies' "E<d>" written over it. It only shows.
+#include <QDialog>
+#include <QString>
+#include <optional>
+
+#include "app/battle_geometry.h"
+#include "app/editor_state.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tavrel::ui {
+
+class PictureBox;
+
+class frmwarmap : public QDialog {
+  Q_OBJECT
+ public:
+  // `battle` is the position chosen in the battle editor, `mapText` the
+  // battle editor's map number as typed. The picture set and the layers
+  // are read here, once.
+  frmwarmap(EditorState& state, int battle, const QString& mapText, QWidget* parent = nullptr);
+
+  // Draws again around the centre in txtX / txty.
+  void draw();
+  // What could not be shown, one line each; empty when everything was drawn.
+  QString problems() const;
+
+ private:
+  void readMap(const QString& mapText);
+  void move(QLineEdit* box, int step);
+
+  EditorState& state_;
+  int battle_;
+  int map_ = -1;
+  std::optional<Battlefield> field_;
+  QStringList readProblems_;
+  PictureBox* pic1_ = nullptr;
+  QLineEdit* txtX_ = nullptr;
+  QLineEdit* txty_ = nullptr;
+  QPushButton* cmdup_ = nullptr;
+  QPushButton* cmddown_ = nullptr;
+  QPushButton* cmdleft_ = nullptr;
+  QPushButton* cmdright_ = nullptr;
+  QLabel* lblProblems_ = nullptr;
+};
+
+}  // namespace tavrel::ui

@@ -1,0 +1,315 @@
+#include "ui/main/main_window.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "app/commands.h"
+#include "ui/main/choice_signals.h"
+#include "ui/prompt.h"
+#include "ui/qt_text.h"
+
+namespace tavrel::ui {
+namespace {
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  return button;
+}
+
+QAction* Item(QMenu* menu, const char* name, const QString& text) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(name);
+  return action;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(EditorState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
+  setObjectName("frmmain");
+  baseTitle_ = Ui(state_, 101);
+  setWindowTitle(baseTitle_);
+  // Message boxes without a title of their own carry the title of this moment.
+  SetDefaultTitle(baseTitle_);
+
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  buildEventFrame();
+  buildDialogueFrame();
+  auto* layout = new QVBoxLayout(central);
+  layout->addWidget(eventFrame_, 1);
+  layout->addWidget(dialogueFrame_);
+
+  buildMenus();
+  buildStatusBar();
+  buildShortcuts();
+  connectCommands();
+
+  eventFrame_->setEnabled(false);
+  dialogueFrame_->setEnabled(false);
+  resize(960, 680);
+  refreshChrome();
+}
+
+void MainWindow::buildEventFrame() {
+  eventFrame_ = new QGroupBox(Ui(state_, 306), this);
+  eventFrame_->setObjectName("Frame2");
+
+  eventSelector_ = new QComboBox(eventFrame_);
+  eventSelector_->setObjectName("Combokdef");
+  eventSelector_->setMinimumContentsLength(8);
+  eventSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  insertEventButton_ = Button(eventFrame_, "cmdinsertkdef", Ui(state_, 308));
+  deleteEventButton_ = Button(eventFrame_, "cmddeletekdef", Ui(state_, 309));
+  modifyEventButton_ = Button(eventFrame_, "cmdmodifykdef", Ui(state_, 310));
+
+  auto* instructionsLabel = new QLabel(Ui(state_, 307), eventFrame_);
+  instructionsLabel->setObjectName("Label3");
+  instructionList_ = new QListWidget(eventFrame_);
+  instructionList_->setObjectName("listkdef");
+  instructionList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  instructionList_->setUniformItemSizes(true);
+  instructionList_->viewport()->installEventFilter(this);
+  instructionList_->installEventFilter(this);
+  instructionsLabel->setBuddy(instructionList_);
+
+  insertStatementButton_ = Button(eventFrame_, "cmdinsertstatement", Ui(state_, 311));
+  deleteStatementButton_ = Button(eventFrame_, "cmddeletestatement", Ui(state_, 312));
+  modifyStatementButton_ = Button(eventFrame_, "cmdmodifystatement", Ui(state_, 313));
+
+  auto* wordsTitle = new QLabel(Ui(state_, 314), eventFrame_);
+  wordsTitle->setObjectName("Label1");
+  wordList_ = new QListWidget(eventFrame_);
+  wordList_->setObjectName("Liststatement");
+  auto* wordLabel = new QLabel(Ui(state_, 315), eventFrame_);
+  wordLabel->setObjectName("Label2");
+  wordEdit_ = new QLineEdit(eventFrame_);
+  wordEdit_->setObjectName("txtword");
+  wordLabel->setBuddy(wordEdit_);
+  modifyWordButton_ = Button(eventFrame_, "cmdmodifyword", Ui(state_, 317));
+  wizardButton_ = Button(eventFrame_, "cmdwizard", Ui(state_, 316));
+
+  auto* eventRow = new QHBoxLayout;
+  eventRow->addWidget(eventSelector_, 1);
+  eventRow->addWidget(insertEventButton_);
+  eventRow->addWidget(deleteEventButton_);
+  eventRow->addWidget(modifyEventButton_);
+  auto* statementRow = new QHBoxLayout;
+  statementRow->addStretch();
+  statementRow->addWidget(insertStatementButton_);
+  statementRow->addWidget(deleteStatementButton_);
+  statementRow->addWidget(modifyStatementButton_);
+  auto* left = new QVBoxLayout;
+  left->addLayout(eventRow);
+  left->addWidget(instructionsLabel);
+  left->addWidget(instructionList_, 1);
+  left->addLayout(statementRow);
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(wordsTitle);
+  right->addWidget(wordList_, 1);
+  right->addWidget(wordLabel);
+  right->addWidget(wordEdit_);
+  right->addWidget(modifyWordButton_);
+  right->addWidget(wizardButton_);
+
+  auto* layout = new QHBoxLayout(eventFrame_);
+  layout->addLayout(left, 4);
+  layout->addLayout(right, 1);
+}
+
+void MainWindow::buildDialogueFrame() {
+  dialogueFrame_ = new QGroupBox(Ui(state_, 301), this);
+  dialogueFrame_->setObjectName("Frame1");
+
+  dialogueSelector_ = new QComboBox(dialogueFrame_);
+  dialogueSelector_->setObjectName("Combotalk");
+  dialogueSelector_->setMinimumContentsLength(30);
+  dialogueSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  dialogueEdit_ = new QLineEdit(dialogueFrame_);
+  dialogueEdit_->setObjectName("txttalk");
+  insertTalkButton_ = Button(dialogueFrame_, "cmdinserttalk", Ui(state_, 302));
+  modifyTalkButton_ = Button(dialogueFrame_, "cmdmodifytalk", Ui(state_, 303));
+  deleteTalkButton_ = Button(dialogueFrame_, "cmddeletetalk", Ui(state_, 304));
+  auto* rule = new QLabel(Ui(state_, 305), dialogueFrame_);
+  rule->setObjectName("lbltalk");
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(rule, 1);
+  buttons->addWidget(insertTalkButton_);
+  buttons->addWidget(modifyTalkButton_);
+  buttons->addWidget(deleteTalkButton_);
+  auto* layout = new QVBoxLayout(dialogueFrame_);
+  layout->addWidget(dialogueSelector_);
+  layout->addWidget(dialogueEdit_);
+  layout->addLayout(buttons);
+}
+
+void MainWindow::buildMenus() {
+  QMenuBar* bar = menuBar();
+  fileMenu_ = bar->addMenu(Ui(state_, 201));
+  fileMenu_->setObjectName("mnu_file");
+  setPathAction_ = Item(fileMenu_, "mnu_setpath", Ui(state_, 203));
+  readFileAction_ = Item(fileMenu_, "mnu_readfile", Ui(state_, 204));
+  saveFileAction_ = Item(fileMenu_, "mnu_Savefile", Ui(state_, 205));
+  exportTalkAction_ = Item(fileMenu_, "mnu_exporttalkfile", Ui(state_, 206));
+  exportKdefAction_ = Item(fileMenu_, "mnu_Exportkdef", Ui(state_, 207));
+  fileMenu_->addSeparator();
+  exitAction_ = Item(fileMenu_, "mnu_exit", Ui(state_, 208));
+
+  // The edit menu is never shown in the menu bar; its items pop up over the
+  // instruction list.
+  editMenu_ = bar->addMenu("edit");
+  editMenu_->setObjectName("mnu_edit");
+  editMenu_->menuAction()->setVisible(false);
+  copyAction_ = Item(editMenu_, "mnu_copy", Ui(state_, 212));
+  copyAllAction_ = Item(editMenu_, "mnu_copyAll", Ui(state_, 213));
+  pasteAction_ = Item(editMenu_, "mnu_paste", Ui(state_, 214));
+  pasteAllAction_ = Item(editMenu_, "mnu_pasteAll", Ui(state_, 215));
+  editMenu_->addSeparator();
+  replaceTalkAction_ = Item(editMenu_, "mnu_replacetalk", Ui(state_, 10031));
+
+  // The battle editor and the patcher are menus without items: menu-bar
+  // entries that act when clicked.
+  warAction_ = bar->addAction(Ui(state_, 210));
+  warAction_->setObjectName("mnu_War");
+  zModifyAction_ = bar->addAction(Ui(state_, 211));
+  zModifyAction_->setObjectName("mnu_z_modify");
+
+  helpMenu_ = bar->addMenu(Ui(state_, 202));
+  helpMenu_->setObjectName("mnu_help");
+  aboutAction_ = Item(helpMenu_, "mnu_about", Ui(state_, 209));
+
+  for (QAction* off : {readFileAction_, saveFileAction_, exportTalkAction_, exportKdefAction_, pasteAction_,
+                       pasteAllAction_, replaceTalkAction_, warAction_, zModifyAction_})
+    off->setEnabled(false);
+}
+
+void MainWindow::buildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("statusBar");
+  directoryStatus_ = new QLabel(bar);
+  directoryStatus_->setObjectName("statusDirectory");
+  countStatus_ = new QLabel(bar);
+  countStatus_->setObjectName("statusCounts");
+  eventStatus_ = new QLabel(bar);
+  eventStatus_->setObjectName("statusEvent");
+  bar->addWidget(directoryStatus_, 1);
+  bar->addPermanentWidget(countStatus_);
+  bar->addPermanentWidget(eventStatus_);
+}
+
+// Keyboard use beyond the menus: the standard keys on the instruction list,
+// and Alt+letter for the menu-bar entries (their captions carry no
+// mnemonic marks, they are shown exactly as the string table has them).
+void MainWindow::buildShortcuts() {
+  saveFileAction_->setShortcut(QKeySequence::Save);
+  setPathAction_->setShortcut(QKeySequence::Open);
+  readFileAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  exitAction_->setShortcut(QKeySequence::Quit);
+  aboutAction_->setShortcut(QKeySequence::HelpContents);
+
+  copyAction_->setShortcut(QKeySequence::Copy);
+  pasteAction_->setShortcut(QKeySequence::Paste);
+  for (QAction* action : {copyAction_, pasteAction_}) {
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    instructionList_->addAction(action);
+  }
+  auto* deleteKey = new QAction(this);
+  deleteKey->setObjectName("deleteStatementKey");
+  deleteKey->setShortcut(QKeySequence::Delete);
+  deleteKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  instructionList_->addAction(deleteKey);
+  connect(deleteKey, &QAction::triggered, this, &MainWindow::deleteInstruction);
+
+  const std::pair<QKeySequence, QAction*> menus[] = {
+      {QKeySequence(Qt::ALT | Qt::Key_F), fileMenu_->menuAction()},
+      {QKeySequence(Qt::ALT | Qt::Key_W), warAction_},
+      {QKeySequence(Qt::ALT | Qt::Key_Z), zModifyAction_},
+      {QKeySequence(Qt::ALT | Qt::Key_H), helpMenu_->menuAction()},
+  };
+  for (const auto& [keys, action] : menus) {
+    auto* shortcut = new QShortcut(keys, this);
+    QAction* target = action;
+    connect(shortcut, &QShortcut::activated, this, [this, target] {
+      if (target->menu() != nullptr)
+        menuBar()->setActiveAction(target);
+      else if (target->isEnabled())
+        target->trigger();
+    });
+  }
+}
+
+void MainWindow::connectCommands() {
+  connect(setPathAction_, &QAction::triggered, this, &MainWindow::chooseGameDirectory);
+  connect(readFileAction_, &QAction::triggered, this, [this] { readFiles(); });
+  connect(saveFileAction_, &QAction::triggered, this, [this] { saveFiles(); });
+  connect(exportTalkAction_, &QAction::triggered, this, &MainWindow::exportTalk);
+  connect(exportKdefAction_, &QAction::triggered, this, &MainWindow::exportKdef);
+  connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+  connect(copyAction_, &QAction::triggered, this, &MainWindow::copyInstructions);
+  connect(copyAllAction_, &QAction::triggered, this, &MainWindow::copyWholeEvent);
+  connect(pasteAction_, &QAction::triggered, this, &MainWindow::pasteInstructions);
+  connect(pasteAllAction_, &QAction::triggered, this, &MainWindow::pasteWholeEvent);
+  connect(replaceTalkAction_, &QAction::triggered, this, &MainWindow::openPortraitReplacement);
+  connect(warAction_, &QAction::triggered, this, &MainWindow::openBattleEditor);
+  connect(zModifyAction_, &QAction::triggered, this, &MainWindow::openPatcher);
+  connect(aboutAction_, &QAction::triggered, this, &MainWindow::openAbout);
+
+  OnChoice(eventSelector_, this, [this] { refreshInstructionList(); });
+  OnChoice(instructionList_, this, [this] { showInstructionWords(); });
+  OnChoice(wordList_, this, [this] { showWord(); });
+  OnChoice(dialogueSelector_, this, [this] { showDialogue(); });
+  connect(instructionList_, &QListWidget::itemActivated, this, &MainWindow::openGuide);
+
+  connect(insertEventButton_, &QPushButton::clicked, this, &MainWindow::addEvent);
+  connect(deleteEventButton_, &QPushButton::clicked, this, &MainWindow::deleteEvent);
+  connect(modifyEventButton_, &QPushButton::clicked, this, &MainWindow::modifyEvent);
+  connect(insertStatementButton_, &QPushButton::clicked, this, &MainWindow::insertInstruction);
+  connect(deleteStatementButton_, &QPushButton::clicked, this, &MainWindow::deleteInstruction);
+  connect(modifyStatementButton_, &QPushButton::clicked, this, &MainWindow::modifyInstruction);
+  connect(modifyWordButton_, &QPushButton::clicked, this, &MainWindow::modifyWord);
+  connect(wizardButton_, &QPushButton::clicked, this, &MainWindow::openGuide);
+  connect(wordEdit_, &QLineEdit::returnPressed, this, &MainWindow::modifyWord);
+  connect(insertTalkButton_, &QPushButton::clicked, this, &MainWindow::addDialogue);
+  connect(modifyTalkButton_, &QPushButton::clicked, this, &MainWindow::modifyDialogue);
+  connect(deleteTalkButton_, &QPushButton::clicked, this, &MainWindow::deleteDialogue);
+}
+
+void MainWindow::refreshChrome() {
+  setWindowTitle(state_.modified ? baseTitle_ + " *" : baseTitle_);
+
+  directoryStatus_->setText(Q(state_.gameDirectory));
+  if (state_.loaded)
+    countStatus_->setText(QString("kdef %1 · talk %2").arg(state_.eventCount()).arg(state_.talkCount()));
+  else
+    countStatus_->clear();
+  const KdefEvent* event = EventAt(state_, currentEvent());
+  if (event != nullptr)
+    eventStatus_->setText(
+        QString("%1%2: %3 words").arg(Ui(state_, 135)).arg(currentEvent()).arg(event->wordCount()));
+  else
+    eventStatus_->clear();
+}
+
+// Message 504 once for every decoding that met words of no known instruction.
+void MainWindow::reportUnknownWords(const DecodeReport& report) {
+  if (report.unknownWords > 0) ShowMessage(this, Ui(state_, 504));
+}
+
+int MainWindow::currentEvent() const { return eventSelector_->currentIndex(); }
+int MainWindow::currentLine() const { return instructionList_->currentRow(); }
+int MainWindow::currentDialogue() const { return dialogueSelector_->currentIndex(); }
+
+}  // namespace tavrel::ui

@@ -1,0 +1,150 @@
+#pragma once
+// The main window: the event selector with the instructions of the chosen
+// event and the words of the chosen instruction, the dialogue selector with
+// the chosen dialogue's text, and the file, battle, patcher and help menus.
+// The window keeps no data: every list shows EditorState, every button
+// gathers the selection and calls a command of app/commands.h.
+#include <QMainWindow>
+#include <QString>
+
+#include "app/editor_state.h"
+#include "script/decode.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+
+namespace tavrel::ui {
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit MainWindow(EditorState& state, QWidget* parent = nullptr);
+
+  // As after the game-directory window closed: the title names the
+  // directory and reading is enabled.
+  void setGameDirectory(const QString& directory);
+  // The read-files command; false when the files could not be read or the
+  // user kept unsaved changes.
+  bool readFiles();
+  // The save command with its question; false when nothing was written.
+  bool saveFiles();
+
+  // The selection other windows work on.
+  int currentEvent() const;
+  int currentLine() const;  // the current line of the instruction list, -1: none
+  int currentDialogue() const;
+
+  // Choosing an event: decode it and show its lines.
+  void refreshInstructionList();
+  // Choosing an instruction: its words, or message 132 for a label.
+  void showInstructionWords();
+  // Refill the dialogue selector, keeping its position where possible.
+  void refreshDialogueList();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Construction (main_window.cpp).
+  void buildEventFrame();
+  void buildDialogueFrame();
+  void buildMenus();
+  void buildStatusBar();
+  void buildShortcuts();
+  void connectCommands();
+  // Title with the unsaved-changes mark, and the status bar.
+  void refreshChrome();
+  void reportUnknownWords(const DecodeReport& report);
+
+  // Files and side windows (main_window_files.cpp).
+  void chooseGameDirectory();
+  bool saveFiles(bool ask);
+  bool settleUnsavedChanges(int actionText);
+  void exportTalk();
+  void exportKdef();
+  void openBattleEditor();
+  void openPatcher();
+  void openPortraitReplacement();
+  void openAbout();
+
+  // Events and the clipboard (main_window_events.cpp).
+  void fillEventSelector();
+  void fillInstructionLines(int line);
+  void addEvent();
+  void deleteEvent();
+  void modifyEvent();
+  void copyInstructions();
+  void copyWholeEvent();
+  void pasteInstructions();
+  void pasteWholeEvent();
+  void popUpEditMenu(const QPoint& globalPos);
+
+  // Instructions and their words (main_window_instructions.cpp).
+  void showWord();
+  void modifyWord();
+  void modifyInstruction();
+  void insertInstruction();
+  void deleteInstruction();
+  void openGuide();
+
+  // Dialogue (main_window_dialogue.cpp).
+  void showDialogue();
+  void addDialogue();
+  void modifyDialogue();
+  void deleteDialogue();
+
+  EditorState& state_;
+  QString baseTitle_;
+
+  QGroupBox* eventFrame_ = nullptr;
+  QComboBox* eventSelector_ = nullptr;
+  QListWidget* instructionList_ = nullptr;
+  QListWidget* wordList_ = nullptr;
+  QLineEdit* wordEdit_ = nullptr;
+  QPushButton* insertEventButton_ = nullptr;
+  QPushButton* deleteEventButton_ = nullptr;
+  QPushButton* modifyEventButton_ = nullptr;
+  QPushButton* insertStatementButton_ = nullptr;
+  QPushButton* deleteStatementButton_ = nullptr;
+  QPushButton* modifyStatementButton_ = nullptr;
+  QPushButton* modifyWordButton_ = nullptr;
+  QPushButton* wizardButton_ = nullptr;
+
+  QGroupBox* dialogueFrame_ = nullptr;
+  QComboBox* dialogueSelector_ = nullptr;
+  QLineEdit* dialogueEdit_ = nullptr;
+  QPushButton* insertTalkButton_ = nullptr;
+  QPushButton* modifyTalkButton_ = nullptr;
+  QPushButton* deleteTalkButton_ = nullptr;
+
+  QMenu* fileMenu_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  QMenu* helpMenu_ = nullptr;
+  QAction* setPathAction_ = nullptr;
+  QAction* readFileAction_ = nullptr;
+  QAction* saveFileAction_ = nullptr;
+  QAction* exportTalkAction_ = nullptr;
+  QAction* exportKdefAction_ = nullptr;
+  QAction* exitAction_ = nullptr;
+  QAction* copyAction_ = nullptr;
+  QAction* copyAllAction_ = nullptr;
+  QAction* pasteAction_ = nullptr;
+  QAction* pasteAllAction_ = nullptr;
+  QAction* replaceTalkAction_ = nullptr;
+  QAction* warAction_ = nullptr;
+  QAction* zModifyAction_ = nullptr;
+  QAction* aboutAction_ = nullptr;
+
+  QLabel* directoryStatus_ = nullptr;
+  QLabel* countStatus_ = nullptr;
+  QLabel* eventStatus_ = nullptr;
+};
+
+}  // namespace tavrel::ui

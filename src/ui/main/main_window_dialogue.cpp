@@ -1,0 +1,62 @@
+// The dialogue selector and its three commands: add, store, delete.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "app/commands.h"
+#include "ui/main/main_window.h"
+#include "ui/prompt.h"
+#include "ui/qt_text.h"
+
+namespace tavrel::ui {
+
+void MainWindow::refreshDialogueList() {
+  const int remembered = currentDialogue();
+  {
+    const QSignalBlocker block(dialogueSelector_);
+    dialogueSelector_->clear();
+    for (int32_t i = 0; i < state_.talkCount(); ++i) dialogueSelector_->addItem(Q(TalkItem(state_, i)));
+    dialogueSelector_->setCurrentIndex(DialoguePositionAfterRefresh(state_, remembered));
+  }
+  showDialogue();
+  refreshChrome();
+}
+
+void MainWindow::showDialogue() {
+  const int index = currentDialogue();
+  if (index >= 0 && index < state_.talkCount())
+    dialogueEdit_->setText(Q(state_.game.talk.entries[static_cast<size_t>(index)].text));
+  else
+    dialogueEdit_->clear();
+}
+
+void MainWindow::addDialogue() {
+  std::string message;
+  const int32_t number = AddDialogue(state_, &message);
+  refreshDialogueList();
+  dialogueSelector_->setCurrentIndex(number);
+  showDialogue();
+  ShowMessage(this, Q(message));
+  dialogueEdit_->setFocus();
+  dialogueEdit_->selectAll();
+}
+
+void MainWindow::modifyDialogue() {
+  const int index = currentDialogue();
+  if (index < 0) return;
+  StoreDialogue(state_, index, U8(dialogueEdit_->text()));
+  refreshDialogueList();
+}
+
+void MainWindow::deleteDialogue() {
+  const int index = currentDialogue();
+  if (index < 0) return;
+  if (!AskOkCancel(this, Ui(state_, 120), Ui(state_, 121))) return;
+  if (Status deleted = DeleteLastDialogue(state_, index); !deleted) {
+    ShowMessage(this, Q(deleted.error()), Ui(state_, 121));
+    return;
+  }
+  refreshDialogueList();
+}
+
+}  // namespace tavrel::ui

@@ -1,0 +1,134 @@
+// The event selector, the instruction list and the commands on whole events:
+// add, delete, commit, and the two clipboards of the pop-up menu.
+#include <QAction>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <vector>
+
+#include "app/commands.h"
+#include "ui/main/main_window.h"
+#include "ui/prompt.h"
+#include "ui/qt_text.h"
+
+namespace tavrel::ui {
+
+void MainWindow::fillEventSelector() {
+  {
+    const QSignalBlocker block(eventSelector_);
+    eventSelector_->clear();
+    for (int32_t k = 0; k < state_.eventCount(); ++k) eventSelector_->addItem(QString::number(k));
+    eventSelector_->setCurrentIndex(state_.eventCount() > 0 ? 0 : -1);
+  }
+  refreshInstructionList();
+}
+
+void MainWindow::refreshInstructionList() {
+  instructionList_->clear();
+  const int event = currentEvent();
+  if (event >= 0) {
+    ShownEvent shown = ShowEventLines(state_, event);
+    for (const std::string& line : shown.lines) instructionList_->addItem(Q(line));
+    reportUnknownWords(shown.report);
+  }
+  refreshChrome();
+}
+
+// Refills the lines from the statements as they are (no decoding) and makes
+// `line` current again, which shows its words.
+void MainWindow::fillInstructionLines(int line) {
+  instructionList_->clear();
+  for (const std::string& text : InstructionLines(state_, currentEvent())) instructionList_->addItem(Q(text));
+  const int last = instructionList_->count() - 1;
+  if (line > last) line = last;
+  if (line >= 0) instructionList_->setCurrentRow(line);
+  instructionList_->setFocus();
+  refreshChrome();
+}
+
+void MainWindow::addEvent() {
+  std::string message;
+  const int32_t number = AddEvent(state_, &message);
+  eventSelector_->addItem(QString::number(number));
+  refreshChrome();
+  ShowMessage(this, Q(message));
+}
+
+void MainWindow::deleteEvent() {
+  if (!AskOkCancel(this, Ui(state_, 129), Ui(state_, 121))) return;
+  const int event = currentEvent();
+  if (Status deleted = DeleteLastEvent(state_, event); !deleted) {
+    ShowMessage(this, Q(deleted.error()));
+    return;
+  }
+  {
+    const QSignalBlocker block(eventSelector_);
+    eventSelector_->removeItem(eventSelector_->count() - 1);
+    eventSelector_->setCurrentIndex(eventSelector_->count() - 1);
+  }
+  refreshInstructionList();
+}
+
+void MainWindow::modifyEvent() {
+  CommitEvent(state_, currentEvent());
+  refreshChrome();
+}
+
+void MainWindow::copyInstructions() {
+  std::vector<int> lines;
+  for (const QModelIndex& index : instructionList_->selectionModel()->selectedIndexes())
+    lines.push_back(index.row());
+  if (CopyInstructions(state_, currentEvent(), lines)) pasteAction_->setEnabled(true);
+}
+
+void MainWindow::copyWholeEvent() {
+  if (currentEvent() < 0) return;
+  CopyWholeEvent(state_, currentEvent());
+  pasteAllAction_->setEnabled(true);
+}
+
+void MainWindow::pasteInstructions() {
+  const int line = currentLine();
+  if (line < 0 || !state_.hasInstructionClip) return;
+  const DecodeReport report = PasteInstructions(state_, currentEvent(), line);
+  fillInstructionLines(line);
+  reportUnknownWords(report);
+}
+
+void MainWindow::pasteWholeEvent() {
+  if (currentEvent() < 0 || !state_.hasEventClip) return;
+  if (!AskYesNo(this, Ui(state_, 319))) return;
+  const DecodeReport report = PasteWholeEvent(state_, currentEvent());
+  fillInstructionLines(-1);
+  reportUnknownWords(report);
+}
+
+void MainWindow::popUpEditMenu(const QPoint& globalPos) { editMenu_->popup(globalPos); }
+
+// The edit menu pops up when the right button is released over the
+// instruction list, or from the keyboard's menu key.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == instructionList_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::RightButton) {
+      popUpEditMenu(mouse->globalPosition().toPoint());
+      return true;
+    }
+  }
+  if ((watched == instructionList_ || watched == instructionList_->viewport()) &&
+      event->type() == QEvent::ContextMenu) {
+    auto* menu = static_cast<QContextMenuEvent*>(event);
+    if (menu->reason() == QContextMenuEvent::Keyboard) {
+      QListWidgetItem* item = instructionList_->currentItem();
+      const QRect at = item != nullptr ? instructionList_->visualItemRect(item) : QRect();
+      popUpEditMenu(instructionList_->viewport()->mapToGlobal(at.isValid() ? at.center() : QPoint(0, 0)));
+    }
+    return true;  // the mouse's menu comes with the release above
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace tavrel::ui

@@ -1,0 +1,166 @@
+// The file menu (game directory, read, save, exports, exit), unsaved
+// changes, and the side windows.
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QStatusBar>
+
+#include "app/exports.h"
+#include "ui/main/main_window.h"
+#include "ui/main/side_windows.h"
+#include "ui/prompt.h"
+#include "ui/qt_text.h"
+#include "ui/shell/about_window.h"
+#include "ui/shell/game_path_window.h"
+
+namespace tavrel::ui {
+namespace {
+
+QString PathText(const std::filesystem::path& path) {
+  return QDir::toNativeSeparators(QString::fromStdU16String(path.u16string()));
+}
+
+// A long command: a wait cursor and a status line, painted before the work
+// starts since the work keeps the event loop from running.
+class Busy {
+ public:
+  Busy(QStatusBar* bar, const QString& what) : bar_(bar) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bar_->showMessage(what + QString::fromUtf8("…"));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  ~Busy() {
+    bar_->clearMessage();
+    QApplication::restoreOverrideCursor();
+  }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  QStatusBar* bar_;
+};
+
+}  // namespace
+
+void MainWindow::chooseGameDirectory() {
+  GamePathWindow window(state_, this);
+  window.exec();
+  setGameDirectory(Q(state_.gameDirectory));
+}
+
+void MainWindow::setGameDirectory(const QString& directory) {
+  state_.gameDirectory = U8(directory);
+  baseTitle_ = Ui(state_, 101) + "-" + directory;
+  readFileAction_->setEnabled(true);
+  refreshChrome();
+}
+
+bool MainWindow::readFiles() {
+  if (!settleUnsavedChanges(204)) return false;
+  Status read = Ok();
+  {
+    Busy busy(statusBar(), Ui(state_, 204));
+    read = ReadGameFiles(state_);
+  }
+  if (!read) {
+    // The read is all or nothing: the lists still show the previous state.
+    ShowMessage(this, Q(read.error()));
+    return false;
+  }
+  state_.modified = false;
+
+  {
+    const QSignalBlocker block(dialogueSelector_);
+    dialogueSelector_->setCurrentIndex(-1);
+  }
+  refreshDialogueList();
+  if (state_.talkCount() > 0) dialogueSelector_->setCurrentIndex(0);
+  for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, replaceTalkAction_, warAction_,
+                      zModifyAction_})
+    on->setEnabled(true);
+  dialogueFrame_->setEnabled(true);
+  eventFrame_->setEnabled(true);
+  fillEventSelector();
+  return true;
+}
+
+bool MainWindow::saveFiles() { return saveFiles(true); }
+
+bool MainWindow::saveFiles(bool ask) {
+  if (!state_.loaded) return false;
+  if (ask && !AskOkCancel(this, Ui(state_, 128), windowTitle())) return false;
+  Status saved = SaveGameFiles(state_);
+  if (!saved) {
+    ShowMessage(this, Q(saved.error()));
+    return false;
+  }
+  state_.modified = false;
+  refreshChrome();
+  statusBar()->showMessage(Ui(state_, 205), 3000);
+  return true;
+}
+
+// Before the tables are thrown away (reading again, exit): with unsaved
+// changes the save question comes first; declining it asks whether to go on
+// with the command (`actionText` names it) or keep the window as it is.
+bool MainWindow::settleUnsavedChanges(int actionText) {
+  if (!state_.modified || !state_.loaded) return true;
+  if (AskYesNo(this, Ui(state_, 128), windowTitle())) return saveFiles(false);
+  return AskOkCancel(this, Ui(state_, actionText) + QString::fromUtf8("？"), windowTitle());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (settleUnsavedChanges(208))
+    event->accept();
+  else
+    event->ignore();
+}
+
+void MainWindow::exportTalk() {
+  Result<std::filesystem::path> written = Error{};
+  {
+    Busy busy(statusBar(), Ui(state_, 206));
+    written = WriteExport(state_.programDir, kTalkExportName, ExportTalkText(state_));
+  }
+  if (!written) {
+    ShowMessage(this, Q(written.error()), Ui(state_, 127));
+    return;
+  }
+  ShowMessage(this, Ui(state_, 126) + PathText(*written), Ui(state_, 127));
+}
+
+void MainWindow::exportKdef() {
+  KdefExportReport report;
+  Result<std::filesystem::path> written = Error{};
+  {
+    Busy busy(statusBar(), Ui(state_, 207));
+    written = WriteExport(state_.programDir, kKdefExportName, ExportKdefText(state_, &report));
+  }
+  // Every event was decoded afresh, the shown one too.
+  fillInstructionLines(currentLine());
+  if (report.totalUnknownWords > 0) ShowMessage(this, Ui(state_, 504));
+  if (!written) {
+    ShowMessage(this, Q(written.error()), Ui(state_, 138));
+    return;
+  }
+  ShowMessage(this, Ui(state_, 137) + PathText(*written), Ui(state_, 138));
+}
+
+void MainWindow::openBattleEditor() { OpenBattleEditor(state_, this); }
+
+void MainWindow::openPatcher() { OpenPatcher(state_, this); }
+
+void MainWindow::openPortraitReplacement() {
+  OpenPortraitReplacement(state_, this);
+  refreshInstructionList();
+}
+
+void MainWindow::openAbout() {
+  AboutWindow about(state_, this);
+  about.exec();
+}
+
+}  // namespace tavrel::ui

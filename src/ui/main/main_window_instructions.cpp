@@ -1,0 +1,102 @@
+// The words of the chosen instruction and the instruction commands: modify
+// a word, modify, insert and delete an instruction, and the guide.
+#include <QLineEdit>
+#include <QListWidget>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/guide.h"
+#include "ui/instructions/instruction_dialogs.h"
+#include "ui/main/insert_statement_dialog.h"
+#include "ui/main/main_window.h"
+#include "ui/prompt.h"
+#include "ui/qt_text.h"
+
+namespace tavrel::ui {
+
+void MainWindow::showInstructionWords() {
+  wordList_->clear();
+  const Statement* statement = StatementAt(state_, currentEvent(), currentLine());
+  if (statement == nullptr) return;
+  if (statement->islabel) {
+    ShowMessage(this, Ui(state_, 132));
+    return;
+  }
+  for (const std::string& word : WordLines(*statement)) wordList_->addItem(Q(word));
+}
+
+void MainWindow::showWord() {
+  if (QListWidgetItem* item = wordList_->currentItem()) wordEdit_->setText(item->text());
+}
+
+void MainWindow::modifyWord() {
+  if (QListWidgetItem* item = wordList_->currentItem()) item->setText(wordEdit_->text());
+}
+
+void MainWindow::modifyInstruction() {
+  const int line = currentLine();
+  if (line < 0) return;
+  std::vector<std::string> words;
+  for (int k = 0; k < wordList_->count(); ++k) words.push_back(U8(wordList_->item(k)->text()));
+  auto modified = ModifyInstruction(state_, currentEvent(), line, words);
+  if (!modified) {
+    ShowMessage(this, Q(modified.error()));
+    return;
+  }
+  fillInstructionLines(line);
+  reportUnknownWords(*modified);
+}
+
+void MainWindow::insertInstruction() {
+  const int line = currentLine();
+  if (line < 0) return;
+  InsertStatementDialog dialog(state_, currentEvent(), line, this);
+  dialog.exec();
+  CommitEvent(state_, currentEvent());
+  fillInstructionLines(line);
+  if (dialog.inserted()) reportUnknownWords(dialog.report());
+}
+
+void MainWindow::deleteInstruction() {
+  const int event = currentEvent();
+  const int line = currentLine();
+  std::string question;
+  if (!DeleteQuestion(state_, event, line, &question)) return;
+  if (!AskOkCancel(this, Q(question))) return;
+  switch (DeleteInstruction(state_, event, line)) {
+    case DeleteOutcome::Nothing:
+      return;
+    case DeleteOutcome::IsLabel:
+      ShowMessage(this, Ui(state_, 132));
+      return;
+    case DeleteOutcome::BlockNotEmpty:
+      ShowMessage(this, Ui(state_, 133));
+      break;
+    case DeleteOutcome::Deleted:
+      break;
+  }
+  fillInstructionLines(line);
+}
+
+void MainWindow::openGuide() {
+  const int event = currentEvent();
+  const int line = currentLine();
+  const Statement* statement = StatementAt(state_, event, line);
+  if (statement == nullptr) return;
+  const int16_t opcode = statement->Id;  // a label's Id is 0: "too simple"
+  const Guide guide = GuideFor(opcode);
+  if (guide.kind == GuideKind::Dialog) {
+    if (OpenInstructionDialog(guide.form, state_, event, line, this)) {
+      if (opcode == 1) refreshDialogueList();  // the dialogue dialog may add entries
+    } else {
+      ShowMessage(this, Q(GuideMessage(state_, opcode, GuideKind::NoGuide)));
+    }
+  } else {
+    ShowMessage(this, Q(GuideMessage(state_, opcode, guide.kind)));
+  }
+  showInstructionWords();
+  refreshChrome();
+}
+
+}  // namespace tavrel::ui

@@ -1,0 +1,46 @@
+#include "ui/shell/about_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/qt_text.h"
+
+namespace tavrel::ui {
+
+AboutWindow::AboutWindow(const EditorState& state, QWidget* parent) : QDialog(parent) {
+  setObjectName("frmAbout");
+  const QString title = Ui(state, 101);
+  setWindowTitle("About " + title);
+
+  auto* lblTitle = new QLabel(title, this);
+  lblTitle->setObjectName("lblTitle");
+  QFont big = lblTitle->font();
+  big.setPointSizeF(big.pointSizeF() * 1.3);
+  big.setBold(true);
+  lblTitle->setFont(big);
+
+  auto* lblVersion = new QLabel(QString::fromUtf8("V0.1版"), this);
+  lblVersion->setObjectName("lblVersion");
+
+  auto* label1 = new QLabel(QString("Qt %1").arg(qVersion()), this);
+  label1->setObjectName("Label1");
+
+  auto* ok = new QPushButton(QString::fromUtf8("确定"), this);
+  ok->setObjectName("cmdOK");
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblTitle);
+  layout->addWidget(lblVersion);
+  layout->addWidget(label1);
+  layout->addSpacing(8);
+  layout->addLayout(buttons);
+}
+
+}  // namespace tavrel::ui

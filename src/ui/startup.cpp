@@ -1,0 +1,42 @@
+#include "ui/startup.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include "ui/prompt.h"
+#include "ui/qt_text.h"
+#include "ui/shell/select_charset_window.h"
+
+namespace tavrel::ui {
+
+std::unique_ptr<MainWindow> StartEditor(EditorState& state, const QString& gameDirectory) {
+  state.charset = GameCharset::Gbk;
+  state.gameDirectory.clear();
+  state.programDir = QCoreApplication::applicationDirPath().toStdU16String();
+
+  // The charset window is the only window for a moment; its closing must not
+  // end the program.
+  const bool quitOnClose = QApplication::quitOnLastWindowClosed();
+  QApplication::setQuitOnLastWindowClosed(false);
+  const GameCharset charset = ChooseCharset();
+  QApplication::setQuitOnLastWindowClosed(quitOnClose);
+
+  auto started = InitializeEditor(state, charset);
+  // The messages of start-up carry the main window's title already.
+  if (state.codec) SetDefaultTitle(Ui(state, 101));
+  if (!started) {
+    ShowMessage(nullptr, Q(started.error()));
+    return nullptr;
+  }
+  for (const std::string& warning : started->warnings) ShowMessage(nullptr, Q(warning));
+
+  auto window = std::make_unique<MainWindow>(state);
+  window->show();
+  if (!gameDirectory.isEmpty()) {
+    window->setGameDirectory(QDir::toNativeSeparators(QDir::cleanPath(gameDirectory)));
+    window->readFiles();
+  }
+  return window;
+}
+
+}  // namespace tavrel::ui
