@@ -32,6 +32,10 @@ constexpr bool FieldsCoverRecord() {
 }
 static_assert(FieldsCoverRecord(), "the war.sta field table must cover the 186 bytes");
 
+std::string DecodeName(const std::array<uint8_t, kBattleNameBytes>& bytes, const TextCodec& codec) {
+  return codec.DecodeGameText(bytes.data(), ZeroTerminatedLength(bytes.data(), kBattleNameBytes));
+}
+
 BattleRecord ParseBattle(std::span<const uint8_t> record, const TextCodec& codec) {
   BattleRecord battle;
   for (const BattleNumberField& f : kFields) {
@@ -39,7 +43,7 @@ BattleRecord ParseBattle(std::span<const uint8_t> record, const TextCodec& codec
     for (size_t k = 0; k < f.count; ++k) values[k] = ReadI16(record, f.offset + 2 * k);
   }
   std::copy_n(record.begin() + kBattleNameOffset, kBattleNameBytes, battle.nameBytes.begin());
-  battle.name = codec.DecodeGameText(battle.nameBytes.data(), ZeroTerminatedLength(battle.nameBytes.data(), kBattleNameBytes));
+  battle.name = DecodeName(battle.nameBytes, codec);
   return battle;
 }
 
@@ -72,6 +76,9 @@ Result<WarStaContents> ReadWarSta(const std::filesystem::path& gameDir, const Te
 
 std::array<uint8_t, kBattleNameBytes> StoredNameBytes(const BattleRecord& battle, const TextCodec& codec) {
   std::array<uint8_t, kBattleNameBytes> stored = battle.nameBytes;
+  // A name left as it was read keeps its ten bytes, even one that fills
+  // them without a zero: an unchanged record is written back as read.
+  if (battle.name == DecodeName(battle.nameBytes, codec)) return stored;
   const std::vector<uint8_t> encoded = codec.EncodeGameText(battle.name);
   const size_t n = std::min(encoded.size(), kBattleStoredNameBytes);
   std::copy_n(encoded.begin(), n, stored.begin());

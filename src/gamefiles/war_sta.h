@@ -67,8 +67,9 @@ WarStaContents ParseWarSta(std::span<const uint8_t> bytes, const TextCodec& code
 // list with fileMissing set; an error only when the file exists and cannot be read.
 Result<WarStaContents> ReadWarSta(const std::filesystem::path& gameDir, const TextCodec& codec);
 
-// The ten name bytes a save stores: the encoded name cut to 8 bytes, one zero,
-// then the record's own bytes after that zero.
+// The ten name bytes a save stores: the name bytes as read while the name is
+// unchanged; otherwise the encoded name cut to 8 bytes, one zero, then the
+// record's own bytes after that zero.
 std::array<uint8_t, kBattleNameBytes> StoredNameBytes(const BattleRecord& battle, const TextCodec& codec);
 
 Bytes EncodeBattle(const BattleRecord& battle, const TextCodec& codec);

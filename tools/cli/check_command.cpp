@@ -2,6 +2,7 @@
 // it holds, and proves that committing every event and writing the dialogue
 // and event files (and the battle file) gives back the very same words and
 // bytes.
+#include <algorithm>
 #include <fmt/format.h>
 
 #include <memory>
@@ -109,28 +110,17 @@ bool CheckBattleFile(const EditorState& state, std::vector<std::string>& lines) 
     lines.push_back(fmt::format("battle round trip: {} bytes written for {} battles", written.size(), battles.size()));
     return false;
   }
-  int cutNames = 0, different = 0;
+  int different = 0;
   for (size_t i = 0; i < battles.size(); ++i) {
-    const size_t start = i * kBattleRecordSize;
-    const size_t nameEnd = start + kBattleNameOffset + kBattleNameBytes;
-    const size_t cutFrom = start + kBattleNameOffset + kBattleStoredNameBytes;
-    bool cut = false, other = false;
-    for (size_t at = start; at < start + kBattleRecordSize; ++at)
-      if ((*file)[at] != written[at]) (at >= cutFrom && at < nameEnd ? cut : other) = true;
-    const bool fullName = ZeroTerminatedLength(battles[i].nameBytes.data(), kBattleNameBytes) > kBattleStoredNameBytes;
-    if (other || (cut && !fullName)) {
+    const auto start = file->begin() + ptrdiff_t(i * kBattleRecordSize);
+    if (!std::equal(start, start + ptrdiff_t(kBattleRecordSize), written.begin() + ptrdiff_t(i * kBattleRecordSize)))
       if (different++ == 0) lines.push_back(fmt::format("battle round trip: battle {} differs", i));
-    } else {
-      cutNames += cut;
-    }
   }
   if (read->ignoredBytes) {
     lines.push_back(fmt::format("battle round trip: {} bytes after the last whole record are dropped", read->ignoredBytes));
     ++different;
   }
-  if (different == 0)
-    lines.push_back(cutNames ? fmt::format("battle round trip: identical apart from names cut to 8 bytes: {}", cutNames)
-                             : std::string("battle round trip: identical"));
+  if (different == 0) lines.push_back("battle round trip: identical");
   return different == 0;
 }
 
