@@ -1,0 +1,38 @@
+// tavrel export-dialogue DIR -o FILE: every dialogue as one editable line of
+// UTF-8 text.
+#include <fmt/format.h>
+
+#include <memory>
+
+#include "app/dialogue_text.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
+
+namespace tavrel::cli {
+namespace {
+
+int RunExportDialogue(const CommonOptions& common, const std::string& dir, const std::string& file) {
+  EditorState state;
+  if (!LoadGame(state, common, dir)) return 1;
+  if (Status written = ExportDialogueFile(state, file); !written) {
+    fmt::print(stderr, "{}\n", written.error());
+    return 1;
+  }
+  fmt::print("{} dialogues written to {}\n", state.talkCount(), file);
+  return 0;
+}
+
+const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
+  struct Args {
+    std::string dir;
+    std::string file;
+  };
+  auto args = std::make_shared<Args>();
+  CLI::App* sub = app.add_subcommand("export-dialogue", "Write every dialogue as an editable line of text");
+  sub->add_option("DIR", args->dir, "game directory")->required();
+  sub->add_option("-o,--output", args->file, "output file")->required();
+  sub->callback([&common, &exitCode, args] { exitCode = RunExportDialogue(common, args->dir, args->file); });
+});
+
+}  // namespace
+}  // namespace tavrel::cli

@@ -1,0 +1,39 @@
+// tavrel export-script DIR -o FOLDER: every event as an editable text file
+// FOLDER/NNNN.kdef.txt, and FOLDER/header.txt with the charset and the
+// attribute table the texts were written with.
+#include <fmt/format.h>
+
+#include <memory>
+
+#include "app/script_text.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
+
+namespace tavrel::cli {
+namespace {
+
+int RunExportScript(const CommonOptions& common, const std::string& dir, const std::string& folder) {
+  EditorState state;
+  if (!LoadGame(state, common, dir)) return 1;
+  if (Status written = ExportScriptFolder(state, folder); !written) {
+    fmt::print(stderr, "{}\n", written.error());
+    return 1;
+  }
+  fmt::print("{} events written to {}\n", state.eventCount(), folder);
+  return 0;
+}
+
+const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
+  struct Args {
+    std::string dir;
+    std::string folder;
+  };
+  auto args = std::make_shared<Args>();
+  CLI::App* sub = app.add_subcommand("export-script", "Write every event as an editable text file");
+  sub->add_option("DIR", args->dir, "game directory")->required();
+  sub->add_option("-o,--output", args->folder, "folder of the script files")->required();
+  sub->callback([&common, &exitCode, args] { exitCode = RunExportScript(common, args->dir, args->folder); });
+});
+
+}  // namespace
+}  // namespace tavrel::cli

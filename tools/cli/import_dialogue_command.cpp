@@ -1,0 +1,60 @@
+// tavrel import-dialogue DIR FILE [--lossy]: reads a dialogue text file and
+// replaces talk.idx/talk.grp (the previous files kept as .bak). Characters
+// the charset cannot hold are errors, or with --lossy warnings (they are
+// stored as "?"). With any error nothing is written.
+#include <fmt/format.h>
+
+#include <memory>
+
+#include "app/dialogue_text.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
+
+namespace tavrel::cli {
+namespace {
+
+int RunImportDialogue(const CommonOptions& common, const std::string& dir, const std::string& file, bool lossy) {
+  EditorState state;
+  if (!LoadGame(state, common, dir)) return 1;
+  Result<Bytes> bytes = ReadWholeFile(file);
+  if (!bytes) {
+    fmt::print(stderr, "{}\n", bytes.error());
+    return 1;
+  }
+  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  CompiledDialogue compiled = CompileDialogueText(text, file, state.game.talk, state.text(), lossy);
+  if (!compiled.errors.empty()) {
+    for (const TextDiagnostic& d : compiled.errors) fmt::print(stderr, "{}\n", d.ToString());
+    fmt::print(stderr, "{} errors; nothing written{}\n", compiled.errors.size(),
+               compiled.errors.size() && !lossy ? " (--lossy stores characters the charset lacks as '?')" : "");
+    return 1;
+  }
+  for (const TextDiagnostic& d : compiled.lossy) fmt::print(stderr, "warning: {}\n", d.ToString());
+  const DialogueImport report = ApplyDialogue(state, std::move(compiled));
+  if (Status written = SaveTalk(dir, state.game.talk, state.text()); !written) {
+    fmt::print(stderr, "{}\n", written.error());
+    return 1;
+  }
+  fmt::print("{} dialogues, {} changed: talk.idx and talk.grp written, the previous files kept as .bak\n",
+             report.entries, report.changed);
+  return 0;
+}
+
+const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
+  struct Args {
+    std::string dir;
+    std::string file;
+    bool lossy = false;
+  };
+  auto args = std::make_shared<Args>();
+  CLI::App* sub = app.add_subcommand("import-dialogue", "Read a dialogue text file into the dialogue files");
+  sub->add_option("DIR", args->dir, "game directory")->required();
+  sub->add_option("FILE", args->file, "file written by export-dialogue")->required();
+  sub->add_flag("--lossy", args->lossy, "store characters the charset cannot hold as '?'");
+  sub->callback([&common, &exitCode, args] {
+    exitCode = RunImportDialogue(common, args->dir, args->file, args->lossy);
+  });
+});
+
+}  // namespace
+}  // namespace tavrel::cli

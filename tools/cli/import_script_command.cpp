@@ -1,0 +1,48 @@
+// tavrel import-script DIR FOLDER: compiles every script file of FOLDER and
+// replaces kdef.idx/kdef.grp (the previous files kept as .bak). With any
+// error it prints file:line:column messages and writes nothing.
+#include <fmt/format.h>
+
+#include <memory>
+
+#include "app/script_text.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
+#include "gamefiles/kdef.h"
+
+namespace tavrel::cli {
+namespace {
+
+int RunImportScript(const CommonOptions& common, const std::string& dir, const std::string& folder) {
+  EditorState state;
+  if (!LoadGame(state, common, dir)) return 1;
+  CompiledScripts compiled = ReadScriptFolder(folder, state.attributes);
+  if (!compiled.errors.empty()) {
+    for (const TextDiagnostic& d : compiled.errors) fmt::print(stderr, "{}\n", d.ToString());
+    fmt::print(stderr, "{} errors; nothing written\n", compiled.errors.size());
+    return 1;
+  }
+  const ScriptImport report = ApplyScripts(state, std::move(compiled.events));
+  if (Status written = WriteEvents(dir, state.game.events); !written) {
+    fmt::print(stderr, "{}\n", written.error());
+    return 1;
+  }
+  fmt::print("{} events, {} changed: kdef.idx and kdef.grp written, the previous files kept as .bak\n",
+             report.events, report.changed);
+  return 0;
+}
+
+const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
+  struct Args {
+    std::string dir;
+    std::string folder;
+  };
+  auto args = std::make_shared<Args>();
+  CLI::App* sub = app.add_subcommand("import-script", "Compile a folder of script files into the event files");
+  sub->add_option("DIR", args->dir, "game directory")->required();
+  sub->add_option("FOLDER", args->folder, "folder written by export-script")->required();
+  sub->callback([&common, &exitCode, args] { exitCode = RunImportScript(common, args->dir, args->folder); });
+});
+
+}  // namespace
+}  // namespace tavrel::cli
