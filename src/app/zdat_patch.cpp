@@ -11,11 +11,6 @@
 namespace tavrel::zdat {
 namespace {
 
-constexpr std::string_view kByteRange = "0 … 255";
-constexpr std::string_view kWordRange = "-32768 … 32767";
-constexpr std::string_view kLongRange = "-2147483648 … 2147483647";
-constexpr std::string_view kNameRange = "≤ 12 single-byte characters";
-
 Bytes Le16(int16_t v) { return {uint8_t(uint16_t(v)), uint8_t(uint16_t(v) >> 8)}; }
 Bytes Le32(int32_t v) {
   const auto u = uint32_t(v);
@@ -60,23 +55,24 @@ class GroupPlan {
       : plan_(plan), fileSize_(fileSize), group_(group), caption_(caption) {}
 
   void Put(uint32_t offset, Bytes bytes) { writes_.push_back({offset, std::move(bytes)}); }
-  void Refuse(std::string_view field, int fieldCaption, std::string_view fieldLabel, std::string text,
-              std::string_view range) {
-    if (!refused_)
-      plan_.refusals.push_back({group_, field, caption_, fieldCaption, fieldLabel, std::move(text), std::string(range), 0});
-    refused_ = true;
-  }
-  std::optional<int64_t> Number(std::string_view field, int fieldCaption, std::string_view fieldLabel,
-                                const std::string& text, int64_t lo, int64_t hi, std::string_view range) {
+
+  // Field: objectName, caption string (0: none), fixed label (when no string).
+  struct Field {
+    std::string_view name;
+    int caption = 0;
+    std::string_view label;
+  };
+
+  std::optional<int64_t> Number(const Field& field, const std::string& text, int64_t lo, int64_t hi) {
     auto v = ParseWholeNumber(text, lo, hi);
-    if (!v) Refuse(field, fieldCaption, fieldLabel, text, range);
+    if (!v) Refuse(Refusal::Kind::Number, field, text, lo, hi);
     return v;
   }
-  std::optional<Bytes> PictureName(std::string_view field, std::string_view label, const std::string& text) {
-    const std::string_view trimmed = TrimSpaces(text);
-    auto bytes = Latin1Bytes(trimmed);
+  // The trimmed name and its zero byte.
+  std::optional<Bytes> PictureName(const Field& field, const std::string& text) {
+    auto bytes = Latin1Bytes(TrimSpaces(text));
     if (!bytes || bytes->size() > kMaxPictureName) {
-      Refuse(field, 0, label, text, kNameRange);
+      Refuse(Refusal::Kind::Name, field, text, 0, 0);
       return std::nullopt;
     }
     bytes->push_back(0);
@@ -90,7 +86,12 @@ class GroupPlan {
     uint32_t end = 0;
     for (const ByteWrite& w : writes_) end = std::max<uint32_t>(end, w.offset + uint32_t(w.bytes.size()));
     if (end > fileSize_) {
-      plan_.refusals.push_back({group_, {}, caption_, 0, {}, {}, {}, end});
+      Refusal r;
+      r.kind = Refusal::Kind::ShortFile;
+      r.group = group_;
+      r.caption = caption_;
+      r.needed = end;
+      plan_.refusals.push_back(std::move(r));
       return false;
     }
     for (ByteWrite& w : writes_) plan_.writes.push_back(std::move(w));
@@ -98,6 +99,23 @@ class GroupPlan {
   }
 
  private:
+  // Only the first problem of a group is reported.
+  void Refuse(Refusal::Kind kind, const Field& field, const std::string& text, int64_t lo, int64_t hi) {
+    if (refused_) return;
+    refused_ = true;
+    Refusal r;
+    r.kind = kind;
+    r.group = group_;
+    r.caption = caption_;
+    r.field = field.name;
+    r.fieldCaption = field.caption;
+    r.fieldLabel = field.label;
+    r.text = text;
+    r.lo = lo;
+    r.hi = hi;
+    plan_.refusals.push_back(std::move(r));
+  }
+
   PatchPlan& plan_;
   size_t fileSize_;
   std::string_view group_;
@@ -105,6 +123,12 @@ class GroupPlan {
   std::vector<ByteWrite> writes_;
   bool refused_ = false;
 };
+
+// A message of the patcher's own, written in simplified characters, in the
+// charset of the run (as the interface strings are).
+std::string Said(const TextCodec& text, const std::string& simplified) {
+  return text.charset() == GameCharset::Gbk ? simplified : text.MapInterfaceText(simplified);
+}
 
 std::string FightName(std::string_view prefix, int i, uint32_t width) {
   std::string name = fmt::format("{}{:03}", prefix, i);
@@ -232,23 +256,22 @@ PatchPlan PlanPatch(const ZdatChoices& c, size_t fileSize) {
   }
   if (c.memory) {
     GroupPlan g = group("chkMemory", 10101);
-    const struct { Site site; std::string_view field; int caption; std::string_view label; const std::string& text; } rows[] = {
-        {Site::TotalMemory, "txtTotalMemory", 10102, {}, c.totalMemory},
-        {Site::Memory1, "txtMemory1", 0, "M1", c.memory1},
-        {Site::Memory2, "txtMemory2", 0, "M2", c.memory2},
+    const struct { Site site; GroupPlan::Field field; const std::string& text; } rows[] = {
+        {Site::TotalMemory, {"txtTotalMemory", 10102, {}}, c.totalMemory},
+        {Site::Memory1, {"txtMemory1", 0, "M1"}, c.memory1},
+        {Site::Memory2, {"txtMemory2", 0, "M2"}, c.memory2},
     };
     for (const auto& r : rows)
-      if (auto v = g.Number(r.field, r.caption, r.label, r.text, INT32_MIN, INT32_MAX, kLongRange))
-        g.Put(SiteOf(r.site).offset, Le32(int32_t(*v)));
+      if (auto v = g.Number(r.field, r.text, INT32_MIN, INT32_MAX)) g.Put(SiteOf(r.site).offset, Le32(int32_t(*v)));
     g.Finish();
   }
   // Picture names: the index name then the data name, entry by entry.
   const auto pictures = [&](std::string_view box, int caption, NameTable indexTable, NameTable dataTable,
-                            std::string_view indexField, std::string_view indexLabel, const std::string& indexText,
-                            std::string_view dataField, std::string_view dataLabel, const std::string& dataText) {
+                            const GroupPlan::Field& indexField, const std::string& indexText,
+                            const GroupPlan::Field& dataField, const std::string& dataText) {
     GroupPlan g = group(box, caption);
-    const auto index = g.PictureName(indexField, indexLabel, indexText);
-    const auto data = g.PictureName(dataField, dataLabel, dataText);
+    const auto index = g.PictureName(indexField, indexText);
+    const auto data = g.PictureName(dataField, dataText);
     if (index && data) {
       const NameTableSite& it = TableOf(indexTable);
       const NameTableSite& dt = TableOf(dataTable);
@@ -260,11 +283,11 @@ PatchPlan PlanPatch(const ZdatChoices& c, size_t fileSize) {
     g.Finish();
   };
   if (c.scenePictures)
-    pictures("chkmodifySmp", 10103, NameTable::SceneIndex, NameTable::SceneData, "txtSDX", "SDX Name", c.sdx,
-             "txtsmp", "SMP Name", c.smp);
+    pictures("chkmodifySmp", 10103, NameTable::SceneIndex, NameTable::SceneData, {"txtSDX", 0, "SDX Name"}, c.sdx,
+             {"txtsmp", 0, "SMP Name"}, c.smp);
   if (c.battlePictures)
-    pictures("chkModifywar", 10104, NameTable::BattleIndex, NameTable::BattleData, "txtWDX", "WDX Name", c.wdx,
-             "txtWMP", "WMP Name", c.wmp);
+    pictures("chkModifywar", 10104, NameTable::BattleIndex, NameTable::BattleData, {"txtWDX", 0, "WDX Name"}, c.wdx,
+             {"txtWMP", 0, "WMP Name"}, c.wmp);
   if (c.fight) {
     GroupPlan g = group("chkmodifyfight", 10105);
     g.Put(SiteOf(Site::FightByte).offset, {kFightCount});
@@ -280,7 +303,7 @@ PatchPlan PlanPatch(const ZdatChoices& c, size_t fileSize) {
   }
   if (c.roster) {
     GroupPlan g = group("chkaddlidui", 10107);
-    const auto event = g.Number("txtliduishijian", 10109, {}, c.leaveEvent, INT16_MIN, INT16_MAX, kWordRange);
+    const auto event = g.Number({"txtliduishijian", 10109, {}}, c.leaveEvent, INT16_MIN, INT16_MAX);
     g.Put(SiteOf(Site::LeaveRoutine).offset, Of(kLeaveRoutineBytes));
     g.Put(SiteOf(Site::LeaveCount1).offset, {kLeaveCount});
     g.Put(SiteOf(Site::LeaveCount2).offset, {kLeaveCount});
@@ -293,7 +316,7 @@ PatchPlan PlanPatch(const ZdatChoices& c, size_t fileSize) {
     const LimitChoice& choice = c.wordLimits[k];
     if (!choice.checked) continue;
     GroupPlan g = group(row.checkBox, row.caption);
-    if (auto v = g.Number(row.field, 0, {}, choice.value, INT16_MIN, INT16_MAX, kWordRange))
+    if (auto v = g.Number({row.field, 0, {}}, choice.value, INT16_MIN, INT16_MAX))
       for (uint32_t at : row.values.view()) g.Put(at, Le16(int16_t(*v)));
     g.Finish();
   }
@@ -303,7 +326,7 @@ PatchPlan PlanPatch(const ZdatChoices& c, size_t fileSize) {
     if (!choice.checked) continue;
     GroupPlan g = group(row.checkBox, row.caption);
     if (!choice.cancel) {
-      if (auto v = g.Number(row.field, 0, {}, choice.value, 0, 255, kByteRange))
+      if (auto v = g.Number({row.field, 0, {}}, choice.value, 0, 255))
         for (uint32_t at : row.values.view()) g.Put(at, {uint8_t(*v)});
     }
     const auto branches = row.branches.view();
@@ -318,12 +341,71 @@ PatchPlan PlanPatch(const ZdatChoices& c, size_t fileSize) {
   return plan;
 }
 
-std::string RefusalMessage(const TextCodec& text, const Refusal& r, size_t fileSize) {
-  std::string head = r.caption ? text.UiString(r.caption) : std::string(r.group);
-  if (r.needed > 0) return fmt::format("{}：z.dat {} < {}", head, fileSize, r.needed);
+namespace {
+
+// The group's caption, and the field's name after it when it has one.
+std::string FieldName(const TextCodec& text, const Refusal& r) {
+  std::string name = r.caption ? text.UiString(r.caption) : std::string(r.group);
   std::string field = r.fieldCaption ? text.UiString(r.fieldCaption) : std::string(r.fieldLabel);
-  if (!field.empty()) head += "：" + field;
-  return fmt::format("{}：\"{}\" ({})", head, r.text, r.range);
+  if (!field.empty()) name += " / " + field;
+  return name;
+}
+
+}  // namespace
+
+std::string RefusalMessage(const TextCodec& text, const Refusal& r, size_t fileSize) {
+  switch (r.kind) {
+    case Refusal::Kind::Number:
+      return Said(text, fmt::format("“{}”：“{}”不是 {} 到 {} 之间的整数，这一组没有写入。",
+                                               FieldName(text, r), r.text, r.lo, r.hi));
+    case Refusal::Kind::Name:
+      return Said(text, fmt::format("“{}”：文件名“{}”超过 {} 个字符或含有非单字节字符，这一组没有写入。",
+                                               FieldName(text, r), r.text, kMaxPictureName));
+    case Refusal::Kind::ShortFile:
+      return Said(text, fmt::format("“{}”：z.dat 只有 {} 个字节，这一组要写到第 {} 个字节，没有写入。",
+                                               FieldName(text, r), fileSize, r.needed));
+  }
+  return {};
+}
+
+// ---- opening ---------------------------------------------------------------------
+
+ZdatFile ReadZdat(const std::filesystem::path& gameDir) {
+  ZdatFile file;
+  file.path = FindGameFile(gameDir, "z.dat");
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file.path, ec)) return file;
+  Result<Bytes> bytes = ReadWholeFile(file.path);
+  if (!bytes) {
+    file.error = bytes.error();
+    return file;
+  }
+  file.found = true;
+  file.size = bytes->size();
+  file.values = ReadZdatValues(*bytes);
+  return file;
+}
+
+std::string ZdatOpenProblem(const TextCodec& text, const ZdatFile& file) {
+  if (!file.error.empty())
+    return Said(text, fmt::format("z.dat 无法读取：{}。窗口中的数值为空，确定时不写入任何内容。", file.error));
+  if (!file.found)
+    return Said(text, 
+        fmt::format("游戏目录中没有 z.dat（{}）。窗口中的数值为空，确定时不写入任何内容。", file.path.string()));
+  if (file.size < HighestSiteEnd())
+    return Said(text, fmt::format(
+        "z.dat 只有 {} 个字节，短于修改的位置所需的 {} 个字节：超出文件末尾的数值为空，"
+        "用到这些位置的组不会写入，文件的长度不会改变。",
+        file.size, HighestSiteEnd()));
+  return {};
+}
+
+std::vector<std::string> RosterPersonChoices(const NameTables& names) {
+  const size_t count = std::min<size_t>(names.persons.size(), 256);
+  std::vector<std::string> entries;
+  entries.reserve(count);
+  for (size_t i = 0; i < count; ++i) entries.push_back(fmt::format("{}({:X}){}", i, i, names.persons[i].name));
+  return entries;
 }
 
 // ---- applying --------------------------------------------------------------------
@@ -385,6 +467,7 @@ std::vector<std::string> RenameFightFiles(const std::filesystem::path& gameDir) 
 PatchOutcome PatchZdat(const std::filesystem::path& gameDir, const ZdatChoices& choices, PatchSession& session) {
   PatchOutcome out;
   const std::filesystem::path zdat = FindGameFile(gameDir, "z.dat");
+  out.path = zdat;
   std::error_code ec;
   out.fileFound = std::filesystem::is_regular_file(zdat, ec);
   if (out.fileFound) {
@@ -396,6 +479,26 @@ PatchOutcome PatchZdat(const std::filesystem::path& gameDir, const ZdatChoices& 
   out.written = ApplyWrites(zdat, out.plan.writes, session);
   if (out.written && out.plan.renameFightFiles) out.renameFailures = RenameFightFiles(gameDir);
   return out;
+}
+
+std::string PatchOutcomeMessage(const TextCodec& text, const PatchOutcome& outcome) {
+  std::vector<std::string> paragraphs;
+  if (!outcome.fileFound && !outcome.plan.refusals.empty()) {
+    paragraphs.push_back(Said(text, 
+        fmt::format("游戏目录中没有 z.dat（{}），没有写入任何内容。", outcome.path.string())));
+  } else {
+    for (const Refusal& r : outcome.plan.refusals) paragraphs.push_back(RefusalMessage(text, r, outcome.fileSize));
+  }
+  if (!outcome.written)
+    paragraphs.push_back(Said(text, fmt::format("z.dat 没有修改：{}", outcome.written.error())));
+  if (!outcome.renameFailures.empty()) {
+    std::string names;
+    for (const std::string& name : outcome.renameFailures) names += (names.empty() ? "" : ", ") + name;
+    paragraphs.push_back(Said(text, fmt::format("这些 fight 文件没能改名：{}", names)));
+  }
+  std::string message;
+  for (const std::string& p : paragraphs) message += (message.empty() ? "" : "\n") + p;
+  return message;
 }
 
 }  // namespace tavrel::zdat

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/zdat_sites.h"
+#include "gamefiles/names.h"
 #include "gamefiles/file_io.h"
 #include "text/charset.h"
 #include "text/result.h"
@@ -31,6 +32,25 @@ struct ZdatValues {
 };
 
 ZdatValues ReadZdatValues(std::span<const uint8_t> bytes);
+
+// z.dat of a game directory as the patcher finds it when it opens.
+struct ZdatFile {
+  std::filesystem::path path;
+  bool found = false;  // the file exists and could be read
+  std::string error;   // why it could not be read, when it exists
+  size_t size = 0;
+  ZdatValues values;
+  bool complete() const { return found && size >= HighestSiteEnd(); }
+};
+ZdatFile ReadZdat(const std::filesystem::path& gameDir);
+
+// What the patcher says on opening a z.dat that is missing, unreadable or too
+// short for every site; empty when the file holds them all.
+std::string ZdatOpenProblem(const TextCodec& text, const ZdatFile& file);
+
+// The entries of the roster's person list: persons 0 to 255 at most (a
+// roster byte holds no more), each "12(C)" followed by the name.
+std::vector<std::string> RosterPersonChoices(const NameTables& names);
 
 // The roster gathered as the window holds it: the non-zero bytes of z.dat in
 // order from slot 0; slots after them keep what `slots` held.
@@ -73,16 +93,22 @@ struct ByteWrite {
   Bytes bytes;
 };
 
-// A checked group that is not written.
+// A checked group that is not written, and why.
 struct Refusal {
-  std::string_view group;  // the group's check box
-  std::string_view field;  // the offending value field; empty when the file is too short
-  int caption = 0;         // interface string of the group's check box (0: none)
-  int fieldCaption = 0;    // interface string naming the field (0: none)
-  std::string_view fieldLabel;  // fixed name of the field ("M1", "SDX Name"), when it has no string
-  std::string text;        // the text refused
-  std::string range;       // what the field accepts, e.g. "0 … 255"
-  uint32_t needed = 0;     // for a short file: the bytes the group needs
+  enum class Kind : uint8_t {
+    Number,     // a value field's text is not a whole number in its range
+    Name,       // a picture name is longer than 12 characters or not single-byte
+    ShortFile,  // the group's bytes reach past the end of z.dat (or there is no z.dat)
+  };
+  Kind kind = Kind::Number;
+  std::string_view group;       // the group's check box
+  int caption = 0;              // interface string of the group's check box
+  std::string_view field;       // the offending value field; empty for a short file
+  int fieldCaption = 0;         // interface string naming the field (0: none)
+  std::string_view fieldLabel;  // fixed name of the field ("M1", "SDX Name") when it has no string
+  std::string text;             // the text refused
+  int64_t lo = 0, hi = 0;       // the range of a number field
+  uint32_t needed = 0;          // for a short file: the bytes the group needs
 };
 
 struct PatchPlan {
@@ -121,6 +147,7 @@ std::vector<std::string> RenameFightFiles(const std::filesystem::path& gameDir);
 
 // The whole apply: reads z.dat for its size, plans, writes, renames.
 struct PatchOutcome {
+  std::filesystem::path path;  // the z.dat patched
   PatchPlan plan;
   size_t fileSize = 0;
   bool fileFound = false;
@@ -128,5 +155,10 @@ struct PatchOutcome {
   std::vector<std::string> renameFailures;
 };
 PatchOutcome PatchZdat(const std::filesystem::path& gameDir, const ZdatChoices& choices, PatchSession& session);
+
+// Everything the patcher reports after applying, one paragraph per problem
+// (refused groups, a missing file, a failed write, fight files not moved);
+// empty when every checked group was written.
+std::string PatchOutcomeMessage(const TextCodec& text, const PatchOutcome& outcome);
 
 }  // namespace tavrel::zdat

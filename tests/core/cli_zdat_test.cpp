@@ -1,0 +1,52 @@
+// tavrel zdat DIR: the values the patcher shows, one "name: value" a line.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "sample_test_support.h"
+
+namespace tavrel::testing {
+namespace {
+
+struct ZdatRun {
+  int exitCode = -1;
+  std::string out;
+};
+
+ZdatRun Zdat(const std::filesystem::path& dir) {
+  const std::string command = std::string("'" TAVREL_BIN_DIR "/tavrel' zdat '") + dir.string() + "' 2>/dev/null";
+  ZdatRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(CliZdat, PrintsEveryValueOfTheSample) {
+  ScratchDir dir;
+  dir.Put("z.dat", SampleFiles().at("z.dat"));
+  const ZdatRun run = Zdat(dir.path());
+  EXPECT_EQ(run.exitCode, 0);
+  for (const char* line : {"total memory: 420000\n", "memory M1: 96000\n", "memory M2: 64000\n", "sdx name: sdx000\n",
+                           "smp name: smp000\n", "wdx name: wdx000\n", "wmp name: wmp000\n", "leave event: 186\n",
+                           "life limit: 999\n", "energy limit: 1999\n", "attack limit: 100\n",
+                           "poisoned attack limit: 110\n", "roster: 3 5 8 13 21 34\n"})
+    EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
+  // 3 memory numbers, 4 names, the leave event, 2 + 14 limits, the roster.
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 25);
+}
+
+TEST(CliZdat, MissingFileFails) {
+  ScratchDir dir;
+  const ZdatRun run = Zdat(dir.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.out.empty());
+}
+
+}  // namespace
+}  // namespace tavrel::testing

@@ -1,0 +1,40 @@
+// tavrel zdat DIR: what the z.dat patcher shows when it opens, one
+// "name: value" a line; "-" for a value beyond the end of a short z.dat.
+#include <fmt/format.h>
+
+#include <memory>
+
+#include "app/zdat_patch.h"
+#include "cli/command_registry.h"
+
+namespace tavrel::cli {
+namespace {
+
+int RunZdat(const CommonOptions& common, const std::string& dir) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(dir, ec)) {
+    fmt::print(stderr, "{}: not a directory\n", dir);
+    return 1;
+  }
+  EditorState state;  // only for the charset of the messages
+  if (!StartEditor(state, common)) return 1;
+  const zdat::ZdatFile file = zdat::ReadZdat(dir);
+  const std::string problem = zdat::ZdatOpenProblem(state.text(), file);
+  if (!file.found) {
+    fmt::print(stderr, "{}\n", problem);
+    return 1;
+  }
+  fmt::print("{}", zdat::ZdatReport(file.values));
+  if (!problem.empty()) fmt::print(stderr, "{}\n", problem);
+  return 0;
+}
+
+const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
+  auto dir = std::make_shared<std::string>();
+  CLI::App* sub = app.add_subcommand("zdat", "Print the values the z.dat patcher shows");
+  sub->add_option("DIR", *dir, "game directory")->required();
+  sub->callback([&common, &exitCode, dir] { exitCode = RunZdat(common, *dir); });
+});
+
+}  // namespace
+}  // namespace tavrel::cli
