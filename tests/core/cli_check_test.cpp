@@ -8,28 +8,14 @@
 #include <fstream>
 
 #include "gamefiles_test_support.h"
+#include "tool_run.h"
 
 namespace tavrel::testing {
 namespace {
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;  // stdout; stderr goes to the test's log
-};
-
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
-ToolRun Tavrel(const std::string& arguments) {
-  const std::string command = std::string(Quoted(TAVREL_BIN_DIR "/tavrel")) + " " + arguments;
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+ToolRun Tavrel(const std::string& arguments) { return RunTool(arguments); }
 
 bool HasLine(const std::string& out, const std::string& line) {
   return ("\n" + out).find("\n" + line + "\n") != std::string::npos;

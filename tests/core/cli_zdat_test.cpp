@@ -6,25 +6,15 @@
 #include <cstdio>
 
 #include "sample_test_support.h"
+#include "tool_run.h"
 
 namespace tavrel::testing {
 namespace {
 
-struct ZdatRun {
-  int exitCode = -1;
-  std::string out;
-};
+using ZdatRun = ToolRun;
 
 ZdatRun Zdat(const std::filesystem::path& dir) {
-  const std::string command = std::string("'" TAVREL_BIN_DIR "/tavrel' zdat '") + dir.string() + "' 2>/dev/null";
-  ZdatRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return RunTool("zdat '" + dir.string() + "' 2>/dev/null");
 }
 
 TEST(CliZdat, PrintsEveryValueOfTheSample) {

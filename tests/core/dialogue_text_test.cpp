@@ -13,6 +13,7 @@
 #include "app/dialogue_text.h"
 #include "gamefiles/talk.h"
 #include "sample_test_support.h"
+#include "tool_run.h"
 
 namespace tavrel::testing {
 namespace {
@@ -141,13 +142,8 @@ TEST(DialogueText, CharactersTheCharsetLacksAreErrorsUnlessLossy) {
 }
 
 std::pair<int, std::string> Tool(const std::string& arguments) {
-  const std::string command = std::string("'" TAVREL_BIN_DIR "/tavrel' ") + arguments + " 2>&1";
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  ToolRun run = RunTool(arguments + " 2>&1");
+  return {run.exitCode, std::move(run.out)};
 }
 
 TEST(DialogueText, TheToolWritesOnlyWhatTheCharsetHolds) {

@@ -14,6 +14,7 @@
 #include "app/script_text.h"
 #include "gamefiles/kdef.h"
 #include "sample_test_support.h"
+#include "tool_run.h"
 
 namespace tavrel::testing {
 namespace {
@@ -289,13 +290,8 @@ class ScriptFolder : public ::testing::Test {
   }
   // import-script as a user runs it: exit code and everything it printed.
   std::pair<int, std::string> Tool(const std::string& arguments) {
-    const std::string command = std::string("'" TAVREL_BIN_DIR "/tavrel' ") + arguments + " 2>&1";
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    ToolRun run = RunTool(arguments + " 2>&1");
+    return {run.exitCode, std::move(run.out)};
   }
 
   ScratchDir dir_;
