@@ -434,15 +434,10 @@ Status ApplyWrites(const std::filesystem::path& zdat, const std::vector<ByteWrit
     session.backedUp.insert(key);
   }
 
-  std::fstream file(zdat, std::ios::in | std::ios::out | std::ios::binary);
-  if (!file) return Error{fmt::format("{}: cannot be opened for writing", zdat.string())};
-  for (const ByteWrite& w : writes) {
-    file.seekp(std::streamoff(w.offset));
-    file.write(reinterpret_cast<const char*>(w.bytes.data()), std::streamsize(w.bytes.size()));
-  }
-  file.flush();
-  if (!file) return Error{fmt::format("{}: writing failed", zdat.string())};
-  return Ok();
+  std::vector<InPlaceWrite> runs;
+  runs.reserve(writes.size());
+  for (const ByteWrite& w : writes) runs.push_back(InPlaceWrite{w.offset, w.bytes});
+  return WriteInPlace(zdat, runs);
 }
 
 std::vector<std::string> RenameFightFiles(const std::filesystem::path& gameDir) {

@@ -29,6 +29,22 @@ bool StepAllowed(const char* step, const fs::path& path) {
   return !hook || hook(step, path);
 }
 
+std::optional<uint64_t>& ByteLimit() {
+  static std::optional<uint64_t> limit;
+  return limit;
+}
+
+// fwrite of all the bytes, within the byte limit of the test seam.
+bool WriteAll(std::FILE* file, std::span<const uint8_t> bytes) {
+  size_t n = bytes.size();
+  std::optional<uint64_t>& limit = ByteLimit();
+  if (limit) {
+    n = size_t(std::min<uint64_t>(n, *limit));
+    *limit -= n;
+  }
+  return (n == 0 || std::fwrite(bytes.data(), 1, n, file) == n) && n == bytes.size();
+}
+
 // The one platform-specific piece: push a written file's data to the disk.
 bool SyncToDisk(std::FILE* file) {
 #if defined(_WIN32)
@@ -58,10 +74,12 @@ Error WriteError(const fs::path& path, const std::string& what) {
 // Writes `bytes` to `tmp` and flushes it to the disk. Errors name `target`,
 // the game file the temporary stands for.
 Status WriteTemporary(const fs::path& target, const fs::path& tmp, std::span<const uint8_t> bytes) {
-  if (!StepAllowed("write", target)) return WriteError(target, "writing failed");
-  std::FILE* file = std::fopen(tmp.string().c_str(), "wb");
-  if (!file) return WriteError(target, fmt::format("cannot create {}: {}", tmp.string(), std::strerror(errno)));
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const bool allowed = StepAllowed("create", target);
+  std::FILE* file = allowed ? std::fopen(tmp.string().c_str(), "wb") : nullptr;
+  if (!file)
+    return WriteError(target, fmt::format("cannot create {}: {}", tmp.string(),
+                                          allowed ? std::strerror(errno) : std::strerror(EACCES)));
+  bool ok = StepAllowed("write", target) && WriteAll(file, bytes);
   std::string what = ok ? "" : "writing failed";
   if (ok && !(StepAllowed("flush", target) && std::fflush(file) == 0 && SyncToDisk(file))) {
     ok = false;
@@ -125,7 +143,8 @@ Status ReplaceOne(Pending& p) {
   std::error_code ec;
   if (p.copyOld && fs::exists(p.path, ec)) {
     p.backup = WithSuffix(p.path, p.keepBackup ? ".bak" : ".old");
-    fs::copy_file(p.path, p.backup, fs::copy_options::overwrite_existing, ec);
+    if (StepAllowed("backup", p.path)) fs::copy_file(p.path, p.backup, fs::copy_options::overwrite_existing, ec);
+    else ec = std::make_error_code(std::errc::permission_denied);
     if (ec) {
       p.backup.clear();
       return WriteError(p.path, fmt::format("cannot keep the old file as {}: {}",
@@ -215,6 +234,55 @@ Status WriteFilesAtomic(const std::vector<FileWrite>& files, bool keepBackup) {
   return ReplaceGroup(std::move(group));
 }
 
+Status WriteInPlace(const fs::path& path, std::span<const InPlaceWrite> writes) {
+  std::error_code ec;
+  const uint64_t size = fs::file_size(path, ec);
+  if (ec) return WriteError(path, ec.message());
+  for (const InPlaceWrite& w : writes)
+    if (w.offset > size || w.bytes.size() > size - w.offset)
+      return WriteError(path, fmt::format("{} bytes at {} reach past its end ({} bytes)", w.bytes.size(), w.offset,
+                                          size));
+  std::FILE* file = std::fopen(path.string().c_str(), "r+b");
+  if (!file) return WriteError(path, std::strerror(errno));
+  // The bytes about to be overwritten, to put back if a write fails.
+  std::vector<Bytes> before(writes.size());
+  bool ok = true;
+  for (size_t k = 0; ok && k < writes.size(); ++k) {
+    before[k].resize(writes[k].bytes.size());
+    ok = std::fseek(file, long(writes[k].offset), SEEK_SET) == 0 &&
+         std::fread(before[k].data(), 1, before[k].size(), file) == before[k].size();
+  }
+  if (!ok) {
+    std::fclose(file);
+    return WriteError(path, "reading it failed");
+  }
+  std::string what;
+  size_t started = 0;  // runs whose writing began
+  for (; ok && started < writes.size(); ++started) {
+    const InPlaceWrite& w = writes[started];
+    ok = StepAllowed("write", path) && std::fseek(file, long(w.offset), SEEK_SET) == 0 && WriteAll(file, w.bytes);
+    if (!ok) what = "writing failed";
+  }
+  if (ok && !(StepAllowed("flush", path) && std::fflush(file) == 0 && SyncToDisk(file))) {
+    ok = false;
+    what = "flushing to disk failed";
+  }
+  if (!ok) {
+    // Over bytes the file already holds: no new space is needed.
+    for (size_t k = 0; k < started && k < writes.size(); ++k)
+      if (std::fseek(file, long(writes[k].offset), SEEK_SET) == 0)
+        std::fwrite(before[k].data(), 1, before[k].size(), file);
+    std::fflush(file);
+    SyncToDisk(file);
+  }
+  if (std::fclose(file) != 0 && ok) {
+    ok = false;
+    what = "closing failed";
+  }
+  return ok ? Ok() : Status(WriteError(path, what));
+}
+
 void SetWriteFaultHook(WriteFaultHook hook) { FaultHook() = std::move(hook); }
+void SetWriteByteLimit(std::optional<uint64_t> bytes) { ByteLimit() = bytes; }
 
 }  // namespace tavrel

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -37,10 +38,31 @@ Status WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_
 // replaced or, on failure, every one is as it was.
 Status WriteFilesAtomic(const std::vector<FileWrite>& files, bool keepBackup = true);
 
-// Test seam: when set, called before each step of a write ("write", "flush",
-// "rename") with the path; returning false makes that step fail.
+// One run of bytes written over a file in place at `offset`.
+struct InPlaceWrite {
+  uint64_t offset = 0;
+  std::span<const uint8_t> bytes;
+};
+
+// Writes the runs into the existing file in place and flushes it; the file's
+// length never changes (a run reaching past its end is refused before
+// anything is written). When a write fails part-way the runs already written
+// are put back, so the file is as it was.
+Status WriteInPlace(const std::filesystem::path& path, std::span<const InPlaceWrite> writes);
+
+// Test seam: when set, called before each step of a write with the game
+// file's path; returning false makes that step fail:
+//   "create"  creating the temporary beside the file (as in a read-only directory)
+//   "write"   writing the new bytes
+//   "flush"   flushing them to the disk
+//   "backup"  keeping the old file as NAME.bak
+//   "rename"  renaming the new file into place
 using WriteFaultHook = std::function<bool(const std::string& step, const std::filesystem::path& path)>;
 void SetWriteFaultHook(WriteFaultHook hook);
+// Test seam: from now on at most `bytes` more bytes are written, counted over
+// every file; the write that would pass the limit writes up to it and fails,
+// as on a full disk. std::nullopt lifts the limit.
+void SetWriteByteLimit(std::optional<uint64_t> bytes);
 
 // Little-endian access that never reads past `bytes`.
 inline int32_t ReadI32(std::span<const uint8_t> b, size_t at) {

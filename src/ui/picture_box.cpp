@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace tavrel::ui {
 
 QImage ToImage(const PixelArea& area) {
@@ -41,8 +43,18 @@ void PictureBox::clear() {
 }
 
 void PictureBox::drawPicture(const RlePicture& picture, int x, int y) {
-  if (picture.absent != 0) return;
-  drawArea(RenderPictureOpaque(picture), x - picture.xOffset, y - picture.yOffset);
+  if (picture.absent != 0 || picture.width <= 0 || picture.height <= 0) return;
+  // Only the part of the rectangle inside the box is rendered: a damaged
+  // header may claim 32767 x 32767 pixels.
+  ensureImage();
+  const int64_t left = int64_t(x) - picture.xOffset, top = int64_t(y) - picture.yOffset;
+  const int64_t x0 = std::max<int64_t>(left, 0), y0 = std::max<int64_t>(top, 0);
+  const int64_t x1 = std::min<int64_t>(left + picture.width, image_.width());
+  const int64_t y1 = std::min<int64_t>(top + picture.height, image_.height());
+  if (x1 <= x0 || y1 <= y0) return;
+  PixelArea visible(int(x1 - x0), int(y1 - y0), 0);
+  RenderPicture(picture, visible, int(left - x0), int(top - y0));
+  drawArea(visible, int(x0), int(y0));
 }
 
 void PictureBox::drawArea(const PixelArea& area, int x, int y) {

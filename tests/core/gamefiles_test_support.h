@@ -63,9 +63,12 @@ inline const TextCodec& Big5Codec() {
   return codec;
 }
 
-// Clears the write fault hook when a test ends, whatever happens in it.
+// Clears the write fault hook and byte limit when a test ends, whatever happens in it.
 struct FaultHookGuard {
-  ~FaultHookGuard() { SetWriteFaultHook(nullptr); }
+  ~FaultHookGuard() {
+    SetWriteFaultHook(nullptr);
+    SetWriteByteLimit(std::nullopt);
+  }
 };
 
 }  // namespace tavrel::testing

@@ -6,6 +6,7 @@
 // A cursor over all opcodes makes sure every kind occurs.
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 #include <string_view>
 
 #include "sample/sample_build.h"
@@ -54,6 +55,16 @@ class EventWriter {
     return words;
   }
 
+  // One event of at least `instructions` instructions: top-level blocks as
+  // the ordinary events hold them, one after the other, then the end.
+  std::vector<int16_t> LongEvent(int instructions) {
+    std::vector<int16_t> words;
+    made_ = 0;
+    while (made_ + 1 < instructions) Block(words, 0, 1);
+    words.push_back(-1);
+    return words;
+  }
+
  private:
   bool Usable(int op) const { return attributes_[size_t(op)].length >= 1; }
   // A conditional whose two jump words lie inside the instruction.
@@ -91,6 +102,7 @@ class EventWriter {
     const InstructionAttr& a = attributes_[size_t(op)];
     const std::string_view kinds = kParameterKinds[size_t(op)];
     const size_t at = out.size();
+    ++made_;
     out.push_back(static_cast<int16_t>(op));
     int16_t previous = 0;
     for (int w = 0; w + 1 < a.length; ++w) {
@@ -148,13 +160,14 @@ class EventWriter {
     return static_cast<int16_t>(v);
   }
 
-  const SampleSizes& sizes_;
+  const SampleSizes sizes_;  // a copy: callers may pass a temporary
   const AttributeTable& attributes_;
   SampleRandom random_;
   std::vector<int> conditionals_;
   std::vector<int> plain_;
   int cursor_ = 0;
   int talkCursor_ = 0;
+  int made_ = 0;  // instructions written by LongEvent
 };
 
 }  // namespace
@@ -171,6 +184,12 @@ std::vector<SampleFile> MakeEventFiles(const SampleSizes& sizes, const Attribute
   std::vector<SampleFile> files;
   AddIdxGrp(files, "kdef.idx", "kdef.grp", entries);
   return files;
+}
+
+std::vector<int16_t> MakeLongEvent(const SampleOptions& options, int instructions) {
+  if (options.attributes == nullptr) throw std::invalid_argument("the sample events need the attribute table");
+  EventWriter writer(SizesFor(options), *options.attributes);
+  return writer.LongEvent(instructions);
 }
 
 }  // namespace tavrel::sample

@@ -33,6 +33,11 @@ std::vector<SampleFile> MakeExecutableDataFiles(const SampleOptions& options);
 // portraits, palette, scene tiles, and the two groups above).
 std::vector<SampleFile> MakeSampleGame(const SampleOptions& options);
 
+// The words of one event of at least `instructions` instructions (the end
+// instruction included), built like the events of the sample game at
+// options.scale; for measuring and testing very long events.
+std::vector<int16_t> MakeLongEvent(const SampleOptions& options, int instructions);
+
 // Writes MakeSampleGame into `dir` (created if needed).
 Status WriteSampleGame(const std::filesystem::path& dir, const SampleOptions& options);
 

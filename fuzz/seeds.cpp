@@ -1,0 +1,94 @@
+// Writes the seed corpora of the fuzz targets, one directory per target under
+// OUT, from the sample game (and mb.dat when its path is given):
+//   fuzz_seeds OUT [MB.DAT]
+#include <fstream>
+
+#include "fuzz_support.h"
+#include "sample/sample_build.h"
+
+using namespace tavrel;
+namespace fs = std::filesystem;
+
+namespace {
+
+void Write(const fs::path& dir, const std::string& name, const Bytes& bytes) {
+  fs::create_directories(dir);
+  std::ofstream out(dir / name, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+Bytes ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The first `n` entries of an index/data pair, so seeds stay small.
+std::pair<Bytes, Bytes> FirstEntries(const Bytes& idx, const Bytes& grp, size_t n) {
+  n = std::min(n, idx.size() / 4);
+  Bytes head(idx.begin(), idx.begin() + ptrdiff_t(4 * n));
+  const size_t end = n == 0 ? 0 : size_t(std::min<int64_t>(ReadI32(idx, 4 * (n - 1)), int64_t(grp.size())));
+  return {head, Bytes(grp.begin(), grp.begin() + ptrdiff_t(end))};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: fuzz_seeds OUT [MB.DAT]\n");
+    return 2;
+  }
+  const fs::path out = argv[1];
+  const auto game = fuzz::SampleGame();
+  const auto file = [&](const std::string& name) { return fuzz::SampleFile(game, name); };
+  const auto pair = [&](const std::string& idx, const std::string& grp, size_t n) {
+    auto [i, g] = FirstEntries(file(idx), file(grp), n);
+    return fuzz::PackParts({i, g});
+  };
+
+  Write(out / "kdef", "all", fuzz::PackParts({file("kdef.idx"), file("kdef.grp")}));
+  Write(out / "kdef", "first", pair("kdef.idx", "kdef.grp", 12));
+  Write(out / "talk", "all", fuzz::PackParts({file("talk.idx"), file("talk.grp")}));
+  Write(out / "talk", "first", pair("talk.idx", "talk.grp", 10));
+  Write(out / "r1", "all", fuzz::PackParts({file("r1.idx"), file("r1.grp")}));
+  Write(out / "war_sta", "war.sta", file("war.sta"));
+  Write(out / "kdefattr", "kdefattr.dat", ReadFile(fs::path(TAVREL_FUZZ_DATA_DIR) / "kdefattr.dat"));
+
+  const Bytes palette = file("mmap.col");
+  for (const auto& [idx, grp] : std::vector<std::pair<std::string, std::string>>{
+           {"sdx000", "smp000"}, {"sdx005", "smp005"}, {"wdx000", "wmp000"}, {"hdgrp.idx", "hdgrp.grp"}}) {
+    auto [i, g] = FirstEntries(file(idx), file(grp), 6);
+    Write(out / "pictures", idx, fuzz::PackParts({palette, i, g}));
+  }
+
+  for (int m = 0; m < 3; ++m) {
+    auto [i, g] = FirstEntries(file("warfld.idx"), file("warfld.grp"), size_t(m) + 1);
+    auto [ti, tg] = FirstEntries(file("wdx00" + std::to_string(m)), file("wmp00" + std::to_string(m)), 8);
+    Bytes seed = {uint8_t(m + 1), 32, 32};
+    const Bytes packed = fuzz::PackParts({i, g, ti, tg});
+    seed.insert(seed.end(), packed.begin(), packed.end());
+    Write(out / "warfld", "map" + std::to_string(m), seed);
+  }
+
+  for (uint32_t mask : {0u, 0x3FFFFu, 0xFFFFFFFFu}) {
+    Bytes seed;
+    AppendI32(seed, int32_t(mask));
+    const Bytes z = file("z.dat");
+    seed.insert(seed.end(), z.begin(), z.end());
+    Write(out / "zdat", "mask" + std::to_string(mask), seed);
+  }
+
+  // Events one by one, each with a few edit bytes.
+  const Bytes idx = file("kdef.idx"), grp = file("kdef.grp");
+  sample::SampleRandom random(9);
+  for (size_t k = 0; k < idx.size() / 4 && k < 80; ++k) {
+    const int32_t begin = k == 0 ? 0 : ReadI32(idx, 4 * (k - 1));
+    const int32_t end = ReadI32(idx, 4 * k);
+    Bytes words(grp.begin() + begin, grp.begin() + end);
+    Bytes edits(24);
+    for (uint8_t& b : edits) b = uint8_t(random.Next());
+    Write(out / "events", "event" + std::to_string(k), fuzz::PackParts({words, edits}));
+  }
+
+  if (argc > 2) Write(out / "mbdat", "mb.dat", ReadFile(argv[2]));
+  return 0;
+}
