@@ -25,6 +25,9 @@ struct ShownEvent {
   DecodeReport report;
 };
 ShownEvent ShowEventLines(EditorState& state, int32_t event);
+// The same decoding without copying the lines: they are the notes of the
+// event's statements. Out of range: nothing, a report of 0.
+DecodeReport ChooseEvent(EditorState& state, int32_t event);
 // The current notes of an event's statements, without decoding again.
 std::vector<std::string> InstructionLines(const EditorState& state, int32_t event);
 // The words of a statement as the word list shows them: Id, then data 0 ..

@@ -27,11 +27,15 @@ Statement* StatementAt(EditorState& state, int32_t event, int line) {
   return &e->statements[static_cast<size_t>(line)];
 }
 
+DecodeReport ChooseEvent(EditorState& state, int32_t event) {
+  KdefEvent* e = EventAt(state, event);
+  if (e == nullptr) return {};
+  return ShowEvent(*e, state.attributes, state.describeContext());
+}
+
 ShownEvent ShowEventLines(EditorState& state, int32_t event) {
   ShownEvent shown;
-  KdefEvent* e = EventAt(state, event);
-  if (e == nullptr) return shown;
-  shown.report = ShowEvent(*e, state.attributes, state.describeContext());
+  shown.report = ChooseEvent(state, event);
   shown.lines = InstructionLines(state, event);
   return shown;
 }

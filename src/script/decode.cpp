@@ -1,17 +1,69 @@
 #include "script/decode.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string>
 
 namespace tavrel {
 namespace {
 
-Statement MakeStatement(std::span<const int16_t> words, int32_t position, int16_t opcode, int32_t parameters) {
-  Statement s;
-  s.Id = opcode;
-  s.SetDataNum(parameters);
-  for (int32_t i = 0; i < parameters; ++i) s.data[static_cast<size_t>(i)] = words[static_cast<size_t>(position + 1 + i)];
-  return s;
+// Where decoded statements go: appended to the list, or, when re-decoding,
+// written over the list's own statements from the first on, so their
+// buffers (parameter words, texts) are used again and nothing is allocated
+// per statement. Finish() drops what is left of the old list.
+class StatementSink {
+ public:
+  StatementSink(std::vector<Statement>& list, bool overwrite) : list_(list), next_(overwrite ? 0 : list.size()) {}
+
+  // A statement as a fresh Statement{} is; valid until the next call.
+  Statement& Next() {
+    if (next_ == list_.size()) {
+      ++next_;
+      return list_.emplace_back();
+    }
+    Statement& s = list_[next_++];
+    s.Id = 0;
+    s.isGoto = 0;
+    s.GotoAddress = 0;
+    s.yesOffset = 0;
+    s.noOffset = 0;
+    s.gotoLabel.clear();
+    s.islabel = false;
+    s.note.clear();
+    s.DataNum = 0;
+    s.data.clear();
+    return s;
+  }
+
+  Statement& Instruction(std::span<const int16_t> words, int32_t position, int16_t opcode, int32_t parameters) {
+    Statement& s = Next();
+    s.Id = opcode;
+    s.DataNum = parameters;
+    if (parameters >= 1) {
+      const auto first = words.begin() + position + 1;
+      s.data.assign(first, first + parameters);
+    }
+    return s;
+  }
+
+  void Label(const std::string& name) {
+    Statement& s = Next();
+    s.islabel = true;
+    s.note.assign(name);
+  }
+
+  void Finish() { list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(next_), list_.end()); }
+
+ private:
+  std::vector<Statement>& list_;
+  size_t next_;
+};
+
+void SetLabelName(std::string& name, int32_t number) {
+  char digits[12];
+  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, number);
+  name.assign(":Label");
+  name.append(digits, end);
 }
 
 // A block being decoded inside an enclosing range: when the block ends, its
@@ -26,10 +78,8 @@ bool JumpWordsInside(const InstructionAttr& attr) {
   return attr.yesOffset >= 1 && attr.yesOffset < attr.length && attr.noOffset >= 1 && attr.noOffset < attr.length;
 }
 
-}  // namespace
-
-DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t end, std::vector<Statement>& list,
-                         int32_t& labelCounter, const AttributeTable& attributes) {
+DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, StatementSink& out,
+                    int32_t& labelCounter, const AttributeTable& attributes) {
   DecodeReport report;
   const int32_t size = static_cast<int32_t>(std::min<size_t>(words.size(), INT32_MAX));
   std::vector<OpenBlock> open;
@@ -42,7 +92,7 @@ DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t 
       if (open.empty()) break;
       OpenBlock block = std::move(open.back());
       open.pop_back();
-      list.push_back(MakeLabel(block.label));
+      out.Label(block.label);
       pos = block.resume;
       stop = block.end;
       continue;
@@ -50,26 +100,23 @@ DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t 
 
     const int16_t op = words[static_cast<size_t>(pos)];
     if (op == -1) {
-      list.push_back(MakeStatement(words, pos, -1, 0));
+      out.Instruction(words, pos, -1, 0);
       pos += 1;
       continue;
     }
     const InstructionAttr* attr = (op >= 0 && op < kOpcodeCount) ? &attributes[static_cast<size_t>(op)] : nullptr;
     // A length below 1 would not advance; such a record is as good as none.
     if (attr == nullptr || attr->length < 1 || stop - pos < attr->length) {
-      list.push_back(MakeStatement(words, pos, op, 0));
+      out.Instruction(words, pos, op, 0);
       ++report.unknownWords;
       pos += 1;
       continue;
     }
 
     const int32_t n = attr->length;
-    Statement s = MakeStatement(words, pos, op, n - 1);
-    if (attr->conditional == 0) {
-      list.push_back(std::move(s));
-      pos += n;
-      continue;
-    }
+    Statement& s = out.Instruction(words, pos, op, n - 1);
+    pos += n;
+    if (attr->conditional == 0) continue;
 
     s.yesOffset = static_cast<int16_t>(attr->yesOffset);
     s.noOffset = static_cast<int16_t>(attr->noOffset);
@@ -78,8 +125,8 @@ DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t 
     int16_t yes = 0;
     int16_t no = 0;
     if (JumpWordsInside(*attr)) {
-      yes = words[static_cast<size_t>(pos + attr->yesOffset)];
-      no = words[static_cast<size_t>(pos + attr->noOffset)];
+      yes = words[static_cast<size_t>(pos - n + attr->yesOffset)];
+      no = words[static_cast<size_t>(pos - n + attr->noOffset)];
     }
     if (no == 0 && yes >= 1) {
       s.GotoAddress = yes;
@@ -88,19 +135,32 @@ DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t 
       s.GotoAddress = no;
       s.isGoto = 2;
     } else {
-      list.push_back(std::move(s));
-      pos += n;
       continue;
     }
 
-    s.gotoLabel = ":Label" + std::to_string(labelCounter);
+    SetLabelName(s.gotoLabel, labelCounter);
     ++labelCounter;
-    const int32_t blockEnd = pos + n + s.GotoAddress;
+    const int32_t blockEnd = pos + s.GotoAddress;
     open.push_back(OpenBlock{blockEnd, stop, s.gotoLabel});
-    list.push_back(std::move(s));
-    pos += n;
     stop = std::min(blockEnd, size);
   }
+  return report;
+}
+
+}  // namespace
+
+DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t end, std::vector<Statement>& list,
+                         int32_t& labelCounter, const AttributeTable& attributes) {
+  StatementSink sink(list, false);
+  return Decode(words, start, end, sink, labelCounter, attributes);
+}
+
+DecodeReport DecodeReplacing(std::span<const int16_t> words, std::vector<Statement>& list, int32_t& labelCounter,
+                             const AttributeTable& attributes) {
+  StatementSink sink(list, true);
+  const DecodeReport report = Decode(words, 0, static_cast<int32_t>(std::min<size_t>(words.size(), INT32_MAX)), sink,
+                                     labelCounter, attributes);
+  sink.Finish();
   return report;
 }
 

@@ -20,4 +20,10 @@ DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t 
                          std::vector<Statement>& list, int32_t& labelCounter,
                          const AttributeTable& attributes);
 
+// Decodes all of `words` into `list` in place of what it held: the old
+// statements are written over in order, so their buffers serve again and
+// decoding an event anew allocates nothing per statement.
+DecodeReport DecodeReplacing(std::span<const int16_t> words, std::vector<Statement>& list, int32_t& labelCounter,
+                             const AttributeTable& attributes);
+
 }  // namespace tavrel

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "gamefiles/names.h"
 #include "gamefiles/talk.h"
@@ -100,11 +102,15 @@ constexpr int kUnknownString = 584;
 constexpr int kFirstNamelessSpeaker = 75;
 constexpr const char* kNoName = "???";
 
-template <class Records>
-std::string NameOf(const Records& records, int number) {
-  if (number < 0 || static_cast<size_t>(number) >= records.size()) return kNoName;
-  return records[static_cast<size_t>(number)].name;
-}
+// One piece of a body template, parsed once.
+struct Piece {
+  enum Kind : uint8_t { Literal, If, Else, End, Jump, Ui, Dec, Hex, Person, Speaker, Item, Scene, Skill, Talk, Bad, BadIf };
+  Kind kind = Bad;
+  int word = 0;   // parameter word K, or the interface string number
+  int value = 0;  // V of if(dK=V)
+  std::string_view literal;
+};
+using CompiledBody = std::vector<Piece>;
 
 bool ParseInt(std::string_view s, int& value) {
   if (s.empty()) return false;
@@ -112,88 +118,130 @@ bool ParseInt(std::string_view s, int& value) {
   return ec == std::errc() && end == s.data() + s.size();
 }
 
-// Builds one body from its template. Fails when the template reads a word
+Piece ParsePiece(std::string_view piece) {
+  Piece p;
+  if (piece == "else") return p.kind = Piece::Else, p;
+  if (piece == "end") return p.kind = Piece::End, p;
+  if (piece == "JUMP") return p.kind = Piece::Jump, p;
+  if (piece.starts_with("if(d")) {  // if(dK=V)
+    p.kind = Piece::BadIf;
+    const size_t eq = piece.find('=');
+    if (eq != std::string_view::npos && piece.back() == ')' && ParseInt(piece.substr(4, eq - 4), p.word) &&
+        ParseInt(piece.substr(eq + 1, piece.size() - eq - 2), p.value))
+      p.kind = Piece::If;
+    return p;
+  }
+  const size_t digits = piece.find_first_of("0123456789");
+  if (digits == std::string_view::npos || !ParseInt(piece.substr(digits), p.word)) return p;
+  static constexpr std::pair<std::string_view, Piece::Kind> kKinds[] = {
+      {"S", Piece::Ui},         {"d", Piece::Dec},     {"hex", Piece::Hex},     {"person", Piece::Person},
+      {"speaker", Piece::Speaker}, {"item", Piece::Item}, {"scene", Piece::Scene}, {"skill", Piece::Skill},
+      {"talk", Piece::Talk}};
+  const std::string_view kind = piece.substr(0, digits);
+  for (const auto& [name, k] : kKinds)
+    if (kind == name) p.kind = k;
+  return p;
+}
+
+CompiledBody Compile(std::string_view tmpl) {
+  CompiledBody body;
+  size_t pos = 0;
+  while (pos < tmpl.size()) {
+    if (tmpl[pos] == ' ') {
+      ++pos;
+    } else if (tmpl[pos] == '"') {
+      size_t close = tmpl.find('"', pos + 1);
+      if (close == std::string_view::npos) close = tmpl.size();
+      Piece p;
+      p.kind = Piece::Literal;
+      p.literal = tmpl.substr(pos + 1, close - pos - 1);
+      body.push_back(p);
+      pos = close + 1;
+    } else {
+      size_t space = tmpl.find(' ', pos);
+      if (space == std::string_view::npos) space = tmpl.size();
+      body.push_back(ParsePiece(tmpl.substr(pos, space - pos)));
+      pos = space;
+    }
+  }
+  return body;
+}
+
+template <class Records>
+std::string_view NameOf(const Records& records, int number) {
+  if (number < 0 || static_cast<size_t>(number) >= records.size()) return kNoName;
+  return records[static_cast<size_t>(number)].name;
+}
+
+void AppendDecimal(std::string& out, int value) {
+  char buffer[12];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, end);
+}
+
+void AppendHex16(std::string& out, int16_t value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  uint16_t v = static_cast<uint16_t>(value);
+  char buffer[4];
+  int n = 0;
+  do {
+    buffer[n++] = kDigits[v & 0xF];
+    v = static_cast<uint16_t>(v >> 4);
+  } while (v != 0);
+  while (n > 0) out.push_back(buffer[--n]);
+}
+
+// Runs one compiled body for a statement. Fails when the body reads a word
 // the statement does not hold.
 class BodyBuilder {
  public:
   BodyBuilder(const Statement& s, const DescribeContext& ctx) : s_(s), ctx_(ctx) {}
 
-  bool Build(std::string_view tmpl, std::string& out) {
-    size_t pos = 0;
-    while (ok_ && pos < tmpl.size()) {
-      if (tmpl[pos] == ' ') {
-        ++pos;
-      } else if (tmpl[pos] == '"') {
-        size_t close = tmpl.find('"', pos + 1);
-        if (close == std::string_view::npos) close = tmpl.size();
-        if (!skipping_) out.append(tmpl.substr(pos + 1, close - pos - 1));
-        pos = close + 1;
-      } else {
-        size_t space = tmpl.find(' ', pos);
-        if (space == std::string_view::npos) space = tmpl.size();
-        Piece(tmpl.substr(pos, space - pos), out);
-        pos = space;
-      }
+  bool Build(const CompiledBody& body, std::string& out) {
+    for (const Piece& p : body) {
+      if (!ok_) break;
+      Run(p, out);
     }
     return ok_;
   }
 
  private:
-  void Piece(std::string_view piece, std::string& out) {
-    if (piece == "else") {
-      skipping_ = !skipping_;
-      return;
-    }
-    if (piece == "end") {
-      skipping_ = false;
-      return;
-    }
-    if (piece.starts_with("if(d")) {  // if(dK=V)
-      size_t eq = piece.find('=');
-      int k = 0;
-      int v = 0;
-      ok_ = eq != std::string_view::npos && piece.back() == ')' && ParseInt(piece.substr(4, eq - 4), k) &&
-            ParseInt(piece.substr(eq + 1, piece.size() - eq - 2), v);
-      skipping_ = ok_ && Word(k) != v;
-      return;
+  void Run(const Piece& p, std::string& out) {
+    switch (p.kind) {
+      case Piece::Else: skipping_ = !skipping_; return;
+      case Piece::End: skipping_ = false; return;
+      case Piece::If: {
+        const int w = Word(p.word);
+        skipping_ = ok_ && w != p.value;
+        return;
+      }
+      case Piece::BadIf: ok_ = false; return;
+      default: break;
     }
     if (skipping_) return;
-    if (piece == "JUMP") {
-      Jump(out);
-      return;
+    switch (p.kind) {
+      case Piece::Literal: out.append(p.literal); return;
+      case Piece::Jump: Jump(out); return;
+      case Piece::Ui: out.append(ctx_.codec.UiText(p.word)); return;
+      default: break;
     }
-    size_t digits = piece.find_first_of("0123456789");
-    int k = 0;
-    if (digits == std::string_view::npos || !ParseInt(piece.substr(digits), k)) {
-      ok_ = false;
-      return;
-    }
-    std::string_view kind = piece.substr(0, digits);
-    if (kind == "S") {
-      out += ctx_.codec.UiString(k);
-      return;
-    }
-    const int w = Word(k);
+    const int w = Word(p.word);
     if (!ok_) return;
-    if (kind == "d") {
-      out += std::to_string(w);
-    } else if (kind == "hex") {
-      out += Hex16(static_cast<int16_t>(w));
-    } else if (kind == "person") {
-      out += NameOf(ctx_.names.persons, w);
-    } else if (kind == "speaker") {
-      out += w >= kFirstNamelessSpeaker ? std::string(kNoName) : NameOf(ctx_.names.persons, w);
-    } else if (kind == "item") {
-      out += NameOf(ctx_.names.items, w);
-    } else if (kind == "scene") {
-      out += NameOf(ctx_.names.scenes, w);
-    } else if (kind == "skill") {
-      out += NameOf(ctx_.names.skills, w);
-    } else if (kind == "talk") {
-      out += (w >= 0 && static_cast<size_t>(w) < ctx_.talk.size()) ? ctx_.talk[static_cast<size_t>(w)].text
-                                                                   : std::string(kNoName);
-    } else {
-      ok_ = false;
+    switch (p.kind) {
+      case Piece::Dec: AppendDecimal(out, w); break;
+      case Piece::Hex: AppendHex16(out, static_cast<int16_t>(w)); break;
+      case Piece::Person: out.append(NameOf(ctx_.names.persons, w)); break;
+      case Piece::Speaker:
+        out.append(w >= kFirstNamelessSpeaker ? std::string_view(kNoName) : NameOf(ctx_.names.persons, w));
+        break;
+      case Piece::Item: out.append(NameOf(ctx_.names.items, w)); break;
+      case Piece::Scene: out.append(NameOf(ctx_.names.scenes, w)); break;
+      case Piece::Skill: out.append(NameOf(ctx_.names.skills, w)); break;
+      case Piece::Talk:
+        out.append((w >= 0 && static_cast<size_t>(w) < ctx_.talk.size()) ? std::string_view(ctx_.talk[size_t(w)].text)
+                                                                         : std::string_view(kNoName));
+        break;
+      default: ok_ = false;
     }
   }
 
@@ -205,7 +253,7 @@ class BodyBuilder {
       ok_ = false;
       return;
     }
-    out += ctx_.codec.UiString(s_.isGoto == 1 ? 514 : 515);
+    out.append(ctx_.codec.UiText(s_.isGoto == 1 ? 514 : 515));
     out += s_.gotoLabel;
   }
 
@@ -227,40 +275,64 @@ class BodyBuilder {
   bool skipping_ = false;
 };
 
-std::string_view BodyTemplate(int16_t opcode) {
-  if (opcode == -1) return kEndBody;
-  if (opcode >= 0 && opcode < kOpcodeCount) return kBodies[opcode];
-  return kUnknownBody;
+// Every template parsed once: opcodes 0 .. 67, then the end instruction,
+// then the unknown statement.
+const CompiledBody& BodyOf(int16_t opcode) {
+  static const std::vector<CompiledBody> bodies = [] {
+    std::vector<CompiledBody> all;
+    all.reserve(kOpcodeCount + 2);
+    for (std::string_view tmpl : kBodies) all.push_back(Compile(tmpl));
+    all.push_back(Compile(kEndBody));
+    all.push_back(Compile(kUnknownBody));
+    return all;
+  }();
+  if (opcode == -1) return bodies[kOpcodeCount];
+  if (opcode >= 0 && opcode < kOpcodeCount) return bodies[size_t(opcode)];
+  return bodies[kOpcodeCount + 1];
+}
+
+// "op(HEX):body" appended to `out`.
+void AppendLine(const Statement& s, const DescribeContext& ctx, std::string& out) {
+  AppendDecimal(out, s.Id);
+  out += '(';
+  AppendHex16(out, s.Id);
+  out += "):";
+  const size_t bodyStart = out.size();
+  if (!BodyBuilder(s, ctx).Build(BodyOf(s.Id), out)) {
+    out.resize(bodyStart);
+    out.append(ctx.codec.UiText(kUnknownString));
+  }
 }
 
 }  // namespace
 
 std::string Hex16(int16_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  uint16_t v = static_cast<uint16_t>(value);
-  char buffer[4];
-  int n = 0;
-  do {
-    buffer[n++] = kDigits[v & 0xF];
-    v = static_cast<uint16_t>(v >> 4);
-  } while (v != 0);
   std::string out;
-  while (n > 0) out.push_back(buffer[--n]);
+  AppendHex16(out, value);
   return out;
 }
 
-std::string OpcodeCaption(int16_t opcode) { return std::to_string(opcode) + "(" + Hex16(opcode) + ")"; }
+std::string OpcodeCaption(int16_t opcode) {
+  std::string out;
+  AppendDecimal(out, opcode);
+  out += '(';
+  AppendHex16(out, opcode);
+  out += ')';
+  return out;
+}
 
 std::string DescribeLine(const Statement& s, const DescribeContext& ctx) {
   if (s.islabel) return s.note;
-  std::string body;
-  if (!BodyBuilder(s, ctx).Build(BodyTemplate(s.Id), body)) body = ctx.codec.UiString(kUnknownString);
-  return OpcodeCaption(s.Id) + ":" + body;
+  std::string line;
+  AppendLine(s, ctx, line);
+  return line;
 }
 
+// Built in the note's own buffer, so describing an event again reuses it.
 void DescribeStatement(Statement& s, const DescribeContext& ctx) {
   if (s.islabel) return;
-  s.note = DescribeLine(s, ctx);
+  s.note.clear();
+  AppendLine(s, ctx, s.note);
 }
 
 }  // namespace tavrel

@@ -55,10 +55,8 @@ std::vector<int16_t> Encode(const std::vector<Statement>& list) {
 DecodeReport Relayout(KdefEvent& event, const AttributeTable& attributes, const DescribeContext& ctx) {
   FixJumps(event.statements);
   const std::vector<int16_t> words = Encode(event.statements);
-  event.statements.clear();
   event.labelCounter = 0;
-  DecodeReport report = DecodeRange(words, 0, static_cast<int32_t>(words.size()), event.statements,
-                                    event.labelCounter, attributes);
+  DecodeReport report = DecodeReplacing(words, event.statements, event.labelCounter, attributes);
   DescribeAll(event.statements, ctx);
   return report;
 }
@@ -69,9 +67,7 @@ void Commit(KdefEvent& event) {
 }
 
 DecodeReport ShowEvent(KdefEvent& event, const AttributeTable& attributes, const DescribeContext& ctx) {
-  event.statements.clear();
-  DecodeReport report =
-      DecodeRange(event.words, 0, event.wordCount(), event.statements, event.labelCounter, attributes);
+  DecodeReport report = DecodeReplacing(event.words, event.statements, event.labelCounter, attributes);
   DescribeAll(event.statements, ctx);
   return report;
 }

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -135,6 +136,9 @@ std::string DecodeLoosePair(const CodePage& page, uint8_t b0, uint8_t b1) {
 struct TextCodec::Tables {
   std::array<Utf8Piece, 128 * 256> decode;  // by CharsetTables::Index of the game pair
   std::array<GameBytes, 65536> encode;      // by BMP code point
+  // In a "BIG5" run: every interface string mapped, in the order of
+  // InterfaceStrings().
+  std::vector<std::string> mappedUi;
 };
 
 TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> tables)
@@ -176,6 +180,10 @@ TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> t
       g = {2, {e[0], e[1]}, true};
     else
       g = {2, {'?', '?'}, false};
+  }
+  if (!gbkRun) {
+    composed->mappedUi.reserve(InterfaceStrings().size());
+    for (const InterfaceString& ui : InterfaceStrings()) composed->mappedUi.push_back(MapInterfaceText(ui.text));
   }
   composed_ = std::move(composed);
 }
@@ -224,9 +232,15 @@ bool TextCodec::CanEncode(std::string_view text) const {
   return true;
 }
 
-std::string TextCodec::UiString(int number) const {
-  std::string_view text = InterfaceStringText(number);
-  return charset_ == GameCharset::Gbk ? std::string(text) : MapInterfaceText(text);
+std::string TextCodec::UiString(int number) const { return std::string(UiText(number)); }
+
+std::string_view TextCodec::UiText(int number) const {
+  if (charset_ == GameCharset::Gbk) return InterfaceStringText(number);
+  const std::span<const InterfaceString> all = InterfaceStrings();
+  const auto at = std::lower_bound(all.begin(), all.end(), number,
+                                   [](const InterfaceString& ui, int n) { return ui.number < n; });
+  if (at == all.end() || at->number != number) return {};
+  return composed_->mappedUi[size_t(at - all.begin())];
 }
 
 std::string TextCodec::MapInterfaceText(std::string_view text) const {
@@ -275,22 +289,43 @@ std::vector<uint8_t> TextCodec::GbkBytesToBig5(std::span<const uint8_t> bytes) c
   return out;
 }
 
-std::string TextCodec::ToCodePage(std::string_view utf8) const {
-  const CodePage& page = GetCodePage(charset_ == GameCharset::Gbk ? CodePageId::Gbk : CodePageId::Big5);
-  std::string out;
-  out.reserve(utf8.size());
+namespace {
+
+template <class Out>
+void AppendInCodePage(const CodePage& page, Out& out, std::string_view utf8) {
+  using Unit = typename Out::value_type;
   for (size_t pos = 0; pos < utf8.size();) {
-    char32_t cp = NextCodePoint(utf8, pos);
-    if (cp < 0x80) {
-      out += char(cp);
-    } else if (uint16_t code = cp < 0x10000 ? page.fromUnicode[cp] : 0) {
-      out += char(code >> 8);
-      out += char(code & 0xFF);
+    const uint8_t b = uint8_t(utf8[pos]);
+    if (b < 0x80) {  // ASCII is the same byte in both code pages
+      out.push_back(Unit(b));
+      ++pos;
+      continue;
+    }
+    const char32_t cp = NextCodePoint(utf8, pos);
+    if (uint16_t code = cp < 0x10000 ? page.fromUnicode[cp] : 0) {
+      out.push_back(Unit(code >> 8));
+      out.push_back(Unit(code & 0xFF));
     } else {
-      out += '?';
+      out.push_back(Unit('?'));
     }
   }
+}
+
+}  // namespace
+
+std::string TextCodec::ToCodePage(std::string_view utf8) const {
+  std::string out;
+  out.reserve(utf8.size());
+  AppendCodePage(out, utf8);
   return out;
+}
+
+void TextCodec::AppendCodePage(std::string& out, std::string_view utf8) const {
+  AppendInCodePage(GetCodePage(charset_ == GameCharset::Gbk ? CodePageId::Gbk : CodePageId::Big5), out, utf8);
+}
+
+void TextCodec::AppendCodePage(std::vector<uint8_t>& out, std::string_view utf8) const {
+  AppendInCodePage(GetCodePage(charset_ == GameCharset::Gbk ? CodePageId::Gbk : CodePageId::Big5), out, utf8);
 }
 
 }  // namespace tavrel

@@ -68,6 +68,9 @@ class TextCodec {
 
   // Interface string number n in this charset.
   std::string UiString(int number) const;
+  // The same text without a copy: every string is converted once, when the
+  // codec is built, and lives as long as the codec.
+  std::string_view UiText(int number) const;
   // Code unit by code unit through interfaceTextMap.
   std::string MapInterfaceText(std::string_view text) const;
 
@@ -76,7 +79,10 @@ class TextCodec {
   std::vector<uint8_t> GbkBytesToBig5(std::span<const uint8_t> bytes) const;
 
   // Text in the charset's code page (GBK or BIG5), for the text exports.
+  // One table access per character; ASCII stays as it is.
   std::string ToCodePage(std::string_view utf8) const;
+  void AppendCodePage(std::string& out, std::string_view utf8) const;
+  void AppendCodePage(std::vector<uint8_t>& out, std::string_view utf8) const;
 
  private:
   struct Tables;

@@ -1,7 +1,7 @@
 // The main window on the sample game with an event, an instruction and a
 // dialogue chosen, as a modder sees it while editing.
 #include <QComboBox>
-#include <QListWidget>
+#include <QListView>
 
 #include "shots.h"
 #include "ui/main/main_window.h"
@@ -13,8 +13,8 @@ TAVREL_SHOT(main_window) {
   if (!window.readFiles()) return;
   auto* events = window.findChild<QComboBox*>("Combokdef");
   if (events && events->count() > 7) events->setCurrentIndex(7);
-  auto* lines = window.findChild<QListWidget*>("listkdef");
-  if (lines && lines->count() > 2) lines->setCurrentRow(2);
+  auto* lines = window.findChild<QListView*>("listkdef");
+  if (lines && lines->model()->rowCount() > 2) lines->setCurrentIndex(lines->model()->index(2, 0));
   auto* dialogues = window.findChild<QComboBox*>("Combotalk");
   if (dialogues && dialogues->count() > 5) dialogues->setCurrentIndex(5);
   tavrel::shots::SaveShot(context, window, "main_window.png");

@@ -1,7 +1,8 @@
 #include "ui/main/choice_signals.h"
 
 #include <QComboBox>
-#include <QListWidget>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QTimer>
 #include <memory>
 
@@ -40,13 +41,14 @@ void OnChoice(QComboBox* box, QObject* context, std::function<void()> chosen) {
   });
 }
 
-void OnChoice(QListWidget* list, QObject* context, std::function<void()> chosen) {
+void OnChoice(QAbstractItemView* list, QObject* context, std::function<void()> chosen) {
   auto guard = std::make_shared<ChangeGuard>();
-  QObject::connect(list, &QListWidget::currentRowChanged, context, [guard, context, chosen](int) {
-    Changed(guard, context);
-    chosen();
-  });
-  QObject::connect(list, &QListWidget::itemPressed, context, [guard, chosen](QListWidgetItem*) {
+  QObject::connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, context,
+                   [guard, context, chosen](const QModelIndex&, const QModelIndex&) {
+                     Changed(guard, context);
+                     chosen();
+                   });
+  QObject::connect(list, &QAbstractItemView::pressed, context, [guard, chosen](const QModelIndex&) {
     if (!Consume(*guard)) chosen();
   });
 }

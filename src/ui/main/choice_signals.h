@@ -7,12 +7,13 @@
 #include <functional>
 
 class QComboBox;
-class QListWidget;
+class QAbstractItemView;
 class QObject;
 
 namespace tavrel::ui {
 
 void OnChoice(QComboBox* box, QObject* context, std::function<void()> chosen);
-void OnChoice(QListWidget* list, QObject* context, std::function<void()> chosen);
+// A list: its model must be set before, the choice follows its selection model.
+void OnChoice(QAbstractItemView* list, QObject* context, std::function<void()> chosen);
 
 }  // namespace tavrel::ui

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
@@ -11,6 +11,7 @@
 
 #include "app/commands.h"
 #include "ui/main/main_window.h"
+#include "ui/main/statement_list_model.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
 
@@ -27,24 +28,21 @@ void MainWindow::fillEventSelector() {
 }
 
 void MainWindow::refreshInstructionList() {
-  instructionList_->clear();
   const int event = currentEvent();
-  if (event >= 0) {
-    ShownEvent shown = ShowEventLines(state_, event);
-    for (const std::string& line : shown.lines) instructionList_->addItem(Q(line));
-    reportUnknownWords(shown.report);
-  }
+  DecodeReport report;
+  if (event >= 0) report = ChooseEvent(state_, event);
+  instructionLines_->showEvent(event);
+  reportUnknownWords(report);
   refreshChrome();
 }
 
 // Refills the lines from the statements as they are (no decoding) and makes
 // `line` current again, which shows its words.
 void MainWindow::fillInstructionLines(int line) {
-  instructionList_->clear();
-  for (const std::string& text : InstructionLines(state_, currentEvent())) instructionList_->addItem(Q(text));
-  const int last = instructionList_->count() - 1;
+  instructionLines_->showEvent(currentEvent());
+  const int last = instructionLines_->rowCount() - 1;
   if (line > last) line = last;
-  if (line >= 0) instructionList_->setCurrentRow(line);
+  if (line >= 0) instructionList_->setCurrentIndex(instructionLines_->index(line));
   instructionList_->setFocus();
   refreshChrome();
 }
@@ -122,8 +120,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       event->type() == QEvent::ContextMenu) {
     auto* menu = static_cast<QContextMenuEvent*>(event);
     if (menu->reason() == QContextMenuEvent::Keyboard) {
-      QListWidgetItem* item = instructionList_->currentItem();
-      const QRect at = item != nullptr ? instructionList_->visualItemRect(item) : QRect();
+      const QModelIndex current = instructionList_->currentIndex();
+      const QRect at = current.isValid() ? instructionList_->visualRect(current) : QRect();
       popUpEditMenu(instructionList_->viewport()->mapToGlobal(at.isValid() ? at.center() : QPoint(0, 0)));
     }
     return true;  // the mouse's menu comes with the release above

@@ -1,0 +1,190 @@
+#include "bench_figures.h"
+
+#include <benchmark/benchmark.h>
+#include <fmt/format.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <stdexcept>
+
+#include "app/exports.h"
+#include "app/portrait_replace.h"
+#include "bench_games.h"
+#include "script/encode.h"
+
+namespace tavrel::bench {
+namespace {
+
+using Body = std::function<void(benchmark::State&)>;
+
+void Register(const std::string& name, Body body) {
+  benchmark::RegisterBenchmark(name.c_str(), [body](benchmark::State& s) { body(s); })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime()
+      ->MinTime(0.05)
+      ->Repetitions(3);
+}
+
+void RegisterScaled(const std::string& figure, const std::function<void(benchmark::State&, int)>& body) {
+  for (int scale : kScales)
+    Register(fmt::format("{}/{}", figure, scale), [body, scale](benchmark::State& s) { body(s, scale); });
+}
+
+// As choosing each event after an export: label counter 0, then decoded.
+void DecodeAll(EditorState& state) {
+  const DescribeContext ctx = state.describeContext();
+  for (KdefEvent& event : state.game.events.events) {
+    event.labelCounter = 0;
+    ShowEvent(event, state.attributes, ctx);
+  }
+}
+
+// The least any decoder does: read each opcode, step by its length (one word
+// for the end instruction and for words that are no instruction).
+int64_t Walk(const std::vector<int16_t>& words, const AttributeTable& attributes) {
+  int64_t steps = 0;
+  const size_t size = words.size();
+  for (size_t pos = 0; pos < size; ++steps) {
+    const int16_t op = words[pos];
+    const int32_t length = op >= 0 && op < kOpcodeCount ? attributes[size_t(op)].length : 1;
+    pos += length >= 1 && size_t(length) <= size - pos ? size_t(length) : 1;
+  }
+  return steps;
+}
+
+void ReadFloor(const std::vector<std::filesystem::path>& files) {
+  for (const auto& path : files) {
+    std::FILE* file = std::fopen(path.string().c_str(), "rb");
+    if (!file) throw std::runtime_error("cannot open " + path.string());
+    std::vector<uint8_t> bytes(std::filesystem::file_size(path));
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    benchmark::DoNotOptimize(got);
+    benchmark::DoNotOptimize(bytes.data());
+  }
+}
+
+}  // namespace
+
+void RegisterFigures() {
+  RegisterScaled("read", [](benchmark::State& s, int scale) {
+    EditorState& state = LoadedGame(scale);
+    for (auto _ : s)
+      if (Status read = ReadGameFiles(state); !read) s.SkipWithError(read.error().c_str());
+  });
+  Register("read-floor/100", [](benchmark::State& s) {
+    const auto files = ReadFiles(kLargestScale);
+    for (auto _ : s) ReadFloor(files);
+  });
+
+  RegisterScaled("describe", [](benchmark::State& s, int scale) {
+    EditorState& state = LoadedGame(scale);
+    for (auto _ : s) DecodeAll(state);
+  });
+  // The decoder alone: every event decoded (no lines) into one working list,
+  // so the figure is the decoder's own work rather than the memory of the
+  // lists the events keep.
+  Register("decode/100", [](benchmark::State& s) {
+    const EditorState& state = LoadedGame(kLargestScale);
+    std::vector<Statement> list;
+    for (auto _ : s)
+      for (const KdefEvent& event : state.game.events.events) {
+        int32_t labels = 0;
+        DecodeReplacing(event.words, list, labels, state.attributes);
+        benchmark::DoNotOptimize(list.data());
+      }
+  });
+  Register("walk/100", [](benchmark::State& s) {
+    const EditorState& state = LoadedGame(kLargestScale);
+    for (auto _ : s) {
+      int64_t steps = 0;
+      for (const KdefEvent& event : state.game.events.events) steps += Walk(event.words, state.attributes);
+      benchmark::DoNotOptimize(steps);
+    }
+  });
+
+  RegisterScaled("relayout", [](benchmark::State& s, int scale) {
+    EditorState& state = LoadedGame(scale);
+    DecodeAll(state);
+    const DescribeContext ctx = state.describeContext();
+    for (auto _ : s)
+      for (KdefEvent& event : state.game.events.events) {
+        Relayout(event, state.attributes, ctx);
+        Commit(event);
+      }
+  });
+
+  RegisterScaled("export", [](benchmark::State& s, int scale) {
+    EditorState& state = LoadedGame(scale);
+    for (auto _ : s) {
+      Bytes text = ExportKdefText(state);
+      benchmark::DoNotOptimize(text.data());
+    }
+  });
+  Register("iconv/100", [](benchmark::State& s) {
+    const std::string command =
+        fmt::format("iconv -f UTF-8 -t GBK '{}' > /dev/null", ExportTextUtf8(kLargestScale).string());
+    for (auto _ : s)
+      if (std::system(command.c_str()) != 0) s.SkipWithError(("failed: " + command).c_str());
+  });
+
+  RegisterScaled("save", [](benchmark::State& s, int scale) {
+    EditorState& state = GameToSave(scale);
+    for (auto _ : s)
+      if (Status saved = SaveGameFiles(state); !saved) s.SkipWithError(saved.error().c_str());
+  });
+
+  RegisterScaled("portraits", [](benchmark::State& s, int scale) {
+    EditorState& state = LoadedGame(scale);
+    constexpr int32_t kPortrait = 3;
+    for (auto _ : s) {
+      benchmark::DoNotOptimize(CountPortraitUses(state, kPortrait).dialogues);
+      // The same portrait on both sides: every event is still re-laid out
+      // and committed, and the words stay as they are for the next round.
+      benchmark::DoNotOptimize(ReplacePortrait(state, kPortrait, kPortrait).replaced);
+    }
+  });
+
+  Register("long-event", [](benchmark::State& s) {
+    EditorState& state = LongEventGame();
+    KdefEvent& event = state.game.events.events[size_t(LongEventNumber())];
+    const DescribeContext ctx = state.describeContext();
+    for (auto _ : s) {
+      event.labelCounter = 0;
+      ShowEvent(event, state.attributes, ctx);
+      Relayout(event, state.attributes, ctx);
+    }
+  });
+  Register("show-relayout/100", [](benchmark::State& s) {
+    EditorState& state = LoadedGame(kLargestScale);
+    const DescribeContext ctx = state.describeContext();
+    for (auto _ : s)
+      for (KdefEvent& event : state.game.events.events) {
+        event.labelCounter = 0;
+        ShowEvent(event, state.attributes, ctx);
+        Relayout(event, state.attributes, ctx);
+      }
+  });
+}
+
+std::vector<Ratio> Ratios() {
+  std::vector<Ratio> ratios;
+  for (const char* figure : {"read", "describe", "relayout", "export", "save", "portraits"})
+    ratios.push_back({fmt::format("{}: scale 100 / scale 1", figure), fmt::format("{}/100", figure),
+                      fmt::format("{}/1", figure), 110});
+  ratios.push_back({"decode / plain walk over the words", "decode/100", "walk/100", 6});
+  ratios.push_back({"read all files / the bytes into memory", "read/100", "read-floor/100", 8});
+  ratios.push_back({"kdef export / iconv UTF-8 to GBK", "export/100", "iconv/100", 3});
+  ratios.push_back(
+      {"one long event / ordinary events, per statement", "long-event", "show-relayout/100", 2, true});
+  return ratios;
+}
+
+double StatementsOf(const std::string& figure) {
+  if (figure == "long-event") return double(LongEventStatements());
+  if (figure.ends_with("/100")) return double(StatementCount(kLargestScale));
+  throw std::invalid_argument("no statement count for " + figure);
+}
+
+}  // namespace tavrel::bench

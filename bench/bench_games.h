@@ -1,0 +1,46 @@
+#pragma once
+// The games the benchmarks run on: the sample game at each scale, read once
+// as the editor reads it, plus what the floors need (the files' bytes, the
+// event export as UTF-8 text, one very long event).
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/editor_state.h"
+
+namespace tavrel::bench {
+
+inline constexpr int kScales[] = {1, 10, 100};
+inline constexpr int kLargestScale = 100;
+inline constexpr int kLongEventInstructions = 100000;
+
+// The directory holding one game directory per scale ("scale1", "scale10",
+// "scale100"). Set by main from --games, or a scratch directory into which
+// the games are generated on first use.
+void SetGamesRoot(const std::filesystem::path& root);
+std::filesystem::path GameDirectory(int scale);
+
+// An editor started as the program starts, with the game of `scale` read.
+// Shared by the benchmarks of that scale; they leave its words as they were.
+EditorState& LoadedGame(int scale);
+// A second copy of the game of `scale` in its own directory, for saving.
+EditorState& GameToSave(int scale);
+
+// The game files the read command reads, in its order.
+std::vector<std::filesystem::path> ReadFiles(int scale);
+
+// Instructions and labels in all events of `scale` after decoding.
+int64_t StatementCount(int scale);
+
+// The event export of `scale` converted back to UTF-8, in a file.
+std::filesystem::path ExportTextUtf8(int scale);
+
+// A state holding the game of scale 1 plus, as its last event, one event of
+// at least kLongEventInstructions instructions.
+EditorState& LongEventGame();
+int32_t LongEventNumber();
+int64_t LongEventStatements();
+
+}  // namespace tavrel::bench

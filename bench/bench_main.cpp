@@ -1,0 +1,96 @@
+// tavrel_bench [--games DIR] [Google Benchmark options]: measures every
+// figure on the sample games at scales 1, 10 and 100, then prints one line
+// per figure and per ratio with its bound. Exits 1 when a ratio is over its
+// bound, 2 when a figure could not be measured.
+#include <benchmark/benchmark.h>
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench_figures.h"
+#include "bench_games.h"
+
+namespace {
+
+// Keeps the best repetition of every figure, in milliseconds per run.
+class BestOfReporter : public benchmark::BenchmarkReporter {
+ public:
+  bool ReportContext(const Context&) override { return true; }
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration) continue;
+      const std::string name = run.run_name.function_name;
+      if (run.error_occurred) {
+        errors[name] = run.error_message;
+        continue;
+      }
+      const double ms = run.GetAdjustedRealTime() * ToMilliseconds(run.time_unit);
+      auto [it, fresh] = best.try_emplace(name, ms);
+      if (!fresh) it->second = std::min(it->second, ms);
+      if (fresh) order.push_back(name);
+    }
+  }
+  static double ToMilliseconds(benchmark::TimeUnit unit) {
+    switch (unit) {
+      case benchmark::kNanosecond: return 1e-6;
+      case benchmark::kMicrosecond: return 1e-3;
+      case benchmark::kMillisecond: return 1;
+      case benchmark::kSecond: return 1e3;
+    }
+    return 1;
+  }
+
+  std::map<std::string, double> best;
+  std::map<std::string, std::string> errors;
+  std::vector<std::string> order;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<char*> args;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--games") == 0 && i + 1 < argc) {
+      tavrel::bench::SetGamesRoot(argv[++i]);
+      continue;
+    }
+    args.push_back(argv[i]);
+  }
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
+
+  BestOfReporter reporter;
+  try {
+    tavrel::bench::RegisterFigures();
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+  } catch (const std::exception& e) {
+    fmt::print(stderr, "benchmark failed: {}\n", e.what());
+    return 2;
+  }
+
+  int status = 0;
+  for (const auto& [name, message] : reporter.errors) {
+    fmt::print("figure  {:<34} failed: {}\n", name, message);
+    status = 2;
+  }
+  for (const std::string& name : reporter.order) fmt::print("figure  {:<34} {:>12.3f} ms\n", name, reporter.best[name]);
+  for (const tavrel::bench::Ratio& r : tavrel::bench::Ratios()) {
+    auto num = reporter.best.find(r.numerator);
+    auto den = reporter.best.find(r.denominator);
+    if (num == reporter.best.end() || den == reporter.best.end()) continue;  // filtered out
+    double value = num->second / den->second;
+    if (r.perStatement)
+      value *= tavrel::bench::StatementsOf(r.denominator) / tavrel::bench::StatementsOf(r.numerator);
+    const bool over = value > r.bound;
+    fmt::print("ratio   {:<48} {:>8.2f}  bound {:>5g}  {}\n", r.what, value, r.bound, over ? "over bound" : "ok");
+    if (over && status == 0) status = 1;
+  }
+  return status;
+}
