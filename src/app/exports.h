@@ -38,4 +38,19 @@ std::string HexNumber(int32_t value);
 Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, const std::string& fileName,
                                           const Bytes& bytes);
 
+// Where an export of the editor went.
+struct ExportWritten {
+  std::filesystem::path path;
+  // Empty when the file lies in the program's directory; otherwise a line
+  // saying that directory could not be written and where the file went.
+  std::string note;
+};
+
+// Writes an export into the program's directory, or into `userDir` (created
+// when missing) when the program's directory cannot be written: an installed
+// editor's data directory belongs to the system. The error names every
+// directory tried.
+Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir, const std::string& fileName,
+                                         const Bytes& bytes, const std::filesystem::path& userDir);
+
 }  // namespace tavrel

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include "app/program_files.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
 #include "ui/shell/select_charset_window.h"
@@ -12,7 +13,7 @@ namespace tavrel::ui {
 std::unique_ptr<MainWindow> StartEditor(EditorState& state, const QString& gameDirectory) {
   state.charset = GameCharset::Gbk;
   state.gameDirectory.clear();
-  state.programDir = QCoreApplication::applicationDirPath().toStdU16String();
+  state.programDir = FindDataDirectory(QCoreApplication::applicationDirPath().toStdU16String());
 
   // The charset window is the only window for a moment; its closing must not
   // end the program.

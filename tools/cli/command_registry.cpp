@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/exports.h"
+#include "app/program_files.h"
 #include "cli/command_support.h"
 
 namespace tavrel::cli {
@@ -34,7 +35,7 @@ std::filesystem::path ProgramDirectory() {
 }
 
 bool StartEditor(EditorState& state, const CommonOptions& common) {
-  state.programDir = ProgramDirectory();
+  state.programDir = FindDataDirectory(ProgramDirectory());
   auto started = InitializeEditor(state, ParseCharset(common.charset));
   if (!started) {
     fmt::print(stderr, "{}\n", started.error());
