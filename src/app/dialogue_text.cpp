@@ -189,6 +189,7 @@ CompiledDialogue CompileDialogueText(std::string_view text, const std::string& f
                                              ch, CodePoint(ch), CharsetName(codec.charset()));
         (allowLossy ? result.lossy : result.errors)
             .push_back(TextDiagnostic{fileName, line, TextColumn(l, p.source), what});
+        if (!allowLossy) ++result.unholdable;
       }
     }
     result.entries.push_back(NewTalkEntry(std::move(*entryText)));
@@ -213,12 +214,17 @@ DialogueImport ApplyDialogue(EditorState& state, CompiledDialogue compiled) {
   return report;
 }
 
-Result<DialogueImport> ImportDialogueFile(EditorState& state, const std::filesystem::path& file, bool allowLossy) {
+Result<DialogueImport> ImportDialogueFile(EditorState& state, const std::filesystem::path& file, bool allowLossy,
+                                          bool* onlyUnholdable) {
+  if (onlyUnholdable != nullptr) *onlyUnholdable = false;
   Result<Bytes> bytes = ReadWholeFile(file);
   if (!bytes) return Error{bytes.error()};
   CompiledDialogue compiled = CompileDialogueText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
                                                   file.string(), state.game.talk, state.text(), allowLossy);
-  if (!compiled.errors.empty()) return Error{JoinDiagnostics(compiled.errors)};
+  if (!compiled.errors.empty()) {
+    if (onlyUnholdable != nullptr) *onlyUnholdable = compiled.unholdable == int32_t(compiled.errors.size());
+    return Error{JoinDiagnostics(compiled.errors)};
+  }
   return ApplyDialogue(state, std::move(compiled));
 }
 

@@ -25,6 +25,7 @@ struct CompiledDialogue {
   int32_t changed = 0;                  // entries new or with another text than before
   std::vector<TextDiagnostic> errors;   // nothing may be written when there are any
   std::vector<TextDiagnostic> lossy;    // characters the charset cannot hold
+  int32_t unholdable = 0;               // of the errors: such characters (without allowLossy)
 };
 
 // Parses the text against the current table: an entry whose text is as
@@ -49,8 +50,10 @@ DialogueImport ApplyDialogue(EditorState& state, CompiledDialogue compiled);
 
 // Reads and compiles the file; on success replaces the dialogue table of
 // `state` (marking it modified when anything changed). Writes no game file.
-// With any error the state is untouched and the message lists the problems.
+// With any error the state is untouched and the message lists the problems;
+// `onlyUnholdable` then tells whether every problem was a character the
+// charset cannot hold, so that importing with `allowLossy` would succeed.
 Result<DialogueImport> ImportDialogueFile(EditorState& state, const std::filesystem::path& file,
-                                          bool allowLossy = false);
+                                          bool allowLossy = false, bool* onlyUnholdable = nullptr);
 
 }  // namespace tavrel

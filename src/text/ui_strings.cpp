@@ -298,6 +298,17 @@ constexpr InterfaceString kStrings[] = {
     {10129, "修改攻击带毒最大值"},
     {10130, "修改时请参考修改器附带的说明文件z_modify.txt"},
     {10131, "将要把修改保存到z.dat中，是否修改？"},
+    // The text forms of events and dialogue.
+    {20001, "导出事件脚本(文本)..."},
+    {20002, "导入事件脚本(文本)..."},
+    {20003, "导出对话文本..."},
+    {20004, "导入对话文本..."},
+    {20005, "事件脚本已导出到"},
+    {20006, "事件脚本已导入。事件数："},
+    {20007, "对话文本已导出到"},
+    {20008, "对话文本已导入。对话数："},
+    {20009, "，其中改动的："},
+    {20010, "以下字符无法用游戏的字符集保存，将变成“?”。是否仍然导入？"},
 };
 
 constexpr bool Ascending() {
@@ -306,7 +317,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 290);
+static_assert(std::size(kStrings) == 300);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -1,5 +1,6 @@
 #include "ui/prompt.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace tavrel::ui {
@@ -26,6 +27,18 @@ class MessageBoxPrompt final : public Prompt {
     }
     return Answer::Cancel;
   }
+
+  QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start) override {
+    switch (kind) {
+      case PathKind::Folder:
+        return QFileDialog::getExistingDirectory(parent, title, start);
+      case PathKind::OpenFile:
+        return QFileDialog::getOpenFileName(parent, title, start);
+      case PathKind::SaveFile:
+        return QFileDialog::getSaveFileName(parent, title, start);
+    }
+    return {};
+  }
 };
 
 MessageBoxPrompt& MessageBoxes() {
@@ -50,6 +63,9 @@ bool AskOkCancel(QWidget* parent, const QString& text, const QString& title) {
 }
 bool AskYesNo(QWidget* parent, const QString& text, const QString& title) {
   return CurrentPrompt().Ask(parent, title, text, Buttons::YesNo) == Answer::Yes;
+}
+QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start) {
+  return CurrentPrompt().ChoosePath(parent, title, kind, start);
 }
 
 }  // namespace tavrel::ui

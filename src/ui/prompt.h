@@ -1,6 +1,6 @@
 #pragma once
 // Every message box and question of the editor goes through one Prompt, so
-// tests can answer them. The editor uses QMessageBox.
+// tests can answer them. The editor uses QMessageBox and QFileDialog.
 #include <QString>
 
 class QWidget;
@@ -9,6 +9,8 @@ namespace tavrel::ui {
 
 enum class Buttons { Ok, OkCancel, YesNo };
 enum class Answer { Ok, Cancel, Yes, No };
+// What a path question asks for.
+enum class PathKind { Folder, OpenFile, SaveFile };
 
 class Prompt {
  public:
@@ -16,6 +18,9 @@ class Prompt {
   // `title` empty: the default title (the main window's title as it was when
   // the window opened).
   virtual Answer Ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons) = 0;
+  // A folder or file chosen by the user, starting at `start`; empty when
+  // the user cancelled.
+  virtual QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start) = 0;
 };
 
 // The prompt in use; a QMessageBox prompt unless a test installed another.
@@ -29,5 +34,6 @@ QString DefaultTitle();
 void ShowMessage(QWidget* parent, const QString& text, const QString& title = {});
 bool AskOkCancel(QWidget* parent, const QString& text, const QString& title = {});
 bool AskYesNo(QWidget* parent, const QString& text, const QString& title = {});
+QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start);
 
 }  // namespace tavrel::ui

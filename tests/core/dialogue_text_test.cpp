@@ -129,6 +129,10 @@ TEST(DialogueText, CharactersTheCharsetLacksAreErrorsUnlessLossy) {
       << strict.errors[0].ToString();
   EXPECT_TRUE(strict.errors[1].ToString().starts_with("d.txt:2:11: the character '这'")) << strict.errors[1].ToString();
   EXPECT_TRUE(strict.entries.empty());
+  EXPECT_EQ(strict.unholdable, 2) << "both errors are characters an import with allowLossy would store";
+  const std::string broken = "0 fine\n1 ok😀\n3 gap\n";
+  EXPECT_EQ(CompileDialogueText(broken, "d.txt", none, Big5Codec(), false).unholdable, 1);
+  EXPECT_EQ(CompileDialogueText(broken, "d.txt", none, Big5Codec(), false).errors.size(), 2u);
 
   CompiledDialogue lossy = CompileDialogueText(text, "d.txt", none, Big5Codec(), true);
   EXPECT_TRUE(lossy.errors.empty());

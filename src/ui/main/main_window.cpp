@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,6 +17,7 @@
 
 #include "app/commands.h"
 #include "ui/main/choice_signals.h"
+#include "ui/main/statement_list_model.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
 
@@ -76,8 +78,10 @@ void MainWindow::buildEventFrame() {
 
   auto* instructionsLabel = new QLabel(Ui(state_, 307), eventFrame_);
   instructionsLabel->setObjectName("Label3");
-  instructionList_ = new QListWidget(eventFrame_);
+  instructionList_ = new QListView(eventFrame_);
   instructionList_->setObjectName("listkdef");
+  instructionLines_ = new StatementListModel(state_, instructionList_);
+  instructionList_->setModel(instructionLines_);
   instructionList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   instructionList_->setUniformItemSizes(true);
   instructionList_->viewport()->installEventFilter(this);
@@ -166,6 +170,11 @@ void MainWindow::buildMenus() {
   exportTalkAction_ = Item(fileMenu_, "mnu_exporttalkfile", Ui(state_, 206));
   exportKdefAction_ = Item(fileMenu_, "mnu_Exportkdef", Ui(state_, 207));
   fileMenu_->addSeparator();
+  exportScriptAction_ = Item(fileMenu_, "mnu_exportscript", Ui(state_, 20001));
+  importScriptAction_ = Item(fileMenu_, "mnu_importscript", Ui(state_, 20002));
+  exportDialogueAction_ = Item(fileMenu_, "mnu_exportdialogue", Ui(state_, 20003));
+  importDialogueAction_ = Item(fileMenu_, "mnu_importdialogue", Ui(state_, 20004));
+  fileMenu_->addSeparator();
   exitAction_ = Item(fileMenu_, "mnu_exit", Ui(state_, 208));
 
   // The edit menu is never shown in the menu bar; its items pop up over the
@@ -191,7 +200,8 @@ void MainWindow::buildMenus() {
   helpMenu_->setObjectName("mnu_help");
   aboutAction_ = Item(helpMenu_, "mnu_about", Ui(state_, 209));
 
-  for (QAction* off : {readFileAction_, saveFileAction_, exportTalkAction_, exportKdefAction_, pasteAction_,
+  for (QAction* off : {readFileAction_, saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
+                       importScriptAction_, exportDialogueAction_, importDialogueAction_, pasteAction_,
                        pasteAllAction_, replaceTalkAction_, warAction_, zModifyAction_})
     off->setEnabled(false);
 }
@@ -257,6 +267,10 @@ void MainWindow::connectCommands() {
   connect(saveFileAction_, &QAction::triggered, this, [this] { saveFiles(); });
   connect(exportTalkAction_, &QAction::triggered, this, &MainWindow::exportTalk);
   connect(exportKdefAction_, &QAction::triggered, this, &MainWindow::exportKdef);
+  connect(exportScriptAction_, &QAction::triggered, this, &MainWindow::exportScript);
+  connect(importScriptAction_, &QAction::triggered, this, &MainWindow::importScript);
+  connect(exportDialogueAction_, &QAction::triggered, this, &MainWindow::exportDialogue);
+  connect(importDialogueAction_, &QAction::triggered, this, &MainWindow::importDialogue);
   connect(exitAction_, &QAction::triggered, this, &QWidget::close);
   connect(copyAction_, &QAction::triggered, this, &MainWindow::copyInstructions);
   connect(copyAllAction_, &QAction::triggered, this, &MainWindow::copyWholeEvent);
@@ -271,7 +285,7 @@ void MainWindow::connectCommands() {
   OnChoice(instructionList_, this, [this] { showInstructionWords(); });
   OnChoice(wordList_, this, [this] { showWord(); });
   OnChoice(dialogueSelector_, this, [this] { showDialogue(); });
-  connect(instructionList_, &QListWidget::itemActivated, this, &MainWindow::openGuide);
+  connect(instructionList_, &QListView::activated, this, &MainWindow::openGuide);
 
   connect(insertEventButton_, &QPushButton::clicked, this, &MainWindow::addEvent);
   connect(deleteEventButton_, &QPushButton::clicked, this, &MainWindow::deleteEvent);
@@ -309,7 +323,10 @@ void MainWindow::reportUnknownWords(const DecodeReport& report) {
 }
 
 int MainWindow::currentEvent() const { return eventSelector_->currentIndex(); }
-int MainWindow::currentLine() const { return instructionList_->currentRow(); }
+int MainWindow::currentLine() const {
+  const QModelIndex current = instructionList_->currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
 int MainWindow::currentDialogue() const { return dialogueSelector_->currentIndex(); }
 
 }  // namespace tavrel::ui

@@ -15,9 +15,14 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
 class QMenu;
 class QPushButton;
+
+namespace tavrel::ui {
+class StatementListModel;
+}
 
 namespace tavrel::ui {
 
@@ -69,6 +74,13 @@ class MainWindow : public QMainWindow {
   bool settleUnsavedChanges(int actionText);
   void exportTalk();
   void exportKdef();
+
+  // The text forms of events and dialogue (main_window_text.cpp).
+  void exportScript();
+  void importScript();
+  void exportDialogue();
+  void importDialogue();
+  QString textStart() const;
   void openBattleEditor();
   void openPatcher();
   void openPortraitReplacement();
@@ -102,10 +114,12 @@ class MainWindow : public QMainWindow {
 
   EditorState& state_;
   QString baseTitle_;
+  QString lastTextPath_;  // where the last text export or import went
 
   QGroupBox* eventFrame_ = nullptr;
   QComboBox* eventSelector_ = nullptr;
-  QListWidget* instructionList_ = nullptr;
+  QListView* instructionList_ = nullptr;
+  StatementListModel* instructionLines_ = nullptr;
   QListWidget* wordList_ = nullptr;
   QLineEdit* wordEdit_ = nullptr;
   QPushButton* insertEventButton_ = nullptr;
@@ -132,6 +146,10 @@ class MainWindow : public QMainWindow {
   QAction* saveFileAction_ = nullptr;
   QAction* exportTalkAction_ = nullptr;
   QAction* exportKdefAction_ = nullptr;
+  QAction* exportScriptAction_ = nullptr;
+  QAction* importScriptAction_ = nullptr;
+  QAction* exportDialogueAction_ = nullptr;
+  QAction* importDialogueAction_ = nullptr;
   QAction* exitAction_ = nullptr;
   QAction* copyAction_ = nullptr;
   QAction* copyAllAction_ = nullptr;

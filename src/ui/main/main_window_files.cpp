@@ -9,6 +9,8 @@
 #include <QStatusBar>
 
 #include "app/exports.h"
+#include "app/program_files.h"
+#include "ui/main/busy.h"
 #include "ui/main/main_window.h"
 #include "ui/main/side_windows.h"
 #include "ui/prompt.h"
@@ -17,33 +19,6 @@
 #include "ui/shell/game_path_window.h"
 
 namespace tavrel::ui {
-namespace {
-
-QString PathText(const std::filesystem::path& path) {
-  return QDir::toNativeSeparators(QString::fromStdU16String(path.u16string()));
-}
-
-// A long command: a wait cursor and a status line, painted before the work
-// starts since the work keeps the event loop from running.
-class Busy {
- public:
-  Busy(QStatusBar* bar, const QString& what) : bar_(bar) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    bar_->showMessage(what + QString::fromUtf8("…"));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
-  ~Busy() {
-    bar_->clearMessage();
-    QApplication::restoreOverrideCursor();
-  }
-  Busy(const Busy&) = delete;
-  Busy& operator=(const Busy&) = delete;
-
- private:
-  QStatusBar* bar_;
-};
-
-}  // namespace
 
 void MainWindow::chooseGameDirectory() {
   GamePathWindow window(state_, this);
@@ -78,8 +53,9 @@ bool MainWindow::readFiles() {
   }
   refreshDialogueList();
   if (state_.talkCount() > 0) dialogueSelector_->setCurrentIndex(0);
-  for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, replaceTalkAction_, warAction_,
-                      zModifyAction_})
+  for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
+                      importScriptAction_, exportDialogueAction_, importDialogueAction_, replaceTalkAction_,
+                      warAction_, zModifyAction_})
     on->setEnabled(true);
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
@@ -120,24 +96,26 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::exportTalk() {
-  Result<std::filesystem::path> written = Error{};
+  Result<ExportWritten> written = Error{};
   {
     Busy busy(statusBar(), Ui(state_, 206));
-    written = WriteExport(state_.programDir, kTalkExportName, ExportTalkText(state_));
+    written = WriteProgramExport(state_.programDir, kTalkExportName, ExportTalkText(state_), UserDataDirectory());
   }
   if (!written) {
     ShowMessage(this, Q(written.error()), Ui(state_, 127));
     return;
   }
-  ShowMessage(this, Ui(state_, 126) + PathText(*written), Ui(state_, 127));
+  const QString note = written->note.empty() ? QString() : "\n" + Q(written->note);
+  ShowMessage(this, Ui(state_, 126) + PathText(written->path) + note, Ui(state_, 127));
 }
 
 void MainWindow::exportKdef() {
   KdefExportReport report;
-  Result<std::filesystem::path> written = Error{};
+  Result<ExportWritten> written = Error{};
   {
     Busy busy(statusBar(), Ui(state_, 207));
-    written = WriteExport(state_.programDir, kKdefExportName, ExportKdefText(state_, &report));
+    written = WriteProgramExport(state_.programDir, kKdefExportName, ExportKdefText(state_, &report),
+                                 UserDataDirectory());
   }
   // Every event was decoded afresh, the shown one too.
   fillInstructionLines(currentLine());
@@ -146,7 +124,8 @@ void MainWindow::exportKdef() {
     ShowMessage(this, Q(written.error()), Ui(state_, 138));
     return;
   }
-  ShowMessage(this, Ui(state_, 137) + PathText(*written), Ui(state_, 138));
+  const QString note = written->note.empty() ? QString() : "\n" + Q(written->note);
+  ShowMessage(this, Ui(state_, 137) + PathText(written->path) + note, Ui(state_, 138));
 }
 
 void MainWindow::openBattleEditor() { OpenBattleEditor(state_, this); }

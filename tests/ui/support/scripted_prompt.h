@@ -22,7 +22,10 @@ class ScriptedPrompt final : public Prompt {
   // Answers used in order; when none is left, OK/Yes is answered.
   void Queue(Answer answer) { answers_.push_back(answer); }
   const std::vector<Asked>& asked() const { return asked_; }
-  void Clear() { asked_.clear(); answers_.clear(); }
+  // Paths answered to path questions in order; when none is left the
+  // question is cancelled (an empty path).
+  void QueuePath(const QString& path) { paths_.push_back(path); }
+  void Clear() { asked_.clear(); answers_.clear(); paths_.clear(); }
 
   Answer Ask(QWidget*, const QString& title, const QString& text, Buttons buttons) override {
     asked_.push_back({title.isEmpty() ? DefaultTitle() : title, text, buttons});
@@ -34,9 +37,25 @@ class ScriptedPrompt final : public Prompt {
     return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
   }
 
+  QString ChoosePath(QWidget*, const QString& title, PathKind kind, const QString& start) override {
+    pathsAsked_.push_back({title, start, kind});
+    if (paths_.empty()) return {};
+    QString path = paths_.front();
+    paths_.pop_front();
+    return path;
+  }
+  struct PathAsked {
+    QString title;
+    QString start;
+    PathKind kind;
+  };
+  const std::vector<PathAsked>& pathsAsked() const { return pathsAsked_; }
+
  private:
   std::deque<Answer> answers_;
   std::vector<Asked> asked_;
+  std::deque<QString> paths_;
+  std::vector<PathAsked> pathsAsked_;
 };
 
 }  // namespace tavrel::ui::test

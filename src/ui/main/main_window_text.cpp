@@ -1,0 +1,95 @@
+// The text forms of the events and the dialogue: a folder of event scripts
+// and a dialogue file, written for any text editor and compiled back into
+// the tables. Imports change only the tables in memory; saving writes them.
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QStatusBar>
+
+#include "app/dialogue_text.h"
+#include "app/script_text.h"
+#include "ui/main/busy.h"
+#include "ui/main/main_window.h"
+#include "ui/prompt.h"
+#include "ui/qt_text.h"
+
+namespace tavrel::ui {
+
+// The file dialogs start where the last text went, else in the game directory.
+QString MainWindow::textStart() const { return lastTextPath_.isEmpty() ? Q(state_.gameDirectory) : lastTextPath_; }
+
+void MainWindow::exportScript() {
+  const QString folder = ChoosePath(this, Ui(state_, 20001), PathKind::Folder, textStart());
+  if (folder.isEmpty()) return;
+  lastTextPath_ = folder;
+  Status written = Ok();
+  {
+    Busy busy(statusBar(), Ui(state_, 20001));
+    written = ExportScriptFolder(state_, ChosenPath(folder));
+  }
+  if (!written) {
+    ShowMessage(this, Q(written.error()), Ui(state_, 20001));
+    return;
+  }
+  ShowMessage(this, Ui(state_, 20005) + PathText(ChosenPath(folder)), Ui(state_, 20001));
+}
+
+void MainWindow::importScript() {
+  const QString folder = ChoosePath(this, Ui(state_, 20002), PathKind::Folder, textStart());
+  if (folder.isEmpty()) return;
+  lastTextPath_ = folder;
+  const int remembered = currentEvent();
+  Result<ScriptImport> imported = Error{};
+  {
+    Busy busy(statusBar(), Ui(state_, 20002));
+    imported = ImportScriptFolder(state_, ChosenPath(folder));
+  }
+  if (!imported) {
+    // Nothing changed: the lists still show the tables as they were.
+    ShowMessage(this, Q(imported.error()), Ui(state_, 20002));
+    return;
+  }
+  fillEventSelector();
+  if (remembered >= 0 && remembered < eventSelector_->count()) eventSelector_->setCurrentIndex(remembered);
+  ShowMessage(this,
+              Ui(state_, 20006) + QString::number(imported->events) + Ui(state_, 20009) +
+                  QString::number(imported->changed),
+              Ui(state_, 20002));
+}
+
+void MainWindow::exportDialogue() {
+  const QString start = textStart() + "/dialogue.txt";
+  const QString file = ChoosePath(this, Ui(state_, 20003), PathKind::SaveFile, start);
+  if (file.isEmpty()) return;
+  lastTextPath_ = QFileInfo(file).absolutePath();
+  if (Status written = ExportDialogueFile(state_, ChosenPath(file)); !written) {
+    ShowMessage(this, Q(written.error()), Ui(state_, 20003));
+    return;
+  }
+  ShowMessage(this, Ui(state_, 20007) + PathText(ChosenPath(file)), Ui(state_, 20003));
+}
+
+// A text the charset cannot wholly hold is imported only when the user
+// agrees to the replaced characters.
+void MainWindow::importDialogue() {
+  const QString file = ChoosePath(this, Ui(state_, 20004), PathKind::OpenFile, textStart());
+  if (file.isEmpty()) return;
+  lastTextPath_ = QFileInfo(file).absolutePath();
+  bool onlyUnholdable = false;
+  Result<DialogueImport> imported = ImportDialogueFile(state_, ChosenPath(file), false, &onlyUnholdable);
+  if (!imported && onlyUnholdable) {
+    if (!AskYesNo(this, Ui(state_, 20010) + "\n" + Q(imported.error()), Ui(state_, 20004))) return;
+    imported = ImportDialogueFile(state_, ChosenPath(file), true);
+  }
+  if (!imported) {
+    ShowMessage(this, Q(imported.error()), Ui(state_, 20004));
+    return;
+  }
+  refreshDialogueList();
+  ShowMessage(this,
+              Ui(state_, 20008) + QString::number(imported->entries) + Ui(state_, 20009) +
+                  QString::number(imported->changed),
+              Ui(state_, 20004));
+}
+
+}  // namespace tavrel::ui
