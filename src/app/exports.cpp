@@ -153,8 +153,7 @@ Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir
   if (ec) return Error{fmt::format("{}; cannot create {}: {}", beside.error(), userDir.string(), ec.message())};
   auto elsewhere = WriteExport(userDir, fileName, bytes);
   if (!elsewhere) return Error{fmt::format("{}; {}", beside.error(), elsewhere.error())};
-  return ExportWritten{*elsewhere, fmt::format("{} cannot be written; the file is in {}", programDir.string(),
-                                               userDir.string())};
+  return ExportWritten{*elsewhere, programDir};
 }
 
 }  // namespace tavrel

@@ -41,9 +41,9 @@ Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, cons
 // Where an export of the editor went.
 struct ExportWritten {
   std::filesystem::path path;
-  // Empty when the file lies in the program's directory; otherwise a line
-  // saying that directory could not be written and where the file went.
-  std::string note;
+  // Empty when the file lies in the program's directory; otherwise that
+  // directory, which could not be written.
+  std::filesystem::path unwritable;
 };
 
 // Writes an export into the program's directory, or into `userDir` (created

@@ -309,6 +309,7 @@ constexpr InterfaceString kStrings[] = {
     {20008, "对话文本已导入。对话数："},
     {20009, "，其中改动的："},
     {20010, "以下字符无法用游戏的字符集保存，将变成“?”。是否仍然导入？"},
+    {20011, " 无法写入，文件已改存到用户数据目录。"},
 };
 
 constexpr bool Ascending() {
@@ -317,7 +318,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 300);
+static_assert(std::size(kStrings) == 301);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -540,6 +540,7 @@ class MainWindowTest : public QObject {
     const QString message = s.prompt.asked().back().text;
     QVERIFY2(message.contains(scratch.path() + "/program"), qPrintable(message));
     QVERIFY2(message.contains(scratch.path() + "/data/tavrel"), qPrintable(message));
+    QVERIFY(message.endsWith(s.ui(20011)));
     QVERIFY(QFile::exists(scratch.path() + "/data/tavrel/talk.txt"));
   }
 

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "app/editor_state.h"
+#include "app/exports.h"
 #include "script/decode.h"
 
 class QAction;
@@ -74,6 +75,7 @@ class MainWindow : public QMainWindow {
   bool settleUnsavedChanges(int actionText);
   void exportTalk();
   void exportKdef();
+  QString FallbackNote(const ExportWritten& written) const;
 
   // The text forms of events and dialogue (main_window_text.cpp).
   void exportScript();

@@ -95,6 +95,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
+// The line an export's message gets when the program's directory could not
+// take the file.
+QString MainWindow::FallbackNote(const ExportWritten& written) const {
+  return written.unwritable.empty() ? QString() : "\n" + PathText(written.unwritable) + Ui(state_, 20011);
+}
+
 void MainWindow::exportTalk() {
   Result<ExportWritten> written = Error{};
   {
@@ -105,8 +111,7 @@ void MainWindow::exportTalk() {
     ShowMessage(this, Q(written.error()), Ui(state_, 127));
     return;
   }
-  const QString note = written->note.empty() ? QString() : "\n" + Q(written->note);
-  ShowMessage(this, Ui(state_, 126) + PathText(written->path) + note, Ui(state_, 127));
+  ShowMessage(this, Ui(state_, 126) + PathText(written->path) + FallbackNote(*written), Ui(state_, 127));
 }
 
 void MainWindow::exportKdef() {
@@ -124,8 +129,7 @@ void MainWindow::exportKdef() {
     ShowMessage(this, Q(written.error()), Ui(state_, 138));
     return;
   }
-  const QString note = written->note.empty() ? QString() : "\n" + Q(written->note);
-  ShowMessage(this, Ui(state_, 137) + PathText(written->path) + note, Ui(state_, 138));
+  ShowMessage(this, Ui(state_, 137) + PathText(written->path) + FallbackNote(*written), Ui(state_, 138));
 }
 
 void MainWindow::openBattleEditor() { OpenBattleEditor(state_, this); }
