@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-
 #include <system_error>
 
 #include "gamefiles/file_io.h"
@@ -19,53 +18,37 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kEventWord = 135;        // "事件"
 constexpr int kDescriptionWord = 136;  // "说明："
 
-Bytes ToBytes(const std::string& codePageText) { return Bytes(codePageText.begin(), codePageText.end()); }
-
-}  // namespace
-
-std::string PrintedNumber(int32_t value) { return value < 0 ? fmt::format("{} ", value) : fmt::format(" {} ", value); }
-
-std::string HexNumber(int32_t value) { return fmt::format("{:X}", static_cast<uint32_t>(value)); }
-
-Bytes ExportTalkText(const EditorState& state) {
-  std::string text;
-  const auto& entries = state.game.talk.entries;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    const int32_t n = static_cast<int32_t>(i);
-    text += PrintedNumber(n);
-    text += HexNumber(n);
-    text += ' ';
-    text += entries[i].text;
-    text += kLineEnd;
-  }
-  return ToBytes(state.text().ToCodePage(text));
+// The two number forms of the exports, appended as ASCII.
+template <class Out>
+void AppendDecimal(Out& out, int32_t value) {
+  char digits[12];
+  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+  out.insert(out.end(), digits, end);
+}
+template <class Out>
+void AppendPrinted(Out& out, int32_t value) {
+  if (value >= 0) out.push_back(' ');
+  AppendDecimal(out, value);
+  out.push_back(' ');
+}
+template <class Out>
+void AppendHex(Out& out, int32_t value) {
+  char digits[8];
+  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, static_cast<uint32_t>(value), 16);
+  for (char* c = digits; c != end; ++c) out.push_back(static_cast<char>(*c >= 'a' ? *c - 'a' + 'A' : *c));
 }
 
-namespace {
-
-// The pieces of the event export go straight into the code page: numbers
-// and line ends are ASCII, the same bytes in both code pages.
+// The pieces of an export go straight into the code page: numbers and line
+// ends are ASCII, the same bytes in both code pages.
 class ExportText {
  public:
   explicit ExportText(const TextCodec& codec) : codec_(codec) {}
 
   void Ascii(std::string_view text) { out_.insert(out_.end(), text.begin(), text.end()); }
   void Text(std::string_view utf8) { codec_.AppendCodePage(out_, utf8); }
-  void Decimal(int32_t value) {
-    char digits[12];
-    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-    out_.insert(out_.end(), digits, end);
-  }
-  void Printed(int32_t value) {
-    if (value >= 0) out_.push_back(' ');
-    Decimal(value);
-    out_.push_back(' ');
-  }
-  void Hex(int32_t value) {
-    char digits[8];
-    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, static_cast<uint32_t>(value), 16);
-    for (char* c = digits; c != end; ++c) out_.push_back(static_cast<uint8_t>(*c >= 'a' ? *c - 'a' + 'A' : *c));
-  }
+  void Decimal(int32_t value) { AppendDecimal(out_, value); }
+  void Printed(int32_t value) { AppendPrinted(out_, value); }
+  void Hex(int32_t value) { AppendHex(out_, value); }
   void Reserve(size_t bytes) { out_.reserve(bytes); }
   Bytes Take() { return std::move(out_); }
 
@@ -74,8 +57,6 @@ class ExportText {
   Bytes out_;
 };
 
-}  // namespace
-
 // The most bytes an event's block can take: UTF-8 text never gets longer in
 // the code page, a printed 16-bit number takes at most 8 bytes.
 size_t BlockBound(const KdefEvent& event, size_t eventWordBytes, size_t descriptionBytes) {
@@ -83,6 +64,34 @@ size_t BlockBound(const KdefEvent& event, size_t eventWordBytes, size_t descript
   for (const Statement& s : event.statements)
     bound += (s.islabel ? 0 : 8 * (1 + size_t(std::max(s.DataNum, 0)))) + descriptionBytes + 1 + s.note.size() + 4;
   return bound;
+}
+
+}  // namespace
+
+std::string PrintedNumber(int32_t value) {
+  std::string out;
+  AppendPrinted(out, value);
+  return out;
+}
+
+std::string HexNumber(int32_t value) {
+  std::string out;
+  AppendHex(out, value);
+  return out;
+}
+
+Bytes ExportTalkText(const EditorState& state) {
+  ExportText text(state.text());
+  const auto& entries = state.game.talk.entries;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const int32_t n = static_cast<int32_t>(i);
+    text.Printed(n);
+    text.Hex(n);
+    text.Ascii(" ");
+    text.Text(entries[i].text);
+    text.Ascii(kLineEnd);
+  }
+  return text.Take();
 }
 
 Bytes ExportKdefText(EditorState& state, KdefExportReport* report) {

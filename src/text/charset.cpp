@@ -236,11 +236,8 @@ std::string TextCodec::UiString(int number) const { return std::string(UiText(nu
 
 std::string_view TextCodec::UiText(int number) const {
   if (charset_ == GameCharset::Gbk) return InterfaceStringText(number);
-  const std::span<const InterfaceString> all = InterfaceStrings();
-  const auto at = std::lower_bound(all.begin(), all.end(), number,
-                                   [](const InterfaceString& ui, int n) { return ui.number < n; });
-  if (at == all.end() || at->number != number) return {};
-  return composed_->mappedUi[size_t(at - all.begin())];
+  const int at = InterfaceStringIndex(number);
+  return at < 0 ? std::string_view() : std::string_view(composed_->mappedUi[size_t(at)]);
 }
 
 std::string TextCodec::MapInterfaceText(std::string_view text) const {

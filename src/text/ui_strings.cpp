@@ -337,4 +337,9 @@ std::string_view InterfaceStringText(int number) {
 
 bool HasInterfaceString(int number) { return Find(number) != nullptr; }
 
+int InterfaceStringIndex(int number) {
+  const InterfaceString* s = Find(number);
+  return s ? static_cast<int>(s - std::begin(kStrings)) : -1;
+}
+
 }  // namespace tavrel

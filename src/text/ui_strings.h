@@ -16,5 +16,7 @@ std::span<const InterfaceString> InterfaceStrings();
 // The text of string n; empty when no string has that number.
 std::string_view InterfaceStringText(int number);
 bool HasInterfaceString(int number);
+// The position of string n in InterfaceStrings(); -1 when no string has that number.
+int InterfaceStringIndex(int number);
 
 }  // namespace tavrel
