@@ -81,6 +81,15 @@ EditorState& LoadedGame(int scale) {
   });
 }
 
+EditorState& GameToRead(int scale) {
+  static std::map<int, std::unique_ptr<EditorState>> games;
+  return PerScale<EditorState>(games, scale, [](int s) {
+    auto* state = new EditorState;
+    Read(*state, GameDirectory(s));
+    return state;
+  });
+}
+
 EditorState& GameToSave(int scale) {
   static std::map<int, std::unique_ptr<EditorState>> games;
   return PerScale<EditorState>(games, scale, [](int s) {

@@ -25,6 +25,9 @@ std::filesystem::path GameDirectory(int scale);
 // An editor started as the program starts, with the game of `scale` read.
 // Shared by the benchmarks of that scale; they leave its words as they were.
 EditorState& LoadedGame(int scale);
+// The game of `scale` read into a state of its own, for reading again: the
+// other benchmarks' decoded statements are not freed inside its timing.
+EditorState& GameToRead(int scale);
 // A second copy of the game of `scale` in its own directory, for saving.
 EditorState& GameToSave(int scale);
 

@@ -18,7 +18,9 @@
 
 namespace {
 
-// Keeps the best repetition of every figure, in milliseconds per run.
+// Keeps the best repetition of every figure, in milliseconds per run of
+// the process's CPU time (wall-clock time for the figures that run another
+// program).
 class BestOfReporter : public benchmark::BenchmarkReporter {
  public:
   bool ReportContext(const Context&) override { return true; }
@@ -30,10 +32,11 @@ class BestOfReporter : public benchmark::BenchmarkReporter {
         errors[name] = run.error_message;
         continue;
       }
-      const double ms = run.GetAdjustedRealTime() * ToMilliseconds(run.time_unit);
+      const double time =
+          tavrel::bench::TimedByWallClock(name) ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
+      const double ms = time * ToMilliseconds(run.time_unit);
       auto [it, fresh] = best.try_emplace(name, ms);
       if (!fresh) it->second = std::min(it->second, ms);
-      if (fresh) order.push_back(name);
     }
   }
   static double ToMilliseconds(benchmark::TimeUnit unit) {
@@ -48,7 +51,6 @@ class BestOfReporter : public benchmark::BenchmarkReporter {
 
   std::map<std::string, double> best;
   std::map<std::string, std::string> errors;
-  std::vector<std::string> order;
 };
 
 }  // namespace
@@ -62,6 +64,11 @@ int main(int argc, char** argv) {
     }
     args.push_back(argv[i]);
   }
+  // Repetitions of all figures run in random order, so a slow spell of the
+  // machine falls on several figures instead of on all repetitions of one.
+  std::string interleave = "--benchmark_enable_random_interleaving=true";
+  if (std::none_of(args.begin(), args.end(), [](const char* a) { return std::strstr(a, "interleaving") != nullptr; }))
+    args.insert(args.begin() + 1, interleave.data());
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
@@ -80,7 +87,10 @@ int main(int argc, char** argv) {
     fmt::print("figure  {:<34} failed: {}\n", name, message);
     status = 2;
   }
-  for (const std::string& name : reporter.order) fmt::print("figure  {:<34} {:>12.3f} ms\n", name, reporter.best[name]);
+  // In the order of registration, whatever order the repetitions ran in.
+  for (const std::string& name : tavrel::bench::FigureNames())
+    if (auto it = reporter.best.find(name); it != reporter.best.end())
+      fmt::print("figure  {:<34} {:>12.3f} ms\n", name, it->second);
   for (const tavrel::bench::Ratio& r : tavrel::bench::Ratios()) {
     auto num = reporter.best.find(r.numerator);
     auto den = reporter.best.find(r.denominator);

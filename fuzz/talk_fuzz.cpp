@@ -1,4 +1,6 @@
 // The dialogue pair talk.idx / talk.grp: read, encode untouched, read again.
+#include <algorithm>
+
 #include "fuzz_support.h"
 #include "gamefiles/talk.h"
 
@@ -22,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(again);
   FUZZ_CHECK(again->entries.size() == read->entries.size());
   for (size_t i = 0; i < read->entries.size(); ++i) {
-    FUZZ_CHECK(again->entries[i].readBytes == read->entries[i].readBytes);
+    FUZZ_CHECK(std::ranges::equal(again->entries[i].readBytes(), read->entries[i].readBytes()));
     FUZZ_CHECK(again->entries[i].text == read->entries[i].text);
   }
   // An edited text goes through the codec; whatever it holds, it encodes.

@@ -59,9 +59,7 @@ Status DeleteLastEvent(EditorState& state, int32_t event) {
 void CommitEvent(EditorState& state, int32_t event) {
   KdefEvent* e = EventAt(state, event);
   if (e == nullptr) return;
-  const std::vector<int16_t> before = e->words;
-  Commit(*e);
-  if (e->words != before) state.modified = true;
+  if (Commit(*e)) state.modified = true;
 }
 
 bool CopyInstructions(EditorState& state, int32_t event, std::span<const int> selectedLines) {

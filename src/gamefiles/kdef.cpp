@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <utility>
+
 #include "gamefiles/idx_grp.h"
 
 namespace tavrel {
@@ -30,17 +32,24 @@ Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
   return table;
 }
 
-void EncodeEvents(EventTable& table, Bytes& idx, Bytes& grp) {
+void EncodeEvents(const EventTable& table, Bytes& idx, Bytes& grp) {
   grp.clear();
   idx.clear();
   idx.reserve(table.events.size() * 4);
-  table.offsets.assign(1, 0);
-  table.offsets.reserve(table.events.size() + 1);
+  size_t words = 0;
+  for (const KdefEvent& event : table.events) words += event.words.size();
+  grp.reserve(2 * words);
   for (const KdefEvent& event : table.events) {
     for (int16_t word : event.words) AppendI16(grp, word);
-    table.offsets.push_back(table.offsets.back() + event.wordCount());
     AppendI32(idx, static_cast<int32_t>(grp.size()));
   }
+}
+
+void EncodeEvents(EventTable& table, Bytes& idx, Bytes& grp) {
+  EncodeEvents(std::as_const(table), idx, grp);
+  table.offsets.assign(1, 0);
+  table.offsets.reserve(table.events.size() + 1);
+  for (const KdefEvent& event : table.events) table.offsets.push_back(table.offsets.back() + event.wordCount());
 }
 
 Status WriteEvents(const std::filesystem::path& gameDir, EventTable& table) {

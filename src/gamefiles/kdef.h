@@ -16,6 +16,9 @@ struct EventTable {
 };
 
 Result<EventTable> ReadEvents(const std::filesystem::path& gameDir);
+// The bytes of kdef.idx and kdef.grp from the events' words.
+void EncodeEvents(const EventTable& table, Bytes& idx, Bytes& grp);
+// The same, and `offsets` refreshed to the encoded events.
 void EncodeEvents(EventTable& table, Bytes& idx, Bytes& grp);
 // Replaces both files atomically; refreshes `offsets`.
 Status WriteEvents(const std::filesystem::path& gameDir, EventTable& table);

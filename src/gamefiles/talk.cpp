@@ -2,6 +2,8 @@
 
 #include "gamefiles/idx_grp.h"
 
+#include <algorithm>
+
 namespace tavrel {
 
 namespace {
@@ -9,8 +11,11 @@ namespace {
 constexpr uint8_t kComplement = 0xFF;
 
 // An entry keeps the bytes it was read with while its text is untouched, so
-// bytes the codec would not give back survive a save.
-bool Untouched(const TalkEntry& entry) { return entry.fromFile && entry.text == entry.readText; }
+// bytes the codec would not give back survive a save. The codec is the one
+// the entry was read with (the charset is chosen once, at start).
+bool Untouched(const TalkEntry& entry, const TextCodec& codec) {
+  return entry.fromFile && entry.text == codec.DecodeGameText(entry.readBytes());
+}
 
 }  // namespace
 
@@ -19,33 +24,55 @@ Result<TalkTable> LoadTalk(const std::filesystem::path& gameDir, const TextCodec
   if (!file) return Error{file.error()};
   TalkTable table;
   const int32_t n = file->count();
+  // The complement is undone over the whole file once; the entries then
+  // share its bytes instead of holding a copy each.
+  for (uint8_t& b : file->grp) b ^= kComplement;
+  auto bytes = std::make_shared<const Bytes>(std::move(file->grp));
   table.entries.resize(size_t(n));
   for (int32_t i = 0; i < n; ++i) {
-    std::span<const uint8_t> stored = file->Entry(i);
+    // The index was checked against the file; clipped all the same.
+    const size_t start = std::min<size_t>(size_t(std::max(file->offsets[size_t(i)], 0)), bytes->size());
+    const size_t end = std::clamp<size_t>(size_t(std::max(file->offsets[size_t(i) + 1], 0)), start, bytes->size());
     TalkEntry& entry = table.entries[size_t(i)];
     // The last byte is the terminator; the text is what comes before it.
-    const size_t textLength = stored.empty() ? 0 : stored.size() - 1;
-    entry.readBytes.resize(textLength);
-    for (size_t b = 0; b < textLength; ++b) entry.readBytes[b] = stored[b] ^ kComplement;
-    entry.readText = codec.DecodeGameText(entry.readBytes);
-    entry.text = entry.readText;
+    entry.readFile = bytes;
+    entry.readOffset = static_cast<uint32_t>(start);
+    entry.readLength = static_cast<uint32_t>(end > start ? end - start - 1 : 0);
+    entry.text = codec.DecodeGameText(entry.readBytes());
     entry.fromFile = true;
   }
   table.offsets = std::move(file->offsets);
   return table;
 }
 
-void EncodeTalk(TalkTable& table, const TextCodec& codec, Bytes& idx, Bytes& grp) {
+namespace {
+
+// The bytes of both files; the end offset of every entry in `ends`.
+void EncodeEntries(const TalkTable& table, const TextCodec& codec, Bytes& idx, Bytes& grp,
+                   std::vector<int32_t>& ends) {
   grp.clear();
-  std::vector<int32_t> ends;
+  ends.clear();
   ends.reserve(table.entries.size());
   for (const TalkEntry& entry : table.entries) {
-    const Bytes fresh = Untouched(entry) ? Bytes{} : codec.EncodeGameText(entry.text);
-    for (uint8_t b : Untouched(entry) ? entry.readBytes : fresh) grp.push_back(b ^ kComplement);
+    const bool untouched = Untouched(entry, codec);
+    const Bytes fresh = untouched ? Bytes{} : codec.EncodeGameText(entry.text);
+    for (uint8_t b : untouched ? entry.readBytes() : std::span<const uint8_t>(fresh)) grp.push_back(b ^ kComplement);
     grp.push_back(0x00);
     ends.push_back(static_cast<int32_t>(grp.size()));
   }
   idx = BuildIndex(ends);
+}
+
+}  // namespace
+
+void EncodeTalk(const TalkTable& table, const TextCodec& codec, Bytes& idx, Bytes& grp) {
+  std::vector<int32_t> ends;
+  EncodeEntries(table, codec, idx, grp, ends);
+}
+
+void EncodeTalk(TalkTable& table, const TextCodec& codec, Bytes& idx, Bytes& grp) {
+  std::vector<int32_t> ends;
+  EncodeEntries(table, codec, idx, grp, ends);
   table.offsets.assign(1, 0);
   table.offsets.insert(table.offsets.end(), ends.begin(), ends.end());
 }

@@ -7,6 +7,12 @@
 namespace tavrel {
 namespace {
 
+void SetLabelName(StatementText& name, int32_t number) {
+  char text[20] = ":Label";
+  auto [end, ec] = std::to_chars(text + 6, text + sizeof text, number);
+  name.assign(std::string_view(text, size_t(end - text)));
+}
+
 // Where decoded statements go: appended to the list, or, when re-decoding,
 // written over the list's own statements from the first on, so their
 // buffers (parameter words, texts) are used again and nothing is allocated
@@ -46,10 +52,10 @@ class StatementSink {
     return s;
   }
 
-  void Label(const std::string& name) {
+  void Label(int32_t number) {
     Statement& s = Next();
     s.islabel = true;
-    s.note.assign(name);
+    SetLabelName(s.note, number);
   }
 
   void Finish() { list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(next_), list_.end()); }
@@ -59,19 +65,13 @@ class StatementSink {
   size_t next_;
 };
 
-void SetLabelName(std::string& name, int32_t number) {
-  char digits[12];
-  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, number);
-  name.assign(":Label");
-  name.append(digits, end);
-}
 
 // A block being decoded inside an enclosing range: when the block ends, its
 // label is appended and the enclosing range goes on at `resume`.
 struct OpenBlock {
   int32_t resume;
   int32_t end;
-  std::string label;
+  int32_t label;  // its number
 };
 
 bool JumpWordsInside(const InstructionAttr& attr) {
@@ -90,7 +90,7 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
   for (;;) {
     if (pos >= stop) {
       if (open.empty()) break;
-      OpenBlock block = std::move(open.back());
+      const OpenBlock block = open.back();
       open.pop_back();
       out.Label(block.label);
       pos = block.resume;
@@ -141,7 +141,7 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
     SetLabelName(s.gotoLabel, labelCounter);
     ++labelCounter;
     const int32_t blockEnd = pos + s.GotoAddress;
-    open.push_back(OpenBlock{blockEnd, stop, s.gotoLabel});
+    open.push_back(OpenBlock{blockEnd, stop, labelCounter - 1});
     stop = std::min(blockEnd, size);
   }
   return report;

@@ -328,11 +328,14 @@ std::string DescribeLine(const Statement& s, const DescribeContext& ctx) {
   return line;
 }
 
-// Built in the note's own buffer, so describing an event again reuses it.
+// Built in one working buffer, then copied into the note, which keeps its
+// room when it is long enough: describing an event again allocates nothing.
 void DescribeStatement(Statement& s, const DescribeContext& ctx) {
   if (s.islabel) return;
-  s.note.clear();
-  AppendLine(s, ctx, s.note);
+  thread_local std::string line;
+  line.clear();
+  AppendLine(s, ctx, line);
+  s.note.assign(line);
 }
 
 }  // namespace tavrel

@@ -1,8 +1,9 @@
 #include "script/encode.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
-#include <unordered_map>
+#include <functional>
 
 namespace tavrel {
 namespace {
@@ -14,6 +15,79 @@ void DescribeAll(std::vector<Statement>& list, const DescribeContext& ctx) {
   for (Statement& s : list) DescribeStatement(s, ctx);
 }
 
+// The working list of a first decoding keeps its room for the next event
+// unless an unusually long event made it large.
+constexpr size_t kKeptWorkingRoom = 1 << 14;
+
+// An event keeps its list while the editor runs: room left over from the
+// list's growth while decoding is given back.
+void TrimRoom(std::vector<Statement>& list) {
+  if (list.capacity() - list.size() > list.size() / 8 + 4) list.shrink_to_fit();
+}
+
+// Label name -> words after the label, for one list at a time. Open
+// addressing over slots that stay allocated between lists: a slot belongs
+// to the current list only when it carries the current generation, so
+// starting a list clears nothing and allocates nothing once the table is
+// large enough.
+class LabelDistances {
+ public:
+  void Start(size_t labels) {
+    size_t size = 16;
+    while (size < 2 * labels + 2) size *= 2;
+    if (size > slots_.size() || ++generation_ == 0) {
+      slots_.assign(std::max(size, slots_.size()), Slot{});
+      generation_ = 1;
+    }
+    mask_ = slots_.size() - 1;
+  }
+  const int64_t* Find(std::string_view name) const {
+    for (size_t at = Hash(name);; at = (at + 1) & mask_) {
+      const Slot& slot = slots_[at];
+      if (slot.generation != generation_) return nullptr;
+      if (slot.name == name) return &slot.after;
+    }
+  }
+  void Set(std::string_view name, int64_t after) {
+    for (size_t at = Hash(name);; at = (at + 1) & mask_) {
+      Slot& slot = slots_[at];
+      if (slot.generation != generation_) {
+        slot = Slot{name, after, generation_};
+        return;
+      }
+      if (slot.name == name) {
+        slot.after = after;
+        return;
+      }
+    }
+  }
+
+ private:
+  struct Slot {
+    std::string_view name;
+    int64_t after = 0;
+    uint32_t generation = 0;
+  };
+  size_t Hash(std::string_view name) const { return std::hash<std::string_view>{}(name) & mask_; }
+
+  std::vector<Slot> slots_;
+  uint32_t generation_ = 0;
+  size_t mask_ = 0;
+};
+
+// Id and data of every non-label statement, in order, into `words`.
+void EncodeInto(const std::vector<Statement>& list, std::vector<int16_t>& words) {
+  size_t total = 0;
+  for (const Statement& s : list) total += static_cast<size_t>(Length(s));
+  words.clear();
+  words.reserve(total);
+  for (const Statement& s : list) {
+    if (s.islabel) continue;
+    words.push_back(s.Id);
+    for (int32_t i = 0; i < s.DataNum; ++i) words.push_back(s.Word(i));
+  }
+}
+
 }  // namespace
 
 // One pass from the end: `after` is the number of words from the current
@@ -21,53 +95,66 @@ void DescribeAll(std::vector<Statement>& list, const DescribeContext& ctx) {
 // words after its nearest following occurrence. A conditional's distance is
 // then the difference of the two, or all the words after it.
 void FixJumps(std::vector<Statement>& list) {
-  std::unordered_map<std::string_view, int64_t> wordsAfterLabel;
-  wordsAfterLabel.reserve(list.size() / 4 + 1);
+  thread_local LabelDistances labels;
+  size_t count = 0;
+  for (const Statement& s : list) count += s.islabel ? 1 : 0;
+  labels.Start(count);
   int64_t after = 0;  // words of the statements behind the current one
   for (size_t i = list.size(); i-- > 0;) {
     Statement& s = list[i];
     if (s.isGoto > 0) {
-      auto found = wordsAfterLabel.find(s.gotoLabel);
-      const int64_t distance = found == wordsAfterLabel.end() ? after : after - found->second;
+      const int64_t* found = labels.Find(s.gotoLabel);
+      const int64_t distance = found == nullptr ? after : after - *found;
       const int16_t word = static_cast<int16_t>(distance);
       // Offsets outside the parameter words have no jump word to take.
       s.SetWord(s.yesOffset - 1, s.isGoto == 1 ? word : int16_t{0});
       s.SetWord(s.noOffset - 1, s.isGoto == 1 ? int16_t{0} : word);
     }
-    if (s.islabel) wordsAfterLabel[s.note] = after;
+    if (s.islabel) labels.Set(s.note, after);
     after += Length(s);
   }
 }
 
 std::vector<int16_t> Encode(const std::vector<Statement>& list) {
-  size_t total = 0;
-  for (const Statement& s : list) total += static_cast<size_t>(Length(s));
   std::vector<int16_t> words;
-  words.reserve(total);
-  for (const Statement& s : list) {
-    if (s.islabel) continue;
-    words.push_back(s.Id);
-    for (int32_t i = 0; i < s.DataNum; ++i) words.push_back(s.Word(i));
-  }
+  EncodeInto(list, words);
   return words;
 }
 
 DecodeReport Relayout(KdefEvent& event, const AttributeTable& attributes, const DescribeContext& ctx) {
   FixJumps(event.statements);
-  const std::vector<int16_t> words = Encode(event.statements);
+  thread_local std::vector<int16_t> words;
+  EncodeInto(event.statements, words);
   event.labelCounter = 0;
   DecodeReport report = DecodeReplacing(words, event.statements, event.labelCounter, attributes);
+  TrimRoom(event.statements);
   DescribeAll(event.statements, ctx);
   return report;
 }
 
-void Commit(KdefEvent& event) {
+bool Commit(KdefEvent& event) {
   FixJumps(event.statements);
-  event.words = Encode(event.statements);
+  thread_local std::vector<int16_t> words;
+  EncodeInto(event.statements, words);
+  if (words == event.words) return false;
+  event.words.assign(words.begin(), words.end());
+  return true;
 }
 
 DecodeReport ShowEvent(KdefEvent& event, const AttributeTable& attributes, const DescribeContext& ctx) {
-  DecodeReport report = DecodeReplacing(event.words, event.statements, event.labelCounter, attributes);
+  DecodeReport report;
+  if (event.statements.empty()) {
+    // Decoded into a working list first, so the event's own list is
+    // allocated once at its exact length instead of growing.
+    thread_local std::vector<Statement> working;
+    report = DecodeReplacing(event.words, working, event.labelCounter, attributes);
+    event.statements.reserve(working.size());
+    std::move(working.begin(), working.end(), std::back_inserter(event.statements));
+    if (working.capacity() > kKeptWorkingRoom) working = {};
+  } else {
+    report = DecodeReplacing(event.words, event.statements, event.labelCounter, attributes);
+    TrimRoom(event.statements);
+  }
   DescribeAll(event.statements, ctx);
   return report;
 }

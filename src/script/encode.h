@@ -20,8 +20,9 @@ std::vector<int16_t> Encode(const std::vector<Statement>& list);
 // counter reset to 0, describe every statement. The event's words stay.
 DecodeReport Relayout(KdefEvent& event, const AttributeTable& attributes, const DescribeContext& ctx);
 
-// Fix jumps and store the encoded list as the event's words.
-void Commit(KdefEvent& event);
+// Fix jumps and store the encoded list as the event's words; returns
+// whether the words changed.
+bool Commit(KdefEvent& event);
 
 // Empties the statement list, decodes all words with the event's label
 // counter (not reset) and describes every statement.

@@ -1,5 +1,7 @@
 #include "script/statement.h"
 
+#include <ostream>
+
 namespace tavrel {
 
 void Statement::SetDataNum(int32_t n) {
@@ -24,5 +26,11 @@ Statement MakeLabel(const std::string& name) {
   label.note = name;
   return label;
 }
+
+}  // namespace tavrel
+
+namespace tavrel {
+
+std::ostream& operator<<(std::ostream& out, const StatementText& text) { return out << text.view(); }
 
 }  // namespace tavrel

@@ -189,21 +189,35 @@ TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> t
 }
 
 std::string TextCodec::DecodeGameText(const uint8_t* bytes, size_t count) const {
-  size_t n = bytes ? ZeroTerminatedLength(bytes, count) : 0;
-  std::string out;
-  out.reserve(n * 2);
+  const size_t n = bytes ? ZeroTerminatedLength(bytes, count) : 0;
+  const auto& decode = composed_->decode;
+  // Two passes over the table: the exact length first, so the text is
+  // allocated once at its size and written without checks per character.
+  size_t length = 0;
   for (size_t i = 0; i < n;) {
-    uint8_t b = bytes[i];
+    if (bytes[i] < 0x80 || i + 1 == n) {
+      length += 1;
+      i += 1;
+    } else {
+      length += decode[CharsetTables::Index(bytes[i], bytes[i + 1])].length;
+      i += 2;
+    }
+  }
+  std::string out(length, '\0');
+  char* at = out.data();
+  for (size_t i = 0; i < n;) {
+    const uint8_t b = bytes[i];
     if (b < 0x80) {
-      out += char(b);
-      ++i;
+      *at++ = char(b);
+      i += 1;
     } else if (i + 1 < n) {
-      const Utf8Piece& p = composed_->decode[CharsetTables::Index(b, bytes[i + 1])];
-      out.append(p.bytes, p.length);
+      const Utf8Piece& p = decode[CharsetTables::Index(b, bytes[i + 1])];
+      std::memcpy(at, p.bytes, p.length);
+      at += p.length;
       i += 2;
     } else {
-      out += '?';  // a lead byte without its trail byte
-      ++i;
+      *at++ = '?';  // a lead byte without its trail byte
+      i += 1;
     }
   }
   return out;

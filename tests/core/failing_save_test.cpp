@@ -94,7 +94,7 @@ SavedState Capture(const EditorState& s) {
   SavedState c;
   for (const TalkEntry& e : s.game.talk.entries) {
     c.texts.push_back(e.text);
-    c.readBytes.push_back(e.readBytes);
+    c.readBytes.emplace_back(e.readBytes().begin(), e.readBytes().end());
   }
   c.talkOffsets = s.game.talk.offsets;
   c.eventOffsets = s.game.events.offsets;

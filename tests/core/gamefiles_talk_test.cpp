@@ -46,7 +46,7 @@ TEST(GamefilesTalk, ReadsTextsUndoingTheComplement) {
   ASSERT_TRUE(talk) << talk.error();
   ASSERT_EQ(talk->entries.size(), 4u);
   EXPECT_EQ(talk->entries[0].text, kTwelve);
-  EXPECT_EQ(talk->entries[0].readBytes, kTwelveBig5);
+  EXPECT_EQ(Bytes(talk->entries[0].readBytes().begin(), talk->entries[0].readBytes().end()), kTwelveBig5);
   EXPECT_TRUE(talk->entries[0].fromFile);
   EXPECT_EQ(talk->entries[1].text, "");  // terminator only
   EXPECT_EQ(talk->entries[2].text, "Hi!");
@@ -118,8 +118,9 @@ TEST(GamefilesTalk, UntouchedDialogueKeepsBytesTheCodecWouldNotGiveBack) {
   // Changing a text back to what was read restores the read bytes too.
   Result<TalkTable> again = LoadTalk(dir.path(), Big5Codec());
   ASSERT_TRUE(again);
+  const std::string read = again->entries[0].text;
   again->entries[0].text = "edited";
-  again->entries[0].text = again->entries[0].readText;
+  again->entries[0].text = read;
   ASSERT_TRUE(SaveTalk(dir.path(), *again, Big5Codec()));
   EXPECT_EQ(dir.Get("talk.grp"), expected);
 }
