@@ -199,18 +199,23 @@ Result<Bytes> ReadWholeFile(const fs::path& path) {
   if (fs::is_directory(path, ec)) return Error{fmt::format("{} is a directory, not a file", path.string())};
   std::FILE* file = std::fopen(path.string().c_str(), "rb");
   if (!file) return Error{fmt::format("cannot open {}: {}", path.string(), std::strerror(errno))};
+  // Read straight into a buffer of the file's size; a file that is longer
+  // than its size said (still being written) is read on in steps.
   Bytes bytes;
-  if (auto size = fs::file_size(path, ec); !ec) bytes.reserve(size);
-  uint8_t chunk[65536];
+  size_t expected = 0;
+  if (auto size = fs::file_size(path, ec); !ec) expected = static_cast<size_t>(size);
   bool failed = false;
-  for (;;) {
-    size_t got = std::fread(chunk, 1, sizeof chunk, file);
-    bytes.insert(bytes.end(), chunk, chunk + got);
-    if (got < sizeof chunk) {
+  size_t have = 0;
+  for (size_t step = std::max<size_t>(expected, 1);; step = std::max<size_t>(have, 65536)) {
+    bytes.resize(have + step);
+    const size_t got = std::fread(bytes.data() + have, 1, step, file);
+    have += got;
+    if (got < step) {
       failed = std::ferror(file) != 0;
       break;
     }
   }
+  bytes.resize(have);
   std::fclose(file);
   if (failed) return Error{fmt::format("cannot read {}", path.string())};
   return bytes;

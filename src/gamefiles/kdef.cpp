@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <bit>
+#include <cstring>
 #include <utility>
 
 #include "gamefiles/idx_grp.h"
@@ -27,7 +29,11 @@ Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
     std::span<const uint8_t> stored = file->Entry(i);
     std::vector<int16_t>& words = table.events[size_t(i)].words;
     words.resize(stored.size() / 2);
-    for (size_t w = 0; w < words.size(); ++w) words[w] = ReadI16(stored, 2 * w);
+    // The file's words are little-endian, as this machine's may be.
+    if constexpr (std::endian::native == std::endian::little)
+      std::memcpy(words.data(), stored.data(), 2 * words.size());
+    else
+      for (size_t w = 0; w < words.size(); ++w) words[w] = ReadI16(stored, 2 * w);
   }
   return table;
 }

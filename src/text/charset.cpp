@@ -191,20 +191,11 @@ TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> t
 std::string TextCodec::DecodeGameText(const uint8_t* bytes, size_t count) const {
   const size_t n = bytes ? ZeroTerminatedLength(bytes, count) : 0;
   const auto& decode = composed_->decode;
-  // Two passes over the table: the exact length first, so the text is
-  // allocated once at its size and written without checks per character.
-  size_t length = 0;
-  for (size_t i = 0; i < n;) {
-    if (bytes[i] < 0x80 || i + 1 == n) {
-      length += 1;
-      i += 1;
-    } else {
-      length += decode[CharsetTables::Index(bytes[i], bytes[i + 1])].length;
-      i += 2;
-    }
-  }
-  std::string out(length, '\0');
-  char* at = out.data();
+  // Written into a working buffer with room for the longest pieces, then
+  // copied once into a text of its exact length.
+  thread_local std::vector<char> buffer;
+  if (buffer.size() < 4 * n) buffer.resize(4 * n);
+  char* at = buffer.data();
   for (size_t i = 0; i < n;) {
     const uint8_t b = bytes[i];
     if (b < 0x80) {
@@ -212,7 +203,7 @@ std::string TextCodec::DecodeGameText(const uint8_t* bytes, size_t count) const 
       i += 1;
     } else if (i + 1 < n) {
       const Utf8Piece& p = decode[CharsetTables::Index(b, bytes[i + 1])];
-      std::memcpy(at, p.bytes, p.length);
+      std::memcpy(at, p.bytes, sizeof p.bytes);  // all 7 bytes: the buffer has the room
       at += p.length;
       i += 2;
     } else {
@@ -220,7 +211,7 @@ std::string TextCodec::DecodeGameText(const uint8_t* bytes, size_t count) const 
       i += 1;
     }
   }
-  return out;
+  return std::string(buffer.data(), at);
 }
 
 std::vector<uint8_t> TextCodec::EncodeGameText(std::string_view text) const {
