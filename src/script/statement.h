@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <iosfwd>
+#include <iterator>
 #include <memory>
 #include <span>
 #include <string>
@@ -81,7 +82,7 @@ class StatementWords {
     words_.Clear();
     words_.Resize(count, value);
   }
-  template <class It>
+  template <std::contiguous_iterator It>
   void assign(It first, It last) {
     words_.Assign(std::to_address(first), static_cast<size_t>(last - first));
   }

@@ -94,6 +94,29 @@ TEST(GamefilesTalk, SavingRightAfterReadingRewritesBothFilesByteForByte) {
   EXPECT_EQ(dir.Get("talk.grp.bak"), grp);
 }
 
+TEST(GamefilesTalk, AnEntryKeepsItsReadBytesWhenItOutlivesItsTable) {
+  // Entries share the bytes of the file they were read from: one moved into
+  // another table, after the first is gone and the file rewritten, still
+  // saves what was read.
+  const Bytes odd = {'x', 0xA4, 0x20, 'y', 0x81, 0x7F, 0xA4};
+  ScratchDir dir;
+  PutTalk(dir, {Stored(kTwelveBig5), Stored(odd)});
+  TalkTable other;
+  {
+    Result<TalkTable> talk = LoadTalk(dir.path(), Big5Codec());
+    ASSERT_TRUE(talk) << talk.error();
+    other.entries.push_back(talk->entries[1]);
+    other.entries.push_back(std::move(talk->entries[0]));
+  }
+  PutTalk(dir, {Stored({'z'})});
+  ASSERT_TRUE(SaveTalk(dir.path(), other, Big5Codec()));
+  Bytes expected = Stored(odd);
+  const Bytes twelve = Stored(kTwelveBig5);
+  expected.insert(expected.end(), twelve.begin(), twelve.end());
+  EXPECT_EQ(dir.Get("talk.grp"), expected);
+  EXPECT_EQ(other.entries[1].text, kTwelve);
+}
+
 TEST(GamefilesTalk, UntouchedDialogueKeepsBytesTheCodecWouldNotGiveBack) {
   // A BIG5 lead byte with a trail no BIG5 character has, and a lone lead byte
   // at the end: decoding and encoding again does not return them.
