@@ -7,64 +7,76 @@
 namespace tavrel {
 namespace {
 
+// Stores only values that differ: decoding an event again over its own
+// statements then reads them without writing, so memory that holds what it
+// held is left clean.
+template <class T>
+void Keep(T& field, T value) {
+  if (field != value) field = value;
+}
+
 void SetLabelName(StatementText& name, int32_t number) {
   char text[20] = ":Label";
   auto [end, ec] = std::to_chars(text + 6, text + sizeof text, number);
-  name.assign(std::string_view(text, size_t(end - text)));
+  const std::string_view wanted(text, size_t(end - text));
+  if (name != wanted) name.assign(wanted);
 }
 
 // Where decoded statements go: appended to the list, or, when re-decoding,
 // written over the list's own statements from the first on, so their
 // buffers (parameter words, texts) are used again and nothing is allocated
-// per statement. Finish() drops what is left of the old list.
+// per statement. Finish() drops what is left of the old list. The note of
+// an instruction is left to the describer, which sets it next.
 class StatementSink {
  public:
   StatementSink(std::vector<Statement>& list, bool overwrite) : list_(list), next_(overwrite ? 0 : list.size()) {}
 
-  // A statement as a fresh Statement{} is; valid until the next call.
-  Statement& Next() {
-    if (next_ == list_.size()) {
-      ++next_;
-      return list_.emplace_back();
-    }
-    Statement& s = list_[next_++];
-    s.Id = 0;
-    s.isGoto = 0;
-    s.GotoAddress = 0;
-    s.yesOffset = 0;
-    s.noOffset = 0;
-    s.gotoLabel.clear();
-    s.islabel = false;
-    s.note.clear();
-    s.DataNum = 0;
-    s.data.clear();
-    return s;
-  }
-
   Statement& Instruction(std::span<const int16_t> words, int32_t position, int16_t opcode, int32_t parameters) {
-    Statement& s = Next();
-    s.Id = opcode;
-    s.DataNum = parameters;
+    Statement& s = Next(opcode, parameters, false);
     if (parameters >= 1) {
-      const auto first = words.begin() + position + 1;
-      s.data.assign(first, first + parameters);
+      const std::span<const int16_t> data = words.subspan(size_t(position) + 1, size_t(parameters));
+      if (!std::ranges::equal(s.data, data)) s.data.assign(data.begin(), data.end());
+    } else if (!s.data.empty()) {
+      s.data.clear();
     }
     return s;
   }
 
   void Label(int32_t number) {
-    Statement& s = Next();
-    s.islabel = true;
+    Statement& s = Next(0, 0, true);
+    if (!s.data.empty()) s.data.clear();
     SetLabelName(s.note, number);
   }
 
   void Finish() { list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(next_), list_.end()); }
 
  private:
+  // The next statement with the fields of a fresh Statement{} but these
+  // three (and the data and note, which the callers set).
+  Statement& Next(int16_t id, int32_t dataNum, bool label) {
+    if (next_ == list_.size()) {
+      ++next_;
+      Statement& s = list_.emplace_back();
+      s.Id = id;
+      s.DataNum = dataNum;
+      s.islabel = label;
+      return s;
+    }
+    Statement& s = list_[next_++];
+    Keep(s.Id, id);
+    Keep(s.isGoto, 0);
+    Keep<int16_t>(s.GotoAddress, 0);
+    Keep<int16_t>(s.yesOffset, 0);
+    Keep<int16_t>(s.noOffset, 0);
+    if (!s.gotoLabel.empty()) s.gotoLabel.clear();
+    Keep(s.islabel, label);
+    Keep(s.DataNum, dataNum);
+    return s;
+  }
+
   std::vector<Statement>& list_;
   size_t next_;
 };
-
 
 // A block being decoded inside an enclosing range: when the block ends, its
 // label is appended and the enclosing range goes on at `resume`.
@@ -118,8 +130,8 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
     pos += n;
     if (attr->conditional == 0) continue;
 
-    s.yesOffset = static_cast<int16_t>(attr->yesOffset);
-    s.noOffset = static_cast<int16_t>(attr->noOffset);
+    Keep(s.yesOffset, static_cast<int16_t>(attr->yesOffset));
+    Keep(s.noOffset, static_cast<int16_t>(attr->noOffset));
     // Jump words outside the instruction (a damaged table) make the jump
     // irregular, as does any pair other than exactly one positive word.
     int16_t yes = 0;
@@ -129,11 +141,11 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
       no = words[static_cast<size_t>(pos - n + attr->noOffset)];
     }
     if (no == 0 && yes >= 1) {
-      s.GotoAddress = yes;
-      s.isGoto = 1;
+      Keep(s.GotoAddress, yes);
+      Keep(s.isGoto, 1);
     } else if (yes == 0 && no >= 1) {
-      s.GotoAddress = no;
-      s.isGoto = 2;
+      Keep(s.GotoAddress, no);
+      Keep(s.isGoto, 2);
     } else {
       continue;
     }

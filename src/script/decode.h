@@ -22,7 +22,9 @@ DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t 
 
 // Decodes all of `words` into `list` in place of what it held: the old
 // statements are written over in order, so their buffers serve again and
-// decoding an event anew allocates nothing per statement.
+// decoding an event anew allocates nothing per statement. An instruction
+// written over an old statement keeps that statement's note until it is
+// described (labels get their names).
 DecodeReport DecodeReplacing(std::span<const int16_t> words, std::vector<Statement>& list, int32_t& labelCounter,
                              const AttributeTable& attributes);
 

@@ -328,14 +328,15 @@ std::string DescribeLine(const Statement& s, const DescribeContext& ctx) {
   return line;
 }
 
-// Built in one working buffer, then copied into the note, which keeps its
-// room when it is long enough: describing an event again allocates nothing.
+// Built in one working buffer, then copied into the note when it differs
+// (the note keeps its room when it is long enough): describing an event
+// again allocates nothing and writes only the lines that changed.
 void DescribeStatement(Statement& s, const DescribeContext& ctx) {
   if (s.islabel) return;
   thread_local std::string line;
   line.clear();
   AppendLine(s, ctx, line);
-  s.note.assign(line);
+  if (s.note != line) s.note.assign(line);
 }
 
 }  // namespace tavrel
