@@ -10,23 +10,26 @@ namespace {
 // Stores only values that differ: decoding an event again over its own
 // statements then reads them without writing, so memory that holds what it
 // held is left clean.
-template <class T>
+template <bool kCompare, class T>
 void Keep(T& field, T value) {
-  if (field != value) field = value;
+  if (!kCompare || field != value) field = value;
 }
 
 void SetLabelName(StatementText& name, int32_t number) {
   char text[20] = ":Label";
   auto [end, ec] = std::to_chars(text + 6, text + sizeof text, number);
   const std::string_view wanted(text, size_t(end - text));
-  if (name != wanted) name.assign(wanted);
+  if (name != wanted) name.assign(wanted);  // a short text: comparing costs as much as storing
 }
 
 // Where decoded statements go: appended to the list, or, when re-decoding,
 // written over the list's own statements from the first on, so their
 // buffers (parameter words, texts) are used again and nothing is allocated
 // per statement. Finish() drops what is left of the old list. The note of
-// an instruction is left to the describer, which sets it next.
+// an instruction is left to the describer, which sets it next. kCompare:
+// the list holds an earlier decoding of (nearly) the same words, so values
+// are compared before they are stored.
+template <bool kCompare>
 class StatementSink {
  public:
   StatementSink(std::vector<Statement>& list, bool overwrite) : list_(list), next_(overwrite ? 0 : list.size()) {}
@@ -35,7 +38,7 @@ class StatementSink {
     Statement& s = Next(opcode, parameters, false);
     if (parameters >= 1) {
       const std::span<const int16_t> data = words.subspan(size_t(position) + 1, size_t(parameters));
-      if (!std::ranges::equal(s.data, data)) s.data.assign(data.begin(), data.end());
+      if (!kCompare || !std::ranges::equal(s.data, data)) s.data.assign(data.begin(), data.end());
     } else if (!s.data.empty()) {
       s.data.clear();
     }
@@ -46,6 +49,11 @@ class StatementSink {
     Statement& s = Next(0, 0, true);
     if (!s.data.empty()) s.data.clear();
     SetLabelName(s.note, number);
+  }
+
+  template <class T>
+  void Set(T& field, T value) {
+    Keep<kCompare>(field, value);
   }
 
   void Finish() { list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(next_), list_.end()); }
@@ -63,14 +71,14 @@ class StatementSink {
       return s;
     }
     Statement& s = list_[next_++];
-    Keep(s.Id, id);
-    Keep(s.isGoto, 0);
-    Keep<int16_t>(s.GotoAddress, 0);
-    Keep<int16_t>(s.yesOffset, 0);
-    Keep<int16_t>(s.noOffset, 0);
+    Keep<kCompare>(s.Id, id);
+    Keep<kCompare>(s.isGoto, 0);
+    Keep<kCompare, int16_t>(s.GotoAddress, 0);
+    Keep<kCompare, int16_t>(s.yesOffset, 0);
+    Keep<kCompare, int16_t>(s.noOffset, 0);
     if (!s.gotoLabel.empty()) s.gotoLabel.clear();
-    Keep(s.islabel, label);
-    Keep(s.DataNum, dataNum);
+    Keep<kCompare>(s.islabel, label);
+    Keep<kCompare>(s.DataNum, dataNum);
     return s;
   }
 
@@ -90,7 +98,8 @@ bool JumpWordsInside(const InstructionAttr& attr) {
   return attr.yesOffset >= 1 && attr.yesOffset < attr.length && attr.noOffset >= 1 && attr.noOffset < attr.length;
 }
 
-DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, StatementSink& out,
+template <class Sink>
+DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, Sink& out,
                     int32_t& labelCounter, const AttributeTable& attributes) {
   DecodeReport report;
   const int32_t size = static_cast<int32_t>(std::min<size_t>(words.size(), INT32_MAX));
@@ -130,8 +139,8 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
     pos += n;
     if (attr->conditional == 0) continue;
 
-    Keep(s.yesOffset, static_cast<int16_t>(attr->yesOffset));
-    Keep(s.noOffset, static_cast<int16_t>(attr->noOffset));
+    out.Set(s.yesOffset, static_cast<int16_t>(attr->yesOffset));
+    out.Set(s.noOffset, static_cast<int16_t>(attr->noOffset));
     // Jump words outside the instruction (a damaged table) make the jump
     // irregular, as does any pair other than exactly one positive word.
     int16_t yes = 0;
@@ -141,11 +150,11 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
       no = words[static_cast<size_t>(pos - n + attr->noOffset)];
     }
     if (no == 0 && yes >= 1) {
-      Keep(s.GotoAddress, yes);
-      Keep(s.isGoto, 1);
+      out.Set(s.GotoAddress, yes);
+      out.Set(s.isGoto, 1);
     } else if (yes == 0 && no >= 1) {
-      Keep(s.GotoAddress, no);
-      Keep(s.isGoto, 2);
+      out.Set(s.GotoAddress, no);
+      out.Set(s.isGoto, 2);
     } else {
       continue;
     }
@@ -163,17 +172,24 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
 
 DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t end, std::vector<Statement>& list,
                          int32_t& labelCounter, const AttributeTable& attributes) {
-  StatementSink sink(list, false);
+  StatementSink<false> sink(list, false);
   return Decode(words, start, end, sink, labelCounter, attributes);
 }
 
 DecodeReport DecodeReplacing(std::span<const int16_t> words, std::vector<Statement>& list, int32_t& labelCounter,
-                             const AttributeTable& attributes) {
-  StatementSink sink(list, true);
-  const DecodeReport report = Decode(words, 0, static_cast<int32_t>(std::min<size_t>(words.size(), INT32_MAX)), sink,
-                                     labelCounter, attributes);
-  sink.Finish();
-  return report;
+                             const AttributeTable& attributes, ListHolds holds) {
+  const int32_t end = static_cast<int32_t>(std::min<size_t>(words.size(), INT32_MAX));
+  auto run = [&](auto& sink) {
+    const DecodeReport report = Decode(words, 0, end, sink, labelCounter, attributes);
+    sink.Finish();
+    return report;
+  };
+  if (holds == ListHolds::SameEvent) {
+    StatementSink<true> sink(list, true);
+    return run(sink);
+  }
+  StatementSink<false> sink(list, true);
+  return run(sink);
 }
 
 }  // namespace tavrel

@@ -20,12 +20,18 @@ DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t 
                          std::vector<Statement>& list, int32_t& labelCounter,
                          const AttributeTable& attributes);
 
+// What a list being decoded over holds: statements of any other words, or
+// an earlier decoding of the same event, whose fields mostly stay as they
+// are; for those, values are compared before being stored, so unchanged
+// statements are read and not written.
+enum class ListHolds { AnyStatements, SameEvent };
+
 // Decodes all of `words` into `list` in place of what it held: the old
 // statements are written over in order, so their buffers serve again and
 // decoding an event anew allocates nothing per statement. An instruction
 // written over an old statement keeps that statement's note until it is
 // described (labels get their names).
 DecodeReport DecodeReplacing(std::span<const int16_t> words, std::vector<Statement>& list, int32_t& labelCounter,
-                             const AttributeTable& attributes);
+                             const AttributeTable& attributes, ListHolds holds = ListHolds::AnyStatements);
 
 }  // namespace tavrel

@@ -126,7 +126,7 @@ DecodeReport Relayout(KdefEvent& event, const AttributeTable& attributes, const 
   thread_local std::vector<int16_t> words;
   EncodeInto(event.statements, words);
   event.labelCounter = 0;
-  DecodeReport report = DecodeReplacing(words, event.statements, event.labelCounter, attributes);
+  DecodeReport report = DecodeReplacing(words, event.statements, event.labelCounter, attributes, ListHolds::SameEvent);
   TrimRoom(event.statements);
   DescribeAll(event.statements, ctx);
   return report;
@@ -152,7 +152,7 @@ DecodeReport ShowEvent(KdefEvent& event, const AttributeTable& attributes, const
     std::move(working.begin(), working.end(), std::back_inserter(event.statements));
     if (working.capacity() > kKeptWorkingRoom) working = {};
   } else {
-    report = DecodeReplacing(event.words, event.statements, event.labelCounter, attributes);
+    report = DecodeReplacing(event.words, event.statements, event.labelCounter, attributes, ListHolds::SameEvent);
     TrimRoom(event.statements);
   }
   DescribeAll(event.statements, ctx);
