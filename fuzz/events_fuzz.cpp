@@ -47,9 +47,11 @@ bool WellFormed(const std::vector<Statement>& list, const std::vector<int16_t>& 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto parts = fuzz::UnpackParts(data, size, 2);
   EditorState& state = State();
-  KdefEvent event;
+  std::vector<int16_t> words;
   for (size_t i = 0; i + 1 < parts[0].size(); i += 2)
-    event.words.push_back(int16_t(uint16_t(parts[0][i]) | uint16_t(parts[0][i + 1]) << 8));
+    words.push_back(int16_t(uint16_t(parts[0][i]) | uint16_t(parts[0][i + 1]) << 8));
+  KdefEvent event;
+  event.words = std::move(words);
   const DescribeContext ctx = state.describeContext();
 
   // Unedited: decode, describe, commit.

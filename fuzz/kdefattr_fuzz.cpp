@@ -18,9 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::LayFiles({{"kdefattr.dat", std::span<const uint8_t>(data, size)}});
   Result<AttributeTable> loaded = LoadAttributeTable(fuzz::ScratchGameDir(), fuzz::Big5());
   (void)loaded;
-  KdefEvent event;
+  std::vector<int16_t> words;
   for (size_t i = 0; i + 1 < std::min<size_t>(size, 512); i += 2)
-    event.words.push_back(int16_t(uint16_t(data[i]) | uint16_t(data[i + 1]) << 8));
+    words.push_back(int16_t(uint16_t(data[i]) | uint16_t(data[i + 1]) << 8));
+  KdefEvent event;
+  event.words = std::move(words);
   const auto& tables = fuzz::SampleNamesAndTalk();
   const DescribeContext ctx{fuzz::Big5(), tables.names, tables.talk.entries};
   ShowEvent(event, *table, ctx);

@@ -201,21 +201,23 @@ Result<Bytes> ReadWholeFile(const fs::path& path) {
   if (!file) return Error{fmt::format("cannot open {}: {}", path.string(), std::strerror(errno))};
   // Read straight into a buffer of the file's size; a file that is longer
   // than its size said (still being written) is read on in steps.
-  Bytes bytes;
   size_t expected = 0;
   if (auto size = fs::file_size(path, ec); !ec) expected = static_cast<size_t>(size);
-  bool failed = false;
-  size_t have = 0;
-  for (size_t step = std::max<size_t>(expected, 1);; step = std::max<size_t>(have, 65536)) {
-    bytes.resize(have + step);
-    const size_t got = std::fread(bytes.data() + have, 1, step, file);
-    have += got;
-    if (got < step) {
-      failed = std::ferror(file) != 0;
-      break;
+  Bytes bytes(expected);
+  size_t have = std::fread(bytes.data(), 1, expected, file);
+  bytes.resize(have);
+  bool failed = std::ferror(file) != 0;
+  if (!failed && have == expected) {
+    uint8_t chunk[65536];
+    for (;;) {
+      const size_t got = std::fread(chunk, 1, sizeof chunk, file);
+      bytes.insert(bytes.end(), chunk, chunk + got);
+      if (got < sizeof chunk) {
+        failed = std::ferror(file) != 0;
+        break;
+      }
     }
   }
-  bytes.resize(have);
   std::fclose(file);
   if (failed) return Error{fmt::format("cannot read {}", path.string())};
   return bytes;

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -24,16 +25,20 @@ Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
                                FindGameFile(gameDir, "kdef.idx").string(), k - 1, bytes)};
     table.offsets.push_back(bytes / 2);
   }
+  // The words of all events in one buffer the events look into.
+  auto words = std::make_shared<std::vector<int16_t>>(file->grp.size() / 2);
+  if constexpr (std::endian::native == std::endian::little)
+    std::memcpy(words->data(), file->grp.data(), 2 * words->size());
+  else
+    for (size_t w = 0; w < words->size(); ++w) (*words)[w] = ReadI16(file->grp, 2 * w);
+  std::shared_ptr<const std::vector<int16_t>> shared = std::move(words);
   table.events.resize(size_t(n));
   for (int32_t i = 0; i < n; ++i) {
-    std::span<const uint8_t> stored = file->Entry(i);
-    std::vector<int16_t>& words = table.events[size_t(i)].words;
-    words.resize(stored.size() / 2);
-    // The file's words are little-endian, as this machine's may be.
-    if constexpr (std::endian::native == std::endian::little)
-      std::memcpy(words.data(), stored.data(), 2 * words.size());
-    else
-      for (size_t w = 0; w < words.size(); ++w) words[w] = ReadI16(stored, 2 * w);
+    // Offsets were checked against the file and are even; a last odd byte
+    // of the file belongs to no word.
+    const size_t start = size_t(table.offsets[size_t(i)]);
+    const size_t end = std::max(start, size_t(table.offsets[size_t(i) + 1]));
+    table.events[size_t(i)].words = EventWords(shared, start, end - start);
   }
   return table;
 }

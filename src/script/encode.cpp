@@ -136,8 +136,8 @@ bool Commit(KdefEvent& event) {
   FixJumps(event.statements);
   thread_local std::vector<int16_t> words;
   EncodeInto(event.statements, words);
-  if (words == event.words) return false;
-  event.words.assign(words.begin(), words.end());
+  if (event.words == words) return false;
+  event.words = words;
   return true;
 }
 

@@ -32,6 +32,39 @@ TEST(GamefilesKdef, IndexValuesSixAndTenGiveEventsOfThreeAndTwoWords) {
   EXPECT_EQ(table->events[0].labelCounter, 0);
 }
 
+TEST(GamefilesKdef, EventsOfOneReadShareTheirWordsAndAreReplacedOneByOne) {
+  ScratchDir dir;
+  dir.Put("kdef.idx", IndexBytes({6, 10, 10, 14}));
+  dir.Put("kdef.grp", Words({1, 2, 3, 4, 5, 6, 7}));
+  Result<EventTable> table = ReadEvents(dir.path());
+  ASSERT_TRUE(table) << table.error();
+  ASSERT_EQ(table->events.size(), 4u);
+  // All events look into one buffer, in file order.
+  EXPECT_EQ(table->events[1].words.data(), table->events[0].words.data() + 3);
+  EXPECT_TRUE(table->events[2].words.empty());
+  EXPECT_EQ(table->events[3].words, (std::vector<int16_t>{6, 7}));
+
+  // New words for one event leave the others, and a copy made before, as
+  // they were; the copy outlives the table.
+  KdefEvent copy = table->events[1];
+  table->events[1].words = {9, 9, 9};
+  EXPECT_EQ(table->events[0].words, (std::vector<int16_t>{1, 2, 3}));
+  EXPECT_EQ(table->events[1].words, (std::vector<int16_t>{9, 9, 9}));
+  EXPECT_EQ(table->events[3].words, (std::vector<int16_t>{6, 7}));
+  table.value() = EventTable{};
+  EXPECT_EQ(copy.words, (std::vector<int16_t>{4, 5}));
+}
+
+TEST(EventWords, AViewIsClippedToItsBuffer) {
+  auto buffer = std::make_shared<const std::vector<int16_t>>(std::vector<int16_t>{1, 2, 3});
+  EXPECT_EQ(EventWords(buffer, 1, 10), (std::vector<int16_t>{2, 3}));
+  EXPECT_TRUE(EventWords(buffer, 7, 2).empty());
+  EXPECT_TRUE(EventWords(nullptr, 0, 5).empty());
+  EXPECT_TRUE(EventWords().empty());
+  EXPECT_EQ(EventWords(buffer, 0, 2), EventWords({1, 2}));
+  EXPECT_FALSE(EventWords(buffer, 0, 3) == EventWords({1, 2}));
+}
+
 TEST(GamefilesKdef, ReadingAndWritingWithoutEditsReproducesBothFiles) {
   ScratchDir dir;
   const Bytes idx = IndexBytes({4, 4, 10, 12});  // includes an event of 0 words
@@ -58,7 +91,9 @@ TEST(GamefilesKdef, LengtheningAnEventMovesOnlyItsAndLaterIndexValues) {
   EXPECT_EQ(idx, IndexBytes({4, 6, 12, 12}));
 
   const int k = 3;
-  table.events[1].words.insert(table.events[1].words.end(), k, int16_t(-7));
+  std::vector<int16_t> longer = table.events[1].words;
+  longer.insert(longer.end(), k, int16_t(-7));
+  table.events[1].words = longer;
   EncodeEvents(table, idx, grp);
   EXPECT_EQ(idx, IndexBytes({4, 6 + 2 * k, 12 + 2 * k, 12 + 2 * k}));
   EXPECT_EQ(grp, Words({1, 2, 3, -7, -7, -7, 4, 5, 6}));
@@ -123,7 +158,7 @@ TEST(GamefilesKdef, AFailedWriteKeepsTheOldFilesAndOffsets) {
   dir.Put("kdef.grp", Words({42}));
   Result<EventTable> table = ReadEvents(dir.path());
   ASSERT_TRUE(table);
-  table->events[0].words.push_back(43);
+  table->events[0].words = {42, 43};
   SetWriteFaultHook([](const std::string& step, const std::filesystem::path& p) {
     return !(step == "write" && p.filename() == "kdef.grp");
   });

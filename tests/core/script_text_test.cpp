@@ -76,7 +76,11 @@ TEST_P(ScriptSample, ExportThenImportGivesTheSameEventFiles) {
     ASSERT_TRUE(ExportScriptFolder(state, folder));
     EXPECT_TRUE(std::filesystem::exists(folder / "0000.kdef.txt"));
     EXPECT_TRUE(std::filesystem::exists(folder / kScriptHeaderName));
-    for (KdefEvent& e : state.game.events.events) e.words.push_back(7);  // imported words must replace these
+    for (KdefEvent& e : state.game.events.events) {  // imported words must replace these
+      std::vector<int16_t> more = e.words;
+      more.push_back(7);
+      e.words = more;
+    }
     Result<ScriptImport> imported = ImportScriptFolder(state, folder);
     ASSERT_TRUE(imported) << imported.error();
     EXPECT_EQ(imported->events, state.eventCount());
