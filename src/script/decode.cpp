@@ -15,11 +15,12 @@ void Keep(T& field, T value) {
   if (!kCompare || field != value) field = value;
 }
 
+template <bool kCompare>
 void SetLabelName(StatementText& name, int32_t number) {
   char text[20] = ":Label";
   auto [end, ec] = std::to_chars(text + 6, text + sizeof text, number);
   const std::string_view wanted(text, size_t(end - text));
-  if (name != wanted) name.assign(wanted);  // a short text: comparing costs as much as storing
+  if (!kCompare || name != wanted) name.assign(wanted);
 }
 
 // Where decoded statements go: appended to the list, or, when re-decoding,
@@ -48,13 +49,15 @@ class StatementSink {
   void Label(int32_t number) {
     Statement& s = Next(0, 0, true);
     if (!s.data.empty()) s.data.clear();
-    SetLabelName(s.note, number);
+    SetLabelName<kCompare>(s.note, number);
   }
 
   template <class T>
   void Set(T& field, T value) {
     Keep<kCompare>(field, value);
   }
+
+  void LabelName(StatementText& name, int32_t number) { SetLabelName<kCompare>(name, number); }
 
   void Finish() { list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(next_), list_.end()); }
 
@@ -103,7 +106,10 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
                     int32_t& labelCounter, const AttributeTable& attributes) {
   DecodeReport report;
   const int32_t size = static_cast<int32_t>(std::min<size_t>(words.size(), INT32_MAX));
-  std::vector<OpenBlock> open;
+  // The blocks still open, kept between calls so that decoding allocates
+  // nothing once it has seen its deepest nesting.
+  thread_local std::vector<OpenBlock> open;
+  open.clear();
   int32_t pos = std::max(start, 0);
   // No range reaches past the last word of the sequence.
   int32_t stop = std::min(end, size);
@@ -159,7 +165,7 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
       continue;
     }
 
-    SetLabelName(s.gotoLabel, labelCounter);
+    out.LabelName(s.gotoLabel, labelCounter);
     ++labelCounter;
     const int32_t blockEnd = pos + s.GotoAddress;
     open.push_back(OpenBlock{blockEnd, stop, labelCounter - 1});
