@@ -204,7 +204,7 @@ Result<Bytes> ReadWholeFile(const fs::path& path) {
   size_t expected = 0;
   if (auto size = fs::file_size(path, ec); !ec) expected = static_cast<size_t>(size);
   Bytes bytes(expected);
-  size_t have = std::fread(bytes.data(), 1, expected, file);
+  size_t have = expected == 0 ? 0 : std::fread(bytes.data(), 1, expected, file);
   bytes.resize(have);
   bool failed = std::ferror(file) != 0;
   if (!failed && have == expected) {

@@ -27,10 +27,11 @@ Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
   }
   // The words of all events in one buffer the events look into.
   auto words = std::make_shared<std::vector<int16_t>>(file->grp.size() / 2);
-  if constexpr (std::endian::native == std::endian::little)
-    std::memcpy(words->data(), file->grp.data(), 2 * words->size());
-  else
+  if constexpr (std::endian::native == std::endian::little) {
+    if (!words->empty()) std::memcpy(words->data(), file->grp.data(), 2 * words->size());
+  } else {
     for (size_t w = 0; w < words->size(); ++w) (*words)[w] = ReadI16(file->grp, 2 * w);
+  }
   std::shared_ptr<const std::vector<int16_t>> shared = std::move(words);
   table.events.resize(size_t(n));
   for (int32_t i = 0; i < n; ++i) {
