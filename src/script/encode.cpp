@@ -39,7 +39,9 @@ class LabelDistances {
       slots_.assign(std::max(size, slots_.size()), Slot{});
       generation_ = 1;
     }
-    mask_ = slots_.size() - 1;
+    // Only the first `size` slots serve this list, so the slots of a small
+    // event stay together even after a long event made the table large.
+    mask_ = size - 1;
   }
   const int64_t* Find(std::string_view name) const {
     for (size_t at = Hash(name);; at = (at + 1) & mask_) {
