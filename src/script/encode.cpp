@@ -1,9 +1,9 @@
 #include "script/encode.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <string_view>
-#include <functional>
 
 namespace tavrel {
 namespace {
