@@ -72,22 +72,25 @@ fs::path GameDirectory(int scale) {
   return dir;
 }
 
+namespace {
+
+// The game of `scale` read into a state; each caller keeps its own states.
+EditorState* ReadGame(int scale) {
+  auto* state = new EditorState;
+  Read(*state, GameDirectory(scale));
+  return state;
+}
+
+}  // namespace
+
 EditorState& LoadedGame(int scale) {
   static std::map<int, std::unique_ptr<EditorState>> games;
-  return PerScale<EditorState>(games, scale, [](int s) {
-    auto* state = new EditorState;
-    Read(*state, GameDirectory(s));
-    return state;
-  });
+  return PerScale<EditorState>(games, scale, ReadGame);
 }
 
 EditorState& GameToRead(int scale) {
   static std::map<int, std::unique_ptr<EditorState>> games;
-  return PerScale<EditorState>(games, scale, [](int s) {
-    auto* state = new EditorState;
-    Read(*state, GameDirectory(s));
-    return state;
-  });
+  return PerScale<EditorState>(games, scale, ReadGame);
 }
 
 EditorState& GameToSave(int scale) {
