@@ -39,32 +39,48 @@ void AppendHex(Out& out, int32_t value) {
 }
 
 // The pieces of an export go straight into the code page: numbers and line
-// ends are ASCII, the same bytes in both code pages.
+// ends are ASCII, the same bytes in both code pages. Without a sink the text
+// gathers whole; with one it is handed on whenever a piece has filled, so the
+// export of a large game never stands whole in memory and the piece being
+// written stays in the cache.
 class ExportText {
  public:
-  explicit ExportText(const TextCodec& codec) : codec_(codec) {}
+  explicit ExportText(const TextCodec& codec, const ByteSink* sink = nullptr) : codec_(codec), sink_(sink) {
+    if (sink_) out_.reserve(kPieceBytes + kPieceBytes / 4);
+  }
 
   void Ascii(std::string_view text) { out_.insert(out_.end(), text.begin(), text.end()); }
   void Text(std::string_view utf8) { codec_.AppendCodePage(out_, utf8); }
   void Decimal(int32_t value) { AppendDecimal(out_, value); }
   void Printed(int32_t value) { AppendPrinted(out_, value); }
   void Hex(int32_t value) { AppendHex(out_, value); }
-  void Reserve(size_t bytes) { out_.reserve(bytes); }
+
+  // Called between blocks: hands the piece on once it has filled.
+  void PieceMayEnd() {
+    if (sink_ && out_.size() >= kPieceBytes) Hand();
+  }
+  // Hands on the rest; the first error of the sink, if any.
+  Status Finish() {
+    if (sink_ && !out_.empty()) Hand();
+    return status_;
+  }
+  // Whether the sink has refused a piece (what follows is then dropped).
+  bool Failed() const { return !status_; }
   Bytes Take() { return std::move(out_); }
 
  private:
-  const TextCodec& codec_;
-  Bytes out_;
-};
+  static constexpr size_t kPieceBytes = size_t(256) << 10;
 
-// The most bytes an event's block can take: UTF-8 text never gets longer in
-// the code page, a printed 16-bit number takes at most 8 bytes.
-size_t BlockBound(const KdefEvent& event, size_t eventWordBytes, size_t descriptionBytes) {
-  size_t bound = 2 + eventWordBytes + 11 + 1 + 8 + 1 + 2 + 2 + 2;
-  for (const Statement& s : event.statements)
-    bound += (s.islabel ? 0 : 8 * (1 + size_t(std::max(s.DataNum, 0)))) + descriptionBytes + 1 + s.note.size() + 4;
-  return bound;
-}
+  void Hand() {
+    if (status_) status_ = (*sink_)(out_);
+    out_.clear();
+  }
+
+  const TextCodec& codec_;
+  const ByteSink* sink_;
+  Bytes out_;
+  Status status_ = Ok();
+};
 
 }  // namespace
 
@@ -94,17 +110,18 @@ Bytes ExportTalkText(const EditorState& state) {
   return text.Take();
 }
 
-Bytes ExportKdefText(EditorState& state, KdefExportReport* report) {
+namespace {
+
+// Each event is decoded and written in turn, while its statements are still
+// in the cache. After the sink fails the remaining events are still decoded,
+// so every event ends up as after a fresh showing whatever happened.
+Status WriteKdefText(EditorState& state, ExportText& text, KdefExportReport* report) {
   const TextCodec& codec = state.text();
   const DescribeContext ctx = state.describeContext();
   std::vector<KdefEvent>& events = state.game.events.events;
   if (report) *report = KdefExportReport{std::vector<int32_t>(events.size(), 0), 0};
-
-  // Every event decoded first, so the text is written into one buffer of
-  // the right size instead of one that is copied each time it grows.
   const std::string_view eventWord = codec.UiText(kEventWord);
   const std::string_view description = codec.UiText(kDescriptionWord);
-  size_t bound = 0;
   for (size_t i = 0; i < events.size(); ++i) {
     KdefEvent& event = events[i];
     event.labelCounter = 0;
@@ -113,12 +130,7 @@ Bytes ExportKdefText(EditorState& state, KdefExportReport* report) {
       report->unknownWords[i] = decoded.unknownWords;
       report->totalUnknownWords += decoded.unknownWords;
     }
-    bound += BlockBound(event, eventWord.size(), description.size());
-  }
-
-  ExportText text(codec);
-  text.Reserve(bound);
-  for (size_t i = 0; i < events.size(); ++i) {
+    if (text.Failed()) continue;
     const int32_t n = static_cast<int32_t>(i);
     text.Ascii(kLineEnd);
     text.Text(eventWord);
@@ -128,7 +140,7 @@ Bytes ExportKdefText(EditorState& state, KdefExportReport* report) {
     text.Ascii(")");
     text.Ascii(kLineEnd);
     text.Ascii(kLineEnd);
-    for (const Statement& s : events[i].statements) {
+    for (const Statement& s : event.statements) {
       if (!s.islabel) {
         text.Printed(s.Id);
         for (int32_t k = 0; k < s.DataNum && size_t(k) < s.data.size(); ++k) text.Printed(s.data[size_t(k)]);
@@ -140,29 +152,54 @@ Bytes ExportKdefText(EditorState& state, KdefExportReport* report) {
       text.Ascii(kLineEnd);
     }
     text.Ascii(kLineEnd);
+    text.PieceMayEnd();
   }
+  return text.Finish();
+}
+
+}  // namespace
+
+Status ExportKdefText(EditorState& state, const ByteSink& sink, KdefExportReport* report) {
+  ExportText text(state.text(), &sink);
+  return WriteKdefText(state, text, report);
+}
+
+Bytes ExportKdefText(EditorState& state, KdefExportReport* report) {
+  ExportText text(state.text());
+  WriteKdefText(state, text, report);
   return text.Take();
 }
 
 Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, const std::string& fileName,
-                                          const Bytes& bytes) {
+                                          const ByteProducer& produce) {
   const std::filesystem::path path = dir / fileName;
-  if (Status s = WriteFileAtomic(path, bytes, false); !s)
+  if (Status s = WriteFileAtomicInPieces(path, produce, false); !s)
     return Error{fmt::format("cannot write into the directory {}: {}", dir.string(), s.error())};
   return path;
 }
 
+Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, const std::string& fileName,
+                                          const Bytes& bytes) {
+  return WriteExport(dir, fileName, [&bytes](const ByteSink& sink) { return sink(bytes); });
+}
+
 Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir, const std::string& fileName,
-                                         const Bytes& bytes, const std::filesystem::path& userDir) {
-  auto beside = WriteExport(programDir, fileName, bytes);
+                                         const ByteProducer& produce, const std::filesystem::path& userDir) {
+  auto beside = WriteExport(programDir, fileName, produce);
   if (beside) return ExportWritten{*beside, {}};
   if (userDir.empty() || userDir == programDir) return Error{beside.error()};
   std::error_code ec;
   std::filesystem::create_directories(userDir, ec);
   if (ec) return Error{fmt::format("{}; cannot create {}: {}", beside.error(), userDir.string(), ec.message())};
-  auto elsewhere = WriteExport(userDir, fileName, bytes);
+  auto elsewhere = WriteExport(userDir, fileName, produce);
   if (!elsewhere) return Error{fmt::format("{}; {}", beside.error(), elsewhere.error())};
   return ExportWritten{*elsewhere, programDir};
+}
+
+Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir, const std::string& fileName,
+                                         const Bytes& bytes, const std::filesystem::path& userDir) {
+  return WriteProgramExport(programDir, fileName, [&bytes](const ByteSink& sink) { return sink(bytes); },
+                            userDir);
 }
 
 }  // namespace tavrel

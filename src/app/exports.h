@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/editor_state.h"
+#include "gamefiles/file_io.h"
 
 namespace tavrel {
 
@@ -26,6 +27,10 @@ struct KdefExportReport {
 // Every event is decoded again from its words with its label counter set to
 // 0 first, so statement lists and labels are as after a fresh showing.
 Bytes ExportKdefText(EditorState& state, KdefExportReport* report = nullptr);
+// The same text handed to `sink` in pieces as it is written, so it never
+// stands whole in memory. When the sink fails, the rest of the text is
+// dropped but every event is still decoded; the sink's error is returned.
+Status ExportKdefText(EditorState& state, const ByteSink& sink, KdefExportReport* report = nullptr);
 
 // Number forms of the exports: "printed" is the signed decimal preceded by a
 // space when not negative and always followed by one (" 26 ", "-1 ");
@@ -33,10 +38,13 @@ Bytes ExportKdefText(EditorState& state, KdefExportReport* report = nullptr);
 std::string PrintedNumber(int32_t value);
 std::string HexNumber(int32_t value);
 
-// Replaces dir/fileName with `bytes` (atomically, no backup). Returns the
-// path written, or a message naming the directory.
+// Replaces dir/fileName with `bytes`, or with what `produce` writes
+// (atomically, no backup). Returns the path written, or a message naming the
+// directory.
 Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, const std::string& fileName,
                                           const Bytes& bytes);
+Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, const std::string& fileName,
+                                          const ByteProducer& produce);
 
 // Where an export of the editor went.
 struct ExportWritten {
@@ -49,8 +57,10 @@ struct ExportWritten {
 // Writes an export into the program's directory, or into `userDir` (created
 // when missing) when the program's directory cannot be written: an installed
 // editor's data directory belongs to the system. The error names every
-// directory tried.
+// directory tried. A producer runs again for the second directory.
 Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir, const std::string& fileName,
                                          const Bytes& bytes, const std::filesystem::path& userDir);
+Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir, const std::string& fileName,
+                                         const ByteProducer& produce, const std::filesystem::path& userDir);
 
 }  // namespace tavrel

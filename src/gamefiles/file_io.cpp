@@ -71,16 +71,22 @@ Error WriteError(const fs::path& path, const std::string& what) {
   return Error{fmt::format("cannot save {}: {}", path.string(), what)};
 }
 
-// Writes `bytes` to `tmp` and flushes it to the disk. Errors name `target`,
-// the game file the temporary stands for.
-Status WriteTemporary(const fs::path& target, const fs::path& tmp, std::span<const uint8_t> bytes) {
+// Writes what `produce` gives to `tmp` and flushes it to the disk. Errors
+// name `target`, the game file the temporary stands for.
+Status WriteTemporary(const fs::path& target, const fs::path& tmp, const ByteProducer& produce) {
   const bool allowed = StepAllowed("create", target);
   std::FILE* file = allowed ? std::fopen(tmp.string().c_str(), "wb") : nullptr;
   if (!file)
     return WriteError(target, fmt::format("cannot create {}: {}", tmp.string(),
                                           allowed ? std::strerror(errno) : std::strerror(EACCES)));
-  bool ok = StepAllowed("write", target) && WriteAll(file, bytes);
-  std::string what = ok ? "" : "writing failed";
+  const Error writingFailed{"writing failed"};
+  const ByteSink sink = [&](std::span<const uint8_t> piece) -> Status {
+    if (WriteAll(file, piece)) return Ok();
+    return writingFailed;
+  };
+  Status produced = StepAllowed("write", target) ? produce(sink) : Status(writingFailed);
+  bool ok = bool(produced);
+  std::string what = ok ? "" : produced.error();
   if (ok && !(StepAllowed("flush", target) && std::fflush(file) == 0 && SyncToDisk(file))) {
     ok = false;
     what = "flushing to disk failed";
@@ -100,7 +106,7 @@ Status WriteTemporary(const fs::path& target, const fs::path& tmp, std::span<con
 // One file of a group on its way into place.
 struct Pending {
   fs::path path;
-  std::span<const uint8_t> bytes;
+  ByteProducer produce;
   fs::path tmp;
   fs::path backup;   // copy of the old file, empty when there was none
   bool keepBackup = true;
@@ -162,7 +168,7 @@ Status ReplaceGroup(std::vector<Pending> group) {
   for (Pending& p : group) {
     p.tmp = WithSuffix(p.path, ".tmp");
     p.copyOld = p.keepBackup || group.size() > 1;
-    if (Status s = WriteTemporary(p.path, p.tmp, p.bytes); !s) {
+    if (Status s = WriteTemporary(p.path, p.tmp, p.produce); !s) {
       RemoveTemporaries(group);
       return s;
     }
@@ -223,10 +229,23 @@ Result<Bytes> ReadWholeFile(const fs::path& path) {
   return bytes;
 }
 
+namespace {
+
+// The contents of a file that are whole in memory, as one piece.
+ByteProducer Whole(std::span<const uint8_t> bytes) {
+  return [bytes](const ByteSink& sink) { return sink(bytes); };
+}
+
+}  // namespace
+
 Status WriteFileAtomic(const fs::path& path, std::span<const uint8_t> bytes, bool keepBackup) {
+  return WriteFileAtomicInPieces(path, Whole(bytes), keepBackup);
+}
+
+Status WriteFileAtomicInPieces(const fs::path& path, const ByteProducer& produce, bool keepBackup) {
   std::vector<Pending> group(1);
   group[0].path = path;
-  group[0].bytes = bytes;
+  group[0].produce = produce;
   group[0].keepBackup = keepBackup;
   return ReplaceGroup(std::move(group));
 }
@@ -235,7 +254,7 @@ Status WriteFilesAtomic(const std::vector<FileWrite>& files, bool keepBackup) {
   std::vector<Pending> group(files.size());
   for (size_t i = 0; i < files.size(); ++i) {
     group[i].path = files[i].path;
-    group[i].bytes = files[i].bytes;
+    group[i].produce = Whole(files[i].bytes);
     group[i].keepBackup = keepBackup;
   }
   return ReplaceGroup(std::move(group));

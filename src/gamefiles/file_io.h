@@ -29,10 +29,21 @@ struct FileWrite {
   Bytes bytes;
 };
 
+// Receives a file's new contents piece by piece, in order; a piece lives only
+// for the call. An error stops the writing.
+using ByteSink = std::function<Status(std::span<const uint8_t> piece)>;
+// Hands every piece of a file's new contents to the sink, in order, and
+// passes on the first error the sink returns.
+using ByteProducer = std::function<Status(const ByteSink& sink)>;
+
 // Replaces the file atomically: writes NAME.tmp beside it, flushes, keeps the
 // old file as NAME.bak (replacing an older one) and renames the new file into
 // place. A failure at any point leaves the old file in place and names it.
 Status WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes, bool keepBackup = true);
+// The same, with the contents written as they are produced, so a large file
+// never has to be whole in memory.
+Status WriteFileAtomicInPieces(const std::filesystem::path& path, const ByteProducer& produce,
+                               bool keepBackup = true);
 
 // Writes a group of files (an .idx with its .grp) so that either all are
 // replaced or, on failure, every one is as it was.

@@ -125,6 +125,77 @@ TEST_F(Exports, KdefCountsUnknownWordsPerEvent) {
   EXPECT_EQ(report.totalUnknownWords, 1);
 }
 
+// Enough events for the streamed export to come in several pieces.
+class StreamedExport : public Exports {
+ protected:
+  void SetUp() override {
+    Exports::SetUp();
+    for (int i = 0; i < 4000; ++i) {
+      KdefEvent& event = AddEvent({5, 1, 0, 0, -1});
+      event.labelCounter = 7;
+    }
+  }
+  std::vector<Bytes> pieces;
+  ByteSink Collect(size_t failAt = SIZE_MAX) {
+    return [this, failAt](std::span<const uint8_t> piece) -> Status {
+      pieces.emplace_back(piece.begin(), piece.end());
+      if (pieces.size() == failAt) return Error{"disk full"};
+      return Ok();
+    };
+  }
+};
+
+TEST_F(StreamedExport, PiecesMakeTheSameTextAsTheWholeExport) {
+  const Bytes whole = ExportKdefText(state);
+  KdefExportReport report;
+  ASSERT_TRUE(ExportKdefText(state, Collect(), &report));
+  ASSERT_GT(pieces.size(), 1u);
+  Bytes joined;
+  for (const Bytes& piece : pieces) {
+    EXPECT_FALSE(piece.empty());
+    joined.insert(joined.end(), piece.begin(), piece.end());
+  }
+  EXPECT_EQ(joined, whole);
+  EXPECT_EQ(report.unknownWords.size(), 4000u);
+}
+
+TEST_F(StreamedExport, AFailingSinkStopsTheTextButEveryEventIsStillDecoded) {
+  Status exported = ExportKdefText(state, Collect(1));
+  ASSERT_FALSE(exported);
+  EXPECT_EQ(exported.error(), "disk full");
+  EXPECT_EQ(pieces.size(), 1u) << "nothing is handed on after the sink failed";
+  for (const KdefEvent& event : state.game.events.events) {
+    ASSERT_EQ(event.statements.size(), 4u);
+    ASSERT_EQ(event.labelCounter, 1) << "decoded afresh from label 0";
+  }
+}
+
+// The program's directory takes the temporary but refuses the rename: the
+// export is produced again, whole, for the user's directory.
+TEST(WriteExport, AProducedExportRunsAgainForTheUserDirectory) {
+  ScratchDir dir;
+  const auto program = dir.path() / "program";
+  std::filesystem::create_directories(program);
+  FaultHookGuard guard;
+  SetWriteFaultHook([&](const std::string& step, const std::filesystem::path& path) {
+    return !(step == "rename" && path.parent_path() == program);
+  });
+  int runs = 0;
+  const ByteProducer produce = [&runs](const ByteSink& sink) -> Status {
+    ++runs;
+    if (Status s = sink(Bytes{'o'}); !s) return s;
+    return sink(Bytes{'k'});
+  };
+  auto written = WriteProgramExport(program, "kdefout.txt", produce, dir / "user");
+  ASSERT_TRUE(written) << written.error();
+  EXPECT_EQ(written->path, dir / "user" / "kdefout.txt");
+  EXPECT_EQ(written->unwritable, program);
+  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(dir.Get("user/kdefout.txt"), (Bytes{'o', 'k'}));
+  EXPECT_FALSE(std::filesystem::exists(program / "kdefout.txt"));
+  EXPECT_FALSE(std::filesystem::exists(program / "kdefout.txt.tmp"));
+}
+
 TEST(WriteExport, ReplacesTheFileOnEveryRun) {
   ScratchDir dir;
   auto first = WriteExport(dir.path(), "talk.txt", Bytes{'l', 'o', 'n', 'g', 'e', 'r'});

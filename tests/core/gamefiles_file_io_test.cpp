@@ -97,6 +97,48 @@ TEST(GamefilesAtomicWrite, AFailedFirstSaveCreatesNoFile) {
   EXPECT_FALSE(dir.Has("new.grp.tmp"));
 }
 
+// A producer's pieces make the file in order; a producer that fails part-way,
+// or a disk that fills part-way, leaves the old file and no temporary.
+TEST(GamefilesAtomicWrite, WrittenInPiecesOrNotAtAll) {
+  ScratchDir dir;
+  dir.Put("kdefout.txt", kOld);
+  const ByteProducer threePieces = [](const ByteSink& sink) -> Status {
+    for (const Bytes& piece : {Bytes{'a', 'b'}, Bytes{}, Bytes{'c'}})
+      if (Status s = sink(piece); !s) return s;
+    return Ok();
+  };
+  ASSERT_TRUE(WriteFileAtomicInPieces(dir / "kdefout.txt", threePieces, false));
+  EXPECT_EQ(dir.Get("kdefout.txt"), (Bytes{'a', 'b', 'c'}));
+  EXPECT_FALSE(dir.Has("kdefout.txt.bak"));
+
+  const ByteProducer failsAfterOne = [](const ByteSink& sink) -> Status {
+    if (Status s = sink(Bytes{'x', 'y'}); !s) return s;
+    return Error{"the text ran out"};
+  };
+  Status failed = WriteFileAtomicInPieces(dir / "kdefout.txt", failsAfterOne, false);
+  ASSERT_FALSE(failed);
+  EXPECT_NE(failed.error().find("the text ran out"), std::string::npos) << failed.error();
+  EXPECT_NE(failed.error().find((dir / "kdefout.txt").string()), std::string::npos) << failed.error();
+  EXPECT_EQ(dir.Get("kdefout.txt"), (Bytes{'a', 'b', 'c'}));
+  EXPECT_FALSE(dir.Has("kdefout.txt.tmp"));
+
+  // The disk takes three bytes: the second piece fails, and the producer
+  // hears of it and stops.
+  int handed = 0;
+  const ByteProducer manyPieces = [&handed](const ByteSink& sink) -> Status {
+    for (int i = 0; i < 10; ++i, ++handed)
+      if (Status s = sink(Bytes{'1', '2'}); !s) return s;
+    return Ok();
+  };
+  SetWriteByteLimit(3);
+  Status full = WriteFileAtomicInPieces(dir / "kdefout.txt", manyPieces, false);
+  SetWriteByteLimit(std::nullopt);
+  ASSERT_FALSE(full);
+  EXPECT_EQ(handed, 1);
+  EXPECT_EQ(dir.Get("kdefout.txt"), (Bytes{'a', 'b', 'c'}));
+  EXPECT_FALSE(dir.Has("kdefout.txt.tmp"));
+}
+
 TEST(GamefilesAtomicWrite, AnUnwritableDirectoryIsReported) {
   ScratchDir dir;
   Status written = WriteFileAtomic(dir / "missing" / "talk.grp", kNew);

@@ -16,9 +16,10 @@ int RunExportKdef(const CommonOptions& common, const std::string& dir, const std
   EditorState state;
   if (!LoadGame(state, common, dir)) return 1;
   KdefExportReport report;
-  const Bytes bytes = ExportKdefText(state, &report);
+  const int status = WriteExportFile(
+      state, file, [&](const ByteSink& sink) { return ExportKdefText(state, sink, &report); }, kExportedMessage);
   if (report.totalUnknownWords > 0) fmt::print(stderr, "unknown words: {}\n", report.totalUnknownWords);
-  return WriteExportFile(state, file, bytes, kExportedMessage);
+  return status;
 }
 
 const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {

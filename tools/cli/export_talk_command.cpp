@@ -13,7 +13,8 @@ constexpr int kExportedMessage = 126;  // "talk文件导出到"
 int RunExportTalk(const CommonOptions& common, const std::string& dir, const std::string& file) {
   EditorState state;
   if (!LoadGame(state, common, dir)) return 1;
-  return WriteExportFile(state, file, ExportTalkText(state), kExportedMessage);
+  const Bytes text = ExportTalkText(state);
+  return WriteExportFile(state, file, [&text](const ByteSink& sink) { return sink(text); }, kExportedMessage);
 }
 
 const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {

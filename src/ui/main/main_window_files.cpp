@@ -119,8 +119,9 @@ void MainWindow::exportKdef() {
   Result<ExportWritten> written = Error{};
   {
     Busy busy(statusBar(), Ui(state_, 207));
-    written = WriteProgramExport(state_.programDir, kKdefExportName, ExportKdefText(state_, &report),
-                                 UserDataDirectory());
+    written = WriteProgramExport(
+        state_.programDir, kKdefExportName,
+        [this, &report](const ByteSink& sink) { return ExportKdefText(state_, sink, &report); }, UserDataDirectory());
   }
   // Every event was decoded afresh, the shown one too.
   fillInstructionLines(currentLine());
