@@ -180,7 +180,7 @@ Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, cons
 
 Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, const std::string& fileName,
                                           const Bytes& bytes) {
-  return WriteExport(dir, fileName, [&bytes](const ByteSink& sink) { return sink(bytes); });
+  return WriteExport(dir, fileName, WholeBytes(bytes));
 }
 
 Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir, const std::string& fileName,
@@ -198,8 +198,7 @@ Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir
 
 Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir, const std::string& fileName,
                                          const Bytes& bytes, const std::filesystem::path& userDir) {
-  return WriteProgramExport(programDir, fileName, [&bytes](const ByteSink& sink) { return sink(bytes); },
-                            userDir);
+  return WriteProgramExport(programDir, fileName, WholeBytes(bytes), userDir);
 }
 
 }  // namespace tavrel

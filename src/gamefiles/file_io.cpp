@@ -229,17 +229,12 @@ Result<Bytes> ReadWholeFile(const fs::path& path) {
   return bytes;
 }
 
-namespace {
-
-// The contents of a file that are whole in memory, as one piece.
-ByteProducer Whole(std::span<const uint8_t> bytes) {
+ByteProducer WholeBytes(std::span<const uint8_t> bytes) {
   return [bytes](const ByteSink& sink) { return sink(bytes); };
 }
 
-}  // namespace
-
 Status WriteFileAtomic(const fs::path& path, std::span<const uint8_t> bytes, bool keepBackup) {
-  return WriteFileAtomicInPieces(path, Whole(bytes), keepBackup);
+  return WriteFileAtomicInPieces(path, WholeBytes(bytes), keepBackup);
 }
 
 Status WriteFileAtomicInPieces(const fs::path& path, const ByteProducer& produce, bool keepBackup) {
@@ -254,7 +249,7 @@ Status WriteFilesAtomic(const std::vector<FileWrite>& files, bool keepBackup) {
   std::vector<Pending> group(files.size());
   for (size_t i = 0; i < files.size(); ++i) {
     group[i].path = files[i].path;
-    group[i].produce = Whole(files[i].bytes);
+    group[i].produce = WholeBytes(files[i].bytes);
     group[i].keepBackup = keepBackup;
   }
   return ReplaceGroup(std::move(group));

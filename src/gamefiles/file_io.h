@@ -35,6 +35,9 @@ using ByteSink = std::function<Status(std::span<const uint8_t> piece)>;
 // Hands every piece of a file's new contents to the sink, in order, and
 // passes on the first error the sink returns.
 using ByteProducer = std::function<Status(const ByteSink& sink)>;
+// Contents that are whole in memory, as one piece; `bytes` must outlive the
+// producer.
+ByteProducer WholeBytes(std::span<const uint8_t> bytes);
 
 // Replaces the file atomically: writes NAME.tmp beside it, flushes, keeps the
 // old file as NAME.bak (replacing an older one) and renames the new file into

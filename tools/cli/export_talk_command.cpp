@@ -14,7 +14,7 @@ int RunExportTalk(const CommonOptions& common, const std::string& dir, const std
   EditorState state;
   if (!LoadGame(state, common, dir)) return 1;
   const Bytes text = ExportTalkText(state);
-  return WriteExportFile(state, file, [&text](const ByteSink& sink) { return sink(text); }, kExportedMessage);
+  return WriteExportFile(state, file, WholeBytes(text), kExportedMessage);
 }
 
 const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
