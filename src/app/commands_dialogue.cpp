@@ -30,7 +30,7 @@ int32_t AddDialogue(EditorState& state, std::string* message) {
 
 void StoreDialogue(EditorState& state, int32_t index, const std::string& text) {
   if (index < 0 || index >= state.talkCount()) return;
-  std::string& stored = state.game.talk.entries[static_cast<size_t>(index)].text;
+  DialogueText& stored = state.game.talk.entries[static_cast<size_t>(index)].text;
   if (stored == text) return;
   stored = text;
   state.modified = true;

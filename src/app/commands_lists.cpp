@@ -60,7 +60,7 @@ std::vector<std::string> WordLines(const Statement& statement) {
 
 std::string TalkItem(const EditorState& state, int32_t index) {
   if (index < 0 || index >= state.talkCount()) return {};
-  return std::to_string(index) + ":" + state.game.talk.entries[static_cast<size_t>(index)].text;
+  return std::to_string(index) + ":" + state.game.talk.entries[static_cast<size_t>(index)].text.str();
 }
 
 }  // namespace tavrel

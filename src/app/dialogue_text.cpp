@@ -131,7 +131,7 @@ std::string WriteDialogueText(const EditorState& state) {
     out += std::to_string(i);
     if (!entries[i].text.empty()) {
       out += ' ';
-      out += EscapeDialogue(entries[i].text);
+      out += EscapeDialogue(entries[i].text.view());
     }
     out += '\n';
   }

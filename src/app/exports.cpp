@@ -104,7 +104,7 @@ Bytes ExportTalkText(const EditorState& state) {
     text.Printed(n);
     text.Hex(n);
     text.Ascii(" ");
-    text.Text(entries[i].text);
+    text.Text(entries[i].text.view());
     text.Ascii(kLineEnd);
   }
   return text.Take();

@@ -14,7 +14,7 @@ constexpr uint8_t kComplement = 0xFF;
 // bytes the codec would not give back survive a save. The codec is the one
 // the entry was read with (the charset is chosen once, at start).
 bool Untouched(const TalkEntry& entry, const TextCodec& codec) {
-  return entry.fromFile && entry.text == codec.DecodeGameText(entry.readBytes());
+  return entry.fromFile && (!entry.text.assigned() || entry.text == codec.DecodeGameText(entry.readBytes()));
 }
 
 }  // namespace
@@ -25,21 +25,19 @@ Result<TalkTable> LoadTalk(const std::filesystem::path& gameDir, const TextCodec
   TalkTable table;
   const int32_t n = file->count();
   // The complement is undone over the whole file once; the entries then
-  // share its bytes instead of holding a copy each.
+  // share its bytes instead of holding a copy each, and each text is decoded
+  // when it is first needed.
   for (uint8_t& b : file->grp) b ^= kComplement;
-  auto bytes = std::make_shared<const Bytes>(std::move(file->grp));
-  table.entries.resize(size_t(n));
+  auto source = std::make_shared<const TalkSource>(TalkSource{std::move(file->grp), codec});
+  const size_t size = source->bytes.size();
+  table.entries.reserve(size_t(n));
   for (int32_t i = 0; i < n; ++i) {
     // The index was checked against the file; clipped all the same.
-    const size_t start = std::min<size_t>(size_t(std::max(file->offsets[size_t(i)], 0)), bytes->size());
-    const size_t end = std::clamp<size_t>(size_t(std::max(file->offsets[size_t(i) + 1], 0)), start, bytes->size());
-    TalkEntry& entry = table.entries[size_t(i)];
+    const size_t start = std::min<size_t>(size_t(std::max(file->offsets[size_t(i)], 0)), size);
+    const size_t end = std::clamp<size_t>(size_t(std::max(file->offsets[size_t(i) + 1], 0)), start, size);
     // The last byte is the terminator; the text is what comes before it.
-    entry.readFile = bytes;
-    entry.readOffset = static_cast<uint32_t>(start);
-    entry.readLength = static_cast<uint32_t>(end > start ? end - start - 1 : 0);
-    entry.text = codec.DecodeGameText(entry.readBytes());
-    entry.fromFile = true;
+    const auto length = static_cast<uint32_t>(end > start ? end - start - 1 : 0);
+    table.entries.push_back(TalkEntry{DialogueText(source, static_cast<uint32_t>(start), length), true});
   }
   table.offsets = std::move(file->offsets);
   return table;
@@ -55,7 +53,7 @@ void EncodeEntries(const TalkTable& table, const TextCodec& codec, Bytes& idx, B
   ends.reserve(table.entries.size());
   for (const TalkEntry& entry : table.entries) {
     const bool untouched = Untouched(entry, codec);
-    const Bytes fresh = untouched ? Bytes{} : codec.EncodeGameText(entry.text);
+    const Bytes fresh = untouched ? Bytes{} : codec.EncodeGameText(entry.text.view());
     for (uint8_t b : untouched ? entry.readBytes() : std::span<const uint8_t>(fresh)) grp.push_back(b ^ kComplement);
     grp.push_back(0x00);
     ends.push_back(static_cast<int32_t>(grp.size()));

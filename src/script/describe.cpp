@@ -238,7 +238,7 @@ class BodyBuilder {
       case Piece::Scene: out.append(NameOf(ctx_.names.scenes, w)); break;
       case Piece::Skill: out.append(NameOf(ctx_.names.skills, w)); break;
       case Piece::Talk:
-        out.append((w >= 0 && static_cast<size_t>(w) < ctx_.talk.size()) ? std::string_view(ctx_.talk[size_t(w)].text)
+        out.append((w >= 0 && static_cast<size_t>(w) < ctx_.talk.size()) ? ctx_.talk[size_t(w)].text.view()
                                                                          : std::string_view(kNoName));
         break;
       default: ok_ = false;

@@ -138,7 +138,7 @@ TEST(DialogueText, CharactersTheCharsetLacksAreErrorsUnlessLossy) {
   EXPECT_TRUE(lossy.errors.empty());
   EXPECT_EQ(lossy.lossy.size(), 2u);
   ASSERT_EQ(lossy.entries.size(), 2u);
-  const Bytes stored = Big5Codec().EncodeGameText(lossy.entries[1].text);
+  const Bytes stored = Big5Codec().EncodeGameText(lossy.entries[1].text.str());
   EXPECT_EQ(std::string(stored.begin(), stored.begin() + 3), "ok?");
 
   // In a GBK run the emoji has no GBK character at all.
@@ -176,7 +176,7 @@ TEST(DialogueText, TheToolWritesOnlyWhatTheCharsetHolds) {
   EXPECT_TRUE(dir.Has("talk.grp.bak"));
   EditorState state;
   ReadSampleGame(state, GameCharset::Big5, dir.path());
-  EXPECT_TRUE(state.game.talk.entries[3].text.starts_with("?")) << state.game.talk.entries[3].text;
+  EXPECT_TRUE(state.game.talk.entries[3].text.str().starts_with("?")) << state.game.talk.entries[3].text.str();
   EXPECT_EQ(state.talkCount(), 160);
 }
 

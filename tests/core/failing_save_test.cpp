@@ -107,7 +107,7 @@ TEST_F(FailingSave, DialogueAndEventFilesStayAsTheyWereAndTheStateIsUnchanged) {
   EditorState state;
   ReadSampleGame(state, GameCharset::Big5, dir.path());
   // Edits that change the length of both pairs.
-  StoreDialogue(state, 3, state.game.talk.entries[3].text + "測試一下");
+  StoreDialogue(state, 3, state.game.talk.entries[3].text.str() + "測試一下");
   AddDialogue(state);
   AddEvent(state);
   state.modified = true;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "gamefiles/talk.h"
@@ -115,6 +116,25 @@ TEST(GamefilesTalk, AnEntryKeepsItsReadBytesWhenItOutlivesItsTable) {
   expected.insert(expected.end(), twelve.begin(), twelve.end());
   EXPECT_EQ(dir.Get("talk.grp"), expected);
   EXPECT_EQ(other.entries[1].text, kTwelve);
+}
+
+TEST(GamefilesTalk, TextsAreDecodedLaterWithTheCodecTheyWereReadWith) {
+  // Texts are decoded when first asked for: the codec the table was read
+  // with may be gone by then, and copies taken before that decode on their own.
+  ScratchDir dir;
+  PutTalk(dir, {Stored(kTwelveBig5), Stored({'o', 'k'})});
+  auto codec = std::make_unique<TextCodec>(GameCharset::Big5, std::make_shared<CharsetTables>());
+  Result<TalkTable> talk = LoadTalk(dir.path(), *codec);
+  ASSERT_TRUE(talk) << talk.error();
+  codec.reset();
+  TalkEntry copy = talk->entries[0];
+  copy.text = "changed";
+  EXPECT_EQ(talk->entries[0].text, kTwelve);
+  EXPECT_EQ(talk->entries[1].text.size(), 2u);
+  EXPECT_EQ(copy.text, "changed");
+  EXPECT_TRUE(copy.text.assigned());
+  EXPECT_FALSE(talk->entries[0].text.assigned());
+  EXPECT_EQ(Bytes(copy.readBytes().begin(), copy.readBytes().end()), kTwelveBig5);
 }
 
 TEST(GamefilesTalk, UntouchedDialogueKeepsBytesTheCodecWouldNotGiveBack) {

@@ -46,7 +46,7 @@ TEST_F(SampleText, DialogueKeepsTheAsteriskRule) {
     for (size_t g = 0; g + 1 < groups.size(); ++g) EXPECT_EQ(groups[g], 12) << entry.text;
     EXPECT_LE(groups.back(), 12) << entry.text;
     if (!entry.text.empty()) {
-      EXPECT_NE(entry.text.back(), '*') << "no asterisk at the very end";
+      EXPECT_NE(entry.text.str().back(), '*') << "no asterisk at the very end";
     }
     marked += groups.size() > 1;
   }
@@ -57,7 +57,7 @@ TEST_F(SampleText, DialogueHasEmptyTextsAndAscii) {
   const auto& entries = state_->game.talk.entries;
   const auto empty = std::count_if(entries.begin(), entries.end(), [](const TalkEntry& e) { return e.text.empty(); });
   const auto ascii = std::count_if(entries.begin(), entries.end(), [](const TalkEntry& e) {
-    return std::any_of(e.text.begin(), e.text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return std::any_of(e.text.view().begin(), e.text.view().end(), [](char c) { return c >= '0' && c <= '9'; });
   });
   EXPECT_GT(empty, 0);
   EXPECT_LT(empty, long(entries.size()) / 10);
@@ -72,8 +72,8 @@ TEST_F(SampleText, DialogueHasEmptyTextsAndAscii) {
 
 TEST_F(SampleText, EveryTextIsRepresentableInBig5) {
   for (const TalkEntry& entry : state_->game.talk.entries) {
-    EXPECT_TRUE(state_->text().CanEncode(entry.text)) << entry.text;
-    EXPECT_EQ(state_->text().EncodeGameText(entry.text), Bytes(entry.readBytes().begin(), entry.readBytes().end()))
+    EXPECT_TRUE(state_->text().CanEncode(entry.text.str())) << entry.text.str();
+    EXPECT_EQ(state_->text().EncodeGameText(entry.text.str()), Bytes(entry.readBytes().begin(), entry.readBytes().end()))
         << entry.text;
   }
   for (const PersonRecord& p : state_->game.names.persons) EXPECT_EQ(p.name.find('?'), std::string::npos);
@@ -99,7 +99,7 @@ TEST_F(SampleText, GbkRunShowsTheSameTextsSimplified) {
   EditorState gbk;
   ReadSampleGame(gbk, GameCharset::Gbk, dir_->path());
   ASSERT_EQ(gbk.talkCount(), state_->talkCount());
-  for (const TalkEntry& entry : gbk.game.talk.entries) EXPECT_EQ(entry.text.find("??"), std::string::npos) << entry.text;
+  for (const TalkEntry& entry : gbk.game.talk.entries) EXPECT_EQ(entry.text.str().find("??"), std::string::npos) << entry.text.str();
   EXPECT_NE(gbk.game.talk.entries[0].text, state_->game.talk.entries[0].text) << "simplified differs from traditional";
 }
 
