@@ -33,13 +33,13 @@ Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
     for (size_t w = 0; w < words->size(); ++w) (*words)[w] = ReadI16(file->grp, 2 * w);
   }
   std::shared_ptr<const std::vector<int16_t>> shared = std::move(words);
-  table.events.resize(size_t(n));
+  table.events.reserve(size_t(n));
   for (int32_t i = 0; i < n; ++i) {
     // Offsets were checked against the file and are even; a last odd byte
     // of the file belongs to no word.
     const size_t start = size_t(table.offsets[size_t(i)]);
     const size_t end = std::max(start, size_t(table.offsets[size_t(i) + 1]));
-    table.events[size_t(i)].words = EventWords(shared, start, end - start);
+    table.events.emplace_back().words = EventWords(shared, start, end - start);
   }
   return table;
 }
