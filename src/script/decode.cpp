@@ -75,7 +75,7 @@ class StatementSink {
     }
     Statement& s = list_[next_++];
     Keep<kCompare>(s.Id, id);
-    Keep<kCompare>(s.isGoto, 0);
+    Keep<kCompare, int16_t>(s.isGoto, 0);
     Keep<kCompare, int16_t>(s.GotoAddress, 0);
     Keep<kCompare, int16_t>(s.yesOffset, 0);
     Keep<kCompare, int16_t>(s.noOffset, 0);
@@ -157,10 +157,10 @@ DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, 
     }
     if (no == 0 && yes >= 1) {
       out.Set(s.GotoAddress, yes);
-      out.Set(s.isGoto, 1);
+      out.Set(s.isGoto, int16_t{1});
     } else if (yes == 0 && no >= 1) {
       out.Set(s.GotoAddress, no);
-      out.Set(s.isGoto, 2);
+      out.Set(s.isGoto, int16_t{2});
     } else {
       continue;
     }

@@ -119,9 +119,9 @@ struct Statement {
   int16_t GotoAddress = 0;  // jump distance in words as decoded
   int16_t yesOffset = 0;    // word position of the yes jump, from the opcode word
   int16_t noOffset = 0;     // word position of the no jump
-  int32_t isGoto = 0;       // 0 no jump, 1 jumps when the condition holds, 2 when it fails
-  int32_t DataNum = 0;      // number of parameter words
+  int16_t isGoto = 0;       // 0 no jump, 1 jumps when the condition holds, 2 when it fails
   bool islabel = false;
+  int32_t DataNum = 0;      // number of parameter words
   StatementText gotoLabel;  // ":LabelN" of a regular conditional
   StatementText note;       // the label's name, or the instruction's readable line
   StatementWords data;
@@ -136,6 +136,8 @@ struct Statement {
   // Number of words the statement encodes to: 0 for a label.
   int32_t EncodedLength() const { return islabel ? 0 : DataNum + 1; }
 };
+// A whole event's statements are kept while the editor runs: one cache line each.
+static_assert(sizeof(void*) != 8 || sizeof(Statement) == 64);
 
 Statement MakeLabel(const std::string& name);
 
