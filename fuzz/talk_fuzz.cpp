@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // An edited text goes through the codec; whatever it holds, it encodes.
   if (!table.entries.empty()) {
-    table.entries.front().text = read->entries.back().text + "\xe6\xb8\xac";
+    table.entries.front().text = read->entries.back().text.str() + "\xe6\xb8\xac";
     EncodeTalk(table, fuzz::Big5(), idx, grp);
   }
   return 0;

@@ -6,6 +6,31 @@
 
 namespace tavrel {
 
+std::span<const uint8_t> TalkSource::EntryBytes(size_t entry) const {
+  if (entry >= ranges_.size()) return {};
+  const auto [offset, length] = ranges_[entry];
+  if (offset > bytes_.size()) return {};
+  return std::span<const uint8_t>(bytes_).subspan(offset, std::min<size_t>(length, bytes_.size() - offset));
+}
+
+std::string_view TalkSource::EntryText(size_t entry) const {
+  if (entry >= ranges_.size()) return {};
+  if (textEnds_.size() != ranges_.size()) {
+    // All texts at once, in one block: the texts a game's lines show lie
+    // together in memory instead of all over it.
+    texts_.clear();
+    texts_.reserve(bytes_.size() + bytes_.size() / 2);
+    textEnds_.clear();
+    textEnds_.reserve(ranges_.size());
+    for (size_t k = 0; k < ranges_.size(); ++k) {
+      codec_.AppendGameText(texts_, EntryBytes(k));
+      textEnds_.push_back(static_cast<uint32_t>(texts_.size()));
+    }
+  }
+  const uint32_t start = entry == 0 ? 0 : textEnds_[entry - 1];
+  return std::string_view(texts_).substr(start, textEnds_[entry] - start);
+}
+
 namespace {
 
 constexpr uint8_t kComplement = 0xFF;
@@ -25,20 +50,20 @@ Result<TalkTable> LoadTalk(const std::filesystem::path& gameDir, const TextCodec
   TalkTable table;
   const int32_t n = file->count();
   // The complement is undone over the whole file once; the entries then
-  // share its bytes instead of holding a copy each, and each text is decoded
-  // when it is first needed.
+  // share its bytes instead of holding a copy each.
   for (uint8_t& b : file->grp) b ^= kComplement;
-  auto source = std::make_shared<const TalkSource>(TalkSource{std::move(file->grp), codec});
-  const size_t size = source->bytes.size();
-  table.entries.reserve(size_t(n));
+  const size_t size = file->grp.size();
+  std::vector<std::pair<uint32_t, uint32_t>> ranges(static_cast<size_t>(n));
   for (int32_t i = 0; i < n; ++i) {
     // The index was checked against the file; clipped all the same.
     const size_t start = std::min<size_t>(size_t(std::max(file->offsets[size_t(i)], 0)), size);
     const size_t end = std::clamp<size_t>(size_t(std::max(file->offsets[size_t(i) + 1], 0)), start, size);
     // The last byte is the terminator; the text is what comes before it.
-    const auto length = static_cast<uint32_t>(end > start ? end - start - 1 : 0);
-    table.entries.push_back(TalkEntry{DialogueText(source, static_cast<uint32_t>(start), length), true});
+    ranges[size_t(i)] = {static_cast<uint32_t>(start), static_cast<uint32_t>(end > start ? end - start - 1 : 0)};
   }
+  auto source = std::make_shared<const TalkSource>(std::move(file->grp), std::move(ranges), codec);
+  table.entries.reserve(size_t(n));
+  for (int32_t i = 0; i < n; ++i) table.entries.push_back(TalkEntry{DialogueText(source, uint32_t(i)), true});
   table.offsets = std::move(file->offsets);
   return table;
 }

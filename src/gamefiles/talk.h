@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "gamefiles/file_io.h"
@@ -16,51 +17,62 @@
 
 namespace tavrel {
 
-// The bytes of one read of talk.grp (complement undone), which every entry
-// of that read shares, and the codec they were read with.
-struct TalkSource {
-  Bytes bytes;
-  TextCodec codec;
+// One read of talk.grp, which every entry of that read shares: the file's
+// bytes (complement undone), where each entry's text lies in them, and the
+// codec they were read with. The texts are decoded together, into one
+// block, the first time one is asked for.
+class TalkSource {
+ public:
+  // `ranges`: the start and length of each entry's game bytes (terminator
+  // dropped), inside `bytes`.
+  TalkSource(Bytes bytes, std::vector<std::pair<uint32_t, uint32_t>> ranges, TextCodec codec)
+      : bytes_(std::move(bytes)), ranges_(std::move(ranges)), codec_(std::move(codec)) {}
+
+  size_t count() const { return ranges_.size(); }
+  std::span<const uint8_t> EntryBytes(size_t entry) const;
+  std::string_view EntryText(size_t entry) const;
+
+ private:
+  Bytes bytes_;
+  std::vector<std::pair<uint32_t, uint32_t>> ranges_;
+  TextCodec codec_;
+  mutable std::string texts_;                // every text, back to back
+  mutable std::vector<uint32_t> textEnds_;  // where each ends in texts_
 };
 
 // A dialogue's text, UTF-8, as shown and edited. A text read from the game
-// is decoded from its bytes the first time it is asked for, so reading the
-// files does not build thousands of texts nobody looks at.
+// stays in its read (TalkSource) until it is changed, so reading the files
+// does not build thousands of texts nobody looks at.
 class DialogueText {
  public:
   DialogueText() = default;
-  DialogueText(std::string text) : text_(std::move(text)), assigned_(true) {}
+  DialogueText(std::string text) : assigned_(true), text_(std::move(text)) {}
   DialogueText(const char* text) : DialogueText(std::string(text)) {}
-  // The text of `length` bytes of `source` at `offset` (clipped to them).
-  DialogueText(std::shared_ptr<const TalkSource> source, uint32_t offset, uint32_t length)
-      : source_(std::move(source)), offset_(offset), length_(length), decoded_(false) {}
+  // Entry `entry` of `source`.
+  DialogueText(std::shared_ptr<const TalkSource> source, uint32_t entry)
+      : source_(std::move(source)), entry_(entry) {}
 
   DialogueText& operator=(std::string text) {
     text_ = std::move(text);
-    decoded_ = true;
     assigned_ = true;
     return *this;
   }
   DialogueText& operator=(std::string_view text) { return *this = std::string(text); }
   DialogueText& operator=(const char* text) { return *this = std::string(text); }
 
-  const std::string& str() const {
-    if (!decoded_) {
-      text_ = source_->codec.DecodeGameText(readBytes());
-      decoded_ = true;
-    }
-    return text_;
+  std::string_view view() const {
+    if (assigned_ || !source_ || entry_ >= source_->count()) return text_;
+    return source_->EntryText(entry_);
   }
-  std::string_view view() const { return str(); }
-  operator const std::string&() const { return str(); }
-  bool empty() const { return str().empty(); }
-  size_t size() const { return str().size(); }
+  std::string str() const { return std::string(view()); }
+  operator std::string() const { return str(); }
+  bool empty() const { return view().empty(); }
+  size_t size() const { return view().size(); }
 
   // The game bytes the text was read from (empty for a text the user
   // added), kept after the text is changed.
   std::span<const uint8_t> readBytes() const {
-    if (!source_ || offset_ > source_->bytes.size()) return {};
-    return std::span<const uint8_t>(source_->bytes).subspan(offset_, std::min<size_t>(length_, source_->bytes.size() - offset_));
+    return source_ && entry_ < source_->count() ? source_->EntryBytes(entry_) : std::span<const uint8_t>();
   }
   // Whether a text was set since it was read.
   bool assigned() const { return assigned_; }
@@ -69,15 +81,13 @@ class DialogueText {
   friend bool operator==(const DialogueText& a, std::string_view b) { return a.view() == b; }
   friend bool operator==(const DialogueText& a, const std::string& b) { return a.view() == std::string_view(b); }
   friend bool operator==(const DialogueText& a, const char* b) { return a.view() == std::string_view(b); }
-  friend std::ostream& operator<<(std::ostream& out, const DialogueText& text) { return out << text.str(); }
+  friend std::ostream& operator<<(std::ostream& out, const DialogueText& text) { return out << text.view(); }
 
  private:
   std::shared_ptr<const TalkSource> source_;
-  uint32_t offset_ = 0;
-  uint32_t length_ = 0;
-  mutable std::string text_;
-  mutable bool decoded_ = true;
+  uint32_t entry_ = 0;
   bool assigned_ = false;
+  std::string text_;  // once assigned
 };
 
 struct TalkEntry {

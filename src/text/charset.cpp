@@ -189,13 +189,24 @@ TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> t
 }
 
 std::string TextCodec::DecodeGameText(const uint8_t* bytes, size_t count) const {
-  const size_t n = bytes ? ZeroTerminatedLength(bytes, count) : 0;
-  const auto& decode = composed_->decode;
-  // Written into a working buffer with room for the longest pieces, then
+  // Decoded into a working text with room for the longest pieces, then
   // copied once into a text of its exact length.
-  thread_local std::vector<char> buffer;
-  if (buffer.size() < 4 * n) buffer.resize(4 * n);
-  char* at = buffer.data();
+  thread_local std::string working;
+  working.clear();
+  AppendGameText(working, std::span<const uint8_t>(bytes, bytes ? count : 0));
+  return working;
+}
+
+void TextCodec::AppendGameText(std::string& out, std::span<const uint8_t> text) const {
+  const uint8_t* bytes = text.data();
+  const size_t n = text.empty() ? 0 : ZeroTerminatedLength(bytes, text.size());
+  const auto& decode = composed_->decode;
+  // Written with room for the longest pieces (a piece is copied whole, all
+  // seven bytes), then cut to what was written.
+  const size_t before = out.size();
+  out.resize(before + 4 * n + sizeof(Utf8Piece::bytes));
+  char* const first = out.data() + before;
+  char* at = first;
   for (size_t i = 0; i < n;) {
     const uint8_t b = bytes[i];
     if (b < 0x80) {
@@ -203,7 +214,7 @@ std::string TextCodec::DecodeGameText(const uint8_t* bytes, size_t count) const 
       i += 1;
     } else if (i + 1 < n) {
       const Utf8Piece& p = decode[CharsetTables::Index(b, bytes[i + 1])];
-      std::memcpy(at, p.bytes, sizeof p.bytes);  // all 7 bytes: the buffer has the room
+      std::memcpy(at, p.bytes, sizeof p.bytes);
       at += p.length;
       i += 2;
     } else {
@@ -211,7 +222,7 @@ std::string TextCodec::DecodeGameText(const uint8_t* bytes, size_t count) const 
       i += 1;
     }
   }
-  return std::string(buffer.data(), at);
+  out.resize(before + size_t(at - first));
 }
 
 std::vector<uint8_t> TextCodec::EncodeGameText(std::string_view text) const {

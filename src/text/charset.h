@@ -59,6 +59,8 @@ class TextCodec {
   std::string DecodeGameText(std::span<const uint8_t> bytes) const {
     return DecodeGameText(bytes.data(), bytes.size());
   }
+  // The same text appended to `out`.
+  void AppendGameText(std::string& out, std::span<const uint8_t> bytes) const;
   // UTF-8 text to game bytes (BIG5), no terminator. Characters the charset
   // cannot hold become "?", in a "GBK" run characters without a BIG5
   // equivalent become "??".
