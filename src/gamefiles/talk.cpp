@@ -18,8 +18,12 @@ std::string_view TalkSource::EntryText(size_t entry) const {
   if (textEnds_.size() != ranges_.size()) {
     // All texts at once, in one block: the texts a game's lines show lie
     // together in memory instead of all over it.
+    // A character of two game bytes is three bytes of UTF-8; each text is
+    // decoded with room for its longest pieces.
+    size_t longest = 0;
+    for (const auto& range : ranges_) longest = std::max<size_t>(longest, range.second);
     texts_.clear();
-    texts_.reserve(bytes_.size() + bytes_.size() / 2);
+    texts_.reserve(bytes_.size() + bytes_.size() / 2 + 4 * longest + 8);
     textEnds_.clear();
     textEnds_.reserve(ranges_.size());
     for (size_t k = 0; k < ranges_.size(); ++k) {
