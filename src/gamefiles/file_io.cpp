@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <system_error>
+#include <type_traits>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -199,25 +200,36 @@ fs::path FindGameFile(const fs::path& dir, const std::string& name) {
   return exact;
 }
 
-Result<Bytes> ReadWholeFile(const fs::path& path) {
+namespace {
+
+// Reads a whole file into `out`, resized to hold it (a last partial value
+// zero-filled); returns the number of bytes.
+template <class T>
+Result<size_t> ReadInto(const fs::path& path, std::vector<T>& out) {
+  static_assert(std::is_trivially_copyable_v<T>);
   std::error_code ec;
   if (!fs::exists(path, ec)) return Error{fmt::format("file {} not found", path.string())};
   if (fs::is_directory(path, ec)) return Error{fmt::format("{} is a directory, not a file", path.string())};
   std::FILE* file = std::fopen(path.string().c_str(), "rb");
   if (!file) return Error{fmt::format("cannot open {}: {}", path.string(), std::strerror(errno))};
+  const auto valuesFor = [](size_t bytes) { return (bytes + sizeof(T) - 1) / sizeof(T); };
   // Read straight into a buffer of the file's size; a file that is longer
   // than its size said (still being written) is read on in steps.
   size_t expected = 0;
   if (auto size = fs::file_size(path, ec); !ec) expected = static_cast<size_t>(size);
-  Bytes bytes(expected);
-  size_t have = expected == 0 ? 0 : std::fread(bytes.data(), 1, expected, file);
-  bytes.resize(have);
+  out.assign(valuesFor(expected), T{});
+  auto* bytes = reinterpret_cast<unsigned char*>(out.data());
+  size_t have = expected == 0 ? 0 : std::fread(bytes, 1, expected, file);
   bool failed = std::ferror(file) != 0;
   if (!failed && have == expected) {
-    uint8_t chunk[65536];
+    unsigned char chunk[65536];
     for (;;) {
       const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-      bytes.insert(bytes.end(), chunk, chunk + got);
+      if (got != 0) {
+        out.resize(valuesFor(have + got), T{});
+        std::memcpy(reinterpret_cast<unsigned char*>(out.data()) + have, chunk, got);
+        have += got;
+      }
       if (got < sizeof chunk) {
         failed = std::ferror(file) != 0;
         break;
@@ -226,7 +238,20 @@ Result<Bytes> ReadWholeFile(const fs::path& path) {
   }
   std::fclose(file);
   if (failed) return Error{fmt::format("cannot read {}", path.string())};
+  out.resize(valuesFor(have));
+  return have;
+}
+
+}  // namespace
+
+Result<Bytes> ReadWholeFile(const fs::path& path) {
+  Bytes bytes;
+  if (Result<size_t> read = ReadInto(path, bytes); !read) return Error{read.error()};
   return bytes;
+}
+
+Result<size_t> ReadWholeFileWords(const fs::path& path, std::vector<int16_t>& words) {
+  return ReadInto(path, words);
 }
 
 ByteProducer WholeBytes(std::span<const uint8_t> bytes) {

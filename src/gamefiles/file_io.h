@@ -22,6 +22,9 @@ std::filesystem::path FindGameFile(const std::filesystem::path& dir, const std::
 
 // The whole file, or an error naming it.
 Result<Bytes> ReadWholeFile(const std::filesystem::path& path);
+// The same bytes straight into 16-bit words as they lie in memory (a last
+// odd byte in a word of its own, zero-filled); gives the number of bytes.
+Result<size_t> ReadWholeFileWords(const std::filesystem::path& path, std::vector<int16_t>& words);
 
 // One file of a group to replace.
 struct FileWrite {

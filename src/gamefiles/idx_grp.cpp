@@ -14,29 +14,38 @@ std::span<const uint8_t> IdxGrpFile::Entry(int32_t k) const {
   return std::span<const uint8_t>(grp).subspan(size_t(begin), size_t(end - begin));
 }
 
-Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const std::string& idxName,
-                               const std::string& grpName, IndexCheck check) {
+Result<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> idx, size_t grpSize, const std::string& idxName,
+                                        const std::string& grpName, IndexCheck check) {
   if (idx.size() % 4 != 0)
     return Error{fmt::format("{} is damaged: its length {} is not a multiple of 4", idxName, idx.size())};
   const size_t n = idx.size() / 4;
-  IdxGrpFile file;
-  file.offsets.reserve(n + 1);
-  file.offsets.push_back(0);
+  std::vector<int32_t> offsets;
+  offsets.reserve(n + 1);
+  offsets.push_back(0);
   for (size_t k = 1; k <= n; ++k) {
     const int32_t end = ReadI32(idx, (k - 1) * 4);
     if (check == IndexCheck::Strict) {
-      const int32_t begin = file.offsets.back();
+      const int32_t begin = offsets.back();
       if (end < 0)
         return Error{fmt::format("{} is damaged: entry {} has the negative end offset {}", idxName, k - 1, end)};
       if (end < begin)
         return Error{fmt::format("{} is damaged: entry {} ends at {}, before its start {}", idxName, k - 1, end,
                                  begin)};
-      if (uint64_t(end) > grp.size())
+      if (uint64_t(end) > grpSize)
         return Error{fmt::format("{} is damaged: entry {} ends at {}, beyond the end of {} ({} bytes)", idxName,
-                                 k - 1, end, grpName, grp.size())};
+                                 k - 1, end, grpName, grpSize)};
     }
-    file.offsets.push_back(end);
+    offsets.push_back(end);
   }
+  return offsets;
+}
+
+Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const std::string& idxName,
+                               const std::string& grpName, IndexCheck check) {
+  Result<std::vector<int32_t>> offsets = ParseIndex(idx, grp.size(), idxName, grpName, check);
+  if (!offsets) return Error{offsets.error()};
+  IdxGrpFile file;
+  file.offsets = std::move(*offsets);
   file.grp = std::move(grp);
   return file;
 }

@@ -26,6 +26,11 @@ enum class IndexCheck {
   Pictures,  // picture sets: entries of size <= 0 are absent pictures, the last may run to the end
 };
 
+// Parses an .idx (length / 4 values; a trailing partial value is an error)
+// against a .grp of `grpSize` bytes: the N + 1 offsets, offsets[0] = 0.
+Result<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> idx, size_t grpSize, const std::string& idxName,
+                                        const std::string& grpName, IndexCheck check);
+
 // Parses an .idx (length / 4 values; a trailing partial value is an error) and
 // pairs it with its .grp. Errors name `idxName` or `grpName`.
 Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const std::string& idxName,

@@ -12,31 +12,38 @@
 namespace tavrel {
 
 Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
-  Result<IdxGrpFile> file = ReadIdxGrp(gameDir, "kdef.idx", "kdef.grp", IndexCheck::Strict);
-  if (!file) return Error{file.error()};
-  const int32_t n = file->count();
+  const std::filesystem::path idxPath = FindGameFile(gameDir, "kdef.idx");
+  const std::filesystem::path grpPath = FindGameFile(gameDir, "kdef.grp");
+  Result<Bytes> idx = ReadWholeFile(idxPath);
+  if (!idx) return Error{idx.error()};
+  // The words of all events in one buffer the events look into, read
+  // straight from the file.
+  auto words = std::make_shared<std::vector<int16_t>>();
+  Result<size_t> grpBytes = ReadWholeFileWords(grpPath, *words);
+  if (!grpBytes) return Error{grpBytes.error()};
+  Result<std::vector<int32_t>> offsets =
+      ParseIndex(*idx, *grpBytes, idxPath.string(), grpPath.string(), IndexCheck::Strict);
+  if (!offsets) return Error{offsets.error()};
+  // A last odd byte of the file belongs to no word.
+  words->resize(*grpBytes / 2);
+  if constexpr (std::endian::native != std::endian::little)
+    for (int16_t& w : *words) w = static_cast<int16_t>((uint16_t(w) >> 8) | (uint16_t(w) << 8));
+
+  const int32_t n = static_cast<int32_t>(offsets->size()) - 1;
   EventTable table;
   table.offsets.reserve(size_t(n) + 1);
   // Events are whole words: an odd byte offset would cut a word in two.
   for (int32_t k = 0; k <= n; ++k) {
-    const int32_t bytes = file->offsets[size_t(k)];
+    const int32_t bytes = (*offsets)[size_t(k)];
     if (bytes % 2 != 0)
-      return Error{fmt::format("{} is damaged: event {} ends at the odd byte offset {}",
-                               FindGameFile(gameDir, "kdef.idx").string(), k - 1, bytes)};
+      return Error{fmt::format("{} is damaged: event {} ends at the odd byte offset {}", idxPath.string(), k - 1,
+                               bytes)};
     table.offsets.push_back(bytes / 2);
-  }
-  // The words of all events in one buffer the events look into.
-  auto words = std::make_shared<std::vector<int16_t>>(file->grp.size() / 2);
-  if constexpr (std::endian::native == std::endian::little) {
-    if (!words->empty()) std::memcpy(words->data(), file->grp.data(), 2 * words->size());
-  } else {
-    for (size_t w = 0; w < words->size(); ++w) (*words)[w] = ReadI16(file->grp, 2 * w);
   }
   std::shared_ptr<const std::vector<int16_t>> shared = std::move(words);
   table.events.reserve(size_t(n));
   for (int32_t i = 0; i < n; ++i) {
-    // Offsets were checked against the file and are even; a last odd byte
-    // of the file belongs to no word.
+    // Offsets were checked against the file and are even.
     const size_t start = size_t(table.offsets[size_t(i)]);
     const size_t end = std::max(start, size_t(table.offsets[size_t(i) + 1]));
     table.events.emplace_back().words = EventWords(shared, start, end - start);

@@ -32,6 +32,24 @@ TEST(GamefilesKdef, IndexValuesSixAndTenGiveEventsOfThreeAndTwoWords) {
   EXPECT_EQ(table->events[0].labelCounter, 0);
 }
 
+TEST(GamefilesKdef, ALastOddByteBelongsToNoWordAndAnIndexPastTheBytesIsDamage) {
+  // kdef.grp is read straight into words: an index may reach its last whole
+  // word, not the odd byte after it, and the words read are little-endian.
+  ScratchDir dir;
+  Bytes grp = Words({0x0102, -1});
+  grp.push_back(0x7E);
+  dir.Put("kdef.grp", grp);
+  dir.Put("kdef.idx", IndexBytes({4}));
+  Result<EventTable> table = ReadEvents(dir.path());
+  ASSERT_TRUE(table) << table.error();
+  EXPECT_EQ(table->events[0].words, (std::vector<int16_t>{0x0102, -1}));
+  dir.Put("kdef.idx", IndexBytes({6}));
+  Result<EventTable> past = ReadEvents(dir.path());
+  ASSERT_FALSE(past);
+  EXPECT_NE(past.error().find("beyond the end of"), std::string::npos) << past.error();
+  EXPECT_NE(past.error().find("(5 bytes)"), std::string::npos) << past.error();
+}
+
 TEST(GamefilesKdef, EventsOfOneReadShareTheirWordsAndAreReplacedOneByOne) {
   ScratchDir dir;
   dir.Put("kdef.idx", IndexBytes({6, 10, 10, 14}));
