@@ -51,11 +51,8 @@ Status ReadGameFiles(EditorState& state) {
   if (!events) return Error{events.error()};
   next.events = std::move(*events);
 
+  // The events come undecoded, label counters at 0.
   next.portraitUsers = BuildPortraitUsers(next.names, static_cast<int32_t>(next.portraits.size()));
-  for (KdefEvent& event : next.events.events) {
-    event.statements.clear();
-    event.labelCounter = 0;
-  }
 
   state.game = std::move(next);
   state.loaded = true;

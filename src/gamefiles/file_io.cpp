@@ -208,8 +208,9 @@ template <class T>
 Result<size_t> ReadInto(const fs::path& path, std::vector<T>& out) {
   static_assert(std::is_trivially_copyable_v<T>);
   std::error_code ec;
-  if (!fs::exists(path, ec)) return Error{fmt::format("file {} not found", path.string())};
-  if (fs::is_directory(path, ec)) return Error{fmt::format("{} is a directory, not a file", path.string())};
+  const fs::file_status status = fs::status(path, ec);
+  if (!fs::exists(status)) return Error{fmt::format("file {} not found", path.string())};
+  if (fs::is_directory(status)) return Error{fmt::format("{} is a directory, not a file", path.string())};
   std::FILE* file = std::fopen(path.string().c_str(), "rb");
   if (!file) return Error{fmt::format("cannot open {}: {}", path.string(), std::strerror(errno))};
   const auto valuesFor = [](size_t bytes) { return (bytes + sizeof(T) - 1) / sizeof(T); };

@@ -15,6 +15,7 @@ struct EventTable {
   std::vector<int32_t> offsets;  // in words, events.size() + 1 values
 };
 
+// Every event comes undecoded: no statements, label counter 0.
 Result<EventTable> ReadEvents(const std::filesystem::path& gameDir);
 // The bytes of kdef.idx and kdef.grp from the events' words.
 void EncodeEvents(const EventTable& table, Bytes& idx, Bytes& grp);
