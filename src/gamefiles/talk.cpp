@@ -16,10 +16,9 @@ std::span<const uint8_t> TalkSource::EntryBytes(size_t entry) const {
 std::string_view TalkSource::EntryText(size_t entry) const {
   if (entry >= ranges_.size()) return {};
   if (textEnds_.size() != ranges_.size()) {
-    // All texts at once, in one block: the texts a game's lines show lie
-    // together in memory instead of all over it.
-    // A character of two game bytes is three bytes of UTF-8; each text is
-    // decoded with room for its longest pieces.
+    // All texts at once, in one block, so the texts a game's lines show lie
+    // together in memory. A character of two game bytes is three bytes of
+    // UTF-8, and each text is decoded with room for its longest pieces.
     size_t longest = 0;
     for (const auto& range : ranges_) longest = std::max<size_t>(longest, range.second);
     texts_.clear();

@@ -28,7 +28,7 @@ class TalkSource {
   TalkSource(Bytes bytes, std::vector<std::pair<uint32_t, uint32_t>> ranges, TextCodec codec)
       : bytes_(std::move(bytes)), ranges_(std::move(ranges)), codec_(std::move(codec)) {}
 
-  size_t count() const { return ranges_.size(); }
+  // Both empty for an entry the read does not have.
   std::span<const uint8_t> EntryBytes(size_t entry) const;
   std::string_view EntryText(size_t entry) const;
 
@@ -61,8 +61,7 @@ class DialogueText {
   DialogueText& operator=(const char* text) { return *this = std::string(text); }
 
   std::string_view view() const {
-    if (assigned_ || !source_ || entry_ >= source_->count()) return text_;
-    return source_->EntryText(entry_);
+    return assigned_ || !source_ ? std::string_view(text_) : source_->EntryText(entry_);
   }
   std::string str() const { return std::string(view()); }
   operator std::string() const { return str(); }
@@ -72,7 +71,7 @@ class DialogueText {
   // The game bytes the text was read from (empty for a text the user
   // added), kept after the text is changed.
   std::span<const uint8_t> readBytes() const {
-    return source_ && entry_ < source_->count() ? source_->EntryBytes(entry_) : std::span<const uint8_t>();
+    return source_ ? source_->EntryBytes(entry_) : std::span<const uint8_t>();
   }
   // Whether a text was set since it was read.
   bool assigned() const { return assigned_; }
