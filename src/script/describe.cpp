@@ -1,7 +1,11 @@
 #include "script/describe.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
+#include <memory>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -179,128 +183,206 @@ void AppendDecimal(std::string& out, int value) {
   out.append(buffer, end);
 }
 
+// All four digits are written and the leading zeros left out of the append,
+// so the number of digits costs no loop.
 void AppendHex16(std::string& out, int16_t value) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  uint16_t v = static_cast<uint16_t>(value);
-  char buffer[4];
-  int n = 0;
-  do {
-    buffer[n++] = kDigits[v & 0xF];
-    v = static_cast<uint16_t>(v >> 4);
-  } while (v != 0);
-  while (n > 0) out.push_back(buffer[--n]);
+  const auto v = static_cast<uint16_t>(value);
+  const char buffer[4] = {kDigits[v >> 12], kDigits[(v >> 8) & 0xF], kDigits[(v >> 4) & 0xF], kDigits[v & 0xF]};
+  const int digits = v == 0 ? 1 : (std::bit_width(v) + 3) / 4;
+  out.append(buffer + 4 - digits, size_t(digits));
 }
 
-// Runs one compiled body for a statement. Fails when the body reads a word
-// the statement does not hold.
+// "op(HEX):"
+void AppendCaption(std::string& out, int16_t opcode) {
+  AppendDecimal(out, opcode);
+  out += '(';
+  AppendHex16(out, opcode);
+  out += "):";
+}
+
+// Body index of an opcode: 0 .. 67, then the end instruction, then the
+// unknown statement.
+constexpr size_t kEndIndex = kOpcodeCount;
+constexpr size_t kUnknownIndex = kOpcodeCount + 1;
+size_t BodyIndex(int16_t opcode) {
+  if (opcode == -1) return kEndIndex;
+  return opcode >= 0 && opcode < kOpcodeCount ? size_t(opcode) : kUnknownIndex;
+}
+
+// Every body read with one codec's interface strings: each run of literal
+// text between the other pieces, the interface strings and the opcode's
+// "op(HEX):" caption included, is joined into one literal piece, so a line is
+// a few appends and no string is looked up while describing.
+class LineTable {
+ public:
+  struct Body {
+    std::span<const Piece> pieces;
+    size_t captionLength = 0;  // the caption the first piece starts with; 0 for the unknown statement
+  };
+
+  explicit LineTable(const TextCodec& codec) : codecId_(codec.id()) {
+    struct Built {
+      size_t first = 0, count = 0, captionLength = 0;
+    };
+    std::array<Built, kOpcodeCount + 2> built;
+    // Literal pieces first hold where their text lies in text_, as the text
+    // still grows; they are pointed at it once it is complete.
+    struct Span {
+      size_t piece, offset, length;
+    };
+    std::vector<Span> spans;
+    for (size_t index = 0; index < built.size(); ++index) {
+      const std::string_view tmpl =
+          index < kOpcodeCount ? kBodies[index] : index == kEndIndex ? kEndBody : kUnknownBody;
+      std::string run;
+      if (index != kUnknownIndex) AppendCaption(run, index == kEndIndex ? int16_t(-1) : int16_t(index));
+      built[index].first = pieces_.size();
+      built[index].captionLength = run.size();
+      const auto flush = [&] {
+        if (run.empty()) return;
+        spans.push_back({pieces_.size(), text_.size(), run.size()});
+        Piece literal;
+        literal.kind = Piece::Literal;
+        pieces_.push_back(literal);
+        text_ += run;
+        run.clear();
+      };
+      for (const Piece& p : Compile(tmpl)) {
+        if (p.kind == Piece::Literal) {
+          run += p.literal;
+        } else if (p.kind == Piece::Ui) {
+          run += codec.UiText(p.word);
+        } else {
+          flush();
+          pieces_.push_back(p);
+        }
+      }
+      flush();
+      built[index].count = pieces_.size() - built[index].first;
+    }
+    for (const Span& span : spans)
+      pieces_[span.piece].literal = std::string_view(text_).substr(span.offset, span.length);
+    for (size_t index = 0; index < built.size(); ++index)
+      bodies_[index] = {std::span<const Piece>(pieces_).subspan(built[index].first, built[index].count),
+                        built[index].captionLength};
+    unknown_ = codec.UiString(kUnknownString);
+    jumpYes_ = codec.UiString(514);
+    jumpNo_ = codec.UiString(515);
+  }
+  LineTable(const LineTable&) = delete;
+  LineTable& operator=(const LineTable&) = delete;
+
+  uint64_t codecId() const { return codecId_; }
+  const Body& Of(size_t index) const { return bodies_[index]; }
+  std::string_view Unknown() const { return unknown_; }
+  std::string_view JumpWording(bool whenHolds) const { return whenHolds ? jumpYes_ : jumpNo_; }
+
+ private:
+  uint64_t codecId_;
+  std::string text_;
+  std::vector<Piece> pieces_;
+  std::array<Body, kOpcodeCount + 2> bodies_;
+  std::string unknown_, jumpYes_, jumpNo_;
+};
+
+// The table of the codec last described with (on this thread); built again
+// when another codec describes.
+const LineTable& LinesFor(const TextCodec& codec) {
+  thread_local std::unique_ptr<LineTable> table;
+  if (!table || table->codecId() != codec.id()) table = std::make_unique<LineTable>(codec);
+  return *table;
+}
+
+// Runs one body for a statement. Fails when the body reads a word the
+// statement does not hold.
 class BodyBuilder {
  public:
-  BodyBuilder(const Statement& s, const DescribeContext& ctx) : s_(s), ctx_(ctx) {}
+  BodyBuilder(const Statement& s, const DescribeContext& ctx, const LineTable& lines)
+      : s_(s), ctx_(ctx), lines_(lines) {}
 
-  bool Build(const CompiledBody& body, std::string& out) {
+  bool Build(std::span<const Piece> body, std::string& out) {
+    bool skipping = false;
     for (const Piece& p : body) {
-      if (!ok_) break;
-      Run(p, out);
+      switch (p.kind) {
+        case Piece::Else: skipping = !skipping; continue;
+        case Piece::End: skipping = false; continue;
+        case Piece::If: {
+          int w = 0;
+          if (!Word(p.word, w)) return false;
+          skipping = w != p.value;
+          continue;
+        }
+        case Piece::BadIf: return false;
+        default: break;
+      }
+      if (!skipping && !Run(p, out)) return false;
     }
-    return ok_;
+    return true;
   }
 
  private:
-  void Run(const Piece& p, std::string& out) {
-    switch (p.kind) {
-      case Piece::Else: skipping_ = !skipping_; return;
-      case Piece::End: skipping_ = false; return;
-      case Piece::If: {
-        const int w = Word(p.word);
-        skipping_ = ok_ && w != p.value;
-        return;
-      }
-      case Piece::BadIf: ok_ = false; return;
-      default: break;
+  bool Run(const Piece& p, std::string& out) {
+    if (p.kind == Piece::Literal) {
+      out.append(p.literal);
+      return true;
     }
-    if (skipping_) return;
+    if (p.kind == Piece::Jump) return Jump(out);
+    int w = 0;
+    if (!Word(p.word, w)) return false;
     switch (p.kind) {
-      case Piece::Literal: out.append(p.literal); return;
-      case Piece::Jump: Jump(out); return;
-      case Piece::Ui: out.append(ctx_.codec.UiText(p.word)); return;
-      default: break;
-    }
-    const int w = Word(p.word);
-    if (!ok_) return;
-    switch (p.kind) {
-      case Piece::Dec: AppendDecimal(out, w); break;
-      case Piece::Hex: AppendHex16(out, static_cast<int16_t>(w)); break;
-      case Piece::Person: out.append(NameOf(ctx_.names.persons, w)); break;
+      case Piece::Dec: AppendDecimal(out, w); return true;
+      case Piece::Hex: AppendHex16(out, static_cast<int16_t>(w)); return true;
+      case Piece::Person: out.append(NameOf(ctx_.names.persons, w)); return true;
       case Piece::Speaker:
         out.append(w >= kFirstNamelessSpeaker ? std::string_view(kNoName) : NameOf(ctx_.names.persons, w));
-        break;
-      case Piece::Item: out.append(NameOf(ctx_.names.items, w)); break;
-      case Piece::Scene: out.append(NameOf(ctx_.names.scenes, w)); break;
-      case Piece::Skill: out.append(NameOf(ctx_.names.skills, w)); break;
+        return true;
+      case Piece::Item: out.append(NameOf(ctx_.names.items, w)); return true;
+      case Piece::Scene: out.append(NameOf(ctx_.names.scenes, w)); return true;
+      case Piece::Skill: out.append(NameOf(ctx_.names.skills, w)); return true;
       case Piece::Talk:
         out.append((w >= 0 && static_cast<size_t>(w) < ctx_.talk.size()) ? ctx_.talk[size_t(w)].text.view()
                                                                          : std::string_view(kNoName));
-        break;
-      default: ok_ = false;
+        return true;
+      default: return false;
     }
   }
 
   // The jump wording reads the statement's two jump words: a statement
   // without them (an instruction cut off by the end of its event) has no line.
-  void Jump(std::string& out) {
+  bool Jump(std::string& out) {
     const bool holds = s_.yesOffset >= 1 && s_.yesOffset <= Held() && s_.noOffset >= 1 && s_.noOffset <= Held();
-    if (!holds) {
-      ok_ = false;
-      return;
-    }
-    out.append(ctx_.codec.UiText(s_.isGoto == 1 ? 514 : 515));
+    if (!holds) return false;
+    out.append(lines_.JumpWording(s_.isGoto == 1));
     out += s_.gotoLabel;
+    return true;
   }
 
   int Held() const {
     return std::min<int>(s_.DataNum, static_cast<int>(std::min<size_t>(s_.data.size(), INT32_MAX)));
   }
 
-  int Word(int k) {
-    if (k < 0 || k >= Held()) {
-      ok_ = false;
-      return 0;
-    }
-    return s_.data[static_cast<size_t>(k)];
+  bool Word(int k, int& w) const {
+    if (k < 0 || k >= Held()) return false;
+    w = s_.data[static_cast<size_t>(k)];
+    return true;
   }
 
   const Statement& s_;
   const DescribeContext& ctx_;
-  bool ok_ = true;
-  bool skipping_ = false;
+  const LineTable& lines_;
 };
-
-// Every template parsed once: opcodes 0 .. 67, then the end instruction,
-// then the unknown statement.
-const CompiledBody& BodyOf(int16_t opcode) {
-  static const std::vector<CompiledBody> bodies = [] {
-    std::vector<CompiledBody> all;
-    all.reserve(kOpcodeCount + 2);
-    for (std::string_view tmpl : kBodies) all.push_back(Compile(tmpl));
-    all.push_back(Compile(kEndBody));
-    all.push_back(Compile(kUnknownBody));
-    return all;
-  }();
-  if (opcode == -1) return bodies[kOpcodeCount];
-  if (opcode >= 0 && opcode < kOpcodeCount) return bodies[size_t(opcode)];
-  return bodies[kOpcodeCount + 1];
-}
 
 // "op(HEX):body" appended to `out`.
 void AppendLine(const Statement& s, const DescribeContext& ctx, std::string& out) {
-  AppendDecimal(out, s.Id);
-  out += '(';
-  AppendHex16(out, s.Id);
-  out += "):";
-  const size_t bodyStart = out.size();
-  if (!BodyBuilder(s, ctx).Build(BodyOf(s.Id), out)) {
+  const LineTable& lines = LinesFor(ctx.codec);
+  const size_t index = BodyIndex(s.Id);
+  const LineTable::Body& body = lines.Of(index);
+  if (index == kUnknownIndex) AppendCaption(out, s.Id);
+  const size_t bodyStart = out.size() + body.captionLength;
+  if (!BodyBuilder(s, ctx, lines).Build(body.pieces, out)) {
     out.resize(bodyStart);
-    out.append(ctx.codec.UiText(kUnknownString));
+    out.append(lines.Unknown());
   }
 }
 

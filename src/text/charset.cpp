@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -131,6 +132,11 @@ std::string DecodeLoosePair(const CodePage& page, uint8_t b0, uint8_t b1) {
   return out;
 }
 
+uint64_t NextCodecId() {
+  static std::atomic<uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
 }  // namespace
 
 struct TextCodec::Tables {
@@ -142,7 +148,9 @@ struct TextCodec::Tables {
 };
 
 TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> tables)
-    : charset_(charset), tables_(tables ? std::move(tables) : std::make_shared<const CharsetTables>()) {
+    : charset_(charset),
+      id_(NextCodecId()),
+      tables_(tables ? std::move(tables) : std::make_shared<const CharsetTables>()) {
   auto composed = std::make_shared<Tables>();
   const CodePage& big5 = GetCodePage(CodePageId::Big5);
   const CodePage& gbk = GetCodePage(CodePageId::Gbk);

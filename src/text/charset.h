@@ -53,6 +53,9 @@ class TextCodec {
 
   GameCharset charset() const { return charset_; }
   const CharsetTables& tables() const { return *tables_; }
+  // Different for every codec built; a copy keeps the id, as it keeps the
+  // tables. Lets a caller keep what it derived from one codec's texts.
+  uint64_t id() const { return id_; }
 
   // Game bytes (BIG5) to UTF-8 text; stops at the first zero byte.
   std::string DecodeGameText(const uint8_t* bytes, size_t count) const;
@@ -89,6 +92,7 @@ class TextCodec {
  private:
   struct Tables;
   GameCharset charset_;
+  uint64_t id_;
   std::shared_ptr<const CharsetTables> tables_;
   std::shared_ptr<const Tables> composed_;
 };

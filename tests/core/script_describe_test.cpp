@@ -11,6 +11,7 @@
 #include "gamefiles/talk.h"
 #include "script/describe.h"
 #include "text/charset.h"
+#include "text/codepage.h"
 
 namespace tavrel {
 namespace {
@@ -220,9 +221,65 @@ TEST_F(ScriptDescribe, LabelsKeepTheirNames) {
   EXPECT_EQ(s.note, Caption(37) + S(553) + "9");
 }
 
+// Lines take the interface strings of the codec they are described with,
+// also when codecs alternate or one is replaced by another.
+TEST_F(ScriptDescribe, EachCodecDescribesWithItsOwnStrings) {
+  Statement s;
+  s.Id = 37;
+  s.SetDataNum(1);
+  s.data[0] = 9;
+  Statement jump;
+  jump.Id = 5;
+  jump.SetDataNum(2);
+  jump.yesOffset = 1;
+  jump.noOffset = 2;
+  jump.isGoto = 1;
+  jump.gotoLabel = ":Label0";
+
+  // A BIG5 run whose interface map changes the first character of both strings.
+  const auto mapped = [&](char32_t to) {
+    auto tables = std::make_shared<CharsetTables>();
+    for (int n : {553, 514}) {
+      size_t pos = 0;
+      tables->interfaceTextMap[NextCodePoint(codec_.UiText(n), pos)] = uint16_t(to);
+    }
+    return std::make_unique<TextCodec>(GameCharset::Big5, tables);
+  };
+  const std::string gbkLine = Caption(37) + S(553) + "9";
+  const std::string gbkJump = Caption(5) + S(516) + S(514) + ":Label0";
+  auto big5 = mapped(U'Z');
+  const DescribeContext big5Ctx{*big5, names_, talk_};
+  ASSERT_NE(big5->UiString(553), S(553));
+  ASSERT_EQ(big5->UiString(553).front(), 'Z');
+
+  EXPECT_EQ(DescribeLine(s, Ctx()), gbkLine);
+  EXPECT_EQ(DescribeLine(s, big5Ctx), Caption(37) + big5->UiString(553) + "9");
+  EXPECT_EQ(DescribeLine(jump, big5Ctx), Caption(5) + big5->UiString(516) + big5->UiString(514) + ":Label0");
+  EXPECT_EQ(DescribeLine(s, Ctx()), gbkLine);
+  EXPECT_EQ(DescribeLine(jump, Ctx()), gbkJump);
+
+  const TextCodec copy = *big5;  // a copy describes as its original
+  EXPECT_EQ(DescribeLine(s, DescribeContext{copy, names_, talk_}), Caption(37) + big5->UiString(553) + "9");
+
+  big5.reset();
+  auto other = mapped(U'Y');
+  const DescribeContext otherCtx{*other, names_, talk_};
+  EXPECT_EQ(DescribeLine(s, otherCtx), Caption(37) + other->UiString(553) + "9");
+  EXPECT_EQ(DescribeLine(s, otherCtx).substr(Caption(37).size(), 1), "Y");
+  // A cut-off statement keeps its caption and takes that codec's "unknown".
+  Statement cut;
+  cut.Id = 2;
+  EXPECT_EQ(DescribeLine(cut, otherCtx), Caption(2) + other->UiString(584));
+}
+
 TEST(ScriptDescribeHelpers, HexAndCaption) {
   EXPECT_EQ(Hex16(0), "0");
   EXPECT_EQ(Hex16(26), "1A");
+  EXPECT_EQ(Hex16(15), "F");
+  EXPECT_EQ(Hex16(16), "10");
+  EXPECT_EQ(Hex16(255), "FF");
+  EXPECT_EQ(Hex16(256), "100");
+  EXPECT_EQ(Hex16(4095), "FFF");
   EXPECT_EQ(Hex16(4096), "1000");
   EXPECT_EQ(Hex16(-1), "FFFF");
   EXPECT_EQ(Hex16(-32768), "8000");
