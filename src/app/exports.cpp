@@ -13,6 +13,7 @@ namespace tavrel {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kTwoLineEnds = "\r\n\r\n";
 
 // Interface strings of the event export.
 constexpr int kEventWord = 135;        // "事件"
@@ -25,11 +26,16 @@ void AppendDecimal(Out& out, int32_t value) {
   auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
   out.insert(out.end(), digits, end);
 }
+// As the game's tools print a number: a space for the sign of one that is
+// not negative, the digits, a space; put together first and appended at once.
 template <class Out>
 void AppendPrinted(Out& out, int32_t value) {
-  if (value >= 0) out.push_back(' ');
-  AppendDecimal(out, value);
-  out.push_back(' ');
+  char printed[14];
+  char* at = printed;
+  if (value >= 0) *at++ = ' ';
+  at = std::to_chars(at, printed + sizeof printed - 1, value).ptr;
+  *at++ = ' ';
+  out.insert(out.end(), printed, at);
 }
 template <class Out>
 void AppendHex(Out& out, int32_t value) {
@@ -49,6 +55,7 @@ class ExportText {
     if (sink_) out_.reserve(kPieceBytes + kPieceBytes / 4);
   }
 
+  // ASCII, or text already in the code page.
   void Ascii(std::string_view text) { out_.insert(out_.end(), text.begin(), text.end()); }
   void Text(std::string_view utf8) { codec_.AppendCodePage(out_, utf8); }
   void Decimal(int32_t value) { AppendDecimal(out_, value); }
@@ -120,8 +127,9 @@ Status WriteKdefText(EditorState& state, ExportText& text, KdefExportReport* rep
   const DescribeContext ctx = state.describeContext();
   std::vector<KdefEvent>& events = state.game.events.events;
   if (report) *report = KdefExportReport{std::vector<int32_t>(events.size(), 0), 0};
-  const std::string_view eventWord = codec.UiText(kEventWord);
-  const std::string_view description = codec.UiText(kDescriptionWord);
+  // The words every event and every line repeat, in the code page once.
+  const std::string eventWord = codec.ToCodePage(codec.UiText(kEventWord));
+  const std::string description = codec.ToCodePage(codec.UiText(kDescriptionWord)) + " ";
   for (size_t i = 0; i < events.size(); ++i) {
     KdefEvent& event = events[i];
     event.labelCounter = 0;
@@ -133,23 +141,20 @@ Status WriteKdefText(EditorState& state, ExportText& text, KdefExportReport* rep
     if (text.Failed()) continue;
     const int32_t n = static_cast<int32_t>(i);
     text.Ascii(kLineEnd);
-    text.Text(eventWord);
+    text.Ascii(eventWord);
     text.Decimal(n);
     text.Ascii("(");
     text.Hex(n);
     text.Ascii(")");
-    text.Ascii(kLineEnd);
-    text.Ascii(kLineEnd);
+    text.Ascii(kTwoLineEnds);
     for (const Statement& s : event.statements) {
       if (!s.islabel) {
         text.Printed(s.Id);
         for (int32_t k = 0; k < s.DataNum && size_t(k) < s.data.size(); ++k) text.Printed(s.data[size_t(k)]);
       }
-      text.Text(description);
-      text.Ascii(" ");
+      text.Ascii(description);
       text.Text(s.note);
-      text.Ascii(kLineEnd);
-      text.Ascii(kLineEnd);
+      text.Ascii(kTwoLineEnds);
     }
     text.Ascii(kLineEnd);
     text.PieceMayEnd();
