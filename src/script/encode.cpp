@@ -77,16 +77,21 @@ class LabelDistances {
   size_t mask_ = 0;
 };
 
-// Id and data of every non-label statement, in order, into `words`.
+// Id and data of every non-label statement, in order, into `words`: the
+// words a statement holds are copied whole, and a count beyond them encodes
+// as zero words. `words` is sized once and every word of it written.
 void EncodeInto(const std::vector<Statement>& list, std::vector<int16_t>& words) {
   size_t total = 0;
   for (const Statement& s : list) total += static_cast<size_t>(Length(s));
-  words.clear();
-  words.reserve(total);
+  words.resize(total);
+  int16_t* out = words.data();
   for (const Statement& s : list) {
     if (s.islabel) continue;
-    words.push_back(s.Id);
-    for (int32_t i = 0; i < s.DataNum; ++i) words.push_back(s.Word(i));
+    *out++ = s.Id;
+    const auto count = static_cast<size_t>(std::max<int32_t>(s.DataNum, 0));
+    const size_t held = std::min(count, s.data.size());
+    out = std::copy_n(s.data.data(), held, out);
+    out = std::fill_n(out, count - held, int16_t{0});
   }
 }
 

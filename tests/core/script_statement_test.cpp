@@ -1,8 +1,9 @@
-// The Statement record's word access.
+// The Statement record's word access, and how its words encode.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "script/encode.h"
 #include "script/statement.h"
 
 namespace tavrel {
@@ -70,6 +71,49 @@ TEST(ScriptStatement, LabelHasItsNameAndNoWords) {
   EXPECT_EQ(label.isGoto, 0);
   EXPECT_TRUE(label.gotoLabel.empty());
   EXPECT_EQ(label.EncodedLength(), 0);
+}
+
+// A statement encodes as its opcode and DataNum words: the words it holds,
+// zeros for a count beyond them, nothing for a label or a negative count.
+TEST(ScriptEncode, CountDecidesTheWordsEncoded) {
+  Statement beyond = WithWords({7, 8});
+  beyond.Id = 3;
+  beyond.DataNum = 4;
+  Statement lowered = WithWords({1, 2, 3});
+  lowered.Id = 9;
+  lowered.DataNum = 1;
+  Statement negative = WithWords({5});
+  negative.Id = 12;
+  negative.DataNum = -2;
+  Statement end;
+  end.Id = -1;
+  const std::vector<Statement> list = {beyond, MakeLabel(":Label0"), lowered, negative, end};
+  EXPECT_EQ(Encode(list), (std::vector<int16_t>{3, 7, 8, 0, 0, 9, 1, 12, -1}));
+  EXPECT_TRUE(Encode({MakeLabel(":Label0")}).empty());
+}
+
+// Committing reuses one buffer of words: a short event after a long one
+// takes exactly its own words, zeros included.
+TEST(ScriptEncode, ShortEventAfterLongOneCommitsOnlyItsWords) {
+  KdefEvent long_event;
+  for (int i = 0; i < 50; ++i) {
+    Statement s = WithWords({int16_t(i), int16_t(i + 1)});
+    s.Id = 25;
+    long_event.statements.push_back(s);
+  }
+  EXPECT_TRUE(Commit(long_event));
+  EXPECT_EQ(long_event.words.size(), 150u);
+
+  KdefEvent short_event;
+  Statement s = WithWords({4});
+  s.Id = 37;
+  s.DataNum = 3;
+  short_event.statements = {s, Statement{}};
+  short_event.statements[1].Id = -1;
+  EXPECT_TRUE(Commit(short_event));
+  EXPECT_EQ(std::vector<int16_t>(short_event.words.begin(), short_event.words.end()),
+            (std::vector<int16_t>{37, 4, 0, 0, -1}));
+  EXPECT_FALSE(Commit(short_event)) << "the same statements leave the words as they are";
 }
 
 }  // namespace
