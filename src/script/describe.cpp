@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <deque>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -193,12 +194,16 @@ void AppendHex16(std::string& out, int16_t value) {
   out.append(buffer + 4 - digits, size_t(digits));
 }
 
-// "op(HEX):"
-void AppendCaption(std::string& out, int16_t opcode) {
+// "op(HEX)", and the line's caption "op(HEX):".
+void AppendOpcode(std::string& out, int16_t opcode) {
   AppendDecimal(out, opcode);
   out += '(';
   AppendHex16(out, opcode);
-  out += "):";
+  out += ')';
+}
+void AppendCaption(std::string& out, int16_t opcode) {
+  AppendOpcode(out, opcode);
+  out += ':';
 }
 
 // Body index of an opcode: 0 .. 67, then the end instruction, then the
@@ -222,30 +227,22 @@ class LineTable {
   };
 
   explicit LineTable(const TextCodec& codec) : codecId_(codec.id()) {
-    struct Built {
-      size_t first = 0, count = 0, captionLength = 0;
-    };
-    std::array<Built, kOpcodeCount + 2> built;
-    // Literal pieces first hold where their text lies in text_, as the text
-    // still grows; they are pointed at it once it is complete.
-    struct Span {
-      size_t piece, offset, length;
-    };
-    std::vector<Span> spans;
-    for (size_t index = 0; index < built.size(); ++index) {
+    for (size_t index = 0; index < slots_.size(); ++index) {
       const std::string_view tmpl =
           index < kOpcodeCount ? kBodies[index] : index == kEndIndex ? kEndBody : kUnknownBody;
       std::string run;
       if (index != kUnknownIndex) AppendCaption(run, index == kEndIndex ? int16_t(-1) : int16_t(index));
-      built[index].first = pieces_.size();
-      built[index].captionLength = run.size();
+      Slot& slot = slots_[index];
+      slot.first = pieces_.size();
+      slot.captionLength = run.size();
+      // The joined text goes into literals_, where it keeps its place as
+      // more is added.
       const auto flush = [&] {
         if (run.empty()) return;
-        spans.push_back({pieces_.size(), text_.size(), run.size()});
         Piece literal;
         literal.kind = Piece::Literal;
+        literal.literal = literals_.emplace_back(std::move(run));
         pieces_.push_back(literal);
-        text_ += run;
         run.clear();
       };
       for (const Piece& p : Compile(tmpl)) {
@@ -259,13 +256,8 @@ class LineTable {
         }
       }
       flush();
-      built[index].count = pieces_.size() - built[index].first;
+      slot.count = pieces_.size() - slot.first;
     }
-    for (const Span& span : spans)
-      pieces_[span.piece].literal = std::string_view(text_).substr(span.offset, span.length);
-    for (size_t index = 0; index < built.size(); ++index)
-      bodies_[index] = {std::span<const Piece>(pieces_).subspan(built[index].first, built[index].count),
-                        built[index].captionLength};
     unknown_ = codec.UiString(kUnknownString);
     jumpYes_ = codec.UiString(514);
     jumpNo_ = codec.UiString(515);
@@ -274,15 +266,21 @@ class LineTable {
   LineTable& operator=(const LineTable&) = delete;
 
   uint64_t codecId() const { return codecId_; }
-  const Body& Of(size_t index) const { return bodies_[index]; }
+  Body Of(size_t index) const {
+    const Slot& slot = slots_[index];
+    return {std::span<const Piece>(pieces_).subspan(slot.first, slot.count), slot.captionLength};
+  }
   std::string_view Unknown() const { return unknown_; }
   std::string_view JumpWording(bool whenHolds) const { return whenHolds ? jumpYes_ : jumpNo_; }
 
  private:
+  struct Slot {
+    size_t first = 0, count = 0, captionLength = 0;
+  };
   uint64_t codecId_;
-  std::string text_;
+  std::deque<std::string> literals_;
   std::vector<Piece> pieces_;
-  std::array<Body, kOpcodeCount + 2> bodies_;
+  std::array<Slot, kOpcodeCount + 2> slots_;
   std::string unknown_, jumpYes_, jumpNo_;
 };
 
@@ -377,7 +375,7 @@ class BodyBuilder {
 void AppendLine(const Statement& s, const DescribeContext& ctx, std::string& out) {
   const LineTable& lines = LinesFor(ctx.codec);
   const size_t index = BodyIndex(s.Id);
-  const LineTable::Body& body = lines.Of(index);
+  const LineTable::Body body = lines.Of(index);
   if (index == kUnknownIndex) AppendCaption(out, s.Id);
   const size_t bodyStart = out.size() + body.captionLength;
   if (!BodyBuilder(s, ctx, lines).Build(body.pieces, out)) {
@@ -396,10 +394,7 @@ std::string Hex16(int16_t value) {
 
 std::string OpcodeCaption(int16_t opcode) {
   std::string out;
-  AppendDecimal(out, opcode);
-  out += '(';
-  AppendHex16(out, opcode);
-  out += ')';
+  AppendOpcode(out, opcode);
   return out;
 }
 
