@@ -51,6 +51,21 @@ void DecodeAll(EditorState& state) {
   }
 }
 
+void DescribeFigure(benchmark::State& s, EditorState& state) {
+  DecodeAll(state);
+  for (auto _ : s) DecodeAll(state);
+}
+
+void RelayoutFigure(benchmark::State& s, EditorState& state) {
+  DecodeAll(state);
+  const DescribeContext ctx = state.describeContext();
+  for (auto _ : s)
+    for (KdefEvent& event : state.game.events.events) {
+      Relayout(event, state.attributes, ctx);
+      Commit(event);
+    }
+}
+
 // The least any decoder does: read each opcode, step by its length (one word
 // for the end instruction and for words that are no instruction).
 int64_t Walk(const std::vector<int16_t>& words, const AttributeTable& attributes) {
@@ -89,11 +104,8 @@ void RegisterFigures() {
     for (auto _ : s) ReadFloor(files);
   });
 
-  RegisterScaled("describe", [](benchmark::State& s, int scale) {
-    EditorState& state = LoadedGame(scale);
-    DecodeAll(state);
-    for (auto _ : s) DecodeAll(state);
-  });
+  RegisterScaled("describe", [](benchmark::State& s, int scale) { DescribeFigure(s, LoadedGame(scale)); });
+  Register("describe/1x100", [](benchmark::State& s) { DescribeFigure(s, RepeatedGame()); });
   // The decoder alone: every event decoded (no lines) into one working list,
   // so the figure is the decoder's own work rather than the memory of the
   // lists the events keep.
@@ -116,16 +128,8 @@ void RegisterFigures() {
     }
   });
 
-  RegisterScaled("relayout", [](benchmark::State& s, int scale) {
-    EditorState& state = LoadedGame(scale);
-    DecodeAll(state);
-    const DescribeContext ctx = state.describeContext();
-    for (auto _ : s)
-      for (KdefEvent& event : state.game.events.events) {
-        Relayout(event, state.attributes, ctx);
-        Commit(event);
-      }
-  });
+  RegisterScaled("relayout", [](benchmark::State& s, int scale) { RelayoutFigure(s, LoadedGame(scale)); });
+  Register("relayout/1x100", [](benchmark::State& s) { RelayoutFigure(s, RepeatedGame()); });
 
   RegisterScaled("export", [](benchmark::State& s, int scale) {
     EditorState& state = LoadedGame(scale);
@@ -196,6 +200,15 @@ std::vector<Ratio> Ratios() {
   ratios.push_back({"kdef export / iconv UTF-8 to GBK", "export/100", "iconv/100", 3});
   ratios.push_back(
       {"one long event / ordinary events, per statement", "long-event", "show-relayout/100", 2, true});
+  // Not judged; they tell where the scale ratios come from. The same events
+  // repeated as many times as the game of scale 100 has events, and the step
+  // from scale 10 to scale 100, against 100 and 10 times the events.
+  for (const char* figure : {"describe", "relayout"})
+    ratios.push_back({fmt::format("{}: scale 1 repeated {} times / scale 1", figure, kRepeats),
+                      fmt::format("{}/1x{}", figure, kRepeats), fmt::format("{}/1", figure), 0, false, false});
+  for (const char* figure : {"describe", "relayout", "export", "portraits"})
+    ratios.push_back({fmt::format("{}: scale 100 / scale 10", figure), fmt::format("{}/100", figure),
+                      fmt::format("{}/10", figure), 0, false, false});
   return ratios;
 }
 

@@ -12,13 +12,15 @@ void RegisterFigures();
 const std::vector<std::string>& FigureNames();
 
 // A ratio of two figures (each a time per run, or per statement when
-// `perStatement`) and the bound it must stay at or below.
+// `perStatement`) and the bound it must stay at or below. A ratio that is
+// not `judged` has no bound and is printed for information.
 struct Ratio {
   std::string what;
   std::string numerator;
   std::string denominator;
   double bound;
   bool perStatement = false;
+  bool judged = true;
 };
 std::vector<Ratio> Ratios();
 

@@ -130,6 +130,28 @@ int64_t StatementCount(int scale) {
   return it->second;
 }
 
+EditorState& RepeatedGame() {
+  static std::unique_ptr<EditorState> game = [] {
+    auto made = std::make_unique<EditorState>();
+    Read(*made, GameDirectory(1));
+    EventTable& table = made->game.events;
+    const std::vector<KdefEvent> originals = std::move(table.events);
+    table.events.clear();
+    table.offsets.assign(1, 0);
+    for (int copy = 0; copy < kRepeats; ++copy)
+      for (const KdefEvent& original : originals) {
+        KdefEvent event;
+        event.words = std::vector<int16_t>(original.words.begin(), original.words.end());
+        table.offsets.push_back(table.offsets.back() + event.wordCount());
+        table.events.push_back(std::move(event));
+      }
+    const DescribeContext ctx = made->describeContext();
+    for (KdefEvent& event : table.events) ShowEvent(event, made->attributes, ctx);
+    return made;
+  }();
+  return *game;
+}
+
 fs::path ExportTextUtf8(int scale) {
   const fs::path dir = GameDirectory(scale).parent_path();
   const fs::path utf8 = dir / fmt::format("kdefout{}.utf8.txt", scale);

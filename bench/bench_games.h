@@ -37,6 +37,12 @@ std::vector<std::filesystem::path> ReadFiles(int scale);
 // Instructions and labels in all events of `scale` after decoding.
 int64_t StatementCount(int scale);
 
+// The game of scale 1 with its events repeated kRepeats times, each copy with
+// words and statements of its own, decoded: as large in memory as the game of
+// scale 100, but the same few thousand statements over and over.
+inline constexpr int kRepeats = 100;
+EditorState& RepeatedGame();
+
 // The event export of `scale` converted back to UTF-8, in a file.
 std::filesystem::path ExportTextUtf8(int scale);
 
