@@ -105,7 +105,7 @@ void RegisterFigures() {
   });
 
   RegisterScaled("describe", [](benchmark::State& s, int scale) { DescribeFigure(s, LoadedGame(scale)); });
-  Register("describe/1x100", [](benchmark::State& s) { DescribeFigure(s, RepeatedGame()); });
+  Register(fmt::format("describe/1x{}", kRepeats), [](benchmark::State& s) { DescribeFigure(s, RepeatedGame()); });
   // The decoder alone: every event decoded (no lines) into one working list,
   // so the figure is the decoder's own work rather than the memory of the
   // lists the events keep.
@@ -129,7 +129,7 @@ void RegisterFigures() {
   });
 
   RegisterScaled("relayout", [](benchmark::State& s, int scale) { RelayoutFigure(s, LoadedGame(scale)); });
-  Register("relayout/1x100", [](benchmark::State& s) { RelayoutFigure(s, RepeatedGame()); });
+  Register(fmt::format("relayout/1x{}", kRepeats), [](benchmark::State& s) { RelayoutFigure(s, RepeatedGame()); });
 
   RegisterScaled("export", [](benchmark::State& s, int scale) {
     EditorState& state = LoadedGame(scale);

@@ -1,7 +1,8 @@
 // tavrel_bench [--games DIR] [Google Benchmark options]: measures every
 // figure on the sample games at scales 1, 10 and 100, then prints one line
-// per figure and per ratio with its bound. Exits 1 when a ratio is over its
-// bound, 2 when a figure could not be measured.
+// per figure and per ratio with its bound, and "info" lines for the ratios
+// that have none. Exits 1 when a ratio is over its bound, 2 when a figure
+// could not be measured.
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 
