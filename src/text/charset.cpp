@@ -98,10 +98,12 @@ Status LoadCharsetTables(const std::filesystem::path& path, CharsetTables& table
 
 namespace {
 
-// The UTF-8 text of one game character (at most two characters of 3 bytes).
+// The UTF-8 text of one game character (at most two characters of 3 bytes),
+// and how many game bytes it takes: 1 where only the lead byte is consumed.
 struct Utf8Piece {
   uint8_t length = 0;
-  char bytes[7] = {};
+  uint8_t advance = 2;
+  char bytes[6] = {};
   void Set(std::string_view s) {
     length = uint8_t(s.size() < sizeof bytes ? s.size() : sizeof bytes);
     std::memcpy(bytes, s.data(), length);
@@ -163,10 +165,17 @@ TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> t
         auto e = tables_->big5ToGbk[i];
         if (e[0] == 0 && e[1] == 0) e = {'?', '?'};
         composed->decode[i].Set(DecodeLoosePair(gbk, e[0], e[1]));
-      } else {
+      } else if (big5.toUnicode[i] != 0) {
         std::string s;
-        AppendUtf8(s, big5.toUnicode[i] ? big5.toUnicode[i] : char32_t('?'));
+        AppendUtf8(s, big5.toUnicode[i]);
         composed->decode[i].Set(s);
+      } else {
+        // As browsers decode BIG5: a pair without a character is one "?";
+        // a byte that cannot lead a pair, or an ASCII byte after the lead
+        // (often the game's "*" line marker put inside a character), is left
+        // to be read on its own.
+        composed->decode[i].Set("?");
+        if (lead == 0x80 || lead == 0xFF || trail < 0x80) composed->decode[i].advance = 1;
       }
     }
 
@@ -224,7 +233,7 @@ void TextCodec::AppendGameText(std::string& out, std::span<const uint8_t> text) 
       const Utf8Piece& p = decode[CharsetTables::Index(b, bytes[i + 1])];
       std::memcpy(at, p.bytes, sizeof p.bytes);
       at += p.length;
-      i += 2;
+      i += p.advance;
     } else {
       *at++ = '?';  // a lead byte without its trail byte
       i += 1;

@@ -109,15 +109,39 @@ TEST(CharsetBig5Run, DecodeAndEncodeDirectly) {
   TextCodec codec(GameCharset::Big5, std::make_shared<CharsetTables>());
   EXPECT_EQ(Decode(codec, {'A', 0xA4, 0x40, 'B'}), std::string("A") + kOne + "B");
   EXPECT_EQ(Decode(codec, {0xAD, 0xD3}), "個");
-  EXPECT_EQ(Decode(codec, {0xA4, 0x20}), "?");  // not a BIG5 pair: two bytes, one "?"
-  EXPECT_EQ(Decode(codec, {0xFF, 0xFF, 'z'}), "?z");
-  EXPECT_EQ(Decode(codec, {0xA4}), "?");
+  EXPECT_EQ(Decode(codec, {0xA4}), "?");  // a lead byte at the end of the text
+  EXPECT_EQ(Decode(codec, {'x', 0xA4}), "x?");
 
   EXPECT_EQ(codec.EncodeGameText(std::string("A") + kOne + "B"), (Bytes{0x41, 0xA4, 0x40, 0x42}));
   EXPECT_EQ(codec.EncodeGameText("個"), (Bytes{0xAD, 0xD3}));
   EXPECT_EQ(codec.EncodeGameText("个"), Bytes{'?'});  // simplified only
   EXPECT_TRUE(codec.CanEncode("個"));
   EXPECT_FALSE(codec.CanEncode("个"));
+}
+
+TEST(CharsetBig5Run, AnInvalidPairKeepsEveryByteItCan) {
+  // A lead byte and a byte that cannot finish its character: one "?", and an
+  // ASCII byte after it is read as itself (the "*" line marker of dialogue).
+  TextCodec codec(GameCharset::Big5, std::make_shared<CharsetTables>());
+  EXPECT_EQ(Decode(codec, {0xA4, 0x2A, 0x52}), "?*R");
+  EXPECT_EQ(Decode(codec, {0xA4, 0x20}), "? ");
+  EXPECT_EQ(Decode(codec, {0xA4, 0x2A, 0xA4, 0x40}), std::string("?*") + kOne);
+  // Trail 0x7F is ASCII and never part of a character.
+  EXPECT_EQ(Decode(codec, {0xA4, 0x7F, 'z'}), std::string("?\x7f") + "z");
+  // 0x80 and 0xFF lead nothing: the byte after them starts afresh.
+  EXPECT_EQ(Decode(codec, {0xFF, 0xA4, 0x40}), std::string("?") + kOne);
+  EXPECT_EQ(Decode(codec, {0x80, 0xFF, 'z'}), "??z");
+  // A valid lead and a non-ASCII byte that is no trail: both taken, one "?".
+  EXPECT_EQ(Decode(codec, {0xA4, 0x80, 'z'}), "?z");
+  // A valid pair whose trail lies in the ASCII range is one character.
+  EXPECT_EQ(Decode(codec, {0xA4, 0x40, 0x2A}), std::string(kOne) + "*");
+}
+
+TEST(CharsetGbkRun, AnInvalidPairStillTakesTwoBytes) {
+  // The "GBK" run walks mb.dat's table pair by pair: no entry is "??".
+  TextCodec codec(GameCharset::Gbk, OneTables());
+  EXPECT_EQ(Decode(codec, {0xA4, 0x2A, 0x52}), "??R");
+  EXPECT_EQ(Decode(codec, {0xA4}), "?");
 }
 
 TEST(CharsetBig5Run, EveryBig5CharacterRoundTrips) {
