@@ -75,30 +75,6 @@ TEST_F(ZdatPatch, ReadsTheValuesTheWindowShows) {
   EXPECT_NE(report.find("roster: 3 5 8 13 21 34\n"), std::string::npos);
 }
 
-TEST_F(ZdatPatch, AttackLimitWritesItsSixValuesAndThreeKeepingBranches) {
-  ZdatChoices c;
-  const size_t attack = Row("attack limit");
-  c.byteLimits[attack] = {true, "120", false};
-  const PatchOutcome out = Patch(c);
-  ASSERT_TRUE(out.written) << out.written.error();
-  EXPECT_TRUE(out.plan.refusals.empty());
-  std::map<uint32_t, uint8_t> expected;
-  for (uint32_t at : kByteLimits[attack].values.view()) expected[at] = 120;
-  // The branches already hold 0x7E in the sample, so only the values change.
-  EXPECT_EQ(ChangedBytes(), expected);
-  for (uint32_t at : kByteLimits[attack].branches.view()) EXPECT_EQ(dir.Get("z.dat")[at], kKeepBranch);
-}
-
-TEST_F(ZdatPatch, CancelledAttackLimitWritesOnlyTheRemovingBranches) {
-  ZdatChoices c;
-  const size_t attack = Row("attack limit");
-  c.byteLimits[attack] = {true, "not even a number", true};
-  ASSERT_TRUE(Patch(c).written);
-  std::map<uint32_t, uint8_t> expected;
-  for (uint32_t at : kByteLimits[attack].branches.view()) expected[at] = kRemoveBranch;
-  EXPECT_EQ(ChangedBytes(), expected);
-}
-
 TEST_F(ZdatPatch, HiddenWeaponsFollowTheirOwnCancelBoxNotTheSwords) {
   ZdatChoices c;
   const size_t anqi = Row("hidden weapons limit"), sword = Row("sword limit");
@@ -107,17 +83,6 @@ TEST_F(ZdatPatch, HiddenWeaponsFollowTheirOwnCancelBoxNotTheSwords) {
   ASSERT_TRUE(Patch(c).written);
   std::map<uint32_t, uint8_t> expected;
   for (uint32_t at : kByteLimits[anqi].branches.view()) expected[at] = kRemoveBranch;
-  EXPECT_EQ(ChangedBytes(), expected);
-}
-
-TEST_F(ZdatPatch, BladeNearBranchTakesTwoBytes) {
-  ZdatChoices c;
-  const size_t blade = Row("blade limit");
-  c.byteLimits[blade] = {true, "", true};
-  ASSERT_TRUE(Patch(c).written);
-  const uint32_t first = kByteLimits[blade].branches.at[0], second = kByteLimits[blade].branches.at[1];
-  const std::map<uint32_t, uint8_t> expected{
-      {first, kRemoveNearBranch[0]}, {first + 1, kRemoveNearBranch[1]}, {second, kRemoveBranch}};
   EXPECT_EQ(ChangedBytes(), expected);
 }
 
