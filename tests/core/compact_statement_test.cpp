@@ -194,12 +194,5 @@ TEST_F(EncoderBuffers, EventsAfterEachOtherNeverSeeTheLabelsOfTheEventBefore) {
   }
 }
 
-TEST_F(EncoderBuffers, AFirstShowingAllocatesTheListAtItsLength) {
-  for (KdefEvent& event : state().game.events.events) {
-    ShowEvent(event, state().attributes, state().describeContext());
-    ASSERT_EQ(event.statements.capacity(), event.statements.size());
-  }
-}
-
 }  // namespace
 }  // namespace tavrel
