@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -196,6 +197,25 @@ class BattleWindows : public QObject {
       QCOMPARE(image.pixel(302, 249) & 0xFFFFFF, anchorColour(road));
       QCOMPARE(image.pixel(320 + 5 * 36, 240) & 0xFFFFFF, anchorColour(grass));  // five squares right and up
     }
+  }
+
+  // The command line's picture of a battle is the view's as it opens.
+  void renderBattleWritesWhatTheViewShows() {
+    SampleGame game(GameCharset::Gbk);
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    FrmWarEdit editor(game.state);
+    QProcess tool;
+    const QString png = game.path("battle3.png");
+    tool.start(QStringLiteral(TAVREL_BIN_DIR "/tavrel"), {"render-battle", game.dir, "3", "-o", png});
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.exitCode(), 0);
+    QVERIFY(QString::fromUtf8(tool.readAllStandardOutput()).contains(QStringLiteral("图块文件：wdx / wmp")));
+    frmwarmap view(game.state, 3, QString::number(game.state.battles[3].map));
+    const QImage shown = Child<PictureBox>(view, "pic1")->image().convertToFormat(QImage::Format_RGB32);
+    const QImage written = QImage(png).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(written.size(), QSize(640, 480));
+    QVERIFY(written == shown);
   }
 
   void theMapViewShowsWhatItCanOfBadMaps() {
