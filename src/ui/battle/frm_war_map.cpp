@@ -104,7 +104,6 @@ void frmwarmap::readMap(const QString& mapText) {
     readProblems_ << MapNumberOutOfRangeMessage(state_, m);
     return;
   }
-  map_ = m;
   const std::filesystem::path dir(state_.gameDirectory);
   Result<LoadedTileSet> tiles = LoadBattleTiles(state_, m);
   if (tiles) {

@@ -37,7 +37,6 @@ class frmwarmap : public QDialog {
 
   EditorState& state_;
   int battle_;
-  int map_ = -1;
   std::optional<Battlefield> field_;
   std::shared_ptr<const PictureSet> tiles_;  // none when no set was found
   QString tileIndexName_;
