@@ -30,9 +30,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries come from dpkg-shlibdeps; what is loaded at run time
 # and not linked is named here: the Qt platform plugins (xcb, offscreen) and a
 # font that holds the Chinese characters.
+# libpng is linked (so also found by dpkg-shlibdeps) and named for the tool's PNG pictures.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpng16-16")
 if(TARGET tavrel-editor)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libpng16-16, qt6-qpa-plugins, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
 endif()
 
 include(CPack)

@@ -55,14 +55,14 @@ int main(int argc, char** argv) {
 
   const Bytes palette = file("mmap.col");
   for (const auto& [idx, grp] : std::vector<std::pair<std::string, std::string>>{
-           {"sdx000", "smp000"}, {"sdx005", "smp005"}, {"wdx000", "wmp000"}, {"hdgrp.idx", "hdgrp.grp"}}) {
+           {"sdx", "smp"}, {"wdx", "wmp"}, {"hdgrp.idx", "hdgrp.grp"}}) {
     auto [i, g] = FirstEntries(file(idx), file(grp), 6);
     Write(out / "pictures", idx, fuzz::PackParts({palette, i, g}));
   }
 
   for (int m = 0; m < 3; ++m) {
     auto [i, g] = FirstEntries(file("warfld.idx"), file("warfld.grp"), size_t(m) + 1);
-    auto [ti, tg] = FirstEntries(file("wdx00" + std::to_string(m)), file("wmp00" + std::to_string(m)), 8);
+    auto [ti, tg] = FirstEntries(file("wdx"), file("wmp"), 8);
     Bytes seed = {uint8_t(m + 1), 32, 32};
     const Bytes packed = fuzz::PackParts({i, g, ti, tg});
     seed.insert(seed.end(), packed.begin(), packed.end());

@@ -2,6 +2,7 @@
 // file keeps its length and only the planned bytes change.
 #include <fmt/format.h>
 
+#include "app/tile_sets.h"
 #include "app/zdat_patch.h"
 #include "fuzz_support.h"
 
@@ -52,6 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(file.found && file.size == bytes.size());
   (void)ZdatReport(file.values);
   (void)ZdatOpenProblem(fuzz::Big5(), file);
+  // The tile-set names the game's lookup takes from the tables: never empty,
+  // never longer than an entry, never leaving the game directory.
+  for (int k : {0, 1, 29, 99})
+    for (TileSetKind kind : {TileSetKind::Scene, TileSetKind::Battle})
+      for (const TileSetNames& names : TileSetCandidates(bytes, kind, k))
+        for (const std::string* name : {&names.index, &names.data})
+          FUZZ_CHECK(!name->empty() && name->size() <= 13 && name->find_first_of("/\\") == std::string::npos &&
+                     *name != "." && *name != "..");
   if (file.values.sdx) (void)PictureNameText(std::span<const uint8_t>(
       reinterpret_cast<const uint8_t*>(file.values.sdx->data()), file.values.sdx->size()));
 

@@ -1,6 +1,7 @@
 #include "app/battle_geometry.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tavrel {
 
@@ -93,6 +94,62 @@ std::vector<BattleMarker> BattleMarkers(const BattleRecord& battle, int centreX,
     markers.push_back({"E" + std::to_string(d), place(battle.enemyX[size_t(d)], battle.enemyY[size_t(d)]), true});
   }
   return markers;
+}
+
+namespace {
+
+// Rows of 5 x 7 glyphs, top row first, the leftmost pixel in bit 4.
+using Glyph = std::array<uint8_t, 7>;
+constexpr std::array<Glyph, 10> kDigits{{
+    {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E},  // 0
+    {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E},  // 1
+    {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F},  // 2
+    {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E},  // 3
+    {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02},  // 4
+    {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E},  // 5
+    {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E},  // 6
+    {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08},  // 7
+    {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E},  // 8
+    {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},  // 9
+}};
+constexpr Glyph kLetterE{0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F};
+
+const Glyph* GlyphOf(char c) {
+  if (c >= '0' && c <= '9') return &kDigits[size_t(c - '0')];
+  if (c == 'E') return &kLetterE;
+  return nullptr;
+}
+
+}  // namespace
+
+void DrawMarkerText(PixelArea& area, const std::string& text, CanvasPoint at, uint32_t colour) {
+  if (area.pixels.size() < size_t(area.width) * size_t(area.height)) return;
+  for (size_t k = 0; k < text.size(); ++k) {
+    const Glyph* glyph = GlyphOf(text[k]);
+    if (glyph == nullptr) continue;
+    const int left = at.x + int(k) * kMarkerAdvance;
+    for (int row = 0; row < 7 * kMarkerGlyphScale; ++row) {
+      const int y = at.y + row;
+      if (y < 0 || y >= area.height) continue;
+      const uint8_t bits = (*glyph)[size_t(row / kMarkerGlyphScale)];
+      for (int column = 0; column < 5 * kMarkerGlyphScale; ++column) {
+        const int x = left + column;
+        if (x < 0 || x >= area.width || !(bits & (0x10 >> (column / kMarkerGlyphScale)))) continue;
+        area.pixels[size_t(y) * size_t(area.width) + size_t(x)] = colour;
+      }
+    }
+  }
+}
+
+PixelArea DrawBattleView(const Battlefield* field, const PictureSet& tiles, const BattleRecord& battle, int centreX,
+                         int centreY, CompositionGaps* gaps) {
+  PixelArea view = field != nullptr
+                       ? CropArea(ComposeBattlefield(*field, tiles, centreX, centreY, gaps), kBattleViewWidth,
+                                  kBattleViewHeight)
+                       : PixelArea(kBattleViewWidth, kBattleViewHeight, 0);
+  for (const BattleMarker& marker : BattleMarkers(battle, centreX, centreY))
+    DrawMarkerText(view, marker.text, marker.at, marker.enemy ? kEnemyMarkerColour : kParticipantMarkerColour);
+  return view;
 }
 
 }  // namespace tavrel

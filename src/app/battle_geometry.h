@@ -1,7 +1,8 @@
 #pragma once
 // The isometric battlefield picture: which squares lie around a centre
 // square, in what order they are drawn, where each is anchored, and the
-// composition of the three layers and the centre marker into a pixel area.
+// composition of the three layers and the centre marker into a pixel area,
+// and the whole view with the battle's markers written over it.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -70,5 +71,21 @@ struct BattleMarker {
 // the enemy's person number is 0 or more. Each written 9 pixels above its
 // square's anchor relative to the centre square.
 std::vector<BattleMarker> BattleMarkers(const BattleRecord& battle, int centreX, int centreY);
+
+inline constexpr uint32_t kParticipantMarkerColour = 0xFFFFA0;
+inline constexpr uint32_t kEnemyMarkerColour = 0xFF6060;
+inline constexpr int kMarkerGlyphScale = 2;  // the 5 x 7 glyphs drawn twice as large
+inline constexpr int kMarkerAdvance = 6 * kMarkerGlyphScale;
+
+// Writes `text` (digits, 'E' and spaces; other characters leave a gap) in
+// the built-in 5 x 7 digit font, its top-left corner at `at`; pixels outside
+// the area are left out.
+void DrawMarkerText(PixelArea& area, const std::string& text, CanvasPoint at, uint32_t colour);
+
+// The battle map view's picture, 640 x 480: the battlefield around
+// (centreX, centreY) when there is one (black otherwise), cropped to the
+// view, with the battle's markers written over it.
+PixelArea DrawBattleView(const Battlefield* field, const PictureSet& tiles, const BattleRecord& battle, int centreX,
+                         int centreY, CompositionGaps* gaps = nullptr);
 
 }  // namespace tavrel

@@ -55,6 +55,7 @@ Status ReadGameFiles(EditorState& state) {
   next.portraitUsers = BuildPortraitUsers(next.names, static_cast<int32_t>(next.portraits.size()));
 
   state.game = std::move(next);
+  state.tileSets.Clear();  // their colours and files may have changed
   state.loaded = true;
   return Ok();
 }

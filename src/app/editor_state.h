@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tile_sets.h"
 #include "gamefiles/kdef.h"
 #include "gamefiles/names.h"
 #include "gamefiles/pictures.h"
@@ -48,7 +49,7 @@ struct EditorState {
   bool hasEventClip = false;
 
   std::vector<BattleRecord> battles;  // read anew by each opening of the battle editor
-  PictureSet battleMaps;              // tile set of the battlefield last shown
+  TileSetCache tileSets;              // scene and battle tile sets read since the last read
 
   const TextCodec& text() const { return *codec; }
   DescribeContext describeContext() const { return DescribeContext{*codec, game.names, game.talk.entries}; }

@@ -390,14 +390,6 @@ Status ApplyDialogueInstruction(EditorState& state, Statement& statement, std::s
   return Ok();
 }
 
-std::string SceneTileIndexName(int scene) { return fmt::format("sdx{:03}", scene); }
-std::string SceneTileDataName(int scene) { return fmt::format("smp{:03}", scene); }
-
-Result<PictureSet> LoadSceneTiles(const EditorState& state, int scene) {
-  return LoadPictureSet(state.gameDirectory, SceneTileIndexName(scene), SceneTileDataName(scene),
-                        state.game.palette);
-}
-
 int TileIndexForNumber(int pictureNumber) {
   const int floorHalf = pictureNumber >= 0 ? pictureNumber / 2 : -((1 - pictureNumber) / 2);
   if (pictureNumber % 2 == 0) return floorHalf;

@@ -124,11 +124,7 @@ Status ApplyDialogueInstruction(EditorState& state, Statement& statement, std::s
 
 // ---- Scene pictures ---------------------------------------------------------------
 
-// "sdx007" and "smp007" for scene 7 (at least three digits).
-std::string SceneTileIndexName(int scene);
-std::string SceneTileDataName(int scene);
-// The tile set of a scene from the game directory, coloured by the palette.
-Result<PictureSet> LoadSceneTiles(const EditorState& state, int scene);
+// A scene's tile set comes from LoadSceneTiles (app/tile_sets.h).
 // The tile a picture number names: number / 2, a half rounded to the even neighbour.
 int TileIndexForNumber(int pictureNumber);
 // The tile of a picture number typed into a box; nullptr when the text is no

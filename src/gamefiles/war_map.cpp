@@ -49,11 +49,4 @@ Result<Battlefield> ReadBattlefield(const std::filesystem::path& gameDir, int m)
   return ParseBattlefield(*idx, *grp, m);
 }
 
-std::string BattleTileIndexName(int m) { return fmt::format("wdx{:03d}", m); }
-std::string BattleTileDataName(int m) { return fmt::format("wmp{:03d}", m); }
-
-Result<PictureSet> LoadBattleTiles(const std::filesystem::path& gameDir, int m, const Palette& palette) {
-  return LoadPictureSet(gameDir, BattleTileIndexName(m), BattleTileDataName(m), palette);
-}
-
 }  // namespace tavrel

@@ -1,7 +1,7 @@
 #pragma once
 // Battlefields: warfld.idx / warfld.grp hold 26 maps of 64 x 64 squares, two
-// or three layers of 16-bit picture numbers each, and every map m has its
-// tile set wdxNNN / wmpNNN (NNN = m in three digits).
+// or three layers of 16-bit picture numbers each. The tile set a map is drawn
+// with is found by LoadBattleTiles (app/tile_sets.h).
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -37,12 +37,5 @@ Result<Battlefield> ParseBattlefield(std::span<const uint8_t> idx, std::span<con
 
 // The same from the game directory's warfld.idx / warfld.grp.
 Result<Battlefield> ReadBattlefield(const std::filesystem::path& gameDir, int m);
-
-// "wdx005" / "wmp005" for map 5; at least three digits.
-std::string BattleTileIndexName(int m);
-std::string BattleTileDataName(int m);
-
-// The tile set of map m, coloured with `palette`.
-Result<PictureSet> LoadBattleTiles(const std::filesystem::path& gameDir, int m, const Palette& palette);
 
 }  // namespace tavrel

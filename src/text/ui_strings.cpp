@@ -310,6 +310,12 @@ constexpr InterfaceString kStrings[] = {
     {20009, "，其中改动的："},
     {20010, "以下字符无法用游戏的字符集保存，将变成“?”。是否仍然导入？"},
     {20011, " 无法写入，文件已改存到用户数据目录。"},
+    // The scene and battle tile sets, and the battle map picture.
+    {20100, "图块文件：{} / {}"},
+    {20101, "找不到图块文件。已查找：{}"},
+    {20102, "图块文件 {} / {} 无法读取：{}"},
+    {20103, "战斗 {} 不存在：war.sta 中有 {} 个战斗。"},
+    {20104, "战斗地图图片已写入 {}"},
 };
 
 constexpr bool Ascending() {
@@ -318,7 +324,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 301);
+static_assert(std::size(kStrings) == 306);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include <fmt/format.h>
+
 #include "app/battle_edit.h"
 #include "app/battle_geometry.h"
 #include "gamefiles/war_map.h"
@@ -145,7 +147,8 @@ TEST_F(BattleListCommands, ANumberThatIsNotSixteenBitRefusesApplyAndAddAndChange
   EXPECT_EQ(battles[2].nameBytes, before[2].nameBytes);
 }
 
-// The battlefields and their tile sets as the sample game writes them.
+// The battlefields and their tile sets as the sample game writes them: the
+// one set wdx/wmp, or with `numbered` the set wdxNNN/wmpNNN of each map.
 class BattlefieldPicture : public ::testing::Test {
  protected:
   static const Palette& SamplePalette() {
@@ -157,9 +160,11 @@ class BattlefieldPicture : public ::testing::Test {
     EXPECT_TRUE(field) << field.error();
     return field ? *field : Battlefield{};
   }
-  static PictureSet Tiles(int m) {
-    return ParsePictureSet(SampleFiles().at(BattleTileIndexName(m)), SampleFiles().at(BattleTileDataName(m)),
-                           SamplePalette());
+  static PictureSet Tiles(int m, bool numbered) {
+    const auto& files = SampleFiles(numbered);
+    const std::string index = numbered ? fmt::format("wdx{:03}", m) : "wdx";
+    const std::string data = numbered ? fmt::format("wmp{:03}", m) : "wmp";
+    return ParsePictureSet(files.at(index), files.at(data), SamplePalette());
   }
   // The colour of picture `p` of `tiles` at its own anchor.
   static uint32_t AnchorColour(const PictureSet& tiles, int p) {
@@ -186,10 +191,10 @@ TEST_F(BattlefieldPicture, SquaresAroundTheCentreAreAnchoredOnTheDiamondGrid) {
 
   // Ground tiles of distinct ramps on the centre and its two neighbours,
   // nothing standing on them: each anchor shows its own ground colour.
-  for (int m : {0, 1}) {
-    SCOPED_TRACE(m);
+  for (auto [m, numbered] : {std::pair{0, false}, std::pair{1, false}, std::pair{0, true}, std::pair{1, true}}) {
+    SCOPED_TRACE(fmt::format("map {}{}", m, numbered ? ", numbered tiles" : ""));
     Battlefield field = Field(m);
-    const PictureSet tiles = Tiles(m);
+    const PictureSet tiles = Tiles(m, numbered);
     const int x = 32, y = 31;
     const int pond = 3, paving = 4, road = 6;
     auto put = [&](int sx, int sy, int tile) {
@@ -229,6 +234,42 @@ TEST_F(BattlefieldPicture, AMissingTileSetLeavesABlackCanvasAndSaysWhatIsMissing
   const PixelArea view = CropArea(canvas, kBattleViewWidth, kBattleViewHeight);
   EXPECT_EQ(view.width, 640);
   EXPECT_EQ(view.height, 480);
+}
+
+TEST_F(BattlefieldPicture, TheViewIsTheCroppedFieldWithTheMarkersWrittenOverIt) {
+  BattleRecord battle = BlankBattle();
+  battle.personX.fill(0);
+  battle.personY.fill(0);
+  battle.personX[0] = 34;  // written at (320, 267): " 0", the digit one advance to the right
+  battle.personY[0] = 33;
+  battle.enemies.fill(kNoPerson);
+  battle.enemies[3] = 0;  // "E3" at (338, 240)
+  battle.enemyX[3] = 33;
+  battle.enemyY[3] = 31;
+  const Battlefield field = Field(0);
+  const PictureSet tiles = Tiles(0, false);
+  CompositionGaps gaps;
+  const PixelArea view = DrawBattleView(&field, tiles, battle, 32, 31, &gaps);
+  ASSERT_EQ(view.width, 640);
+  ASSERT_EQ(view.height, 480);
+  const PixelArea canvas = ComposeBattlefield(field, tiles, 32, 31);
+  // The glyph "0": its top row lit in columns 1 to 3, each pixel doubled.
+  EXPECT_EQ(view.at(320 + 12 + 2, 267), 0xFFFFA0u);
+  EXPECT_EQ(view.at(320 + 12 + 7, 268), 0xFFFFA0u);
+  EXPECT_EQ(view.at(320 + 12, 267), canvas.at(320 + 12, 267));  // column 0 of the top row is dark
+  EXPECT_EQ(view.at(320 + 4, 267), canvas.at(320 + 4, 267));    // the space leaves the field
+  // The "E": its whole top row.
+  EXPECT_EQ(view.at(338, 240), 0xFF6060u);
+  EXPECT_EQ(view.at(338 + 9, 241), 0xFF6060u);
+  // Away from the markers the view is the canvas.
+  EXPECT_EQ(view.at(100, 100), canvas.at(100, 100));
+  EXPECT_EQ(view.at(639, 479), canvas.at(639, 479));
+  EXPECT_EQ(gaps.groundMissing, 0);
+
+  // Without a field: black, the markers still written.
+  const PixelArea bare = DrawBattleView(nullptr, tiles, battle, 32, 31);
+  EXPECT_EQ(bare.at(338, 240), 0xFF6060u);
+  EXPECT_EQ(bare.at(320, 240), 0u);
 }
 
 TEST(BattleMarkers, ParticipantsAlwaysAndEnemiesOnlyWithAPerson) {

@@ -22,8 +22,8 @@ TEST(CliZdat, PrintsEveryValueOfTheSample) {
   dir.Put("z.dat", SampleFiles().at("z.dat"));
   const ZdatRun run = Zdat(dir.path());
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* line : {"total memory: 420000\n", "memory M1: 96000\n", "memory M2: 64000\n", "sdx name: sdx000\n",
-                           "smp name: smp000\n", "wdx name: wdx000\n", "wmp name: wmp000\n", "leave event: 186\n",
+  for (const char* line : {"total memory: 420000\n", "memory M1: 96000\n", "memory M2: 64000\n", "sdx name: sdx\n",
+                           "smp name: smp\n", "wdx name: wdx\n", "wmp name: wmp\n", "leave event: 186\n",
                            "life limit: 999\n", "energy limit: 1999\n", "attack limit: 100\n",
                            "poisoned attack limit: 110\n", "roster: 3 5 8 13 21 34\n"})
     EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;

@@ -18,7 +18,7 @@ namespace tavrel::testing {
 
 struct Damage {
   std::string name;
-  bool indexOnly;  // applies to indexes (.idx and the picture indexes wdxNNN / sdxNNN)
+  bool indexOnly;  // applies to indexes (.idx and the picture indexes wdx / sdx, numbered or not)
   std::function<std::optional<Bytes>(const Bytes&)> apply;
 };
 

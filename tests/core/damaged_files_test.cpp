@@ -130,7 +130,7 @@ TEST_F(DamagedFiles, PictureSetsReadWhatIsThereOrNameTheFile) {
   Palette palette{};
   for (size_t i = 0; i < palette.size(); ++i) palette[i] = uint32_t(i);
   for (const auto& names : std::vector<std::pair<std::string, std::string>>{
-           {"wdx003", "wmp003"}, {"sdx002", "smp002"}, {"hdgrp.idx", "hdgrp.grp"}}) {
+           {"wdx", "wmp"}, {"sdx", "smp"}, {"hdgrp.idx", "hdgrp.grp"}}) {
     const std::string idx = names.first, grp = names.second;
     for (const std::string& file : {idx, grp}) {
       ForEachDamage(file, [&](const Damage& damage) {
@@ -154,8 +154,8 @@ TEST_F(DamagedFiles, PictureSetsReadWhatIsThereOrNameTheFile) {
 }
 
 TEST_F(DamagedFiles, PictureClaimingTheLargestSizeRendersOnlyWhereItIsDrawn) {
-  dir.Put("smp002", testing::WithHugeFirstPicture(SampleFiles().at("smp002")));
-  Result<PictureSet> set = LoadPictureSet(dir.path(), "sdx002", "smp002", Palette{});
+  dir.Put("smp", testing::WithHugeFirstPicture(SampleFiles().at("smp")));
+  Result<PictureSet> set = LoadPictureSet(dir.path(), "sdx", "smp", Palette{});
   ASSERT_TRUE(set) << set.error();
   ASSERT_FALSE(set->empty());
   const RlePicture& huge = set->front();

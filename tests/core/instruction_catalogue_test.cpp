@@ -267,11 +267,7 @@ TEST_F(CatalogueOnSample, TheDialogueInstructionRefusesWhatCannotBeStored) {
   EXPECT_EQ(full.data, (std::vector<int16_t>{5, 12, 1}));
 }
 
-TEST(InstructionCataloguePictures, TileSetNamesAndPictureNumbers) {
-  EXPECT_EQ(SceneTileIndexName(7), "sdx007");
-  EXPECT_EQ(SceneTileDataName(7), "smp007");
-  EXPECT_EQ(SceneTileIndexName(123), "sdx123");
-  EXPECT_EQ(SceneTileDataName(0), "smp000");
+TEST(InstructionCataloguePictures, PictureNumbersNameHalvesRoundedToEven) {
   EXPECT_EQ(TileIndexForNumber(10), 5);
   EXPECT_EQ(TileIndexForNumber(5), 2);  // 2.5: the even neighbour
   EXPECT_EQ(TileIndexForNumber(7), 4);  // 3.5
@@ -299,16 +295,6 @@ TEST(InstructionCataloguePictures, AnimationsStepByTwoUpToTheEnd) {
   EXPECT_TRUE(AnimationNumbers(8, 6).empty());
   EXPECT_EQ(AnimationNumbers(32766, 32767).size(), 1u);
   EXPECT_EQ(AnimationNumbers(-32768, 32767).size(), 32768u);
-}
-
-TEST_F(CatalogueOnSample, SceneTilesLoadFromTheGameDirectory) {
-  auto tiles = LoadSceneTiles(state, 7);
-  ASSERT_TRUE(tiles) << tiles.error();
-  EXPECT_GE(tiles->size(), 48u);
-  std::filesystem::remove(dir / "sdx005");
-  auto missing = LoadSceneTiles(state, 5);
-  ASSERT_FALSE(missing);
-  EXPECT_NE(missing.error().find("sdx005"), std::string::npos) << missing.error();
 }
 
 }  // namespace

@@ -23,10 +23,47 @@ TEST(SampleGame, HoldsEveryFileTheEditorReadsOnceEach) {
   std::set<std::string> names;
   for (const auto& f : files) EXPECT_TRUE(names.insert(f.name).second) << "twice: " << f.name;
   for (const char* name : {"talk.idx", "talk.grp", "kdef.idx", "kdef.grp", "r1.idx", "r1.grp", "hdgrp.idx",
-                           "hdgrp.grp", "mmap.col", "sdx000", "smp000", "sdx009", "smp009"})
+                           "hdgrp.grp", "mmap.col", "sdx", "smp", "wdx", "wmp", "z.dat"})
     EXPECT_TRUE(names.count(name)) << name;
+  for (const char* name : {"sdx000", "smp000", "wdx000", "wmp000"}) EXPECT_FALSE(names.count(name)) << name;
   for (const auto& f : sample::MakeBattleFiles(SampleAt(1))) EXPECT_TRUE(names.count(f.name)) << f.name;
   for (const auto& f : sample::MakeExecutableDataFiles(SampleAt(1))) EXPECT_TRUE(names.count(f.name)) << f.name;
+}
+
+// Entry k of a 13-byte name table of z.dat, up to its first zero.
+std::string ZdatEntry(const Bytes& z, size_t first, size_t k) {
+  std::string name;
+  for (size_t at = first + 13 * k; at < first + 13 * (k + 1) && z.at(at) != 0; ++at) name.push_back(char(z[at]));
+  return name;
+}
+
+TEST(SampleGame, TileSetsAreBareOrNumberedAndZdatNamesThem) {
+  // Scene index and data tables at 322192 and 320892 (100 entries), battle
+  // index and data tables at 324224 and 323834 (30 entries).
+  const Bytes& bare = SampleFiles(false).at("z.dat");
+  for (size_t k : {0u, 7u, 99u}) {
+    EXPECT_EQ(ZdatEntry(bare, 322192, k), "sdx");
+    EXPECT_EQ(ZdatEntry(bare, 320892, k), "smp");
+  }
+  for (size_t k : {0u, 29u}) {
+    EXPECT_EQ(ZdatEntry(bare, 324224, k), "wdx");
+    EXPECT_EQ(ZdatEntry(bare, 323834, k), "wmp");
+  }
+  const auto& numbered = SampleFiles(true);
+  const Bytes& z = numbered.at("z.dat");
+  EXPECT_EQ(ZdatEntry(z, 322192, 7), "sdx007");
+  EXPECT_EQ(ZdatEntry(z, 320892, 11), "smp011");
+  EXPECT_EQ(ZdatEntry(z, 324224, 25), "wdx025");
+  EXPECT_EQ(ZdatEntry(z, 323834, 3), "wmp003");
+  for (const char* name : {"sdx000", "smp000", "sdx011", "smp011", "wdx000", "wmp000", "wdx025", "wmp025"})
+    EXPECT_TRUE(numbered.count(name)) << name;
+  for (const char* name : {"sdx", "smp", "wdx", "wmp"}) EXPECT_FALSE(numbered.count(name)) << name;
+  // Everything but the tiles and z.dat is the same in both layouts.
+  for (const auto& [name, bytes] : SampleFiles(false)) {
+    if (name == "z.dat" || name == "sdx" || name == "smp" || name == "wdx" || name == "wmp") continue;
+    ASSERT_TRUE(numbered.count(name)) << name;
+    EXPECT_EQ(numbered.at(name), bytes) << name;
+  }
 }
 
 TEST(SampleGame, NeedsTheAttributeTable) {

@@ -38,8 +38,9 @@ int StrictPixelCount(std::span<const uint8_t> entry) {
   return at == entry.size() ? pixels : -1;
 }
 
-Result<IdxGrpFile> SampleSet(const std::string& idx, const std::string& grp) {
-  return ParseIdxGrp(SampleFiles().at(idx), SampleFiles().at(grp), idx, grp, IndexCheck::Pictures);
+Result<IdxGrpFile> SampleSet(const std::string& idx, const std::string& grp, bool numberedTiles = false) {
+  const auto& files = SampleFiles(numberedTiles);
+  return ParseIdxGrp(files.at(idx), files.at(grp), idx, grp, IndexCheck::Pictures);
 }
 
 TEST(SamplePalette, HoldsSixBitComponentsInManyColours) {
@@ -78,10 +79,12 @@ TEST(SamplePortraits, AreDistinctPicturesWithSomeMissing) {
 }
 
 TEST(SampleSceneTiles, EverySceneHasAValidTileSet) {
-  for (int scene = 0; scene < 12; ++scene) {
-    const std::string idx = fmt::format("sdx{:03}", scene), grp = fmt::format("smp{:03}", scene);
-    ASSERT_TRUE(SampleFiles().count(idx)) << idx;
-    auto set = SampleSet(idx, grp);
+  std::vector<std::pair<std::string, std::string>> sets{{"sdx", "smp"}};
+  for (int scene = 0; scene < 12; ++scene) sets.emplace_back(fmt::format("sdx{:03}", scene), fmt::format("smp{:03}", scene));
+  for (const auto& [idx, grp] : sets) {
+    const bool numbered = idx != "sdx";
+    ASSERT_TRUE(SampleFiles(numbered).count(idx)) << idx;
+    auto set = SampleSet(idx, grp, numbered);
     ASSERT_TRUE(set) << set.error();
     EXPECT_GE(set->count(), 48) << idx;
     for (int32_t k = 0; k < set->count(); ++k) {

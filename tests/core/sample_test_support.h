@@ -30,14 +30,23 @@ inline sample::SampleOptions SampleAt(int scale) {
   return options;
 }
 
-// The files of the sample game at scale 1, by name.
-inline const std::map<std::string, Bytes>& SampleFiles() {
-  static const std::map<std::string, Bytes> files = [] {
+// The files of the sample game at scale 1, by name: one tile set sdx/smp and
+// one wdx/wmp as an unpatched game has them, or with `numberedTiles` a set
+// sdxNNN/smpNNN per scene and wdxNNN/wmpNNN per battlefield.
+inline const std::map<std::string, Bytes>& SampleFiles(bool numberedTiles = false) {
+  auto make = [](bool numbered) {
     std::map<std::string, Bytes> byName;
-    for (sample::SampleFile& f : sample::MakeSampleGame(SampleAt(1))) byName[f.name] = std::move(f.bytes);
+    sample::SampleOptions options = SampleAt(1);
+    options.numberedTiles = numbered;
+    for (sample::SampleFile& f : sample::MakeSampleGame(options)) byName[f.name] = std::move(f.bytes);
     return byName;
-  }();
-  return files;
+  };
+  if (numberedTiles) {
+    static const std::map<std::string, Bytes> numbered = make(true);
+    return numbered;
+  }
+  static const std::map<std::string, Bytes> bare = make(false);
+  return bare;
 }
 
 // An editor started as the program starts (mb.dat and kdefattr.dat beside
@@ -55,8 +64,8 @@ inline void ReadSampleGame(EditorState& state, GameCharset charset, const std::f
 // A scratch directory holding the sample game at scale 1.
 class SampleGameDir : public ScratchDir {
  public:
-  SampleGameDir() {
-    for (const auto& [name, bytes] : SampleFiles()) Put(name, bytes);
+  explicit SampleGameDir(bool numberedTiles = false) {
+    for (const auto& [name, bytes] : SampleFiles(numberedTiles)) Put(name, bytes);
   }
 };
 

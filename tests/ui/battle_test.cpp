@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -11,6 +12,7 @@
 #include "ui/battle/frm_war_edit.h"
 #include "ui/battle/frm_war_map.h"
 #include "ui/picture_box.h"
+#include "ui/qt_text.h"
 
 using namespace tavrel;
 using namespace tavrel::ui;
@@ -146,6 +148,76 @@ class BattleWindows : public QObject {
     QCOMPARE(x->text(), QString("1"));
   }
 
+  // Map 0 laid by hand: grass everywhere, and around the centre (32, 31)
+  // three floors of different colours; the view shows each at its anchor, on
+  // the one set of an unpatched game and on a set per map.
+  void theMapViewDrawsHandPlacedTilesOnBothLayouts() {
+    for (bool numbered : {false, true}) {
+      SampleGame game(GameCharset::Gbk, true, 1, numbered);
+      QVERIFY2(game.ok(), qPrintable(game.error));
+      ScriptedPrompt prompt;
+      FrmWarEdit editor(game.state);
+      const int grass = 1, pond = 3, paving = 4, road = 6;  // the sample's floor tiles
+      Bytes idx, grp;
+      for (int m = 0; m < kBattlefieldCount; ++m) {
+        for (int layer = 0; layer < 2; ++layer)
+          for (int y = 0; y < kBattlefieldSide; ++y)
+            for (int x = 0; x < kBattlefieldSide; ++x) {
+              int tile = layer == 0 ? grass : 0;
+              if (layer == 0 && x == 32 && y == 31) tile = pond;
+              if (layer == 0 && x == 33 && y == 31) tile = paving;
+              if (layer == 0 && x == 32 && y == 32) tile = road;
+              AppendI16(grp, int16_t(2 * tile));
+            }
+        AppendI32(idx, int32_t(grp.size()));
+      }
+      QVERIFY(WriteFileAtomic(game.path("warfld.idx").toStdString(), idx, false));
+      QVERIFY(WriteFileAtomic(game.path("warfld.grp").toStdString(), grp, false));
+      // The markers far off the view.
+      BattleRecord& battle = game.state.battles[0];
+      battle.personX.fill(0);
+      battle.personY.fill(0);
+      battle.enemies.fill(kNoPerson);
+
+      const std::string index = numbered ? "wdx000" : "wdx", data = numbered ? "wmp000" : "wmp";
+      Result<PictureSet> tiles = LoadPictureSet(game.dir.toStdString(), index, data, game.state.game.palette);
+      QVERIFY(tiles);
+      auto anchorColour = [&](int t) {
+        const RlePicture& p = (*tiles)[size_t(t)];
+        return RenderPictureOpaque(p).at(p.xOffset, p.yOffset);
+      };
+      QVERIFY(anchorColour(pond) != anchorColour(paving) && anchorColour(paving) != anchorColour(road));
+
+      frmwarmap view(game.state, 0, "0");
+      QVERIFY2(view.problems().isEmpty(), qPrintable(view.problems()));
+      QCOMPARE(Child<QLabel>(view, "lblTileFiles")->text(), Q("图块文件：" + index + " / " + data));
+      const QImage image = Child<PictureBox>(view, "pic1")->image();
+      QCOMPARE(image.pixel(320, 240) & 0xFFFFFF, anchorColour(pond));
+      QCOMPARE(image.pixel(338, 249) & 0xFFFFFF, anchorColour(paving));
+      QCOMPARE(image.pixel(302, 249) & 0xFFFFFF, anchorColour(road));
+      QCOMPARE(image.pixel(320 + 5 * 36, 240) & 0xFFFFFF, anchorColour(grass));  // five squares right and up
+    }
+  }
+
+  // The command line's picture of a battle is the view's as it opens.
+  void renderBattleWritesWhatTheViewShows() {
+    SampleGame game(GameCharset::Gbk);
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    FrmWarEdit editor(game.state);
+    QProcess tool;
+    const QString png = game.path("battle3.png");
+    tool.start(QStringLiteral(TAVREL_BIN_DIR "/tavrel"), {"render-battle", game.dir, "3", "-o", png});
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.exitCode(), 0);
+    QVERIFY(QString::fromUtf8(tool.readAllStandardOutput()).contains(QStringLiteral("图块文件：wdx / wmp")));
+    frmwarmap view(game.state, 3, QString::number(game.state.battles[3].map));
+    const QImage shown = Child<PictureBox>(view, "pic1")->image().convertToFormat(QImage::Format_RGB32);
+    const QImage written = QImage(png).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(written.size(), QSize(640, 480));
+    QVERIFY(written == shown);
+  }
+
   void theMapViewShowsWhatItCanOfBadMaps() {
     SampleGame game(GameCharset::Big5);
     QVERIFY2(game.ok(), qPrintable(game.error));
@@ -155,9 +227,13 @@ class BattleWindows : public QObject {
       frmwarmap view(game.state, 0, map);
       QVERIFY2(!view.problems().isEmpty(), map);
     }
-    QVERIFY(QFile::remove(game.path("wdx003")));
+    QVERIFY(QFile::rename(game.path("wdx"), game.path("wdx.kept")));
     frmwarmap noTiles(game.state, 0, "3");
-    QVERIFY(!noTiles.problems().isEmpty());
+    // Every name tried, once: z.dat's (the bare ones), then the numbered ones.
+    QVERIFY2(noTiles.problems().contains("wdx, wmp, wdx003, wmp003") && noTiles.problems().count("wdx") == 2,
+             qPrintable(noTiles.problems()));
+    QVERIFY(Child<QLabel>(noTiles, "lblTileFiles")->text().isEmpty());
+    QVERIFY(QFile::rename(game.path("wdx.kept"), game.path("wdx")));
     QVERIFY(QFile::remove(game.path("warfld.grp")));
     frmwarmap noField(game.state, 0, "4");
     QVERIFY(!noField.problems().isEmpty());

@@ -1,6 +1,6 @@
 // The windows that read game files of their own open on damaged files: the
-// battle editor (war.sta), the battlefield view (warfld, wdxNNN / wmpNNN),
-// the patcher (z.dat) and the scene picture dialogs (sdxNNN / smpNNN). Each
+// battle editor (war.sta), the battlefield view (warfld, wdx / wmp),
+// the patcher (z.dat) and the scene picture dialogs (sdx / smp). Each
 // opens, shows what it could read and says what it could not, and never
 // crashes. A picture whose header claims 32767 x 32767 pixels is drawn by the
 // picture boxes without holding the whole rectangle.
@@ -89,7 +89,7 @@ class DamagedWindows : public QObject {
     Result<WarStaContents> read = ReadWarSta(dir, game.state.text());
     QVERIFY(read && !read->battles.empty());
     game.state.battles = read->battles;
-    for (const std::string file : {"warfld.idx", "warfld.grp", "wdx002", "wmp002"}) {
+    for (const std::string file : {"warfld.idx", "warfld.grp", "wdx", "wmp"}) {
       ForEachDamage(dir, file, [&](const QString& what) {
         frmwarmap view(game.state, 0, "2");
         view.show();
@@ -106,7 +106,7 @@ class DamagedWindows : public QObject {
       });
     }
     // Tiles whose first picture claims the largest size there is.
-    WriteBytes(dir / "wmp002", tavrel::testing::WithHugeFirstPicture(ReadBytes(dir / "wmp002")));
+    WriteBytes(dir / "wmp", tavrel::testing::WithHugeFirstPicture(ReadBytes(dir / "wmp")));
     frmwarmap view(game.state, 0, "2");
     view.show();
     view.draw();
@@ -149,9 +149,9 @@ class DamagedWindows : public QObject {
       scroll->setValue(scroll->maximum());
       scroll->setValue(0);
     };
-    for (const std::string file : {"sdx007", "smp007"}) ForEachDamage(dir, file, exercise);
-    WriteBytes(dir / "smp007", tavrel::testing::WithHugeFirstPicture(ReadBytes(dir / "smp007")));
-    exercise("smp007: huge first picture");
+    for (const std::string file : {"sdx", "smp"}) ForEachDamage(dir, file, exercise);
+    WriteBytes(dir / "smp", tavrel::testing::WithHugeFirstPicture(ReadBytes(dir / "smp")));
+    exercise("smp: huge first picture");
   }
 
   void pictureBoxDrawsOnlyTheVisiblePartOfAHugePicture() {

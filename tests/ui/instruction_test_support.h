@@ -21,8 +21,9 @@ namespace tavrel::ui::test {
 
 class SampleEditor {
  public:
-  // Returns an empty string on success, else what failed.
-  std::string Start() {
+  // Returns an empty string on success, else what failed. `numberedTiles`
+  // writes a tile set per scene instead of the one bare set.
+  std::string Start(bool numberedTiles = false) {
     if (!dir_.isValid()) return "no scratch directory";
     state.programDir = TAVREL_BIN_DIR;
     auto started = InitializeEditor(state, GameCharset::Gbk);
@@ -30,6 +31,7 @@ class SampleEditor {
     gameDir = dir_.path().toStdString() + "/game";
     sample::SampleOptions options;
     options.attributes = &state.attributes;
+    options.numberedTiles = numberedTiles;
     if (Status written = sample::WriteSampleGame(gameDir, options); !written) return written.error();
     state.gameDirectory = gameDir;
     if (Status read = ReadGameFiles(state); !read) return read.error();

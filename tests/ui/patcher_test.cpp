@@ -76,7 +76,7 @@ class PatcherTest : public QObject {
     QCOMPARE(w.windowTitle(), QStringLiteral("z.dat Modify"));
     QVERIFY(prompt.asked().empty());
     QCOMPARE(Find<QLineEdit>(w, "txtTotalMemory")->text(), QStringLiteral("420000"));
-    QCOMPARE(Find<QLineEdit>(w, "txtSDX")->text(), QStringLiteral("sdx000"));
+    QCOMPARE(Find<QLineEdit>(w, "txtSDX")->text(), QStringLiteral("sdx"));
     QCOMPARE(Find<QLineEdit>(w, "txtliduishijian")->text(), QStringLiteral("186"));
     QCOMPARE(Find<QLineEdit>(w, "txtlifemax")->text(), QStringLiteral("999"));
     QCOMPARE(Find<QLineEdit>(w, "txtgongjimax")->text(), QStringLiteral("100"));

@@ -1,6 +1,7 @@
 // The dialogs that show scene tiles: the scene chosen by hand, the tile
 // browser, the instruction's tile and the animations.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -23,8 +24,10 @@ class SceneDialogsTest : public QObject {
   test::SampleEditor sample_;
   test::ScriptedPrompt prompt_;
 
-  PictureSet Tiles(int scene) {
-    auto tiles = LoadSceneTiles(sample_.state, scene);
+  // The sample's one scene tile set, read by its names: every scene shows it.
+  PictureSet Tiles(int /*scene*/) { return TilesNamed(sample_, "sdx", "smp"); }
+  static PictureSet TilesNamed(const test::SampleEditor& sample, const std::string& index, const std::string& data) {
+    auto tiles = LoadPictureSet(sample.gameDir, index, data, sample.state.game.palette);
     return tiles ? *tiles : PictureSet{};
   }
   static QImage Centred(const PictureBox& box, const PictureSet& tiles, int tile) {
@@ -153,17 +156,73 @@ class SceneDialogsTest : public QObject {
   }
 
   void aSceneWithoutTilesLeavesThePreviewEmpty() {
-    std::filesystem::remove(std::filesystem::path(sample_.gameDir) / "sdx005");
+    const std::filesystem::path sdx = std::filesystem::path(sample_.gameDir) / "sdx";
+    const std::filesystem::path kept = sdx.string() + ".kept";
+    std::filesystem::rename(sdx, kept);
     const auto where = sample_.Find(60);
     auto dialog = sample_.Open("frmStatement_0x3c", where);
     prompt_.Clear();
     dialog->findChild<QComboBox*>("Combomanual")->setCurrentIndex(5);
     QCOMPARE(prompt_.asked().size(), size_t(1));
-    QVERIFY(prompt_.asked()[0].text.contains("sdx005"));
+    // z.dat's names (the bare ones), then the numbered ones: each named once.
+    const QString text = prompt_.asked()[0].text;
+    QVERIFY2(text.contains("sdx, smp, sdx005, smp005") && text.count("sdx") == 2, qPrintable(text));
+    QCOMPARE(dialog->findChild<QLabel*>("lblTileFiles")->text(), QString());
     dialog->findChild<QLineEdit*>("txtpic")->setText("4");
     QVERIFY(test::AllBlack(dialog->findChild<PictureBox*>("pic2")->image()));
     QVERIFY(test::AllBlack(dialog->findChild<PictureBox*>("Pic1")->image()));
     prompt_.Clear();
+    std::filesystem::rename(kept, sdx);
+  }
+
+  void everySceneOfAnUnpatchedGameShowsTheOneSetReadOnce() {
+    test::SampleEditor fresh;
+    const std::string failed = fresh.Start();
+    QVERIFY2(failed.empty(), failed.c_str());
+    const auto where = fresh.Find(17);
+    auto dialog = fresh.Open("frmStatement_0x11", where);
+    auto* manual = dialog->findChild<QComboBox*>("Combomanual");
+    auto* files = dialog->findChild<QLabel*>("lblTileFiles");
+    auto* pic1 = dialog->findChild<PictureBox*>("Pic1");
+    QVERIFY(manual && files && pic1);
+    QVERIFY(files->text().isEmpty());
+    const PictureSet tiles = TilesNamed(fresh, "sdx", "smp");
+    QVERIFY(tiles.size() > 40);
+    dialog->findChild<QLineEdit*>("txtPicnum")->setText("12");
+    for (int scene = 0; scene < manual->count(); ++scene) {
+      manual->setCurrentIndex(scene);
+      QCOMPARE(files->text(), QStringLiteral("图块文件：sdx / smp"));
+      QCOMPARE(pic1->image(), Centred(*pic1, tiles, 6));
+    }
+    QVERIFY(manual->count() >= 12);
+    QCOMPARE(fresh.state.tileSets.setsRead(), 1);
+    QVERIFY(prompt_.asked().empty());
+  }
+
+  void aNumberedLayoutShowsEachScenesOwnSet() {
+    test::SampleEditor numbered;
+    const std::string failed = numbered.Start(true);
+    QVERIFY2(failed.empty(), failed.c_str());
+    const auto where = numbered.Find(3);
+    auto dialog = numbered.Open("frmstatement_0x03", where);
+    auto* manual = dialog->findChild<QComboBox*>("Combomanual");
+    auto* files = dialog->findChild<QLabel*>("lblTileFiles");
+    QVERIFY(manual && files);
+    auto* pic2 = dialog->findChild<PictureBox*>("pic2");
+    for (int scene : {7, 2}) {
+      manual->setCurrentIndex(scene);
+      const std::string index = "sdx00" + std::to_string(scene), data = "smp00" + std::to_string(scene);
+      QCOMPARE(files->text(), Q("图块文件：" + index + " / " + data));
+      const PictureSet tiles = TilesNamed(numbered, index, data);
+      dialog->findChild<QLineEdit*>("txtpic")->setText("");
+      dialog->findChild<QLineEdit*>("txtpic")->setText(QString::number(2 * (int(tiles.size()) - 1)));
+      const int anchorY = pic2->height() - 10;  // the scene-event dialog's boxes
+      QCOMPARE(pic2->image(), Expected(*pic2, &tiles.back(), pic2->width() / 2, anchorY));
+    }
+    // Scene 7's set and scene 2's differ in size: each scene's own was shown.
+    QVERIFY(TilesNamed(numbered, "sdx007", "smp007").size() != TilesNamed(numbered, "sdx002", "smp002").size());
+    QCOMPARE(numbered.state.tileSets.setsRead(), 2);
+    QVERIFY(prompt_.asked().empty());
   }
 };
 

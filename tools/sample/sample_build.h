@@ -54,7 +54,8 @@ std::vector<SampleFile> MakeTalkFiles(const SampleSizes& sizes);
 std::vector<SampleFile> MakeEventFiles(const SampleSizes& sizes, const AttributeTable& attributes);
 std::vector<SampleFile> MakeNameFiles(const SampleSizes& sizes);
 std::vector<SampleFile> MakePortraitFiles(const SampleSizes& sizes);
-std::vector<SampleFile> MakeSceneTileFiles(const SampleSizes& sizes);
+// The scene tile set sdx/smp, or with `numbered` one set sdxNNN/smpNNN per scene.
+std::vector<SampleFile> MakeSceneTileFiles(const SampleSizes& sizes, bool numbered);
 SampleFile MakePaletteFile();
 
 // Names used by the dialogue texts as well as the name tables.

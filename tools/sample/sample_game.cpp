@@ -19,7 +19,7 @@ std::vector<SampleFile> MakeSampleGame(const SampleOptions& options) {
   append(MakeNameFiles(sizes));
   files.push_back(MakePaletteFile());
   append(MakePortraitFiles(sizes));
-  append(MakeSceneTileFiles(sizes));
+  append(MakeSceneTileFiles(sizes, options.numberedTiles));
   append(MakeBattleFiles(options));
   append(MakeExecutableDataFiles(options));
   return files;

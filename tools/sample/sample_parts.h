@@ -19,10 +19,15 @@ struct SampleOptions {
   int scale = 1;  // multiplies events and dialogues
   // Instruction lengths and jump layout (from kdefattr.dat); required for events.
   const AttributeTable* attributes = nullptr;
+  // false: one scene tile set sdx / smp and one battle tile set wdx / wmp, as
+  // an unpatched game ships them; true: a set per scene (sdxNNN / smpNNN) and
+  // per battlefield (wdxNNN / wmpNNN), as a modder lays them out. z.dat's
+  // name tables name the files written either way.
+  bool numberedTiles = false;
 };
 
 // war.sta (at least 10 battles), warfld.idx/warfld.grp (26 maps of two and
-// three layers) and the battle tile sets wdxNNN/wmpNNN.
+// three layers) and the battle tile set wdx/wmp (or wdxNNN/wmpNNN).
 std::vector<SampleFile> MakeBattleFiles(const SampleOptions& options);
 
 // z.dat (full size, plausible values at every patch site) and a few

@@ -1,5 +1,6 @@
-// The tile sets of the scenes, sdxNNN/smpNNN: small isometric tiles, first
-// floors, then raised blocks, then objects, coloured by the scene's theme.
+// The tile sets of the scenes: small isometric tiles, first floors, then
+// raised blocks, then objects, coloured by a scene's theme. One set sdx/smp
+// for every scene, or one set sdxNNN/smpNNN per scene.
 // A tile is anchored at the centre of its floor diamond.
 #include <fmt/format.h>
 
@@ -113,8 +114,15 @@ Bytes Tile(int t, const Theme& theme) {
 
 }  // namespace
 
-std::vector<SampleFile> MakeSceneTileFiles(const SampleSizes& sizes) {
+std::vector<SampleFile> MakeSceneTileFiles(const SampleSizes& sizes, bool numbered) {
   std::vector<SampleFile> files;
+  if (!numbered) {
+    // The one set holds as many tiles as the largest numbered set.
+    std::vector<Bytes> tiles;
+    for (int t = 0; t < sizes.sceneTiles + 16; ++t) tiles.push_back(Tile(t, kThemes[0]));
+    AddIdxGrp(files, "sdx", "smp", tiles);
+    return files;
+  }
   for (int scene = 0; scene < sizes.scenes; ++scene) {
     const Theme& theme = kThemes[size_t(scene) % kThemes.size()];
     const int count = sizes.sceneTiles + scene * 5 % 17;

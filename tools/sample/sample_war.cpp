@@ -1,5 +1,6 @@
 // The sample game's battles: war.sta, the 26 battlefields of warfld.idx /
-// warfld.grp and one isometric tile set wdxNNN / wmpNNN per battlefield.
+// warfld.grp and the isometric tile set wdx / wmp (or one set wdxNNN / wmpNNN
+// per battlefield).
 // Everything is drawn here from small deterministic rules, so the same bytes
 // come out on every run.
 #include <algorithm>
@@ -140,10 +141,11 @@ std::vector<Tile> TileSet(int map) {
   return tiles;
 }
 
-void MakeTileSetFiles(int map, std::vector<SampleFile>& files) {
+// Map `map`'s tiles under the names given.
+void MakeTileSetFiles(int map, const std::string& index, const std::string& data, std::vector<SampleFile>& files) {
   std::vector<Bytes> entries;
   for (const Tile& t : TileSet(map)) entries.push_back(EncodePicture(t.canvas, t.xOffset, t.yOffset));
-  AddIdxGrp(files, fmt::format("wdx{:03}", map), fmt::format("wmp{:03}", map), entries);
+  AddIdxGrp(files, index, data, entries);
 }
 
 // Battlefield m as its layers of picture numbers (twice the tile position).
@@ -260,7 +262,10 @@ std::vector<SampleFile> MakeBattleFiles(const SampleOptions& options) {
   for (int m = 0; m < kMapCount; ++m) maps.push_back(MakeBattlefield(m));
   AddIdxGrp(files, "warfld.idx", "warfld.grp", maps);
 
-  for (int m = 0; m < kMapCount; ++m) MakeTileSetFiles(m, files);
+  if (options.numberedTiles)
+    for (int m = 0; m < kMapCount; ++m) MakeTileSetFiles(m, fmt::format("wdx{:03}", m), fmt::format("wmp{:03}", m), files);
+  else
+    MakeTileSetFiles(0, "wdx", "wmp", files);
   return files;
 }
 

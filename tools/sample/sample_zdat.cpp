@@ -37,7 +37,7 @@ void PutName(Bytes& z, const NameTableSite& table, uint32_t entry, const std::st
   std::copy_n(name.begin(), std::min<size_t>(name.size(), table.entryWidth - 1), z.begin() + at);
 }
 
-Bytes MakeZdat() {
+Bytes MakeZdat(bool numberedTiles) {
   Bytes z(kZdatSize);
   SampleRandom random(0x2DA7);
   for (uint8_t& b : z) b = uint8_t(random.Next());
@@ -58,15 +58,20 @@ Bytes MakeZdat() {
   PutI16(z, SiteOf(Site::LeaveEvent).offset, 186);
   Put(z, SiteOf(Site::FightByte).offset, {6});
 
-  // Picture tables hold the name with its number, as the game spells them.
+  // The tile-set tables name the files the sample writes: the one bare set
+  // in every entry, as in an unpatched game, or each entry's numbered set.
+  // The fight tables hold the name with its number, as the game spells them.
+  const auto tiles = [numberedTiles](const char* stem, uint32_t i) {
+    return numberedTiles ? fmt::format("{}{:03}", stem, i) : std::string(stem);
+  };
   for (const NameTableSite& table : kNameTables) {
     for (uint32_t i = 0; i < table.entries; ++i) {
       std::string name;
       switch (table.table) {
-        case NameTable::SceneData: name = fmt::format("smp{:03}", i); break;
-        case NameTable::SceneIndex: name = fmt::format("sdx{:03}", i); break;
-        case NameTable::BattleData: name = fmt::format("wmp{:03}", i); break;
-        case NameTable::BattleIndex: name = fmt::format("wdx{:03}", i); break;
+        case NameTable::SceneData: name = tiles("smp", i); break;
+        case NameTable::SceneIndex: name = tiles("sdx", i); break;
+        case NameTable::BattleData: name = tiles("wmp", i); break;
+        case NameTable::BattleIndex: name = tiles("wdx", i); break;
         case NameTable::FightData: name = fmt::format("fight{:03}.g", i); break;
         case NameTable::FightIndex: name = fmt::format("fight{:03}.i", i); break;
       }
@@ -110,9 +115,8 @@ void AddFightFiles(int n, std::vector<SampleFile>& files) {
 }  // namespace
 
 std::vector<SampleFile> MakeExecutableDataFiles(const SampleOptions& options) {
-  (void)options;
   std::vector<SampleFile> files;
-  files.push_back({"z.dat", MakeZdat()});
+  files.push_back({"z.dat", MakeZdat(options.numberedTiles)});
   for (int n = 0; n < kFightFileCount; ++n) AddFightFiles(n, files);
   return files;
 }

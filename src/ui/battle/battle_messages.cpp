@@ -75,17 +75,15 @@ QString BattlefieldShortMessage(const EditorState& state, int m, size_t missingB
 }
 
 QString TilesUnreadableMessage(const EditorState& state, int m, const std::string& error) {
-  return Said(state, QStringLiteral("战场图块 %1/%2 无法读取："))
-             .arg(Q(BattleTileIndexName(m)), Q(BattleTileDataName(m))) +
-         Q(error);
+  return Said(state, QStringLiteral("战场 %1 的图块无法读取：")).arg(m) + Q(error);
 }
 
 QString GroundMissingMessage(const EditorState& state, int squares) {
   return Said(state, QStringLiteral("%1 个方格的地面图块不在图块集中，未画出。")).arg(squares);
 }
 
-QString MarkerMissingMessage(const EditorState& state, int m) {
-  return Said(state, QStringLiteral("图块集 %1 中没有 0 号图块，中心标记未画出。")).arg(Q(BattleTileIndexName(m)));
+QString MarkerMissingMessage(const EditorState& state, const QString& indexName) {
+  return Said(state, QStringLiteral("图块集 %1 中没有 0 号图块，中心标记未画出。")).arg(indexName);
 }
 
 }  // namespace tavrel::ui

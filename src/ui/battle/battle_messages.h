@@ -31,6 +31,6 @@ QString BattlefieldUnreadableMessage(const EditorState& state, int m, const std:
 QString BattlefieldShortMessage(const EditorState& state, int m, size_t missingBytes);
 QString TilesUnreadableMessage(const EditorState& state, int m, const std::string& error);
 QString GroundMissingMessage(const EditorState& state, int squares);
-QString MarkerMissingMessage(const EditorState& state, int m);
+QString MarkerMissingMessage(const EditorState& state, const QString& indexName);
 
 }  // namespace tavrel::ui

@@ -53,6 +53,9 @@ frmwarmap::frmwarmap(EditorState& state, int battle, const QString& mapText, QWi
   cmddown_ = Button(this, "cmddown", Ui(state_, 10017));
   cmdleft_ = Button(this, "cmdleft", Ui(state_, 10018));
   cmdright_ = Button(this, "cmdright", Ui(state_, 10019));
+  lblTileFiles_ = new QLabel(this);
+  lblTileFiles_->setObjectName(QStringLiteral("lblTileFiles"));
+  lblTileFiles_->setWordWrap(true);
   lblProblems_ = new QLabel(this);
   lblProblems_->setObjectName(QStringLiteral("lblProblems"));
   lblProblems_->setWordWrap(true);
@@ -70,6 +73,7 @@ frmwarmap::frmwarmap(EditorState& state, int battle, const QString& mapText, QWi
   auto* side = new QVBoxLayout;
   side->addLayout(pad);
   side->addLayout(centre);
+  side->addWidget(lblTileFiles_);
   side->addWidget(lblProblems_);
   side->addStretch(1);
   auto* layout = new QHBoxLayout(this);
@@ -90,7 +94,6 @@ frmwarmap::frmwarmap(EditorState& state, int battle, const QString& mapText, QWi
 }
 
 void frmwarmap::readMap(const QString& mapText) {
-  state_.battleMaps = PictureSet{};
   bool ok = false;
   const int m = mapText.trimmed().toInt(&ok);
   if (!ok) {
@@ -101,13 +104,15 @@ void frmwarmap::readMap(const QString& mapText) {
     readProblems_ << MapNumberOutOfRangeMessage(state_, m);
     return;
   }
-  map_ = m;
   const std::filesystem::path dir(state_.gameDirectory);
-  Result<PictureSet> tiles = LoadBattleTiles(dir, m, state_.game.palette);
-  if (tiles)
-    state_.battleMaps = std::move(*tiles);
-  else
+  Result<LoadedTileSet> tiles = LoadBattleTiles(state_, m);
+  if (tiles) {
+    tiles_ = tiles->tiles;
+    tileIndexName_ = Q(tiles->files.index.filename().string());
+    lblTileFiles_->setText(Q(TileFilesUsedMessage(state_.text(), tiles->files)));
+  } else {
     readProblems_ << TilesUnreadableMessage(state_, m, tiles.error());
+  }
   Result<Battlefield> field = ReadBattlefield(dir, m);
   if (!field) {
     readProblems_ << BattlefieldUnreadableMessage(state_, m, field.error());
@@ -123,17 +128,15 @@ void frmwarmap::draw() {
   const int x = CentreValue(txtX_);
   const int y = CentreValue(txty_);
   QStringList problems = readProblems_;
-  if (field_) {
-    CompositionGaps gaps;
-    const PixelArea canvas = ComposeBattlefield(*field_, state_.battleMaps, x, y, &gaps);
-    pic1_->drawArea(CropArea(canvas, kBattleViewWidth, kBattleViewHeight));
-    if (gaps.groundMissing > 0) problems << GroundMissingMessage(state_, gaps.groundMissing);
-    if (gaps.markerMissing) problems << MarkerMissingMessage(state_, map_);
-  }
+  static const PictureSet kNoTiles;
+  CompositionGaps gaps;
   // The record as it stands in the editor, applied edits included.
   const BattleRecord& record = state_.battles[size_t(battle_)];
-  for (const BattleMarker& marker : BattleMarkers(record, x, y))
-    pic1_->drawText(Q(marker.text), marker.at.x, marker.at.y, marker.enemy ? QColor(255, 96, 96) : QColor(255, 255, 160));
+  pic1_->drawArea(DrawBattleView(field_ ? &*field_ : nullptr, tiles_ ? *tiles_ : kNoTiles, record, x, y, &gaps));
+  if (field_) {
+    if (gaps.groundMissing > 0) problems << GroundMissingMessage(state_, gaps.groundMissing);
+    if (gaps.markerMissing && tiles_) problems << MarkerMissingMessage(state_, tileIndexName_);
+  }
   lblProblems_->setText(problems.join(QLatin1Char('\n')));
 }
 

@@ -4,6 +4,7 @@
 // and the enemies' "E<d>" written over it. It only shows.
 #include <QDialog>
 #include <QString>
+#include <memory>
 #include <optional>
 
 #include "app/battle_geometry.h"
@@ -21,8 +22,8 @@ class frmwarmap : public QDialog {
   Q_OBJECT
  public:
   // `battle` is the position chosen in the battle editor, `mapText` the
-  // battle editor's map number as typed. The picture set and the layers
-  // are read here, once.
+  // battle editor's map number as typed. The layers are read here, once;
+  // the tile set comes from the state's cache.
   frmwarmap(EditorState& state, int battle, const QString& mapText, QWidget* parent = nullptr);
 
   // Draws again around the centre in txtX / txty.
@@ -36,8 +37,9 @@ class frmwarmap : public QDialog {
 
   EditorState& state_;
   int battle_;
-  int map_ = -1;
   std::optional<Battlefield> field_;
+  std::shared_ptr<const PictureSet> tiles_;  // none when no set was found
+  QString tileIndexName_;
   QStringList readProblems_;
   PictureBox* pic1_ = nullptr;
   QLineEdit* txtX_ = nullptr;
@@ -46,6 +48,7 @@ class frmwarmap : public QDialog {
   QPushButton* cmddown_ = nullptr;
   QPushButton* cmdleft_ = nullptr;
   QPushButton* cmdright_ = nullptr;
+  QLabel* lblTileFiles_ = nullptr;  // the tile files drawn with
   QLabel* lblProblems_ = nullptr;
 };
 

@@ -54,6 +54,9 @@ PicturePreviewDialog::PicturePreviewDialog(EditorState& state, Statement& statem
   browseNumber_ = new QLineEdit(this);
   browseNumber_->setObjectName("txtpic");
   browseBox_ = NewBox(this, "pic2");
+  tileFiles_ = new QLabel(this);
+  tileFiles_->setObjectName("lblTileFiles");
+  tileFiles_->setWordWrap(true);
   auto* browser = new QHBoxLayout;
   auto* browserLeft = new QVBoxLayout;
   browserLeft->addWidget(browseNumber_);
@@ -62,6 +65,7 @@ PicturePreviewDialog::PicturePreviewDialog(EditorState& state, Statement& statem
   browser->addWidget(scroll_);
   sideArea()->addWidget(manualLabel);
   sideArea()->addWidget(manual);
+  sideArea()->addWidget(tileFiles_);
   sideArea()->addLayout(browser);
 
   if (QLineEdit* picture = textControl("txtPicnum")) {
@@ -114,6 +118,11 @@ void PicturePreviewDialog::addAnimation(const char* start, const char* end, cons
   animations_.push_back(std::move(animation));
 }
 
+const PictureSet& PicturePreviewDialog::tiles() const {
+  static const PictureSet kNone;
+  return tiles_ ? *tiles_ : kNone;
+}
+
 void PicturePreviewDialog::drawTile(PictureBox* box, const RlePicture* tile) {
   box->clear();
   const int y = sceneEvent_ ? box->height() - 10 : box->height() / 2;
@@ -131,29 +140,30 @@ void PicturePreviewDialog::sceneEventTick() {
   static constexpr std::string_view kFields[] = {"txtpic1", "txtpic2", "txtpic3"};
   QLineEdit* field = textControl(kFields[phase_]);
   Result<int16_t> number = ParseWord(field != nullptr ? U8(field->text()) : std::string());
-  drawTile(eventBox_, number && *number > 0 ? TileForNumber(tiles_, *number) : nullptr);
+  drawTile(eventBox_, number && *number > 0 ? TileForNumber(tiles(), *number) : nullptr);
   phase_ = (phase_ + 1) % 3;
 }
 
 void PicturePreviewDialog::chooseScene(int scene) {
   if (scene < 0) return;
   sceneChosen_ = true;
-  Result<PictureSet> loaded = LoadSceneTiles(state_, scene);
-  tiles_ = loaded ? std::move(*loaded) : PictureSet{};
-  scroll_->setRange(0, std::max<int>(static_cast<int>(tiles_.size()) - 1, 0));
+  Result<LoadedTileSet> loaded = LoadSceneTiles(state_, scene);
+  tiles_ = loaded ? loaded->tiles : nullptr;
+  tileFiles_->setText(loaded ? Q(TileFilesUsedMessage(state_.text(), loaded->files)) : QString());
+  scroll_->setRange(0, std::max<int>(static_cast<int>(tiles().size()) - 1, 0));
   if (!loaded) ShowMessage(this, Q(loaded.error()));
   if (eventTimer_ != nullptr) eventTimer_->start();
   showInstructionTile();
 }
 
 void PicturePreviewDialog::browse() {
-  if (sceneChosen_) drawTile(browseBox_, TileForText(tiles_, U8(browseNumber_->text())));
+  if (sceneChosen_) drawTile(browseBox_, TileForText(tiles(), U8(browseNumber_->text())));
 }
 
 void PicturePreviewDialog::showInstructionTile() {
   QLineEdit* picture = textControl("txtPicnum");
   if (sceneChosen_ && instructionBox_ != nullptr && picture != nullptr)
-    drawTile(instructionBox_, TileForText(tiles_, U8(picture->text())));
+    drawTile(instructionBox_, TileForText(tiles(), U8(picture->text())));
 }
 
 // The frames follow on a timer, so the window keeps handling its events.
@@ -175,7 +185,7 @@ void PicturePreviewDialog::step(Animation& animation) {
     animation.timer->stop();
     return;
   }
-  drawTile(animation.box, TileForNumber(tiles_, animation.numbers[animation.next++]));
+  drawTile(animation.box, TileForNumber(tiles(), animation.numbers[animation.next++]));
 }
 
 }  // namespace tavrel::ui

@@ -8,6 +8,7 @@
 
 #include "ui/instructions/instruction_dialog.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -41,7 +42,10 @@ class PicturePreviewDialog : public InstructionDialog {
   void sceneEventTick();
   void afterLoad() override;
 
-  PictureSet tiles_;
+  const PictureSet& tiles() const;  // the chosen scene's set, empty when none was found
+
+  std::shared_ptr<const PictureSet> tiles_;  // shared with the state's cache
+  QLabel* tileFiles_ = nullptr;              // the tile files of the chosen scene
   bool sceneChosen_ = false;
   QScrollBar* scroll_ = nullptr;
   QLineEdit* browseNumber_ = nullptr;

@@ -17,8 +17,10 @@ struct SampleGame {
   EditorState state;
 
   // Writes the sample game and starts the state as the program does; with
-  // `read` the game files are read as well. Check ok() afterwards.
-  explicit SampleGame(GameCharset charset = GameCharset::Gbk, bool read = true, int scale = 1) {
+  // `read` the game files are read as well; `numberedTiles` writes a tile set
+  // per scene and battlefield instead of the one bare set. Check ok() afterwards.
+  explicit SampleGame(GameCharset charset = GameCharset::Gbk, bool read = true, int scale = 1,
+                      bool numberedTiles = false) {
     dir = scratch.path() + "/game";
     state.programDir = TAVREL_BIN_DIR;
     auto started = InitializeEditor(state, charset);
@@ -29,6 +31,7 @@ struct SampleGame {
     sample::SampleOptions options;
     options.scale = scale;
     options.attributes = &state.attributes;
+    options.numberedTiles = numberedTiles;
     if (auto written = sample::WriteSampleGame(dir.toStdString(), options); !written) {
       error = QString::fromStdString(written.error());
       return;

@@ -1,0 +1,87 @@
+// tavrel render-battle DIR BATTLE -o FILE.png: battle BATTLE's map with its
+// markers, drawn as the battle map view draws it when it opens, as a PNG.
+#include <fmt/format.h>
+
+#include <memory>
+#include <optional>
+
+#include "app/battle_geometry.h"
+#include "app/tile_sets.h"
+#include "cli/command_support.h"
+#include "gamefiles/png_file.h"
+#include "gamefiles/war_map.h"
+#include "gamefiles/war_sta.h"
+
+namespace tavrel::cli {
+namespace {
+
+// The centre square the view opens on.
+constexpr int kOpeningCentreX = 32;
+constexpr int kOpeningCentreY = 31;
+
+int RunRenderBattle(const CommonOptions& common, const std::string& dir, int battle, const std::string& out) {
+  EditorState state;
+  if (!LoadGame(state, common, dir)) return 1;
+  const TextCodec& text = state.text();
+  Result<WarStaContents> contents = ReadWarSta(dir, text);
+  if (!contents) {
+    fmt::print(stderr, "{}\n", contents.error());
+    return 1;
+  }
+  const std::vector<BattleRecord>& battles = contents->battles;
+  if (battle < 0 || size_t(battle) >= battles.size()) {
+    fmt::print(stderr, "{}\n", fmt::format(fmt::runtime(text.UiString(20103)), battle, battles.size()));
+    return 1;
+  }
+  const BattleRecord& record = battles[size_t(battle)];
+  bool complete = true;
+
+  static const PictureSet kNoTiles;
+  std::shared_ptr<const PictureSet> tiles;
+  Result<LoadedTileSet> loaded = LoadBattleTiles(state, record.map);
+  if (loaded) {
+    tiles = loaded->tiles;
+    fmt::print("{}\n", TileFilesUsedMessage(text, loaded->files));
+  } else {
+    fmt::print(stderr, "{}\n", loaded.error());
+    complete = false;
+  }
+  std::optional<Battlefield> field;
+  if (Result<Battlefield> read = ReadBattlefield(dir, record.map); read) {
+    field = std::move(*read);
+  } else {
+    fmt::print(stderr, "{}\n", read.error());
+    complete = false;
+  }
+
+  const PixelArea view = DrawBattleView(field ? &*field : nullptr, tiles ? *tiles : kNoTiles, record,
+                                        kOpeningCentreX, kOpeningCentreY);
+  if (Status written = WritePng(out, view); !written) {
+    fmt::print(stderr, "{}\n", written.error());
+    return 1;
+  }
+  fmt::print("{}\n", fmt::format(fmt::runtime(text.UiString(20104)), out));
+  return complete ? 0 : 1;
+}
+
+const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
+  struct Args {
+    std::string dir;
+    int battle = 0;
+    std::string out;
+  };
+  auto args = std::make_shared<Args>();
+  CLI::App* sub = app.add_subcommand(
+      "render-battle",
+      "Draw a battle's map with its markers as the battle map view shows it, as a 640x480 PNG (exit 1 when "
+      "the tiles or the map could not be read; the picture shows what could)");
+  sub->add_option("DIR", args->dir, "game directory")->required();
+  sub->add_option("BATTLE", args->battle, "battle number in war.sta (from 0)")->required();
+  sub->add_option("-o,--output", args->out, "PNG file to write")->required();
+  sub->callback([&common, &exitCode, args] {
+    exitCode = RunRenderBattle(common, args->dir, args->battle, args->out);
+  });
+});
+
+}  // namespace
+}  // namespace tavrel::cli
