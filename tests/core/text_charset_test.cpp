@@ -168,6 +168,11 @@ TEST(CharsetInterfaceText, MapsCodeUnitByCodeUnit) {
   EXPECT_EQ(big5.MapInterfaceText(kOne), "?");
   EXPECT_EQ(big5.MapInterfaceText("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
   EXPECT_EQ(big5.MapInterfaceText("a\xFF"), "a?");
+  // A "GBK" run shows interface text as the table has it, simplified.
+  EXPECT_EQ(big5.MapInterfaceText("确定"), "確定");
+  EXPECT_EQ(gbk.MapInterfaceText("确定"), "确定");
+  EXPECT_EQ(gbk.MapInterfaceText("AxA"), "AxA");
+  EXPECT_EQ(gbk.MapToTraditional("AxA"), "BxB");
 }
 
 TEST(CharsetAttributeText, GbkBytesToBig5) {
