@@ -73,7 +73,7 @@ class PatcherTest : public QObject {
     test::ScriptedPrompt prompt;
     FrmZModify w(state_);
     QCOMPARE(w.objectName(), QStringLiteral("frmzModify"));
-    QCOMPARE(w.windowTitle(), QStringLiteral("z.dat Modify"));
+    QCOMPARE(w.windowTitle(), Ui(state_, 211));
     QVERIFY(prompt.asked().empty());
     QCOMPARE(Find<QLineEdit>(w, "txtTotalMemory")->text(), QStringLiteral("420000"));
     QCOMPARE(Find<QLineEdit>(w, "txtSDX")->text(), QStringLiteral("sdx000"));

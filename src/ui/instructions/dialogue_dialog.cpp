@@ -101,7 +101,7 @@ bool DialogueDialog::write() {
   Status applied = ApplyDialogueInstruction(state_, statement_, rows_, gather(),
                                             text != nullptr ? U8(text->toPlainText()) : std::string(),
                                             appended_->isChecked());
-  if (!applied) ShowMessage(this, Q(applied.error()));
+  if (!applied) ShowMessage(this, CoreText(state_, applied.error()));
   return applied.ok();
 }
 

@@ -197,7 +197,7 @@ QLineEdit* InstructionDialog::textControl(std::string_view name) const {
 
 bool InstructionDialog::write() {
   Status applied = ApplyFields(state_, statement_, rows_, gather());
-  if (!applied) ShowMessage(this, Q(applied.error()));
+  if (!applied) ShowMessage(this, CoreText(state_, applied.error()));
   return applied.ok();
 }
 

@@ -141,7 +141,7 @@ void PicturePreviewDialog::chooseScene(int scene) {
   Result<PictureSet> loaded = LoadSceneTiles(state_, scene);
   tiles_ = loaded ? std::move(*loaded) : PictureSet{};
   scroll_->setRange(0, std::max<int>(static_cast<int>(tiles_.size()) - 1, 0));
-  if (!loaded) ShowMessage(this, Q(loaded.error()));
+  if (!loaded) ShowMessage(this, CoreText(state_, loaded.error()));
   if (eventTimer_ != nullptr) eventTimer_->start();
   showInstructionTile();
 }

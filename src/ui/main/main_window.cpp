@@ -179,7 +179,7 @@ void MainWindow::buildMenus() {
 
   // The edit menu is never shown in the menu bar; its items pop up over the
   // instruction list.
-  editMenu_ = bar->addMenu("edit");
+  editMenu_ = bar->addMenu(Ui(state_, 20207));
   editMenu_->setObjectName("mnu_edit");
   editMenu_->menuAction()->setVisible(false);
   copyAction_ = Item(editMenu_, "mnu_copy", Ui(state_, 212));
@@ -306,13 +306,12 @@ void MainWindow::refreshChrome() {
 
   directoryStatus_->setText(Q(state_.gameDirectory));
   if (state_.loaded)
-    countStatus_->setText(QString("kdef %1 · talk %2").arg(state_.eventCount()).arg(state_.talkCount()));
+    countStatus_->setText(UiFormat(state_, 20208, state_.eventCount(), state_.talkCount()));
   else
     countStatus_->clear();
   const KdefEvent* event = EventAt(state_, currentEvent());
   if (event != nullptr)
-    eventStatus_->setText(
-        QString("%1%2: %3 words").arg(Ui(state_, 135)).arg(currentEvent()).arg(event->wordCount()));
+    eventStatus_->setText(UiFormat(state_, 20209, currentEvent(), event->wordCount()));
   else
     eventStatus_->clear();
 }

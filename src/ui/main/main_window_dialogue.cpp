@@ -53,7 +53,7 @@ void MainWindow::deleteDialogue() {
   if (index < 0) return;
   if (!AskOkCancel(this, Ui(state_, 120), Ui(state_, 121))) return;
   if (Status deleted = DeleteLastDialogue(state_, index); !deleted) {
-    ShowMessage(this, Q(deleted.error()), Ui(state_, 121));
+    ShowMessage(this, CoreText(state_, deleted.error()), Ui(state_, 121));
     return;
   }
   refreshDialogueList();

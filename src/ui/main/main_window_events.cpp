@@ -59,7 +59,7 @@ void MainWindow::deleteEvent() {
   if (!AskOkCancel(this, Ui(state_, 129), Ui(state_, 121))) return;
   const int event = currentEvent();
   if (Status deleted = DeleteLastEvent(state_, event); !deleted) {
-    ShowMessage(this, Q(deleted.error()));
+    ShowMessage(this, CoreText(state_, deleted.error()));
     return;
   }
   {

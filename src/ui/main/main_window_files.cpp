@@ -42,7 +42,7 @@ bool MainWindow::readFiles() {
   }
   if (!read) {
     // The read is all or nothing: the lists still show the previous state.
-    ShowMessage(this, Q(read.error()));
+    ShowMessage(this, CoreText(state_, read.error()));
     return false;
   }
   state_.modified = false;
@@ -70,7 +70,7 @@ bool MainWindow::saveFiles(bool ask) {
   if (ask && !AskOkCancel(this, Ui(state_, 128), windowTitle())) return false;
   Status saved = SaveGameFiles(state_);
   if (!saved) {
-    ShowMessage(this, Q(saved.error()));
+    ShowMessage(this, CoreText(state_, saved.error()));
     return false;
   }
   state_.modified = false;
@@ -108,7 +108,7 @@ void MainWindow::exportTalk() {
     written = WriteProgramExport(state_.programDir, kTalkExportName, ExportTalkText(state_), UserDataDirectory());
   }
   if (!written) {
-    ShowMessage(this, Q(written.error()), Ui(state_, 127));
+    ShowMessage(this, CoreText(state_, written.error()), Ui(state_, 127));
     return;
   }
   ShowMessage(this, Ui(state_, 126) + PathText(written->path) + FallbackNote(*written), Ui(state_, 127));
@@ -127,7 +127,7 @@ void MainWindow::exportKdef() {
   fillInstructionLines(currentLine());
   if (report.totalUnknownWords > 0) ShowMessage(this, Ui(state_, 504));
   if (!written) {
-    ShowMessage(this, Q(written.error()), Ui(state_, 138));
+    ShowMessage(this, CoreText(state_, written.error()), Ui(state_, 138));
     return;
   }
   ShowMessage(this, Ui(state_, 137) + PathText(written->path) + FallbackNote(*written), Ui(state_, 138));

@@ -41,7 +41,7 @@ void MainWindow::modifyInstruction() {
   for (int k = 0; k < wordList_->count(); ++k) words.push_back(U8(wordList_->item(k)->text()));
   auto modified = ModifyInstruction(state_, currentEvent(), line, words);
   if (!modified) {
-    ShowMessage(this, Q(modified.error()));
+    ShowMessage(this, CoreText(state_, modified.error()));
     return;
   }
   fillInstructionLines(line);

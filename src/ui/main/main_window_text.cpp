@@ -28,7 +28,7 @@ void MainWindow::exportScript() {
     written = ExportScriptFolder(state_, ChosenPath(folder));
   }
   if (!written) {
-    ShowMessage(this, Q(written.error()), Ui(state_, 20001));
+    ShowMessage(this, CoreText(state_, written.error()), Ui(state_, 20001));
     return;
   }
   ShowMessage(this, Ui(state_, 20005) + PathText(ChosenPath(folder)), Ui(state_, 20001));
@@ -46,7 +46,7 @@ void MainWindow::importScript() {
   }
   if (!imported) {
     // Nothing changed: the lists still show the tables as they were.
-    ShowMessage(this, Q(imported.error()), Ui(state_, 20002));
+    ShowMessage(this, CoreText(state_, imported.error()), Ui(state_, 20002));
     return;
   }
   fillEventSelector();
@@ -63,7 +63,7 @@ void MainWindow::exportDialogue() {
   if (file.isEmpty()) return;
   lastTextPath_ = QFileInfo(file).absolutePath();
   if (Status written = ExportDialogueFile(state_, ChosenPath(file)); !written) {
-    ShowMessage(this, Q(written.error()), Ui(state_, 20003));
+    ShowMessage(this, CoreText(state_, written.error()), Ui(state_, 20003));
     return;
   }
   ShowMessage(this, Ui(state_, 20007) + PathText(ChosenPath(file)), Ui(state_, 20003));
@@ -78,11 +78,11 @@ void MainWindow::importDialogue() {
   bool onlyUnholdable = false;
   Result<DialogueImport> imported = ImportDialogueFile(state_, ChosenPath(file), false, &onlyUnholdable);
   if (!imported && onlyUnholdable) {
-    if (!AskYesNo(this, Ui(state_, 20010) + "\n" + Q(imported.error()), Ui(state_, 20004))) return;
+    if (!AskYesNo(this, Ui(state_, 20010) + "\n" + CoreText(state_, imported.error()), Ui(state_, 20004))) return;
     imported = ImportDialogueFile(state_, ChosenPath(file), true);
   }
   if (!imported) {
-    ShowMessage(this, Q(imported.error()), Ui(state_, 20004));
+    ShowMessage(this, CoreText(state_, imported.error()), Ui(state_, 20004));
     return;
   }
   refreshDialogueList();

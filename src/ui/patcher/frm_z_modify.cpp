@@ -238,8 +238,7 @@ void FrmZModify::governs(QCheckBox* group, std::vector<QWidget*> controls) {
 }
 
 void FrmZModify::setCaptions() {
-  // The title is the window's own name, not an interface string.
-  setWindowTitle(QStringLiteral("z.dat Modify"));
+  setWindowTitle(Ui(state_, 211));
   chkgowater_->setText(Ui(state_, 10100));
   Optwater1_->setText(Ui(state_, 10116));
   Optwater2_->setText(Ui(state_, 10117));
@@ -250,12 +249,12 @@ void FrmZModify::setCaptions() {
   chkModifyfightfilename_->setText(Ui(state_, 10106));
   chkaddlidui_->setText(Ui(state_, 10107));
   labels_[0]->setText(Ui(state_, 10102));
-  labels_[1]->setText(QStringLiteral("M1"));
-  labels_[2]->setText(QStringLiteral("M2"));
-  labels_[3]->setText(QStringLiteral("SDX Name"));
-  labels_[4]->setText(QStringLiteral("SMP Name"));
-  labels_[5]->setText(QStringLiteral("WDX Name"));
-  labels_[6]->setText(QStringLiteral("WMP Name"));
+  labels_[1]->setText(Ui(state_, 20210));
+  labels_[2]->setText(Ui(state_, 20211));
+  labels_[3]->setText(Ui(state_, 20212));
+  labels_[4]->setText(Ui(state_, 20213));
+  labels_[5]->setText(Ui(state_, 20214));
+  labels_[6]->setText(Ui(state_, 20215));
   labels_[7]->setText(Ui(state_, 10108));
   labels_[8]->setText(Ui(state_, 10109));
   labels_[9]->setText(Ui(state_, 10130));
