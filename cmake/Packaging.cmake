@@ -32,7 +32,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # font that holds the Chinese characters.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(TARGET tavrel-editor)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
 endif()
 
 include(CPack)
