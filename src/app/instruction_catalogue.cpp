@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "script/describe.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -374,10 +375,10 @@ Status ApplyDialogueInstruction(EditorState& state, Statement& statement, std::s
                        values[size_t(talkRow - rows.begin())].enabled;
   const int32_t newNumber = state.talkCount();
   if (hasText && toNewDialogue && newNumber > 32767)
-    return Error{state.text().UiString(1108) + std::string(kFullWidthColon) +
+    return Error{state.text().UiString(Str::SaveToNewTalk) + std::string(kFullWidthColon) +
                  fmt::format("{} (-32768 … 32767)", newNumber)};
   if (hasText && !toNewDialogue && !IsDialogueNumber(state, statement.Word(talkRow->word)))
-    return Error{state.text().UiString(1107) + std::string(kFullWidthColon) +
+    return Error{state.text().UiString(Str::SaveToExistingTalk) + std::string(kFullWidthColon) +
                  std::to_string(statement.Word(talkRow->word))};
   Status words = ApplyFields(state, statement, rows, values);
   if (!words) return words;

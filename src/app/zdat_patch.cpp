@@ -356,13 +356,13 @@ std::string FieldName(const TextCodec& text, const Refusal& r) {
 std::string RefusalMessage(const TextCodec& text, const Refusal& r, size_t fileSize) {
   switch (r.kind) {
     case Refusal::Kind::Number:
-      return Said(text, FormatInterfaceString(20240,
+      return Said(text, FormatInterfaceString(Str::PatchNotNumber,
                                                FieldName(text, r), r.text, r.lo, r.hi));
     case Refusal::Kind::Name:
-      return Said(text, FormatInterfaceString(20241,
+      return Said(text, FormatInterfaceString(Str::PatchNameTooLong,
                                                FieldName(text, r), r.text, kMaxPictureName));
     case Refusal::Kind::ShortFile:
-      return Said(text, FormatInterfaceString(20242,
+      return Said(text, FormatInterfaceString(Str::PatchPastFileEnd,
                                                FieldName(text, r), fileSize, r.needed));
   }
   return {};
@@ -388,12 +388,12 @@ ZdatFile ReadZdat(const std::filesystem::path& gameDir) {
 
 std::string ZdatOpenProblem(const TextCodec& text, const ZdatFile& file) {
   if (!file.error.empty())
-    return Said(text, FormatInterfaceString(20243, file.error));
+    return Said(text, FormatInterfaceString(Str::ZdatUnreadable, file.error));
   if (!file.found)
     return Said(text, 
-        FormatInterfaceString(20244, file.path.string()));
+        FormatInterfaceString(Str::ZdatMissingValuesEmpty, file.path.string()));
   if (file.size < HighestSiteEnd())
-    return Said(text, FormatInterfaceString(20245, file.size, HighestSiteEnd()));
+    return Said(text, FormatInterfaceString(Str::ZdatShort, file.size, HighestSiteEnd()));
   return {};
 }
 
@@ -477,16 +477,16 @@ std::string PatchOutcomeMessage(const TextCodec& text, const PatchOutcome& outco
   std::vector<std::string> paragraphs;
   if (!outcome.fileFound && !outcome.plan.refusals.empty()) {
     paragraphs.push_back(Said(text, 
-        FormatInterfaceString(20246, outcome.path.string())));
+        FormatInterfaceString(Str::ZdatMissingNothingWritten, outcome.path.string())));
   } else {
     for (const Refusal& r : outcome.plan.refusals) paragraphs.push_back(RefusalMessage(text, r, outcome.fileSize));
   }
   if (!outcome.written)
-    paragraphs.push_back(Said(text, FormatInterfaceString(20247, outcome.written.error())));
+    paragraphs.push_back(Said(text, FormatInterfaceString(Str::ZdatNotModified, outcome.written.error())));
   if (!outcome.renameFailures.empty()) {
     std::string names;
     for (const std::string& name : outcome.renameFailures) names += (names.empty() ? "" : ", ") + name;
-    paragraphs.push_back(Said(text, FormatInterfaceString(20248, names)));
+    paragraphs.push_back(Said(text, FormatInterfaceString(Str::FightFilesNotRenamed, names)));
   }
   std::string message;
   for (const std::string& p : paragraphs) message += (message.empty() ? "" : "\n") + p;

@@ -27,7 +27,7 @@ std::unique_ptr<MainWindow> StartEditor(EditorState& state, const QString& gameD
   InstallQtTranslation(charset);
   auto started = InitializeEditor(state, charset);
   // The messages of start-up carry the main window's title already.
-  if (state.codec) SetDefaultTitle(Ui(state, 101));
+  if (state.codec) SetDefaultTitle(Ui(state, Str::EditorTitle));
   if (!started) {
     ShowMessage(nullptr, state.codec ? CoreText(state, started.error()) : Q(started.error()));
     return nullptr;

@@ -6,6 +6,7 @@
 
 #include "text/charset.h"
 #include "text/codepage.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -161,8 +162,8 @@ TEST(CharsetInterfaceText, MapsCodeUnitByCodeUnit) {
   TextCodec big5(GameCharset::Big5, t);
   TextCodec gbk(GameCharset::Gbk, t);
 
-  EXPECT_EQ(big5.UiString(102), "確定");
-  EXPECT_EQ(gbk.UiString(102), "确定");
+  EXPECT_EQ(big5.UiString(Str::Ok), "確定");
+  EXPECT_EQ(gbk.UiString(Str::Ok), "确定");
   EXPECT_EQ(big5.UiString(318), "");
   EXPECT_EQ(big5.MapInterfaceText("AxA"), "BxB");
   EXPECT_EQ(big5.MapInterfaceText(kOne), "?");

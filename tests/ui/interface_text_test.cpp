@@ -243,7 +243,7 @@ class InterfaceTextTest : public QObject {
       ExpectTableTexts(read, window, QStringLiteral("about"));
       // The about box names the version the title gives.
       const QString version = window.findChild<QLabel*>("lblVersion")->text();
-      QVERIFY2(Ui(state, 101).contains(version), qPrintable(version));
+      QVERIFY2(Ui(state, Str::EditorTitle).contains(version), qPrintable(version));
     }
     {
       InsertStatementDialog dialog(state, 1, 0);
@@ -286,7 +286,7 @@ class InterfaceTextTest : public QObject {
     SampleGame game(charset);
     QVERIFY2(game.ok(), qPrintable(game.error));
     EditorState& state = game.state;
-    SetDefaultTitle(Ui(state, 101));
+    SetDefaultTitle(Ui(state, Str::EditorTitle));
     const TableTexts table(state);
     {
       ScriptedPrompt prompt;

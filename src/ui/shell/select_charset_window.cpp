@@ -13,17 +13,17 @@ namespace tavrel::ui {
 // charset is chosen yet to convert them for.
 SelectCharsetWindow::SelectCharsetWindow(QWidget* parent) : QDialog(parent) {
   setObjectName("frmSelectCharset");
-  setWindowTitle(TableText(20203));
+  setWindowTitle(TableText(Str::CharsetTitle));
   setModal(true);
 
-  auto* label = new QLabel(TableText(20204), this);
+  auto* label = new QLabel(TableText(Str::CharsetPrompt), this);
   label->setObjectName("Label1");
   label->setAlignment(Qt::AlignCenter);
 
-  auto* gbk = new QPushButton(TableText(20205), this);
+  auto* gbk = new QPushButton(TableText(Str::CharsetGbk), this);
   gbk->setObjectName("Command1");
   gbk->setDefault(true);
-  auto* big5 = new QPushButton(TableText(20206), this);
+  auto* big5 = new QPushButton(TableText(Str::CharsetBig5), this);
   big5->setObjectName("Command2");
   connect(gbk, &QPushButton::clicked, this, [this] { choose(GameCharset::Gbk); });
   connect(big5, &QPushButton::clicked, this, [this] { choose(GameCharset::Big5); });
