@@ -64,8 +64,7 @@ class TableTexts {
       for (const QString& piece : text.split(QStringLiteral("{}")))
         if (std::any_of(piece.begin(), piece.end(), [](QChar c) { return c.isLetter(); })) {
           pieces_.push_back(piece);
-          // An action's tooltip is its text without the mnemonic mark and the dots.
-          if (piece.contains(u'&')) pieces_.push_back(QString(piece).remove(u'&'));
+          // An action's tooltip is its text without the dots.
           if (piece.endsWith(QStringLiteral("..."))) pieces_.push_back(piece.chopped(3));
         }
     }
@@ -124,6 +123,14 @@ class TableTexts {
   QRegularExpression data_;
 };
 
+// A button's or action's text as it is shown: "&&" is an "&", a single "&"
+// marks the mnemonic and is not shown.
+QString Shown(QString text) {
+  text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+  text.remove(u'&');
+  return text.replace(u'\x01', u'&');
+}
+
 // Every caption of a window and its children: titles, labels, buttons, group
 // boxes, menus and actions, tooltips, list entries and headers.
 QStringList Captions(QWidget& window) {
@@ -133,9 +140,9 @@ QStringList Captions(QWidget& window) {
   };
   auto addActions = [&add](const QList<QAction*>& actions) {
     for (QAction* action : actions) {
-      add(action->text());
+      add(Shown(action->text()));
       add(action->toolTip());
-      if (action->menu()) add(action->menu()->title());
+      if (action->menu()) add(Shown(action->menu()->title()));
     }
   };
   add(window.windowTitle());
@@ -146,8 +153,8 @@ QStringList Captions(QWidget& window) {
     addActions(w->actions());
     if (w->objectName() == QLatin1String("statusDirectory")) continue;  // the game directory's path
     if (auto* label = qobject_cast<QLabel*>(w)) add(label->text());
-    if (auto* button = qobject_cast<QAbstractButton*>(w)) add(button->text());
-    if (auto* group = qobject_cast<QGroupBox*>(w)) add(group->title());
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) add(Shown(button->text()));
+    if (auto* group = qobject_cast<QGroupBox*>(w)) add(Shown(group->title()));
     if (auto* edit = qobject_cast<QLineEdit*>(w)) add(edit->placeholderText());
     if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable())
       for (int k = 0; k < combo->count(); ++k) add(combo->itemText(k));
@@ -159,7 +166,7 @@ QStringList Captions(QWidget& window) {
       for (int k = 0; k < header->count(); ++k)
         add(header->model()->headerData(k, header->orientation()).toString());
     if (auto* bar = qobject_cast<QMenuBar*>(w)) addActions(bar->actions());
-    if (auto* menu = qobject_cast<QMenu*>(w)) add(menu->title());
+    if (auto* menu = qobject_cast<QMenu*>(w)) add(Shown(menu->title()));
     if (auto* status = qobject_cast<QStatusBar*>(w)) add(status->currentMessage());
   }
   return out;

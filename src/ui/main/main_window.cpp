@@ -30,8 +30,9 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
   return button;
 }
 
+// A menu item showing `text` as it is: an "&" in it is no mnemonic mark.
 QAction* Item(QMenu* menu, const char* name, const QString& text) {
-  QAction* action = menu->addAction(text);
+  QAction* action = menu->addAction(QString(text).replace(u'&', QStringLiteral("&&")));
   action->setObjectName(name);
   return action;
 }
