@@ -35,7 +35,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpng16-16")
 if(TARGET tavrel-editor)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libpng16-16, qt6-qpa-plugins, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
+      "libpng16-16, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
 endif()
 
 include(CPack)

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/commands.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -20,11 +21,11 @@ void FitOffsets(TalkTable& table) {
 int32_t AddDialogue(EditorState& state, std::string* message) {
   TalkTable& table = state.game.talk;
   const int32_t number = state.talkCount();
-  table.entries.push_back(NewTalkEntry(state.text().UiString(123)));
+  table.entries.push_back(NewTalkEntry(state.text().UiString(Str::TalkInputPrompt)));
   FitOffsets(table);
   state.modified = true;
   if (message != nullptr)
-    *message = state.text().UiString(124) + std::to_string(number) + state.text().UiString(125);
+    *message = state.text().UiString(Str::TalkAddedNumber) + std::to_string(number) + state.text().UiString(Str::ModifyTalkNext);
   return number;
 }
 
@@ -37,7 +38,7 @@ void StoreDialogue(EditorState& state, int32_t index, const std::string& text) {
 }
 
 Status DeleteLastDialogue(EditorState& state, int32_t index) {
-  if (index < 0 || index + 1 != state.talkCount()) return Error{state.text().UiString(122)};
+  if (index < 0 || index + 1 != state.talkCount()) return Error{state.text().UiString(Str::OnlyLastTalkDeletable)};
   TalkTable& table = state.game.talk;
   table.entries.pop_back();
   FitOffsets(table);

@@ -6,6 +6,7 @@
 
 #include "app/commands.h"
 #include "script/encode.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -43,12 +44,12 @@ int32_t AddEvent(EditorState& state, std::string* message) {
   FitOffsets(table);
   state.modified = true;
   if (message != nullptr)
-    *message = state.text().UiString(308) + std::to_string(number) + state.text().UiString(134);
+    *message = state.text().UiString(Str::AddEvent) + std::to_string(number) + state.text().UiString(Str::AddOrModifyInstructions);
   return number;
 }
 
 Status DeleteLastEvent(EditorState& state, int32_t event) {
-  if (event < 0 || event + 1 != state.eventCount()) return Error{state.text().UiString(130)};
+  if (event < 0 || event + 1 != state.eventCount()) return Error{state.text().UiString(Str::OnlyLastEventDeletable)};
   EventTable& table = state.game.events;
   table.events.pop_back();
   FitOffsets(table);

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "script/describe.h"
 #include "script/encode.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -58,13 +59,13 @@ Result<DecodeReport> ModifyInstruction(EditorState& state, int32_t event, int li
   const TextCodec& text = state.text();
   const size_t needed = static_cast<size_t>(std::max(s->DataNum, 0)) + 1;
   if (words.size() < needed)
-    return Error{text.UiString(315) + " " + std::to_string(words.size()) + " / " + std::to_string(needed)};
+    return Error{text.UiString(Str::InstructionWordsFrame) + " " + std::to_string(words.size()) + " / " + std::to_string(needed)};
 
   // Every entry is checked before the statement is touched.
   std::vector<int16_t> values(needed);
   for (size_t k = 0; k < needed; ++k) {
     Result<int16_t> word = ParseWord(words[k]);
-    if (!word) return Error{text.UiString(315) + " " + std::to_string(k) + std::string(kFullWidthColon) + word.error()};
+    if (!word) return Error{text.UiString(Str::InstructionWordsFrame) + " " + std::to_string(k) + std::string(kFullWidthColon) + word.error()};
     values[k] = *word;
   }
   s->Id = values[0];
@@ -76,7 +77,7 @@ bool DeleteQuestion(const EditorState& state, int32_t event, int line, std::stri
   const KdefEvent* e = EventAt(state, event);
   if (e == nullptr || e->statements.size() <= 1 || line < 0 || static_cast<size_t>(line) >= e->statements.size())
     return false;
-  if (text != nullptr) *text = state.text().UiString(131) + e->statements[static_cast<size_t>(line)].note;
+  if (text != nullptr) *text = state.text().UiString(Str::DeleteInstructionQuestion) + e->statements[static_cast<size_t>(line)].note;
   return true;
 }
 
@@ -102,7 +103,7 @@ std::vector<std::string> InsertChoices(const EditorState& state) {
   for (int v = 0; v < kOpcodeCount; ++v)
     choices.push_back(OpcodeCaption(static_cast<int16_t>(v)) + std::string(kFullWidthColon) +
                       state.attributes[static_cast<size_t>(v)].name);
-  choices.push_back("-1" + std::string(kFullWidthColon) + state.text().UiString(1006));
+  choices.push_back("-1" + std::string(kFullWidthColon) + state.text().UiString(Str::InsertEventEnd));
   return choices;
 }
 

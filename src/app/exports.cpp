@@ -8,6 +8,7 @@
 
 #include "gamefiles/file_io.h"
 #include "script/encode.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -16,8 +17,8 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kTwoLineEnds = "\r\n\r\n";
 
 // Interface strings of the event export.
-constexpr int kEventWord = 135;        // "事件"
-constexpr int kDescriptionWord = 136;  // "说明："
+constexpr int kEventWord = Str::EventWord;        // "事件"
+constexpr int kDescriptionWord = Str::DescriptionWord;  // "说明："
 
 // The two number forms of the exports, appended as ASCII.
 template <class Out>

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "script/describe.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -92,7 +93,7 @@ Guide GuideFor(int16_t opcode) {
 std::string GuideMessage(const EditorState& state, int16_t opcode, GuideKind kind) {
   if (kind == GuideKind::Dialog) return {};
   const TextCodec& text = state.text();
-  return text.UiString(139) + OpcodeCaption(opcode) + text.UiString(kind == GuideKind::TooSimple ? 140 : 141);
+  return text.UiString(Str::InstructionWord) + OpcodeCaption(opcode) + text.UiString(kind == GuideKind::TooSimple ? 140 : 141);
 }
 
 }  // namespace tavrel

@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "script/describe.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -20,9 +21,9 @@ constexpr ListFormat kItems{ListSource::Items};
 constexpr ListFormat kSkills{ListSource::Skills};
 constexpr ListFormat kScenes{ListSource::Scenes};
 constexpr ListFormat kPortraits{ListSource::Portraits};
-constexpr ListFormat kScenesOrCurrent{ListSource::Scenes, 0, 0, 509, true};
-constexpr ListFormat kSceneEventsOrCurrent{ListSource::Numbers, 0, kSceneEventCount, 511, true};
-constexpr ListFormat kPassOrKeep{ListSource::Strings, 1318, 2, 1317, false};
+constexpr ListFormat kScenesOrCurrent{ListSource::Scenes, 0, 0, Str::LineCurrentScene, true};
+constexpr ListFormat kSceneEventsOrCurrent{ListSource::Numbers, 0, kSceneEventCount, Str::LineCurrentSceneEvent, true};
+constexpr ListFormat kPassOrKeep{ListSource::Strings, Str::PassableYes, 2, Str::KeepUnchanged, false};
 constexpr ListFormat kLayers{ListSource::Numbers, 0, kSceneLayers};
 constexpr ListFormat Strings(int16_t first, int16_t count) { return {ListSource::Strings, first, count}; }
 
@@ -44,142 +45,142 @@ constexpr CatalogueRow Talk(F form, int16_t title, int8_t word, F name, F label,
 
 // Form, title, then per word: index, control, list format, label and its string.
 constexpr CatalogueRow kRows[] = {
-    Talk("frmStatement_0x01", 1101, 0, "txttalk", "Label4", 1105),
-    Lst("frmStatement_0x01", 1101, 1, "Combotalkman", kPortraits, "Label2", 1103),
-    Lst("frmStatement_0x01", 1101, 2, "ComboShow", Strings(1109, 6), "Label5", 1106),
+    Talk("frmStatement_0x01", Str::DialogueTitle, 0, "txttalk", "Label4", Str::DialogueText),
+    Lst("frmStatement_0x01", Str::DialogueTitle, 1, "Combotalkman", kPortraits, "Label2", Str::SpeakerPortrait),
+    Lst("frmStatement_0x01", Str::DialogueTitle, 2, "ComboShow", Strings(Str::Placement0, 6), "Label5", Str::DialoguePlacement),
 
-    Lst("frmstatement_0x02", 507, 0, "ComboThings", kItems, "Label2", 1201),
-    Txt("frmstatement_0x02", 507, 1, "txtnum", "Label3", 1202),
+    Lst("frmstatement_0x02", Str::LineGetItem, 0, "ComboThings", kItems, "Label2", Str::ItemName),
+    Txt("frmstatement_0x02", Str::LineGetItem, 1, "txtnum", "Label3", Str::Quantity),
 
-    Lst("frmstatement_0x03", 1301, 0, "ComboAddress", kScenesOrCurrent, "Label2", 510),
-    Lst("frmstatement_0x03", 1301, 1, "ComboSkey", kSceneEventsOrCurrent, "Label3", 512),
-    Lst("frmstatement_0x03", 1301, 2, "ComboPass", kPassOrKeep, "Label5", 1304),
-    Txt("frmstatement_0x03", 1301, 3, "txtnum", "Label6", 1305),
-    Txt("frmstatement_0x03", 1301, 4, "txtkdef1", "Label7", 1306),
-    Txt("frmstatement_0x03", 1301, 5, "txtkdef2", "Label8", 1307),
-    Txt("frmstatement_0x03", 1301, 6, "txtkdef3", "Label9", 1308),
-    Txt("frmstatement_0x03", 1301, 7, "txtpic1", "Label10", 1309),
-    Txt("frmstatement_0x03", 1301, 8, "txtpic2", "Label11", 1310),
-    Txt("frmstatement_0x03", 1301, 9, "txtpic3", "Label12", 1311),
-    Txt("frmstatement_0x03", 1301, 10, "txtspeed", "Label13", 1312),
-    Txt("frmstatement_0x03", 1301, 11, "txtX", "Label14", 1313),
-    Txt("frmstatement_0x03", 1301, 12, "txtY", "Label15", 1314),
+    Lst("frmstatement_0x03", Str::SceneEventTitle, 0, "ComboAddress", kScenesOrCurrent, "Label2", Str::LineScene),
+    Lst("frmstatement_0x03", Str::SceneEventTitle, 1, "ComboSkey", kSceneEventsOrCurrent, "Label3", Str::LineSceneEvent),
+    Lst("frmstatement_0x03", Str::SceneEventTitle, 2, "ComboPass", kPassOrKeep, "Label5", Str::Passable),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 3, "txtnum", "Label6", Str::Number),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 4, "txtkdef1", "Label7", Str::SpaceTriggerEvent),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 5, "txtkdef2", "Label8", Str::ItemTriggerEvent),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 6, "txtkdef3", "Label9", Str::PassTriggerEvent),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 7, "txtpic1", "Label10", Str::Tile1),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 8, "txtpic2", "Label11", Str::Tile2),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 9, "txtpic3", "Label12", Str::Tile3),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 10, "txtspeed", "Label13", Str::TileAnimationSpeed),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 11, "txtX", "Label14", Str::CoordinateX),
+    Txt("frmstatement_0x03", Str::SceneEventTitle, 12, "txtY", "Label15", Str::CoordinateY),
 
-    Lst("frmStatement_0x04", 513, 0, "ComboThings", kItems, "Label2", 546),
+    Lst("frmStatement_0x04", Str::LineUseItem, 0, "ComboThings", kItems, "Label2", Str::LineItem),
 
-    Txt("frmStatement_0x06", 517, 0, "txtwarid", "Label2", 1601),
-    Chk("frmStatement_0x06", 517, 3, "Check1", 1602),
+    Txt("frmStatement_0x06", Str::LineBattle, 0, "txtwarid", "Label2", Str::BattleNumber),
+    Chk("frmStatement_0x06", Str::LineBattle, 3, "Check1", Str::ExperienceOnDefeat),
 
-    Lst("frmStatement_0x0a", 521, 0, "ComboPerson", kPersons, "Label2", 2001),
+    Lst("frmStatement_0x0a", Str::LineJoin, 0, "ComboPerson", kPersons, "Label2", Str::Person),
 
-    Lst("frmStatement_0x10", 527, 0, "ComboPerson", kPersons, "Label2", 527),
+    Lst("frmStatement_0x10", Str::LineTeamHas, 0, "ComboPerson", kPersons, "Label2", Str::LineTeamHas),
 
-    Lst("frmStatement_0x11", 528, 0, "ComboAddress", kScenesOrCurrent, "Label5", 510),
-    Lst("frmStatement_0x11", 528, 1, "ComboLevel", kLayers, "Label6", 529),
-    Txt("frmStatement_0x11", 528, 2, "txtX", "Label2", 1313),
-    Txt("frmStatement_0x11", 528, 3, "txty", "Label3", 1314),
-    Txt("frmStatement_0x11", 528, 4, "txtPicnum", "Label7", 2101),
+    Lst("frmStatement_0x11", Str::LineModifySceneTile, 0, "ComboAddress", kScenesOrCurrent, "Label5", Str::LineScene),
+    Lst("frmStatement_0x11", Str::LineModifySceneTile, 1, "ComboLevel", kLayers, "Label6", Str::LineLayer),
+    Txt("frmStatement_0x11", Str::LineModifySceneTile, 2, "txtX", "Label2", Str::CoordinateX),
+    Txt("frmStatement_0x11", Str::LineModifySceneTile, 3, "txty", "Label3", Str::CoordinateY),
+    Txt("frmStatement_0x11", Str::LineModifySceneTile, 4, "txtPicnum", "Label7", Str::TileNumber),
 
-    Lst("frmStatement_0x12", 531, 0, "ComboThings", kItems, "Label2", 1201),
+    Lst("frmStatement_0x12", Str::LineHasItem, 0, "ComboThings", kItems, "Label2", Str::ItemName),
 
-    Txt("frmStatement_0x13", 532, 0, "txtXstart", "Label2", 532, "X"),
-    Txt("frmStatement_0x13", 532, 1, "txtYstart", {}, 0, "Y"),
+    Txt("frmStatement_0x13", Str::LineHeroMovesTo, 0, "txtXstart", "Label2", Str::LineHeroMovesTo, "X"),
+    Txt("frmStatement_0x13", Str::LineHeroMovesTo, 1, "txtYstart", {}, 0, "Y"),
 
-    Lst("frmStatement_0x15", 534, 0, "ComboPerson", kPersons, "Label2", 534, 2001),
+    Lst("frmStatement_0x15", Str::LineLeave, 0, "ComboPerson", kPersons, "Label2", Str::LineLeave, Str::Person),
 
-    Lst("frmStatement_0x17", 537, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Txt("frmStatement_0x17", 537, 1, "Text1", "Label3", 537),
+    Lst("frmStatement_0x17", Str::LinePoisonSkill, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Txt("frmStatement_0x17", Str::LinePoisonSkill, 1, "Text1", "Label3", Str::LinePoisonSkill),
 
-    Txt("frmstatement_0x19", 538, 0, "txtXstart", "Label2", 2501, "X"),
-    Txt("frmstatement_0x19", 538, 1, "txtYstart", {}, 0, "Y"),
-    Txt("frmstatement_0x19", 538, 2, "txtXend", "Label4", 2502, "X"),
-    Txt("frmstatement_0x19", 538, 3, "TxtYend", {}, 0, "Y"),
+    Txt("frmstatement_0x19", Str::LineSceneMove, 0, "txtXstart", "Label2", Str::FromCoordinates, "X"),
+    Txt("frmstatement_0x19", Str::LineSceneMove, 1, "txtYstart", {}, 0, "Y"),
+    Txt("frmstatement_0x19", Str::LineSceneMove, 2, "txtXend", "Label4", Str::ToCoordinates, "X"),
+    Txt("frmstatement_0x19", Str::LineSceneMove, 3, "TxtYend", {}, 0, "Y"),
 
-    Lst("frmStatement_0x1a", 539, 0, "ComboAddress", kScenesOrCurrent, "Label2", 510),
-    Txt("frmStatement_0x1a", 539, 1, "txtnum", "Label3", 512),
-    Txt("frmStatement_0x1a", 539, 2, "txtkdef1", "Label4", 2601),
-    Txt("frmStatement_0x1a", 539, 3, "txtkdef2", "Label5", 2602),
-    Txt("frmStatement_0x1a", 539, 4, "txtkdef3", "Label6", 2603),
+    Lst("frmStatement_0x1a", Str::LineAddTriggers, 0, "ComboAddress", kScenesOrCurrent, "Label2", Str::LineScene),
+    Txt("frmStatement_0x1a", Str::LineAddTriggers, 1, "txtnum", "Label3", Str::LineSceneEvent),
+    Txt("frmStatement_0x1a", Str::LineAddTriggers, 2, "txtkdef1", "Label4", Str::SpaceTriggerIncrease),
+    Txt("frmStatement_0x1a", Str::LineAddTriggers, 3, "txtkdef2", "Label5", Str::ItemTriggerIncrease),
+    Txt("frmStatement_0x1a", Str::LineAddTriggers, 4, "txtkdef3", "Label6", Str::PassTriggerIncrease),
 
-    Txt("frmStatement_0x1B", 540, 0, "txt1", "Label5", 2703),
-    Txt("frmStatement_0x1B", 540, 1, "txtstart", "Label2", 2701),
-    Txt("frmStatement_0x1B", 540, 2, "txtend", "Label3", 2702),
+    Txt("frmStatement_0x1B", Str::LineShowAnimation, 0, "txt1", "Label5", Str::ShownAtSceneEvent),
+    Txt("frmStatement_0x1B", Str::LineShowAnimation, 1, "txtstart", "Label2", Str::FirstTileNumber),
+    Txt("frmStatement_0x1B", Str::LineShowAnimation, 2, "txtend", "Label3", Str::LastTileNumber),
 
-    Lst("frmStatement_0x1c", 2801, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Txt("frmStatement_0x1c", 2801, 1, "txt1", "Label3", 2802),
-    Txt("frmStatement_0x1c", 2801, 2, "txt2", {}, 0, "-"),
+    Lst("frmStatement_0x1c", Str::CheckMorality, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Txt("frmStatement_0x1c", Str::CheckMorality, 1, "txt1", "Label3", Str::MoralityRange),
+    Txt("frmStatement_0x1c", Str::CheckMorality, 2, "txt2", {}, 0, "-"),
 
-    Lst("frmStatement_0x1d", 2901, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Txt("frmStatement_0x1d", 2901, 1, "txt1", "Label3", 2902),
-    Txt("frmStatement_0x1d", 2901, 2, "txt2", {}, 0, "-"),
+    Lst("frmStatement_0x1d", Str::CheckAttack, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Txt("frmStatement_0x1d", Str::CheckAttack, 1, "txt1", "Label3", Str::AttackRange),
+    Txt("frmStatement_0x1d", Str::CheckAttack, 2, "txt2", {}, 0, "-"),
 
-    Txt("frmStatement_0x1e", 544, 0, "txtXstart", "Label2", 3001, "X"),
-    Txt("frmStatement_0x1e", 544, 1, "txtYstart", {}, 0, "Y"),
-    Txt("frmStatement_0x1e", 544, 2, "txtXend", "Label4", 3002, "X"),
-    Txt("frmStatement_0x1e", 544, 3, "TxtYend", {}, 0, "Y"),
+    Txt("frmStatement_0x1e", Str::LineHeroWalks, 0, "txtXstart", "Label2", Str::WalkFrom, "X"),
+    Txt("frmStatement_0x1e", Str::LineHeroWalks, 1, "txtYstart", {}, 0, "Y"),
+    Txt("frmStatement_0x1e", Str::LineHeroWalks, 2, "txtXend", "Label4", Str::WalkTo, "X"),
+    Txt("frmStatement_0x1e", Str::LineHeroWalks, 3, "TxtYend", {}, 0, "Y"),
 
-    Txt("frmStatement_0x1f", 3101, 0, "Text1", "Label2", 3101),
+    Txt("frmStatement_0x1f", Str::EnoughMoney, 0, "Text1", "Label2", Str::EnoughMoney),
 
-    Lst("frmstatement_0x20", 3201, 0, "ComboThings", kItems, "Label2", 1201),
-    Txt("frmstatement_0x20", 3201, 1, "txtnum", "Label3", 3202),
+    Lst("frmstatement_0x20", Str::AddItem, 0, "ComboThings", kItems, "Label2", Str::ItemName),
+    Txt("frmstatement_0x20", Str::AddItem, 1, "txtnum", "Label3", Str::AddValue),
 
-    Lst("frmStatement_0x21", 547, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Lst("frmStatement_0x21", 547, 1, "ComboWugong", kSkills, "Label3", 3301),
-    Chk("frmStatement_0x21", 547, 2, "Check1", 3302),
+    Lst("frmStatement_0x21", Str::LineLearnSkill, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Lst("frmStatement_0x21", Str::LineLearnSkill, 1, "ComboWugong", kSkills, "Label3", Str::Skill),
+    Chk("frmStatement_0x21", Str::LineLearnSkill, 2, "Check1", Str::LearnSkillSilently),
 
-    Lst("frmStatement_0x22", 548, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Txt("frmStatement_0x22", 548, 1, "Text1", "Label3", 548),
+    Lst("frmStatement_0x22", Str::LineAddAptitude, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Txt("frmStatement_0x22", Str::LineAddAptitude, 1, "Text1", "Label3", Str::LineAddAptitude),
 
-    Lst("frmStatement_0x23", 3501, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Txt("frmStatement_0x23", 3501, 1, "txtWugongnum", "Label3", 3502),
-    Lst("frmStatement_0x23", 3501, 2, "ComboWugong", kSkills, "Label4", 550),
-    Txt("frmStatement_0x23", 3501, 3, "txtPower", "Label5", 551),
+    Lst("frmStatement_0x23", Str::SetPersonSkill, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Txt("frmStatement_0x23", Str::SetPersonSkill, 1, "txtWugongnum", "Label3", Str::SkillNumber),
+    Lst("frmStatement_0x23", Str::SetPersonSkill, 2, "ComboWugong", kSkills, "Label4", Str::LineSkill),
+    Txt("frmStatement_0x23", Str::SetPersonSkill, 3, "txtPower", "Label5", Str::LineAttack),
 
-    Txt("frmStatement_0x25", 553, 0, "Text1", "Label2", 553),
+    Txt("frmStatement_0x25", Str::LineAddMorality, 0, "Text1", "Label2", Str::LineAddMorality),
 
-    Txt("frmStatement_0x26", 3801, 0, "txtaddress", "Label2", 3802),
-    Txt("frmStatement_0x26", 3801, 1, "txtlevel", "Label3", 3803),
-    Txt("frmStatement_0x26", 3801, 2, "txtoldpic", "Label4", 3804),
-    Txt("frmStatement_0x26", 3801, 3, "txtnewpic", "Label5", 3805),
+    Txt("frmStatement_0x26", Str::ModifyAllSceneTiles, 0, "txtaddress", "Label2", Str::SceneNumber),
+    Txt("frmStatement_0x26", Str::ModifyAllSceneTiles, 1, "txtlevel", "Label3", Str::Layer),
+    Txt("frmStatement_0x26", Str::ModifyAllSceneTiles, 2, "txtoldpic", "Label4", Str::OldTile),
+    Txt("frmStatement_0x26", Str::ModifyAllSceneTiles, 3, "txtnewpic", "Label5", Str::NewTile),
 
-    Lst("frmStatement_0x27", 555, 0, "ComboAddress", kScenes, "Label2", 555),
+    Lst("frmStatement_0x27", Str::LineOpenScene, 0, "ComboAddress", kScenes, "Label2", Str::LineOpenScene),
 
-    Lst("frmStatement_0x28", 556, 0, "Combo1", Strings(4001, 4), "Label2", 556),
+    Lst("frmStatement_0x28", Str::LineHeroFacing, 0, "Combo1", Strings(Str::FacingUp, 4), "Label2", Str::LineHeroFacing),
 
-    Lst("frmStatement_0x29", 507, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Lst("frmStatement_0x29", 507, 1, "ComboThings", kItems, "Label3", 507),
-    Txt("frmStatement_0x29", 507, 2, "Text1", "Label4", 1202),
+    Lst("frmStatement_0x29", Str::LineGetItem, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Lst("frmStatement_0x29", Str::LineGetItem, 1, "ComboThings", kItems, "Label3", Str::LineGetItem),
+    Txt("frmStatement_0x29", Str::LineGetItem, 2, "Text1", "Label4", Str::Quantity),
 
-    Txt("frmStatement_0x2c", 4401, 0, "txt1", "Label2", 2703, {}, 4402),
-    Txt("frmStatement_0x2c", 4401, 1, "txtstart", "Label3", 2701),
-    Txt("frmStatement_0x2c", 4401, 2, "txtend", "Label4", 2702),
-    Txt("frmStatement_0x2c", 4401, 3, "txt2", "Label5", 2703, {}, 4403),
-    Txt("frmStatement_0x2c", 4401, 4, "txtstart2", "Label6", 2701),
-    Txt("frmStatement_0x2c", 4401, 5, "txtend2", "Label7", 2702),
+    Txt("frmStatement_0x2c", Str::PlayAnimation, 0, "txt1", "Label2", Str::ShownAtSceneEvent, {}, Str::Animation1),
+    Txt("frmStatement_0x2c", Str::PlayAnimation, 1, "txtstart", "Label3", Str::FirstTileNumber),
+    Txt("frmStatement_0x2c", Str::PlayAnimation, 2, "txtend", "Label4", Str::LastTileNumber),
+    Txt("frmStatement_0x2c", Str::PlayAnimation, 3, "txt2", "Label5", Str::ShownAtSceneEvent, {}, Str::Animation2),
+    Txt("frmStatement_0x2c", Str::PlayAnimation, 4, "txtstart2", "Label6", Str::FirstTileNumber),
+    Txt("frmStatement_0x2c", Str::PlayAnimation, 5, "txtend2", "Label7", Str::LastTileNumber),
 
-    Lst("frmStatement_0x2d", 559, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Txt("frmStatement_0x2d", 559, 1, "Text1", "Label3", 559),
+    Lst("frmStatement_0x2d", Str::LineAddAgility, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Txt("frmStatement_0x2d", Str::LineAddAgility, 1, "Text1", "Label3", Str::LineAddAgility),
 
-    Lst("frmStatement_0x2e", 560, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Txt("frmStatement_0x2e", 560, 1, "Text1", "Label3", 560),
+    Lst("frmStatement_0x2e", Str::LineAddInnerForce, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Txt("frmStatement_0x2e", Str::LineAddInnerForce, 1, "Text1", "Label3", Str::LineAddInnerForce),
 
-    Lst("frmStatement_0x2f", 561, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Txt("frmStatement_0x2f", 561, 1, "Text1", "Label3", 561),
+    Lst("frmStatement_0x2f", Str::LineAddAttack, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Txt("frmStatement_0x2f", Str::LineAddAttack, 1, "Text1", "Label3", Str::LineAddAttack),
 
-    Lst("frmStatement_0x30", 562, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Txt("frmStatement_0x30", 562, 1, "txt1", "Label3", 562),
+    Lst("frmStatement_0x30", Str::LineAddLife, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Txt("frmStatement_0x30", Str::LineAddLife, 1, "txt1", "Label3", Str::LineAddLife),
 
-    Lst("frmStatement_0x31", 585, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Lst("frmStatement_0x31", 585, 1, "ComboNeili", Strings(6401, 3), "Label3", 585),
+    Lst("frmStatement_0x31", Str::LineInnerForceKind, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Lst("frmStatement_0x31", Str::LineInnerForceKind, 1, "ComboNeili", Strings(Str::InnerForceYin, 3), "Label3", Str::LineInnerForceKind),
 
-    Txt("FrmStatement_0x38", 569, 0, "Text1", "Label2", 569),
+    Txt("FrmStatement_0x38", Str::LineRaiseFame, 0, "Text1", "Label2", Str::LineRaiseFame),
 
-    Lst("frmStatement_0x3c", 6001, 0, "ComboAddress", kScenesOrCurrent, "Label3", 510),
-    Txt("frmStatement_0x3c", 6001, 1, "txtlevel", "Label4", 6002),
-    Txt("frmStatement_0x3c", 6001, 2, "txtPicnum", "Label5", 2101),
+    Lst("frmStatement_0x3c", Str::CheckSceneTile, 0, "ComboAddress", kScenesOrCurrent, "Label3", Str::LineScene),
+    Txt("frmStatement_0x3c", Str::CheckSceneTile, 1, "txtlevel", "Label4", Str::SceneEventPosition),
+    Txt("frmStatement_0x3c", Str::CheckSceneTile, 2, "txtPicnum", "Label5", Str::TileNumber),
 
-    Lst("frmstatement_0x3f", 6301, 0, "ComboPerson", kPersons, "Label2", 2001),
-    Lst("frmstatement_0x3f", 6301, 1, "Combosex", Strings(6302, 3), "Label3", 578),
+    Lst("frmstatement_0x3f", Str::SetPersonSex, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Lst("frmstatement_0x3f", Str::SetPersonSex, 1, "Combosex", Strings(Str::SexMale, 3), "Label3", Str::LineSex),
 };
 
 // Rows of a dialog are consecutive and their words rise.
@@ -374,10 +375,10 @@ Status ApplyDialogueInstruction(EditorState& state, Statement& statement, std::s
                        values[size_t(talkRow - rows.begin())].enabled;
   const int32_t newNumber = state.talkCount();
   if (hasText && toNewDialogue && newNumber > 32767)
-    return Error{state.text().UiString(1108) + std::string(kFullWidthColon) +
+    return Error{state.text().UiString(Str::SaveToNewTalk) + std::string(kFullWidthColon) +
                  fmt::format("{} (-32768 … 32767)", newNumber)};
   if (hasText && !toNewDialogue && !IsDialogueNumber(state, statement.Word(talkRow->word)))
-    return Error{state.text().UiString(1107) + std::string(kFullWidthColon) +
+    return Error{state.text().UiString(Str::SaveToExistingTalk) + std::string(kFullWidthColon) +
                  std::to_string(statement.Word(talkRow->word))};
   Status words = ApplyFields(state, statement, rows, values);
   if (!words) return words;

@@ -3,6 +3,7 @@
 
 #include "app/commands.h"
 #include "script/encode.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -49,7 +50,7 @@ PortraitCount CountPortraitUses(EditorState& state, int32_t portrait) {
 }
 
 std::string PortraitReplaceQuestion(const EditorState& state, int32_t count) {
-  return state.text().UiString(10033) + std::to_string(count) + state.text().UiString(10034);
+  return state.text().UiString(Str::TalksFound) + std::to_string(count) + state.text().UiString(Str::ModifyQuestionSuffix);
 }
 
 PortraitReplacement ReplacePortrait(EditorState& state, int32_t from, int32_t to) {

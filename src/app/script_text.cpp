@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "gamefiles/file_io.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace fs = std::filesystem;
@@ -19,7 +20,7 @@ namespace {
 
 constexpr int kScriptFormat = 1;
 constexpr size_t kCommentColumn = 32;  // the description comment starts here when the words leave room
-constexpr int kIrregularJump = 503;    // "不规范的条件转移"
+constexpr int kIrregularJump = Str::IrregularJump;    // "不规范的条件转移"
 constexpr int kUnknownInstruction = 584;
 
 // ---------------------------------------------------------------- lines

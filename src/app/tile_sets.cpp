@@ -103,7 +103,7 @@ TileSetSearch FindTileSet(const fs::path& dir, std::span<const uint8_t> zdat, Ti
 
 std::string TileFilesUsedMessage(const TextCodec& text, const TileSetFiles& files) {
   return InCharset(text,
-                   FormatInterfaceString(20100, files.index.filename().string(), files.data.filename().string()));
+                   FormatInterfaceString(Str::TileFilesUsed, files.index.filename().string(), files.data.filename().string()));
 }
 
 const Bytes& TileSetCache::Zdat(const fs::path& dir) {
@@ -124,7 +124,7 @@ Result<LoadedTileSet> TileSetCache::Load(const fs::path& dir, TileSetKind kind, 
   if (!search.found) {
     std::string names;
     for (const std::string& name : search.tried) names += (names.empty() ? "" : ", ") + name;
-    return Error{FormatInterfaceString(20101, names)};
+    return Error{FormatInterfaceString(Str::TileFilesNotFound, names)};
   }
   const TileSetFiles& files = *search.found;
   const std::string key = Stamp(files.index) + "\n" + Stamp(files.data);
@@ -132,7 +132,7 @@ Result<LoadedTileSet> TileSetCache::Load(const fs::path& dir, TileSetKind kind, 
   Result<Bytes> index = ReadWholeFile(files.index);
   Result<Bytes> data = index ? ReadWholeFile(files.data) : Result<Bytes>(Error{});
   if (!index || !data)
-    return Error{FormatInterfaceString(20102, files.index.filename().string(), files.data.filename().string(),
+    return Error{FormatInterfaceString(Str::TileFilesUnreadable, files.index.filename().string(), files.data.filename().string(),
                                        index ? data.error() : index.error())};
   ++setsRead_;
   auto tiles = std::make_shared<const PictureSet>(ParsePictureSet(*index, *data, palette));

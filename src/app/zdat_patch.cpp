@@ -8,6 +8,8 @@
 
 #include <fmt/format.h>
 
+#include "text/ui_strings.h"
+
 namespace tavrel::zdat {
 namespace {
 
@@ -124,11 +126,9 @@ class GroupPlan {
   bool refused_ = false;
 };
 
-// A message of the patcher's own, written in simplified characters, in the
-// charset of the run (as the interface strings are).
-std::string Said(const TextCodec& text, const std::string& simplified) {
-  return text.charset() == GameCharset::Gbk ? simplified : text.MapInterfaceText(simplified);
-}
+// A message of the patcher's own, composed from the simplified interface
+// strings, in the charset of the run.
+std::string Said(const TextCodec& text, const std::string& simplified) { return text.MapInterfaceText(simplified); }
 
 std::string FightName(std::string_view prefix, int i, uint32_t width) {
   std::string name = fmt::format("{}{:03}", prefix, i);
@@ -356,13 +356,13 @@ std::string FieldName(const TextCodec& text, const Refusal& r) {
 std::string RefusalMessage(const TextCodec& text, const Refusal& r, size_t fileSize) {
   switch (r.kind) {
     case Refusal::Kind::Number:
-      return Said(text, fmt::format("“{}”：“{}”不是 {} 到 {} 之间的整数，这一组没有写入。",
+      return Said(text, FormatInterfaceString(Str::PatchNotNumber,
                                                FieldName(text, r), r.text, r.lo, r.hi));
     case Refusal::Kind::Name:
-      return Said(text, fmt::format("“{}”：文件名“{}”超过 {} 个字符或含有非单字节字符，这一组没有写入。",
+      return Said(text, FormatInterfaceString(Str::PatchNameTooLong,
                                                FieldName(text, r), r.text, kMaxPictureName));
     case Refusal::Kind::ShortFile:
-      return Said(text, fmt::format("“{}”：z.dat 只有 {} 个字节，这一组要写到第 {} 个字节，没有写入。",
+      return Said(text, FormatInterfaceString(Str::PatchPastFileEnd,
                                                FieldName(text, r), fileSize, r.needed));
   }
   return {};
@@ -388,15 +388,12 @@ ZdatFile ReadZdat(const std::filesystem::path& gameDir) {
 
 std::string ZdatOpenProblem(const TextCodec& text, const ZdatFile& file) {
   if (!file.error.empty())
-    return Said(text, fmt::format("z.dat 无法读取：{}。窗口中的数值为空，确定时不写入任何内容。", file.error));
+    return Said(text, FormatInterfaceString(Str::ZdatUnreadable, file.error));
   if (!file.found)
     return Said(text, 
-        fmt::format("游戏目录中没有 z.dat（{}）。窗口中的数值为空，确定时不写入任何内容。", file.path.string()));
+        FormatInterfaceString(Str::ZdatMissingValuesEmpty, file.path.string()));
   if (file.size < HighestSiteEnd())
-    return Said(text, fmt::format(
-        "z.dat 只有 {} 个字节，短于修改的位置所需的 {} 个字节：超出文件末尾的数值为空，"
-        "用到这些位置的组不会写入，文件的长度不会改变。",
-        file.size, HighestSiteEnd()));
+    return Said(text, FormatInterfaceString(Str::ZdatShort, file.size, HighestSiteEnd()));
   return {};
 }
 
@@ -480,16 +477,16 @@ std::string PatchOutcomeMessage(const TextCodec& text, const PatchOutcome& outco
   std::vector<std::string> paragraphs;
   if (!outcome.fileFound && !outcome.plan.refusals.empty()) {
     paragraphs.push_back(Said(text, 
-        fmt::format("游戏目录中没有 z.dat（{}），没有写入任何内容。", outcome.path.string())));
+        FormatInterfaceString(Str::ZdatMissingNothingWritten, outcome.path.string())));
   } else {
     for (const Refusal& r : outcome.plan.refusals) paragraphs.push_back(RefusalMessage(text, r, outcome.fileSize));
   }
   if (!outcome.written)
-    paragraphs.push_back(Said(text, fmt::format("z.dat 没有修改：{}", outcome.written.error())));
+    paragraphs.push_back(Said(text, FormatInterfaceString(Str::ZdatNotModified, outcome.written.error())));
   if (!outcome.renameFailures.empty()) {
     std::string names;
     for (const std::string& name : outcome.renameFailures) names += (names.empty() ? "" : ", ") + name;
-    paragraphs.push_back(Said(text, fmt::format("这些 fight 文件没能改名：{}", names)));
+    paragraphs.push_back(Said(text, FormatInterfaceString(Str::FightFilesNotRenamed, names)));
   }
   std::string message;
   for (const std::string& p : paragraphs) message += (message.empty() ? "" : "\n") + p;

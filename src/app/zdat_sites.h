@@ -1,3 +1,4 @@
+#include "text/ui_string_names.h"
 #pragma once
 // Every fixed place of z.dat that the patcher reads or writes: the game's
 // program data holds its rules as constants and branch instructions at these
@@ -116,9 +117,9 @@ struct WordLimitSite {
 };
 
 inline constexpr std::array<WordLimitSite, 2> kWordLimits{{
-    {"life limit", "chkModifyLifeMax", "txtlifemax", 10110,
+    {"life limit", "chkModifyLifeMax", "txtlifemax", Str::MaxLifePatch,
      {{151798, 151809, 217629, 217640, 218753, 218764}, 6}},
-    {"energy limit", "chkmodifyneilimax", "txtneilimax", 10112,
+    {"energy limit", "chkmodifyneilimax", "txtneilimax", Str::MaxInnerForcePatch,
      {{152510, 152521, 209065, 209076, 217719, 217730, 218830, 218841}, 8}},
 }};
 
@@ -146,33 +147,33 @@ struct ByteLimitSite {
 
 // In the order the patches are applied.
 inline constexpr std::array<ByteLimitSite, 14> kByteLimits{{
-    {"attack limit", "chkModifygongjimax", "chkcancelgongji", "txtgongjimax", 10113,
+    {"attack limit", "chkModifygongjimax", "chkcancelgongji", "txtgongjimax", Str::MaxAttackPatch,
      {{169700, 169710, 217999, 218009, 218876, 218886}, 6}, {{169701, 218000, 218877}, 3}, false},
-    {"agility limit", "chkModifyqinggongMax", "chkcancelqinggong", "txtqinggongmax", 10114,
+    {"agility limit", "chkModifyqinggongMax", "chkcancelqinggong", "txtqinggongmax", Str::MaxAgilityPatch,
      {{169214, 169224, 218024, 218034, 218946, 218956}, 6}, {{169215, 218025, 218947}, 3}, false},
-    {"defence limit", "chkModifyfangyumax", "chkcancelFangyu", "txtFangyuMax", 10118,
+    {"defence limit", "chkModifyfangyumax", "chkcancelFangyu", "txtFangyuMax", Str::MaxDefencePatch,
      {{218049, 218059, 219016, 219026}, 4}, {{218050, 219017}, 2}, false},
-    {"medicine limit", "chkModifyYiliao", "chkcancelYiliao", "txtYiliaoMax", 10119,
+    {"medicine limit", "chkModifyYiliao", "chkcancelYiliao", "txtYiliaoMax", Str::MaxMedicinePatch,
      {{218074, 218084, 219086, 219096}, 4}, {{218075, 219087}, 2}, false},
-    {"poison use limit", "chkModifyYongdu", "chkCancelYongdu", "txtYongduMax", 10120,
+    {"poison use limit", "chkModifyYongdu", "chkCancelYongdu", "txtYongduMax", Str::MaxPoisonPatch,
      {{218099, 218109, 219156, 219166}, 4}, {{218100, 219157}, 2}, false},
-    {"detoxification limit", "chkModifyJiedu", "chkCancelJiedu", "txtJieduMax", 10121,
+    {"detoxification limit", "chkModifyJiedu", "chkCancelJiedu", "txtJieduMax", Str::MaxAntidotePatch,
      {{218124, 218134, 219226, 219236}, 4}, {{218125, 219227}, 2}, false},
-    {"poison resistance limit", "chkModifyKangdu", "chkCancelKangdu", "txtKangduMax", 10122,
+    {"poison resistance limit", "chkModifyKangdu", "chkCancelKangdu", "txtKangduMax", Str::MaxResistPatch,
      {{219296, 219306}, 2}, {{219297}, 1}, false},
-    {"fist and palm limit", "chkModifyQuanzhang", "chkCancelQuanzhang", "txtQuanzhangMax", 10123,
+    {"fist and palm limit", "chkModifyQuanzhang", "chkCancelQuanzhang", "txtQuanzhangMax", Str::MaxFistPatch,
      {{218174, 218184, 219366, 219376}, 4}, {{218175, 219367}, 2}, false},
-    {"sword limit", "chkModifyYujian", "chkCancelYujian", "txtYujianMax", 10124,
+    {"sword limit", "chkModifyYujian", "chkCancelYujian", "txtYujianMax", Str::MaxSwordPatch,
      {{218199, 218209, 219436, 219446}, 4}, {{218200, 219437}, 2}, false},
-    {"blade limit", "chkModifyshuadao", "chkCancelShuadao", "txtShuadaoMax", 10125,
+    {"blade limit", "chkModifyshuadao", "chkCancelShuadao", "txtShuadaoMax", Str::MaxBladePatch,
      {{218224, 218238, 219506, 219516}, 4}, {{218225, 219507}, 2}, true},
-    {"special weapons limit", "chkModifyTeshu", "chkCancelTeshu", "txtTeshuMax", 10126,
+    {"special weapons limit", "chkModifyTeshu", "chkCancelTeshu", "txtTeshuMax", Str::MaxSpecialWeaponPatch,
      {{219576, 219586}, 2}, {{219577}, 1}, false},
-    {"hidden weapons limit", "chkModifyAnqi", "chkCancelAnqi", "txtAnqiMax", 10127,
+    {"hidden weapons limit", "chkModifyAnqi", "chkCancelAnqi", "txtAnqiMax", Str::MaxHiddenWeaponPatch,
      {{218149, 218159, 219646, 219656}, 4}, {{218150, 219647}, 2}, false},
-    {"martial knowledge limit", "chkModifyWuxue", "chkCancelWuxue", "txtWuxueMax", 10128,
+    {"martial knowledge limit", "chkModifyWuxue", "chkCancelWuxue", "txtWuxueMax", Str::MaxKnowledgePatch,
      {{219716, 219726}, 2}, {{219717}, 1}, false},
-    {"poisoned attack limit", "chkModifyGongdu", "chkCancelGongdu", "txtGongduMax", 10129,
+    {"poisoned attack limit", "chkModifyGongdu", "chkCancelGongdu", "txtGongduMax", Str::MaxPoisonAttackPatch,
      {{219892, 219902}, 2}, {{219893}, 1}, false},
 }};
 

@@ -15,6 +15,7 @@
 #include "gamefiles/talk.h"
 #include "script/attributes.h"
 #include "text/charset.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -259,8 +260,8 @@ class LineTable {
       slot.count = pieces_.size() - slot.first;
     }
     unknown_ = codec.UiString(kUnknownString);
-    jumpYes_ = codec.UiString(514);
-    jumpNo_ = codec.UiString(515);
+    jumpYes_ = codec.UiString(Str::LineJumpToIfYes);
+    jumpNo_ = codec.UiString(Str::LineJumpToIfNo);
   }
   LineTable(const LineTable&) = delete;
   LineTable& operator=(const LineTable&) = delete;

@@ -200,7 +200,7 @@ TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> t
   }
   if (!gbkRun) {
     composed->mappedUi.reserve(InterfaceStrings().size());
-    for (const InterfaceString& ui : InterfaceStrings()) composed->mappedUi.push_back(MapInterfaceText(ui.text));
+    for (const InterfaceString& ui : InterfaceStrings()) composed->mappedUi.push_back(MapToTraditional(ui.text));
   }
   composed_ = std::move(composed);
 }
@@ -274,6 +274,11 @@ std::string_view TextCodec::UiText(int number) const {
 }
 
 std::string TextCodec::MapInterfaceText(std::string_view text) const {
+  if (charset_ == GameCharset::Gbk) return std::string(text);
+  return MapToTraditional(text);
+}
+
+std::string TextCodec::MapToTraditional(std::string_view text) const {
   const auto& map = tables_->interfaceTextMap;
   const auto mapped = [&](char32_t unit) -> char32_t { return map[unit] ? map[unit] : unit; };
   std::string out;

@@ -76,8 +76,11 @@ class TextCodec {
   // The same text without a copy: every string is converted once, when the
   // codec is built, and lives as long as the codec.
   std::string_view UiText(int number) const;
-  // Code unit by code unit through interfaceTextMap.
+  // Simplified interface text (a core message, a composed caption) in this
+  // charset: as it is in a "GBK" run, through MapToTraditional in a "BIG5" run.
   std::string MapInterfaceText(std::string_view text) const;
+  // Code unit by code unit through interfaceTextMap, whatever the charset.
+  std::string MapToTraditional(std::string_view text) const;
 
   // Converts GBK bytes to BIG5 bytes through gbkToBig5 (either byte non-zero
   // takes the entry, else "??"), as the attribute-table loader needs.

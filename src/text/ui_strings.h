@@ -8,6 +8,8 @@
 
 #include <fmt/format.h>
 
+#include "text/ui_string_names.h"
+
 namespace tavrel {
 
 struct InterfaceString {

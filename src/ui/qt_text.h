@@ -2,8 +2,13 @@
 // The bridge between the core's UTF-8 text and Qt.
 #include <QString>
 #include <string>
+#include <type_traits>
+#include <utility>
+
+#include <fmt/format.h>
 
 #include "app/editor_state.h"
+#include "text/ui_strings.h"
 
 namespace tavrel::ui {
 
@@ -11,5 +16,28 @@ inline QString Q(const std::string& utf8) { return QString::fromStdString(utf8);
 inline std::string U8(const QString& text) { return text.toStdString(); }
 // Interface string n in the state's charset.
 inline QString Ui(const EditorState& state, int number) { return Q(state.text().UiString(number)); }
+// Interface string n as the table has it (simplified), for the one window
+// shown before a charset is chosen.
+inline QString TableText(int number) { return Q(std::string(InterfaceStringText(number))); }
+// A message the core built (an error(), a report) in the state's charset: the
+// core writes them in simplified characters, a "BIG5" run shows them traditional.
+inline QString CoreText(const EditorState& state, const std::string& message) {
+  return Q(state.text().MapInterfaceText(message));
+}
+
+namespace detail {
+inline std::string FormatArg(const QString& text) { return U8(text); }
+template <class T>
+const T& FormatArg(const T& value) {
+  return value;
+}
+}  // namespace detail
+
+// Interface string n in the state's charset with each "{}" replaced by the
+// next argument; arguments are shown as they are (game data, numbers, paths).
+template <class... Args>
+QString UiFormat(const EditorState& state, int number, const Args&... args) {
+  return Q(fmt::format(fmt::runtime(state.text().UiText(number)), detail::FormatArg(args)...));
+}
 
 }  // namespace tavrel::ui

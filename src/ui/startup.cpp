@@ -6,6 +6,7 @@
 #include "app/program_files.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
+#include "ui/qt_translations.h"
 #include "ui/shell/select_charset_window.h"
 
 namespace tavrel::ui {
@@ -22,14 +23,16 @@ std::unique_ptr<MainWindow> StartEditor(EditorState& state, const QString& gameD
   const GameCharset charset = ChooseCharset();
   QApplication::setQuitOnLastWindowClosed(quitOnClose);
 
+  // Without the translation Qt's buttons stay English; the editor still runs.
+  InstallQtTranslation(charset);
   auto started = InitializeEditor(state, charset);
   // The messages of start-up carry the main window's title already.
-  if (state.codec) SetDefaultTitle(Ui(state, 101));
+  if (state.codec) SetDefaultTitle(Ui(state, Str::EditorTitle));
   if (!started) {
-    ShowMessage(nullptr, Q(started.error()));
+    ShowMessage(nullptr, state.codec ? CoreText(state, started.error()) : Q(started.error()));
     return nullptr;
   }
-  for (const std::string& warning : started->warnings) ShowMessage(nullptr, Q(warning));
+  for (const std::string& warning : started->warnings) ShowMessage(nullptr, CoreText(state, warning));
 
   auto window = std::make_unique<MainWindow>(state);
   window->show();

@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app_commands_support.h"
 #include "gamefiles/talk.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel::test {
 namespace {
@@ -30,11 +31,11 @@ TEST_F(CommandsDialogue, AddingGivesThePlaceholderAndNamesTheNewNumber) {
   std::string message;
   EXPECT_EQ(AddDialogue(state, &message), 5);
   EXPECT_EQ(state.talkCount(), 6);
-  EXPECT_EQ(state.game.talk.entries[5].text, Ui(123));
+  EXPECT_EQ(state.game.talk.entries[5].text, Ui(Str::TalkInputPrompt));
   EXPECT_FALSE(state.game.talk.entries[5].fromFile);
   EXPECT_EQ(state.game.talk.offsets.size(), 7u);
-  EXPECT_EQ(message, Ui(124) + "5" + Ui(125));
-  EXPECT_EQ(TalkItem(state, 5), "5:" + Ui(123));
+  EXPECT_EQ(message, Ui(Str::TalkAddedNumber) + "5" + Ui(Str::ModifyTalkNext));
+  EXPECT_EQ(TalkItem(state, 5), "5:" + Ui(Str::TalkInputPrompt));
   EXPECT_EQ(DialoguePositionAfterRefresh(state, 5), 5);
   EXPECT_TRUE(state.modified);
 }
@@ -44,7 +45,7 @@ TEST_F(CommandsDialogue, DeletingAnyButTheLastIsRefused) {
   for (int32_t index : {3, 0, -1, 5}) {
     Status refused = DeleteLastDialogue(state, index);
     ASSERT_FALSE(refused) << index;
-    EXPECT_EQ(refused.error(), Ui(122));
+    EXPECT_EQ(refused.error(), Ui(Str::OnlyLastTalkDeletable));
   }
   EXPECT_EQ(state.talkCount(), 5);
   EXPECT_EQ(state.game.talk.offsets.size(), 6u);

@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app_commands_support.h"
 #include "gamefiles/kdef.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel::test {
 namespace {
@@ -20,7 +21,7 @@ TEST_F(CommandsEvents, AddingToHundredEventsCreatesEventHundredOfEmptyAndEnd) {
   std::string message;
   EXPECT_EQ(AddEvent(state, &message), 100);
   EXPECT_EQ(state.eventCount(), 101);
-  EXPECT_EQ(message, Ui(308) + "100" + Ui(134));
+  EXPECT_EQ(message, Ui(Str::AddEvent) + "100" + Ui(Str::AddOrModifyInstructions));
   EXPECT_TRUE(state.modified);
 
   const KdefEvent& added = Event(100);
@@ -43,7 +44,7 @@ TEST_F(CommandsEvents, OnlyTheLastEventCanBeDeleted) {
   for (int32_t event : {0, 1, -1, 3}) {
     Status refused = DeleteLastEvent(state, event);
     ASSERT_FALSE(refused) << event;
-    EXPECT_EQ(refused.error(), Ui(130));
+    EXPECT_EQ(refused.error(), Ui(Str::OnlyLastEventDeletable));
   }
   EXPECT_EQ(state.eventCount(), 3);
   EXPECT_EQ(state.game.events.offsets.size(), 4u);

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app_commands_support.h"
 #include "script/describe.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel::test {
 namespace {
@@ -126,7 +127,7 @@ TEST_F(CommandsDelete, ConditionalFollowedByItsLabelGoesWithIt) {
   ASSERT_EQ(Shape(Statements(event)), (Strings{"5", "0", ":Label0", "13", "-1"}));
   std::string question;
   ASSERT_TRUE(DeleteQuestion(state, event, 1, &question));
-  EXPECT_EQ(question, Ui(131) + Statements(event)[1].note);
+  EXPECT_EQ(question, Ui(Str::DeleteInstructionQuestion) + Statements(event)[1].note);
 
   EXPECT_EQ(DeleteInstruction(state, event, 1), DeleteOutcome::Deleted);
   EXPECT_EQ(Shape(Statements(event)), (Strings{"5", ":Label0", "13", "-1"}));
@@ -178,7 +179,7 @@ TEST_F(CommandsInsert, ChoicesListEveryOpcodeAndTheEndInstruction) {
   EXPECT_EQ(choices[0], "0(0)：" + Attr(0).name);
   EXPECT_EQ(choices[26], "26(1A)：" + Attr(26).name);
   EXPECT_EQ(choices[67], "67(43)：" + Attr(67).name);
-  EXPECT_EQ(choices[kInsertEndEntry], "-1：" + Ui(1006));
+  EXPECT_EQ(choices[kInsertEndEntry], "-1：" + Ui(Str::InsertEventEnd));
 
   EXPECT_TRUE(InsertShowsJumpChoice(state, 5));
   EXPECT_TRUE(InsertShowsJumpChoice(state, 60));

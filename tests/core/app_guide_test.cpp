@@ -8,6 +8,7 @@
 
 #include "app/editor_state.h"
 #include "app/guide.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -59,10 +60,10 @@ TEST(CommandsGuide, MessagesNameTheOpcodeInDecimalAndHex) {
   EditorState state;
   state.codec = std::make_shared<TextCodec>(GameCharset::Gbk, std::make_shared<CharsetTables>());
   const TextCodec& text = state.text();
-  EXPECT_EQ(GuideMessage(state, -1, GuideFor(-1).kind), text.UiString(139) + "-1(FFFF)" + text.UiString(140));
-  EXPECT_EQ(GuideMessage(state, 0, GuideFor(0).kind), text.UiString(139) + "0(0)" + text.UiString(140));
-  EXPECT_EQ(GuideMessage(state, 24, GuideFor(24).kind), text.UiString(139) + "24(18)" + text.UiString(141));
-  EXPECT_EQ(GuideMessage(state, 200, GuideFor(200).kind), text.UiString(139) + "200(C8)" + text.UiString(141));
+  EXPECT_EQ(GuideMessage(state, -1, GuideFor(-1).kind), text.UiString(Str::InstructionWord) + "-1(FFFF)" + text.UiString(Str::GuideTooSimple));
+  EXPECT_EQ(GuideMessage(state, 0, GuideFor(0).kind), text.UiString(Str::InstructionWord) + "0(0)" + text.UiString(Str::GuideTooSimple));
+  EXPECT_EQ(GuideMessage(state, 24, GuideFor(24).kind), text.UiString(Str::InstructionWord) + "24(18)" + text.UiString(Str::GuideNone));
+  EXPECT_EQ(GuideMessage(state, 200, GuideFor(200).kind), text.UiString(Str::InstructionWord) + "200(C8)" + text.UiString(Str::GuideNone));
   EXPECT_EQ(GuideMessage(state, 1, GuideKind::Dialog), "");
 }
 

@@ -93,28 +93,28 @@ TEST_F(CatalogueOnSample, SceneListsAndTheirCurrentSceneEntry) {
   const CatalogueRow& address = DialogRows("frmstatement_0x03")[0];
   const std::vector<std::string> scenes = ListEntries(state, address.list);
   ASSERT_EQ(scenes.size(), state.game.names.scenes.size() + 1);
-  EXPECT_EQ(scenes[0], "---" + Ui(509) + "---");
+  EXPECT_EQ(scenes[0], "---" + Ui(Str::LineCurrentScene) + "---");
   EXPECT_EQ(scenes[1], "0" + state.game.names.scenes[0].name);
   const std::vector<std::string> plain = ListEntries(state, DialogRows("frmStatement_0x27")[0].list);
   EXPECT_EQ(plain.front(), "0" + state.game.names.scenes[0].name);
 
   const std::vector<std::string> events = ListEntries(state, DialogRows("frmstatement_0x03")[1].list);
   ASSERT_EQ(events.size(), 201u);
-  EXPECT_EQ(events[0], "---" + Ui(511) + "---");
+  EXPECT_EQ(events[0], "---" + Ui(Str::LineCurrentSceneEvent) + "---");
   EXPECT_EQ(events[1], "0");
   EXPECT_EQ(events[200], "199");
   const std::vector<std::string> pass = ListEntries(state, DialogRows("frmstatement_0x03")[2].list);
-  EXPECT_EQ(pass, (std::vector<std::string>{Ui(1317), Ui(1318), Ui(1319)}));
+  EXPECT_EQ(pass, (std::vector<std::string>{Ui(Str::KeepUnchanged), Ui(Str::PassableYes), Ui(Str::PassableNo)}));
 }
 
 TEST_F(CatalogueOnSample, FixedListsAreTheirStringsInOrder) {
   EXPECT_EQ(ListEntries(state, DialogRows("frmStatement_0x28")[0].list),
-            (std::vector<std::string>{Ui(4001), Ui(4002), Ui(4003), Ui(4004)}));
+            (std::vector<std::string>{Ui(Str::FacingUp), Ui(Str::FacingRight), Ui(Str::FacingLeft), Ui(Str::FacingDown)}));
   EXPECT_EQ(ListEntries(state, DialogRows("frmstatement_0x3f")[1].list),
-            (std::vector<std::string>{Ui(6302), Ui(6303), Ui(6304)}));
+            (std::vector<std::string>{Ui(Str::SexMale), Ui(Str::SexFemale), Ui(Str::SexEunuch)}));
   const std::vector<std::string> modes = ListEntries(state, DialogRows("frmStatement_0x01")[2].list);
   ASSERT_EQ(modes.size(), 6u);
-  EXPECT_EQ(modes[1], Ui(1110));
+  EXPECT_EQ(modes[1], Ui(Str::Placement1));
   const std::vector<std::string> portraits = ListEntries(state, DialogRows("frmStatement_0x01")[1].list);
   ASSERT_EQ(portraits.size(), state.game.portraits.size());
   EXPECT_EQ(portraits[12], "12");
@@ -179,7 +179,7 @@ TEST_F(CatalogueOnSample, ABadTextBoxRefusesTheWholeWrite) {
     values[2].text = bad;
     Status applied = ApplyFields(state, s, rows, values);
     ASSERT_FALSE(applied) << bad;
-    EXPECT_NE(applied.error().find(Ui(2802) + " -"), std::string::npos) << applied.error();
+    EXPECT_NE(applied.error().find(Ui(Str::MoralityRange) + " -"), std::string::npos) << applied.error();
     EXPECT_EQ(s.data, (std::vector<int16_t>{3, 10, 20, 0, 0})) << bad;
   }
   values[2].text = " 32767";

@@ -4,6 +4,7 @@
 
 #include "app/portrait_replace.h"
 #include "app_commands_support.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel::test {
 namespace {
@@ -29,7 +30,7 @@ class PortraitReplace : public CommandsFixture {
 TEST_F(PortraitReplace, CountsAndReplacesOnlyThePortraitWord) {
   EXPECT_EQ(CountPortraitUses(state, 3).dialogues, 3);
   EXPECT_EQ(Words(), before);  // counting only decodes
-  EXPECT_EQ(PortraitReplaceQuestion(state, 3), Ui(10033) + "3" + Ui(10034));
+  EXPECT_EQ(PortraitReplaceQuestion(state, 3), Ui(Str::TalksFound) + "3" + Ui(Str::ModifyQuestionSuffix));
 
   const PortraitReplacement done = ReplacePortrait(state, 3, 5);
   EXPECT_EQ(done.replaced, 3);

@@ -12,6 +12,7 @@
 #include "script/describe.h"
 #include "text/charset.h"
 #include "text/codepage.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -249,27 +250,27 @@ TEST_F(ScriptDescribe, EachCodecDescribesWithItsOwnStrings) {
   const std::string gbkJump = Caption(5) + S(516) + S(514) + ":Label0";
   auto big5 = mapped(U'Z');
   const DescribeContext big5Ctx{*big5, names_, talk_};
-  ASSERT_NE(big5->UiString(553), S(553));
-  ASSERT_EQ(big5->UiString(553).front(), 'Z');
+  ASSERT_NE(big5->UiString(Str::LineAddMorality), S(553));
+  ASSERT_EQ(big5->UiString(Str::LineAddMorality).front(), 'Z');
 
   EXPECT_EQ(DescribeLine(s, Ctx()), gbkLine);
-  EXPECT_EQ(DescribeLine(s, big5Ctx), Caption(37) + big5->UiString(553) + "9");
-  EXPECT_EQ(DescribeLine(jump, big5Ctx), Caption(5) + big5->UiString(516) + big5->UiString(514) + ":Label0");
+  EXPECT_EQ(DescribeLine(s, big5Ctx), Caption(37) + big5->UiString(Str::LineAddMorality) + "9");
+  EXPECT_EQ(DescribeLine(jump, big5Ctx), Caption(5) + big5->UiString(Str::LineAskBattle) + big5->UiString(Str::LineJumpToIfYes) + ":Label0");
   EXPECT_EQ(DescribeLine(s, Ctx()), gbkLine);
   EXPECT_EQ(DescribeLine(jump, Ctx()), gbkJump);
 
   const TextCodec copy = *big5;  // a copy describes as its original
-  EXPECT_EQ(DescribeLine(s, DescribeContext{copy, names_, talk_}), Caption(37) + big5->UiString(553) + "9");
+  EXPECT_EQ(DescribeLine(s, DescribeContext{copy, names_, talk_}), Caption(37) + big5->UiString(Str::LineAddMorality) + "9");
 
   big5.reset();
   auto other = mapped(U'Y');
   const DescribeContext otherCtx{*other, names_, talk_};
-  EXPECT_EQ(DescribeLine(s, otherCtx), Caption(37) + other->UiString(553) + "9");
+  EXPECT_EQ(DescribeLine(s, otherCtx), Caption(37) + other->UiString(Str::LineAddMorality) + "9");
   EXPECT_EQ(DescribeLine(s, otherCtx).substr(Caption(37).size(), 1), "Y");
   // A cut-off statement keeps its caption and takes that codec's "unknown".
   Statement cut;
   cut.Id = 2;
-  EXPECT_EQ(DescribeLine(cut, otherCtx), Caption(2) + other->UiString(584));
+  EXPECT_EQ(DescribeLine(cut, otherCtx), Caption(2) + other->UiString(Str::LineUnknown));
 }
 
 TEST(ScriptDescribeHelpers, HexAndCaption) {

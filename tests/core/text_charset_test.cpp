@@ -6,6 +6,7 @@
 
 #include "text/charset.h"
 #include "text/codepage.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
@@ -185,13 +186,18 @@ TEST(CharsetInterfaceText, MapsCodeUnitByCodeUnit) {
   TextCodec big5(GameCharset::Big5, t);
   TextCodec gbk(GameCharset::Gbk, t);
 
-  EXPECT_EQ(big5.UiString(102), "確定");
-  EXPECT_EQ(gbk.UiString(102), "确定");
+  EXPECT_EQ(big5.UiString(Str::Ok), "確定");
+  EXPECT_EQ(gbk.UiString(Str::Ok), "确定");
   EXPECT_EQ(big5.UiString(318), "");
   EXPECT_EQ(big5.MapInterfaceText("AxA"), "BxB");
   EXPECT_EQ(big5.MapInterfaceText(kOne), "?");
   EXPECT_EQ(big5.MapInterfaceText("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
   EXPECT_EQ(big5.MapInterfaceText("a\xFF"), "a?");
+  // A "GBK" run shows interface text as the table has it, simplified.
+  EXPECT_EQ(big5.MapInterfaceText("确定"), "確定");
+  EXPECT_EQ(gbk.MapInterfaceText("确定"), "确定");
+  EXPECT_EQ(gbk.MapInterfaceText("AxA"), "AxA");
+  EXPECT_EQ(gbk.MapToTraditional("AxA"), "BxB");
 }
 
 TEST(CharsetAttributeText, GbkBytesToBig5) {

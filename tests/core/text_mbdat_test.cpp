@@ -140,9 +140,9 @@ TEST_F(GeneratedMbDat, ConvertsBothWays) {
 TEST_F(GeneratedMbDat, InterfaceStringsInBothRuns) {
   TextCodec big5(GameCharset::Big5, tables_);
   TextCodec gbk(GameCharset::Gbk, tables_);
-  EXPECT_EQ(big5.UiString(102), "確定");
-  EXPECT_EQ(gbk.UiString(102), "确定");
-  EXPECT_EQ(big5.UiString(10001), "戰鬥場景編輯");
+  EXPECT_EQ(big5.UiString(Str::Ok), "確定");
+  EXPECT_EQ(gbk.UiString(Str::Ok), "确定");
+  EXPECT_EQ(big5.UiString(Str::BattleEditorTitle), "戰鬥場景編輯");
   // Every interface string can be written in traditional characters.
   for (const auto& s : InterfaceStrings()) EXPECT_TRUE(big5.CanEncode(big5.UiString(s.number))) << s.number;
 }

@@ -40,7 +40,7 @@ class DialogueDialogTest : public QObject {
     auto dialog = sample_.Open("frmStatement_0x01", where_);
     QCOMPARE(dialog->findChild<QPlainTextEdit*>("txttalk")->toPlainText(), Q(sample_.state.game.talk.entries[5].text));
     QCOMPARE(dialog->findChild<QComboBox*>("Combotalkman")->currentIndex(), 12);
-    QCOMPARE(dialog->findChild<QComboBox*>("ComboShow")->currentText(), Ui(sample_.state, 1110));
+    QCOMPARE(dialog->findChild<QComboBox*>("ComboShow")->currentText(), Ui(sample_.state, Str::Placement1));
     QVERIFY(dialog->findChild<QRadioButton*>("Option1")->isChecked());
     auto* box = dialog->findChild<PictureBox*>("pic1");
     QCOMPARE(box->image(), test::Expected(*box, &sample_.state.game.portraits[12], 0, box->height()));

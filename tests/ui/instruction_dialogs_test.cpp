@@ -120,7 +120,7 @@ class InstructionDialogsTest : public QObject {
       QCOMPARE(dialog->objectName(), form);
       QCOMPARE(dialog->windowTitle(), Ui(rows.front().title));
       QCOMPARE(dialog->findChild<QLineEdit*>("txtid")->text(), Q(OpcodeCaption(opcode)));
-      QCOMPARE(dialog->findChild<QLabel*>("Label1")->text(), Ui(1102));
+      QCOMPARE(dialog->findChild<QLabel*>("Label1")->text(), Ui(Str::InstructionId));
       for (const CatalogueRow& row : rows) {
         const QString name = Q(std::string(row.name));
         const int16_t word = s.data[size_t(row.word)];
@@ -228,7 +228,7 @@ class InstructionDialogsTest : public QObject {
     const auto where = sample_.Find(60);
     Statement& s = sample_.At(where);
     const std::vector<int16_t> before = s.data;
-    const QString current = "---" + Ui(509) + "---";
+    const QString current = "---" + Ui(Str::LineCurrentScene) + "---";
     s.data[0] = -1;
     {
       auto dialog = sample_.Open("frmStatement_0x3c", where);
@@ -266,7 +266,7 @@ class InstructionDialogsTest : public QObject {
     auto dialog = sample_.Open("frmStatement_0x06", where);
     auto* check = dialog->findChild<QCheckBox*>("Check1");
     QVERIFY(check->isChecked());
-    QCOMPARE(check->text(), Ui(1602));
+    QCOMPARE(check->text(), Ui(Str::ExperienceOnDefeat));
     check->setChecked(false);
     Click(dialog.get(), "cmdok");
     QCOMPARE(s.data[3], int16_t(0));
@@ -287,7 +287,7 @@ class InstructionDialogsTest : public QObject {
     prompt_.Clear();
     Click(dialog.get(), "cmdok");
     QCOMPARE(prompt_.asked().size(), size_t(1));
-    QVERIFY(prompt_.asked()[0].text.contains(Ui(2802)));
+    QVERIFY(prompt_.asked()[0].text.contains(Ui(Str::MoralityRange)));
     QVERIFY(dialog->isVisible());
     QCOMPARE(s.data, before);
     dialog->findChild<QLineEdit*>("txt2")->setText("40000");
@@ -327,7 +327,7 @@ class InstructionDialogsTest : public QObject {
     const auto where = sample_.Find(43);
     auto dialog = sample_.Open(GuideFor(43).form, where);
     QVERIFY(dialog);
-    QCOMPARE(dialog->windowTitle(), Ui(531));
+    QCOMPARE(dialog->windowTitle(), Ui(Str::LineHasItem));
     QCOMPARE(dialog->findChild<QLineEdit*>("txtid")->text(), QString("43(2B)"));
     QVERIFY(!MakeInstructionDialog("frmStatement_0x99", sample_.state, where.first, where.second, nullptr));
     QVERIFY(!OpenInstructionDialog("frmStatement_0x99", sample_.state, where.first, where.second, nullptr));

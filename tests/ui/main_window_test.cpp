@@ -119,7 +119,7 @@ class MainWindowTest : public QObject {
     SampleGame game(GameCharset::Gbk, false);
     QVERIFY2(game.ok(), qPrintable(game.error));
     MainWindow w(game.state);
-    QCOMPARE(w.windowTitle(), Q(game.state.text().UiString(101)));
+    QCOMPARE(w.windowTitle(), Q(game.state.text().UiString(Str::EditorTitle)));
     for (const char* on : {"mnu_setpath", "mnu_exit", "mnu_copy", "mnu_copyAll", "mnu_about"})
       QVERIFY2(Find<QAction>(w, on)->isEnabled(), on);
     for (const char* off : {"mnu_readfile", "mnu_Savefile", "mnu_exporttalkfile", "mnu_Exportkdef", "mnu_paste",
@@ -130,7 +130,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!Find<QMenu>(w, "mnu_edit")->menuAction()->isVisible());
 
     w.setGameDirectory(game.dir);
-    QCOMPARE(w.windowTitle(), Q(game.state.text().UiString(101)) + "-" + game.dir);
+    QCOMPARE(w.windowTitle(), Q(game.state.text().UiString(Str::EditorTitle)) + "-" + game.dir);
     QVERIFY(Find<QAction>(w, "mnu_readfile")->isEnabled());
     QVERIFY(w.readFiles());
     for (const char* on : {"mnu_Savefile", "mnu_exporttalkfile", "mnu_Exportkdef", "mnu_replacetalk", "mnu_War",
@@ -507,13 +507,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.prompt.asked().back().title, s.ui(138));
     QByteArray kdef;
     for (int k = 0; k < s.state().eventCount(); ++k) {
-      kdef += "\r\n" + page(s.state().text().UiString(135)) + QByteArray::number(k) + "(" + Hex(k) + ")\r\n\r\n";
+      kdef += "\r\n" + page(s.state().text().UiString(Str::EventWord)) + QByteArray::number(k) + "(" + Hex(k) + ")\r\n\r\n";
       for (const Statement& st : s.state().game.events.events[size_t(k)].statements) {
         if (!st.islabel) {
           kdef += Printed(st.Id);
           for (int d = 0; d < st.DataNum; ++d) kdef += Printed(st.data[size_t(d)]);
         }
-        kdef += page(s.state().text().UiString(136)) + " " + page(st.note) + "\r\n\r\n";
+        kdef += page(s.state().text().UiString(Str::DescriptionWord)) + " " + page(st.note) + "\r\n\r\n";
       }
       kdef += "\r\n";
     }

@@ -73,15 +73,15 @@ class PatcherTest : public QObject {
     test::ScriptedPrompt prompt;
     FrmZModify w(state_);
     QCOMPARE(w.objectName(), QStringLiteral("frmzModify"));
-    QCOMPARE(w.windowTitle(), QStringLiteral("z.dat Modify"));
+    QCOMPARE(w.windowTitle(), Ui(state_, Str::MenuPatcher));
     QVERIFY(prompt.asked().empty());
     QCOMPARE(Find<QLineEdit>(w, "txtTotalMemory")->text(), QStringLiteral("420000"));
     QCOMPARE(Find<QLineEdit>(w, "txtSDX")->text(), QStringLiteral("sdx"));
     QCOMPARE(Find<QLineEdit>(w, "txtliduishijian")->text(), QStringLiteral("186"));
     QCOMPARE(Find<QLineEdit>(w, "txtlifemax")->text(), QStringLiteral("999"));
     QCOMPARE(Find<QLineEdit>(w, "txtgongjimax")->text(), QStringLiteral("100"));
-    QCOMPARE(Find<QLabel>(w, "Label10")->text(), Ui(state_, 10130));
-    QCOMPARE(Find<QCheckBox>(w, "chkcancelgongji")->text(), Ui(state_, 10115));
+    QCOMPARE(Find<QLabel>(w, "Label10")->text(), Ui(state_, Str::PatcherNotes));
+    QCOMPARE(Find<QCheckBox>(w, "chkcancelgongji")->text(), Ui(state_, Str::NoLimit));
     for (const char* name : {"Optwater1", "Optwater2", "txtTotalMemory", "txtMemory1", "txtSDX", "txtWMP",
                              "chkModifyfightfilename", "HScrollPerson", "Comboperson", "txtliduishijian",
                              "txtlifemax", "chkCancelAnqi", "txtAnqiMax"})
@@ -136,7 +136,7 @@ class PatcherTest : public QObject {
 
     QTest::mouseClick(Find<QPushButton>(w, "cmdok"), Qt::LeftButton);
     QCOMPARE(prompt.asked().size(), size_t(1));
-    QCOMPARE(prompt.asked()[0].text, Ui(state_, 10131));
+    QCOMPARE(prompt.asked()[0].text, Ui(state_, Str::PatchQuestion));
     QCOMPARE(prompt.asked()[0].buttons, Buttons::YesNo);
     const Bytes after = ReadFile(Zdat());
     QCOMPARE(int(after[roster.offset]), 5);
@@ -180,7 +180,7 @@ class PatcherTest : public QObject {
     QTest::mouseClick(Find<QPushButton>(w, "cmdok"), Qt::LeftButton);
     QCOMPARE(prompt.asked().size(), size_t(2));
     const QString message = prompt.asked()[1].text;
-    QVERIFY2(message.contains(Ui(state_, 10110)) && message.contains(QStringLiteral("40000")), qPrintable(message));
+    QVERIFY2(message.contains(Ui(state_, Str::MaxLifePatch)) && message.contains(QStringLiteral("40000")), qPrintable(message));
     Bytes expected = original_;  // walk on water written, the life limit not
     expected[zdat::SiteOf(zdat::Site::WalkOnWater).offset] = 0x90;
     expected[zdat::SiteOf(zdat::Site::WalkOnWater).offset + 1] = 0x90;

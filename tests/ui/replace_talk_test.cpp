@@ -66,14 +66,14 @@ class ReplaceTalkTest : public QObject {
   void opensWithNothingChosen() {
     FrmReplaceTalk w(state_);
     QCOMPARE(w.objectName(), QStringLiteral("frmReplacetalk1"));
-    QCOMPARE(w.windowTitle(), Ui(state_, 10031));
+    QCOMPARE(w.windowTitle(), Ui(state_, Str::ReplacePortraitsTitle));
     for (const char* name : {"Combotalkman", "Combotalkman2"}) {
       auto* list = Find<QComboBox>(w, name);
       QCOMPARE(list->count(), int(state_.game.portraits.size()));
       QCOMPARE(list->currentIndex(), -1);
       QCOMPARE(list->itemText(3), QStringLiteral("3"));
     }
-    QCOMPARE(Find<QPushButton>(w, "Comok")->text(), Ui(state_, 102));
+    QCOMPARE(Find<QPushButton>(w, "Comok")->text(), Ui(state_, Str::Ok));
   }
 
   void eachSideFollowsItsList() {
@@ -133,7 +133,7 @@ class ReplaceTalkTest : public QObject {
     prompt.Queue(Answer::No);
     QTest::mouseClick(Find<QPushButton>(w, "Comok"), Qt::LeftButton);
     QCOMPARE(prompt.asked().size(), size_t(1));
-    QCOMPARE(prompt.asked()[0].text, Ui(state_, 10033) + QString::number(count) + Ui(state_, 10034));
+    QCOMPARE(prompt.asked()[0].text, Ui(state_, Str::TalksFound) + QString::number(count) + Ui(state_, Str::ModifyQuestionSuffix));
     QCOMPARE(prompt.asked()[0].buttons, Buttons::YesNo);
     QVERIFY(Words() == before);
 

@@ -120,12 +120,12 @@ class SceneDialogsTest : public QObject {
     auto dialog = sample_.Open("frmstatement_0x03", where);
     auto* scenes = dialog->findChild<QComboBox*>("ComboAddress");
     QCOMPARE(scenes->currentIndex(), 0);
-    QCOMPARE(scenes->currentText(), "---" + Ui(sample_.state, 509) + "---");
+    QCOMPARE(scenes->currentText(), "---" + Ui(sample_.state, Str::LineCurrentScene) + "---");
     auto* events = dialog->findChild<QComboBox*>("ComboSkey");
     QCOMPARE(events->count(), 201);
     QCOMPARE(events->currentIndex(), 200);
     auto* pass = dialog->findChild<QComboBox*>("ComboPass");
-    QCOMPARE(pass->currentText(), Ui(sample_.state, 1319));
+    QCOMPARE(pass->currentText(), Ui(sample_.state, Str::PassableNo));
     pass->setCurrentIndex(0);
     auto* manual = dialog->findChild<QComboBox*>("Combomanual");
     QCOMPARE(manual->currentIndex(), -1);

@@ -6,11 +6,12 @@
 #include "app/exports.h"
 #include "cli/command_registry.h"
 #include "cli/command_support.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel::cli {
 namespace {
 
-constexpr int kExportedMessage = 137;  // "kdef文件导出到"
+constexpr int kExportedMessage = Str::KdefExportedTo;  // "kdef文件导出到"
 
 int RunExportKdef(const CommonOptions& common, const std::string& dir, const std::string& file) {
   EditorState state;

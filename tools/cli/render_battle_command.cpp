@@ -11,6 +11,7 @@
 #include "gamefiles/png_file.h"
 #include "gamefiles/war_map.h"
 #include "gamefiles/war_sta.h"
+#include "text/ui_string_names.h"
 
 namespace tavrel::cli {
 namespace {
@@ -30,7 +31,7 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
   }
   const std::vector<BattleRecord>& battles = contents->battles;
   if (battle < 0 || size_t(battle) >= battles.size()) {
-    fmt::print(stderr, "{}\n", fmt::format(fmt::runtime(text.UiString(20103)), battle, battles.size()));
+    fmt::print(stderr, "{}\n", fmt::format(fmt::runtime(text.UiString(Str::NoSuchBattle)), battle, battles.size()));
     return 1;
   }
   const BattleRecord& record = battles[size_t(battle)];
@@ -60,7 +61,7 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
     fmt::print(stderr, "{}\n", written.error());
     return 1;
   }
-  fmt::print("{}\n", fmt::format(fmt::runtime(text.UiString(20104)), out));
+  fmt::print("{}\n", fmt::format(fmt::runtime(text.UiString(Str::BattlePictureWritten)), out));
   return complete ? 0 : 1;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-// The battle windows' own messages (damaged files, refused commands). The
-// numbered interface strings hold none of these, so they are written here in
-// simplified Chinese and mapped for the charset like the numbered ones.
+// The battle windows' own messages (damaged files, refused commands), from
+// the numbered interface strings in the state's charset.
 #include <QString>
 #include <QStringList>
 
@@ -10,9 +9,6 @@
 #include "gamefiles/war_sta.h"
 
 namespace tavrel::ui {
-
-// Interface text not in the numbered table, in the state's charset.
-QString Said(const EditorState& state, const QString& simplified);
 
 // What an opening of the battle editor reports about war.sta; empty when
 // the file was whole.

@@ -168,16 +168,16 @@ QGridLayout* FrmWarEdit::buildEnemies() {
 }
 
 void FrmWarEdit::setCaptions() {
-  setWindowTitle(Ui(state_, 10001));
+  setWindowTitle(Ui(state_, Str::BattleEditorTitle));
   // Label1 .. Label8 are strings 10002 .. 10009, Label9 is 10023.
-  for (int k = 0; k < 8; ++k) labels_[size_t(k)]->setText(Ui(state_, 10002 + k));
-  labels_[8]->setText(Ui(state_, 10023));
-  cmdedit_->setText(Ui(state_, 10010));
-  cmdsave_->setText(Ui(state_, 10011));
-  cmdcancel_->setText(Ui(state_, 10012));
-  cmdshow_->setText(Ui(state_, 10015));
-  cmdaddwar_->setText(Ui(state_, 10020));
-  cmddelwar_->setText(Ui(state_, 10021));
+  for (int k = 0; k < 8; ++k) labels_[size_t(k)]->setText(Ui(state_, Str::BattleScene + k));
+  labels_[8]->setText(Ui(state_, Str::BattleName));
+  cmdedit_->setText(Ui(state_, Str::BattleModify));
+  cmdsave_->setText(Ui(state_, Str::BattleSave));
+  cmdcancel_->setText(Ui(state_, Str::BattleCancel));
+  cmdshow_->setText(Ui(state_, Str::ShowBattlefield));
+  cmdaddwar_->setText(Ui(state_, Str::AddBattle));
+  cmddelwar_->setText(Ui(state_, Str::DeleteBattle));
 }
 
 void FrmWarEdit::readBattles() {
@@ -300,7 +300,7 @@ void FrmWarEdit::deleteBattle() {
     refused(DeleteLastBattle(state_.battles));
     return;
   }
-  if (!AskYesNo(this, Ui(state_, 10022))) return;
+  if (!AskYesNo(this, Ui(state_, Str::DeleteLastBattleQuestion))) return;
   const BattleCommandResult r = DeleteLastBattle(state_.battles);
   if (refused(r)) return;
   fillCombowar(r.choose);
@@ -312,7 +312,7 @@ void FrmWarEdit::saveBattles() {
     ShowMessage(this, SaveFailedMessage(state_, saved.error()));
     return;
   }
-  ShowMessage(this, Ui(state_, 10014) + Q(saved->string()));
+  ShowMessage(this, Ui(state_, Str::BattlesSavedIn) + Q(saved->string()));
 }
 
 void FrmWarEdit::showMap() {

@@ -38,7 +38,7 @@ frmwarmap::frmwarmap(EditorState& state, int battle, const QString& mapText, QWi
     : QDialog(parent), state_(state), battle_(battle) {
   setObjectName(QStringLiteral("frmwarmap"));
   setModal(true);
-  setWindowTitle(Ui(state_, 10015));
+  setWindowTitle(Ui(state_, Str::ShowBattlefield));
 
   pic1_ = new PictureBox(this);
   pic1_->setObjectName(QStringLiteral("pic1"));
@@ -49,10 +49,10 @@ frmwarmap::frmwarmap(EditorState& state, int battle, const QString& mapText, QWi
   txty_ = new QLineEdit(QStringLiteral("31"), this);
   txty_->setObjectName(QStringLiteral("txty"));
   txty_->setMaximumWidth(56);
-  cmdup_ = Button(this, "cmdup", Ui(state_, 10016));
-  cmddown_ = Button(this, "cmddown", Ui(state_, 10017));
-  cmdleft_ = Button(this, "cmdleft", Ui(state_, 10018));
-  cmdright_ = Button(this, "cmdright", Ui(state_, 10019));
+  cmdup_ = Button(this, "cmdup", Ui(state_, Str::Up));
+  cmddown_ = Button(this, "cmddown", Ui(state_, Str::Down));
+  cmdleft_ = Button(this, "cmdleft", Ui(state_, Str::Left));
+  cmdright_ = Button(this, "cmdright", Ui(state_, Str::Right));
   lblTileFiles_ = new QLabel(this);
   lblTileFiles_->setObjectName(QStringLiteral("lblTileFiles"));
   lblTileFiles_->setWordWrap(true);

@@ -15,7 +15,7 @@ int TableEntries(const QComboBox* list) { return list->property(kTableEntries).t
 }  // namespace
 
 QStringList PersonEntries(const EditorState& state) {
-  QStringList entries{Ui(state, 10013)};
+  QStringList entries{Ui(state, Str::NotChosen)};
   const auto& persons = state.game.names.persons;
   entries.reserve(int(persons.size()) + 1);
   for (size_t p = 0; p < persons.size(); ++p) entries << QString::number(p) + Q(persons[p].name);

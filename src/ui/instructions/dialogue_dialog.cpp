@@ -26,11 +26,11 @@ InstructionDialog::Options DialogueOptions() {
 
 DialogueDialog::DialogueDialog(EditorState& state, Statement& statement, std::string_view form, QWidget* parent)
     : InstructionDialog(state, statement, form, parent, DialogueOptions()) {
-  auto* hint = new QLabel(Ui(state_, 305), this);
+  auto* hint = new QLabel(Ui(state_, Str::TalkStarRule), this);
   hint->setObjectName("lbltalknum");
-  existing_ = new QRadioButton(Ui(state_, 1107), this);
+  existing_ = new QRadioButton(Ui(state_, Str::SaveToExistingTalk), this);
   existing_->setObjectName("Option1");
-  appended_ = new QRadioButton(Ui(state_, 1108), this);
+  appended_ = new QRadioButton(Ui(state_, Str::SaveToNewTalk), this);
   appended_->setObjectName("Option2");
   belowFields()->addWidget(hint);
   belowFields()->addWidget(existing_);
@@ -39,7 +39,7 @@ DialogueDialog::DialogueDialog(EditorState& state, Statement& statement, std::st
   portrait_ = new PictureBox(this);
   portrait_->setObjectName("pic1");
   portrait_->setFixedSize(96, 96);
-  auto* speakersLabel = new QLabel(Ui(state_, 1104), this);
+  auto* speakersLabel = new QLabel(Ui(state_, Str::Speaker), this);
   speakersLabel->setObjectName("Label3");
   speakers_ = new QListWidget(this);
   speakers_->setObjectName("Listperson");
@@ -101,7 +101,7 @@ bool DialogueDialog::write() {
   Status applied = ApplyDialogueInstruction(state_, statement_, rows_, gather(),
                                             text != nullptr ? U8(text->toPlainText()) : std::string(),
                                             appended_->isChecked());
-  if (!applied) ShowMessage(this, Q(applied.error()));
+  if (!applied) ShowMessage(this, CoreText(state_, applied.error()));
   return applied.ok();
 }
 

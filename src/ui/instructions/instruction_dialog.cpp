@@ -36,7 +36,7 @@ InstructionDialog::InstructionDialog(EditorState& state, Statement& statement, s
   setObjectName(Name(form));
   if (!rows_.empty()) setWindowTitle(Ui(state_, rows_.front().title));
 
-  auto* idLabel = new QLabel(Ui(state_, 1102), this);
+  auto* idLabel = new QLabel(Ui(state_, Str::InstructionId), this);
   idLabel->setObjectName("Label1");
   auto* id = new QLineEdit(Q(OpcodeCaption(statement_.Id)), this);
   id->setObjectName("txtid");
@@ -93,10 +93,10 @@ InstructionDialog::InstructionDialog(EditorState& state, Statement& statement, s
     middle->addLayout(fields, 1);
   middle->addLayout(side_);
 
-  auto* ok = new QPushButton(Ui(state_, 102), this);
+  auto* ok = new QPushButton(Ui(state_, Str::Ok), this);
   ok->setObjectName(options.okName);
   ok->setDefault(true);
-  auto* cancel = new QPushButton(Ui(state_, 103), this);
+  auto* cancel = new QPushButton(Ui(state_, Str::Cancel), this);
   cancel->setObjectName(options.cancelName);
   connect(ok, &QPushButton::clicked, this, &InstructionDialog::confirm);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -197,7 +197,7 @@ QLineEdit* InstructionDialog::textControl(std::string_view name) const {
 
 bool InstructionDialog::write() {
   Status applied = ApplyFields(state_, statement_, rows_, gather());
-  if (!applied) ShowMessage(this, Q(applied.error()));
+  if (!applied) ShowMessage(this, CoreText(state_, applied.error()));
   return applied.ok();
 }
 

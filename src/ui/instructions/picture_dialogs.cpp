@@ -41,7 +41,7 @@ PictureBox* NewBox(QWidget* parent, const char* name) {
 PicturePreviewDialog::PicturePreviewDialog(EditorState& state, Statement& statement, std::string_view form,
                                            QWidget* parent)
     : InstructionDialog(state, statement, form, parent, OptionsFor(form)), sceneEvent_(form == kSceneEventForm) {
-  auto* manualLabel = new QLabel(Ui(state_, 1302), this);
+  auto* manualLabel = new QLabel(Ui(state_, Str::ChooseSceneByHand), this);
   manualLabel->setObjectName(sceneEvent_ ? "Label4" : "lblmanual");
   auto* manual = new QComboBox(this);
   manual->setObjectName("Combomanual");
@@ -76,7 +76,7 @@ PicturePreviewDialog::PicturePreviewDialog(EditorState& state, Statement& statem
   addAnimation("txtstart", "txtend", "Pic1", "cmdshow", "animationTimer");
   addAnimation("txtstart2", "txtend2", "pic22", "cmdshow2", "animationTimer2");
   if (sceneEvent_) {
-    for (auto [name, text] : {std::pair{"Label16", 1315}, std::pair{"Label17", 1316}}) {
+    for (auto [name, text] : {std::pair{"Label16", Str::KeepWhenMinusTwo}, std::pair{"Label17", Str::CancelWhenMinusOne}}) {
       auto* note = new QLabel(Ui(state_, text), this);
       note->setObjectName(name);
       belowFields()->addWidget(note);
@@ -108,7 +108,7 @@ void PicturePreviewDialog::addAnimation(const char* start, const char* end, cons
   animation->timer = new QTimer(this);
   animation->timer->setObjectName(timer);
   animation->timer->setInterval(kFrameMs);
-  auto* show = new QPushButton(Ui(state_, 540), this);
+  auto* show = new QPushButton(Ui(state_, Str::LineShowAnimation), this);
   show->setObjectName(button);
   sideArea()->addWidget(show);
   sideArea()->addWidget(animation->box);

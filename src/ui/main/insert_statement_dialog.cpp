@@ -16,9 +16,9 @@ namespace tavrel::ui {
 InsertStatementDialog::InsertStatementDialog(EditorState& state, int event, int line, QWidget* parent)
     : QDialog(parent), state_(state), event_(event), line_(line) {
   setObjectName("frminsertstatement");
-  setWindowTitle(Ui(state_, 1001));
+  setWindowTitle(Ui(state_, Str::InsertTitle));
 
-  auto* label = new QLabel(Ui(state_, 1002), this);
+  auto* label = new QLabel(Ui(state_, Str::InsertChooseKind), this);
   label->setObjectName("Label1");
 
   choices_ = new QComboBox(this);
@@ -28,21 +28,21 @@ InsertStatementDialog::InsertStatementDialog(EditorState& state, int event, int 
   choices_->setMaxVisibleItems(20);
   label->setBuddy(choices_);
 
-  jumpFrame_ = new QGroupBox(Ui(state_, 1003), this);
+  jumpFrame_ = new QGroupBox(Ui(state_, Str::InsertJumpChoice), this);
   jumpFrame_->setObjectName("Frame1");
-  jumpYes_ = new QRadioButton(Ui(state_, 1004), jumpFrame_);
+  jumpYes_ = new QRadioButton(Ui(state_, Str::InsertJumpIfYes), jumpFrame_);
   jumpYes_->setObjectName("Option1");
-  jumpNo_ = new QRadioButton(Ui(state_, 1005), jumpFrame_);
+  jumpNo_ = new QRadioButton(Ui(state_, Str::InsertJumpIfNo), jumpFrame_);
   jumpNo_->setObjectName("Option2");
   auto* jumpLayout = new QVBoxLayout(jumpFrame_);
   jumpLayout->addWidget(jumpYes_);
   jumpLayout->addWidget(jumpNo_);
   jumpFrame_->hide();
 
-  auto* ok = new QPushButton(Ui(state_, 102), this);
+  auto* ok = new QPushButton(Ui(state_, Str::Ok), this);
   ok->setObjectName("cmdok");
   ok->setDefault(true);
-  auto* cancel = new QPushButton(Ui(state_, 103), this);
+  auto* cancel = new QPushButton(Ui(state_, Str::Cancel), this);
   cancel->setObjectName("cmdcancel");
   connect(ok, &QPushButton::clicked, this, &InsertStatementDialog::insert);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

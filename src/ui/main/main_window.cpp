@@ -30,8 +30,9 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
   return button;
 }
 
+// A menu item showing `text` as it is: an "&" in it is no mnemonic mark.
 QAction* Item(QMenu* menu, const char* name, const QString& text) {
-  QAction* action = menu->addAction(text);
+  QAction* action = menu->addAction(QString(text).replace(u'&', QStringLiteral("&&")));
   action->setObjectName(name);
   return action;
 }
@@ -40,7 +41,7 @@ QAction* Item(QMenu* menu, const char* name, const QString& text) {
 
 MainWindow::MainWindow(EditorState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
   setObjectName("frmmain");
-  baseTitle_ = Ui(state_, 101);
+  baseTitle_ = Ui(state_, Str::EditorTitle);
   setWindowTitle(baseTitle_);
   // Message boxes without a title of their own carry the title of this moment.
   SetDefaultTitle(baseTitle_);
@@ -65,18 +66,18 @@ MainWindow::MainWindow(EditorState& state, QWidget* parent) : QMainWindow(parent
 }
 
 void MainWindow::buildEventFrame() {
-  eventFrame_ = new QGroupBox(Ui(state_, 306), this);
+  eventFrame_ = new QGroupBox(Ui(state_, Str::EventFrame), this);
   eventFrame_->setObjectName("Frame2");
 
   eventSelector_ = new QComboBox(eventFrame_);
   eventSelector_->setObjectName("Combokdef");
   eventSelector_->setMinimumContentsLength(8);
   eventSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  insertEventButton_ = Button(eventFrame_, "cmdinsertkdef", Ui(state_, 308));
-  deleteEventButton_ = Button(eventFrame_, "cmddeletekdef", Ui(state_, 309));
-  modifyEventButton_ = Button(eventFrame_, "cmdmodifykdef", Ui(state_, 310));
+  insertEventButton_ = Button(eventFrame_, "cmdinsertkdef", Ui(state_, Str::AddEvent));
+  deleteEventButton_ = Button(eventFrame_, "cmddeletekdef", Ui(state_, Str::DeleteEvent));
+  modifyEventButton_ = Button(eventFrame_, "cmdmodifykdef", Ui(state_, Str::ModifyEvent));
 
-  auto* instructionsLabel = new QLabel(Ui(state_, 307), eventFrame_);
+  auto* instructionsLabel = new QLabel(Ui(state_, Str::EventInstructions), eventFrame_);
   instructionsLabel->setObjectName("Label3");
   instructionList_ = new QListView(eventFrame_);
   instructionList_->setObjectName("listkdef");
@@ -88,21 +89,21 @@ void MainWindow::buildEventFrame() {
   instructionList_->installEventFilter(this);
   instructionsLabel->setBuddy(instructionList_);
 
-  insertStatementButton_ = Button(eventFrame_, "cmdinsertstatement", Ui(state_, 311));
-  deleteStatementButton_ = Button(eventFrame_, "cmddeletestatement", Ui(state_, 312));
-  modifyStatementButton_ = Button(eventFrame_, "cmdmodifystatement", Ui(state_, 313));
+  insertStatementButton_ = Button(eventFrame_, "cmdinsertstatement", Ui(state_, Str::InsertInstruction));
+  deleteStatementButton_ = Button(eventFrame_, "cmddeletestatement", Ui(state_, Str::DeleteInstruction));
+  modifyStatementButton_ = Button(eventFrame_, "cmdmodifystatement", Ui(state_, Str::ModifyInstruction));
 
-  auto* wordsTitle = new QLabel(Ui(state_, 314), eventFrame_);
+  auto* wordsTitle = new QLabel(Ui(state_, Str::InstructionFrame), eventFrame_);
   wordsTitle->setObjectName("Label1");
   wordList_ = new QListWidget(eventFrame_);
   wordList_->setObjectName("Liststatement");
-  auto* wordLabel = new QLabel(Ui(state_, 315), eventFrame_);
+  auto* wordLabel = new QLabel(Ui(state_, Str::InstructionWordsFrame), eventFrame_);
   wordLabel->setObjectName("Label2");
   wordEdit_ = new QLineEdit(eventFrame_);
   wordEdit_->setObjectName("txtword");
   wordLabel->setBuddy(wordEdit_);
-  modifyWordButton_ = Button(eventFrame_, "cmdmodifyword", Ui(state_, 317));
-  wizardButton_ = Button(eventFrame_, "cmdwizard", Ui(state_, 316));
+  modifyWordButton_ = Button(eventFrame_, "cmdmodifyword", Ui(state_, Str::ModifyInstructionWord));
+  wizardButton_ = Button(eventFrame_, "cmdwizard", Ui(state_, Str::InstructionGuide));
 
   auto* eventRow = new QHBoxLayout;
   eventRow->addWidget(eventSelector_, 1);
@@ -134,7 +135,7 @@ void MainWindow::buildEventFrame() {
 }
 
 void MainWindow::buildDialogueFrame() {
-  dialogueFrame_ = new QGroupBox(Ui(state_, 301), this);
+  dialogueFrame_ = new QGroupBox(Ui(state_, Str::TalkFrame), this);
   dialogueFrame_->setObjectName("Frame1");
 
   dialogueSelector_ = new QComboBox(dialogueFrame_);
@@ -143,10 +144,10 @@ void MainWindow::buildDialogueFrame() {
   dialogueSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   dialogueEdit_ = new QLineEdit(dialogueFrame_);
   dialogueEdit_->setObjectName("txttalk");
-  insertTalkButton_ = Button(dialogueFrame_, "cmdinserttalk", Ui(state_, 302));
-  modifyTalkButton_ = Button(dialogueFrame_, "cmdmodifytalk", Ui(state_, 303));
-  deleteTalkButton_ = Button(dialogueFrame_, "cmddeletetalk", Ui(state_, 304));
-  auto* rule = new QLabel(Ui(state_, 305), dialogueFrame_);
+  insertTalkButton_ = Button(dialogueFrame_, "cmdinserttalk", Ui(state_, Str::AddTalk));
+  modifyTalkButton_ = Button(dialogueFrame_, "cmdmodifytalk", Ui(state_, Str::ModifyTalk));
+  deleteTalkButton_ = Button(dialogueFrame_, "cmddeletetalk", Ui(state_, Str::DeleteTalk));
+  auto* rule = new QLabel(Ui(state_, Str::TalkStarRule), dialogueFrame_);
   rule->setObjectName("lbltalk");
 
   auto* buttons = new QHBoxLayout;
@@ -162,43 +163,43 @@ void MainWindow::buildDialogueFrame() {
 
 void MainWindow::buildMenus() {
   QMenuBar* bar = menuBar();
-  fileMenu_ = bar->addMenu(Ui(state_, 201));
+  fileMenu_ = bar->addMenu(Ui(state_, Str::MenuFile));
   fileMenu_->setObjectName("mnu_file");
-  setPathAction_ = Item(fileMenu_, "mnu_setpath", Ui(state_, 203));
-  readFileAction_ = Item(fileMenu_, "mnu_readfile", Ui(state_, 204));
-  saveFileAction_ = Item(fileMenu_, "mnu_Savefile", Ui(state_, 205));
-  exportTalkAction_ = Item(fileMenu_, "mnu_exporttalkfile", Ui(state_, 206));
-  exportKdefAction_ = Item(fileMenu_, "mnu_Exportkdef", Ui(state_, 207));
+  setPathAction_ = Item(fileMenu_, "mnu_setpath", Ui(state_, Str::MenuSetGameDirectory));
+  readFileAction_ = Item(fileMenu_, "mnu_readfile", Ui(state_, Str::MenuReadFiles));
+  saveFileAction_ = Item(fileMenu_, "mnu_Savefile", Ui(state_, Str::MenuSaveFiles));
+  exportTalkAction_ = Item(fileMenu_, "mnu_exporttalkfile", Ui(state_, Str::MenuExportTalk));
+  exportKdefAction_ = Item(fileMenu_, "mnu_Exportkdef", Ui(state_, Str::MenuExportKdef));
   fileMenu_->addSeparator();
-  exportScriptAction_ = Item(fileMenu_, "mnu_exportscript", Ui(state_, 20001));
-  importScriptAction_ = Item(fileMenu_, "mnu_importscript", Ui(state_, 20002));
-  exportDialogueAction_ = Item(fileMenu_, "mnu_exportdialogue", Ui(state_, 20003));
-  importDialogueAction_ = Item(fileMenu_, "mnu_importdialogue", Ui(state_, 20004));
+  exportScriptAction_ = Item(fileMenu_, "mnu_exportscript", Ui(state_, Str::MenuExportScript));
+  importScriptAction_ = Item(fileMenu_, "mnu_importscript", Ui(state_, Str::MenuImportScript));
+  exportDialogueAction_ = Item(fileMenu_, "mnu_exportdialogue", Ui(state_, Str::MenuExportDialogue));
+  importDialogueAction_ = Item(fileMenu_, "mnu_importdialogue", Ui(state_, Str::MenuImportDialogue));
   fileMenu_->addSeparator();
-  exitAction_ = Item(fileMenu_, "mnu_exit", Ui(state_, 208));
+  exitAction_ = Item(fileMenu_, "mnu_exit", Ui(state_, Str::MenuExit));
 
   // The edit menu is never shown in the menu bar; its items pop up over the
   // instruction list.
-  editMenu_ = bar->addMenu("edit");
+  editMenu_ = bar->addMenu(Ui(state_, Str::MenuEdit));
   editMenu_->setObjectName("mnu_edit");
   editMenu_->menuAction()->setVisible(false);
-  copyAction_ = Item(editMenu_, "mnu_copy", Ui(state_, 212));
-  copyAllAction_ = Item(editMenu_, "mnu_copyAll", Ui(state_, 213));
-  pasteAction_ = Item(editMenu_, "mnu_paste", Ui(state_, 214));
-  pasteAllAction_ = Item(editMenu_, "mnu_pasteAll", Ui(state_, 215));
+  copyAction_ = Item(editMenu_, "mnu_copy", Ui(state_, Str::MenuCopyInstructions));
+  copyAllAction_ = Item(editMenu_, "mnu_copyAll", Ui(state_, Str::MenuCopyEvent));
+  pasteAction_ = Item(editMenu_, "mnu_paste", Ui(state_, Str::MenuPasteInstructions));
+  pasteAllAction_ = Item(editMenu_, "mnu_pasteAll", Ui(state_, Str::MenuPasteEvent));
   editMenu_->addSeparator();
-  replaceTalkAction_ = Item(editMenu_, "mnu_replacetalk", Ui(state_, 10031));
+  replaceTalkAction_ = Item(editMenu_, "mnu_replacetalk", Ui(state_, Str::ReplacePortraitsTitle));
 
   // The battle editor and the patcher are menus without items: menu-bar
   // entries that act when clicked.
-  warAction_ = bar->addAction(Ui(state_, 210));
+  warAction_ = bar->addAction(Ui(state_, Str::MenuBattleEditor));
   warAction_->setObjectName("mnu_War");
-  zModifyAction_ = bar->addAction(Ui(state_, 211));
+  zModifyAction_ = bar->addAction(Ui(state_, Str::MenuPatcher));
   zModifyAction_->setObjectName("mnu_z_modify");
 
-  helpMenu_ = bar->addMenu(Ui(state_, 202));
+  helpMenu_ = bar->addMenu(Ui(state_, Str::MenuHelp));
   helpMenu_->setObjectName("mnu_help");
-  aboutAction_ = Item(helpMenu_, "mnu_about", Ui(state_, 209));
+  aboutAction_ = Item(helpMenu_, "mnu_about", Ui(state_, Str::MenuAbout));
 
   for (QAction* off : {readFileAction_, saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
                        importScriptAction_, exportDialogueAction_, importDialogueAction_, pasteAction_,
@@ -306,20 +307,19 @@ void MainWindow::refreshChrome() {
 
   directoryStatus_->setText(Q(state_.gameDirectory));
   if (state_.loaded)
-    countStatus_->setText(QString("kdef %1 · talk %2").arg(state_.eventCount()).arg(state_.talkCount()));
+    countStatus_->setText(UiFormat(state_, Str::StatusCounts, state_.eventCount(), state_.talkCount()));
   else
     countStatus_->clear();
   const KdefEvent* event = EventAt(state_, currentEvent());
   if (event != nullptr)
-    eventStatus_->setText(
-        QString("%1%2: %3 words").arg(Ui(state_, 135)).arg(currentEvent()).arg(event->wordCount()));
+    eventStatus_->setText(UiFormat(state_, Str::StatusEvent, currentEvent(), event->wordCount()));
   else
     eventStatus_->clear();
 }
 
 // Message 504 once for every decoding that met words of no known instruction.
 void MainWindow::reportUnknownWords(const DecodeReport& report) {
-  if (report.unknownWords > 0) ShowMessage(this, Ui(state_, 504));
+  if (report.unknownWords > 0) ShowMessage(this, Ui(state_, Str::UnknownStatements));
 }
 
 int MainWindow::currentEvent() const { return eventSelector_->currentIndex(); }

@@ -51,9 +51,9 @@ void MainWindow::modifyDialogue() {
 void MainWindow::deleteDialogue() {
   const int index = currentDialogue();
   if (index < 0) return;
-  if (!AskOkCancel(this, Ui(state_, 120), Ui(state_, 121))) return;
+  if (!AskOkCancel(this, Ui(state_, Str::DeleteTalkQuestion), Ui(state_, Str::DeleteFileTitle))) return;
   if (Status deleted = DeleteLastDialogue(state_, index); !deleted) {
-    ShowMessage(this, Q(deleted.error()), Ui(state_, 121));
+    ShowMessage(this, CoreText(state_, deleted.error()), Ui(state_, Str::DeleteFileTitle));
     return;
   }
   refreshDialogueList();

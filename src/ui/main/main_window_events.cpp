@@ -56,10 +56,10 @@ void MainWindow::addEvent() {
 }
 
 void MainWindow::deleteEvent() {
-  if (!AskOkCancel(this, Ui(state_, 129), Ui(state_, 121))) return;
+  if (!AskOkCancel(this, Ui(state_, Str::DeleteEventQuestion), Ui(state_, Str::DeleteFileTitle))) return;
   const int event = currentEvent();
   if (Status deleted = DeleteLastEvent(state_, event); !deleted) {
-    ShowMessage(this, Q(deleted.error()));
+    ShowMessage(this, CoreText(state_, deleted.error()));
     return;
   }
   {
@@ -98,7 +98,7 @@ void MainWindow::pasteInstructions() {
 
 void MainWindow::pasteWholeEvent() {
   if (currentEvent() < 0 || !state_.hasEventClip) return;
-  if (!AskYesNo(this, Ui(state_, 319))) return;
+  if (!AskYesNo(this, Ui(state_, Str::PasteEventQuestion))) return;
   const DecodeReport report = PasteWholeEvent(state_, currentEvent());
   fillInstructionLines(-1);
   reportUnknownWords(report);

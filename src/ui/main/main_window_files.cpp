@@ -28,7 +28,7 @@ void MainWindow::chooseGameDirectory() {
 
 void MainWindow::setGameDirectory(const QString& directory) {
   state_.gameDirectory = U8(directory);
-  baseTitle_ = Ui(state_, 101) + "-" + directory;
+  baseTitle_ = Ui(state_, Str::EditorTitle) + "-" + directory;
   readFileAction_->setEnabled(true);
   refreshChrome();
 }
@@ -37,12 +37,12 @@ bool MainWindow::readFiles() {
   if (!settleUnsavedChanges(204)) return false;
   Status read = Ok();
   {
-    Busy busy(statusBar(), Ui(state_, 204));
+    Busy busy(statusBar(), Ui(state_, Str::MenuReadFiles));
     read = ReadGameFiles(state_);
   }
   if (!read) {
     // The read is all or nothing: the lists still show the previous state.
-    ShowMessage(this, Q(read.error()));
+    ShowMessage(this, CoreText(state_, read.error()));
     return false;
   }
   state_.modified = false;
@@ -67,15 +67,15 @@ bool MainWindow::saveFiles() { return saveFiles(true); }
 
 bool MainWindow::saveFiles(bool ask) {
   if (!state_.loaded) return false;
-  if (ask && !AskOkCancel(this, Ui(state_, 128), windowTitle())) return false;
+  if (ask && !AskOkCancel(this, Ui(state_, Str::SaveQuestion), windowTitle())) return false;
   Status saved = SaveGameFiles(state_);
   if (!saved) {
-    ShowMessage(this, Q(saved.error()));
+    ShowMessage(this, CoreText(state_, saved.error()));
     return false;
   }
   state_.modified = false;
   refreshChrome();
-  statusBar()->showMessage(Ui(state_, 205), 3000);
+  statusBar()->showMessage(Ui(state_, Str::MenuSaveFiles), 3000);
   return true;
 }
 
@@ -84,7 +84,7 @@ bool MainWindow::saveFiles(bool ask) {
 // with the command (`actionText` names it) or keep the window as it is.
 bool MainWindow::settleUnsavedChanges(int actionText) {
   if (!state_.modified || !state_.loaded) return true;
-  if (AskYesNo(this, Ui(state_, 128), windowTitle())) return saveFiles(false);
+  if (AskYesNo(this, Ui(state_, Str::SaveQuestion), windowTitle())) return saveFiles(false);
   return AskOkCancel(this, Ui(state_, actionText) + QString::fromUtf8("？"), windowTitle());
 }
 
@@ -98,39 +98,39 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // The line an export's message gets when the program's directory could not
 // take the file.
 QString MainWindow::FallbackNote(const ExportWritten& written) const {
-  return written.unwritable.empty() ? QString() : "\n" + PathText(written.unwritable) + Ui(state_, 20011);
+  return written.unwritable.empty() ? QString() : "\n" + PathText(written.unwritable) + Ui(state_, Str::SavedInUserDataInstead);
 }
 
 void MainWindow::exportTalk() {
   Result<ExportWritten> written = Error{};
   {
-    Busy busy(statusBar(), Ui(state_, 206));
+    Busy busy(statusBar(), Ui(state_, Str::MenuExportTalk));
     written = WriteProgramExport(state_.programDir, kTalkExportName, ExportTalkText(state_), UserDataDirectory());
   }
   if (!written) {
-    ShowMessage(this, Q(written.error()), Ui(state_, 127));
+    ShowMessage(this, CoreText(state_, written.error()), Ui(state_, Str::TalkExportTitle));
     return;
   }
-  ShowMessage(this, Ui(state_, 126) + PathText(written->path) + FallbackNote(*written), Ui(state_, 127));
+  ShowMessage(this, Ui(state_, Str::TalkExportedTo) + PathText(written->path) + FallbackNote(*written), Ui(state_, Str::TalkExportTitle));
 }
 
 void MainWindow::exportKdef() {
   KdefExportReport report;
   Result<ExportWritten> written = Error{};
   {
-    Busy busy(statusBar(), Ui(state_, 207));
+    Busy busy(statusBar(), Ui(state_, Str::MenuExportKdef));
     written = WriteProgramExport(
         state_.programDir, kKdefExportName,
         [this, &report](const ByteSink& sink) { return ExportKdefText(state_, sink, &report); }, UserDataDirectory());
   }
   // Every event was decoded afresh, the shown one too.
   fillInstructionLines(currentLine());
-  if (report.totalUnknownWords > 0) ShowMessage(this, Ui(state_, 504));
+  if (report.totalUnknownWords > 0) ShowMessage(this, Ui(state_, Str::UnknownStatements));
   if (!written) {
-    ShowMessage(this, Q(written.error()), Ui(state_, 138));
+    ShowMessage(this, CoreText(state_, written.error()), Ui(state_, Str::KdefExportTitle));
     return;
   }
-  ShowMessage(this, Ui(state_, 137) + PathText(written->path) + FallbackNote(*written), Ui(state_, 138));
+  ShowMessage(this, Ui(state_, Str::KdefExportedTo) + PathText(written->path) + FallbackNote(*written), Ui(state_, Str::KdefExportTitle));
 }
 
 void MainWindow::openBattleEditor() { OpenBattleEditor(state_, this); }

@@ -20,7 +20,7 @@ void MainWindow::showInstructionWords() {
   const Statement* statement = StatementAt(state_, currentEvent(), currentLine());
   if (statement == nullptr) return;
   if (statement->islabel) {
-    ShowMessage(this, Ui(state_, 132));
+    ShowMessage(this, Ui(state_, Str::CannotDeleteLabel));
     return;
   }
   for (const std::string& word : WordLines(*statement)) wordList_->addItem(Q(word));
@@ -41,7 +41,7 @@ void MainWindow::modifyInstruction() {
   for (int k = 0; k < wordList_->count(); ++k) words.push_back(U8(wordList_->item(k)->text()));
   auto modified = ModifyInstruction(state_, currentEvent(), line, words);
   if (!modified) {
-    ShowMessage(this, Q(modified.error()));
+    ShowMessage(this, CoreText(state_, modified.error()));
     return;
   }
   fillInstructionLines(line);
@@ -68,10 +68,10 @@ void MainWindow::deleteInstruction() {
     case DeleteOutcome::Nothing:
       return;
     case DeleteOutcome::IsLabel:
-      ShowMessage(this, Ui(state_, 132));
+      ShowMessage(this, Ui(state_, Str::CannotDeleteLabel));
       return;
     case DeleteOutcome::BlockNotEmpty:
-      ShowMessage(this, Ui(state_, 133));
+      ShowMessage(this, Ui(state_, Str::JumpSpanNotEmpty));
       break;
     case DeleteOutcome::Deleted:
       break;

@@ -19,77 +19,77 @@ namespace tavrel::ui {
 QString MainWindow::textStart() const { return lastTextPath_.isEmpty() ? Q(state_.gameDirectory) : lastTextPath_; }
 
 void MainWindow::exportScript() {
-  const QString folder = ChoosePath(this, Ui(state_, 20001), PathKind::Folder, textStart());
+  const QString folder = ChoosePath(this, Ui(state_, Str::MenuExportScript), PathKind::Folder, textStart());
   if (folder.isEmpty()) return;
   lastTextPath_ = folder;
   Status written = Ok();
   {
-    Busy busy(statusBar(), Ui(state_, 20001));
+    Busy busy(statusBar(), Ui(state_, Str::MenuExportScript));
     written = ExportScriptFolder(state_, ChosenPath(folder));
   }
   if (!written) {
-    ShowMessage(this, Q(written.error()), Ui(state_, 20001));
+    ShowMessage(this, CoreText(state_, written.error()), Ui(state_, Str::MenuExportScript));
     return;
   }
-  ShowMessage(this, Ui(state_, 20005) + PathText(ChosenPath(folder)), Ui(state_, 20001));
+  ShowMessage(this, Ui(state_, Str::ScriptExportedTo) + PathText(ChosenPath(folder)), Ui(state_, Str::MenuExportScript));
 }
 
 void MainWindow::importScript() {
-  const QString folder = ChoosePath(this, Ui(state_, 20002), PathKind::Folder, textStart());
+  const QString folder = ChoosePath(this, Ui(state_, Str::MenuImportScript), PathKind::Folder, textStart());
   if (folder.isEmpty()) return;
   lastTextPath_ = folder;
   const int remembered = currentEvent();
   Result<ScriptImport> imported = Error{};
   {
-    Busy busy(statusBar(), Ui(state_, 20002));
+    Busy busy(statusBar(), Ui(state_, Str::MenuImportScript));
     imported = ImportScriptFolder(state_, ChosenPath(folder));
   }
   if (!imported) {
     // Nothing changed: the lists still show the tables as they were.
-    ShowMessage(this, Q(imported.error()), Ui(state_, 20002));
+    ShowMessage(this, CoreText(state_, imported.error()), Ui(state_, Str::MenuImportScript));
     return;
   }
   fillEventSelector();
   if (remembered >= 0 && remembered < eventSelector_->count()) eventSelector_->setCurrentIndex(remembered);
   ShowMessage(this,
-              Ui(state_, 20006) + QString::number(imported->events) + Ui(state_, 20009) +
+              Ui(state_, Str::ScriptImportedEvents) + QString::number(imported->events) + Ui(state_, Str::ChangedAmong) +
                   QString::number(imported->changed),
-              Ui(state_, 20002));
+              Ui(state_, Str::MenuImportScript));
 }
 
 void MainWindow::exportDialogue() {
   const QString start = textStart() + "/dialogue.txt";
-  const QString file = ChoosePath(this, Ui(state_, 20003), PathKind::SaveFile, start);
+  const QString file = ChoosePath(this, Ui(state_, Str::MenuExportDialogue), PathKind::SaveFile, start);
   if (file.isEmpty()) return;
   lastTextPath_ = QFileInfo(file).absolutePath();
   if (Status written = ExportDialogueFile(state_, ChosenPath(file)); !written) {
-    ShowMessage(this, Q(written.error()), Ui(state_, 20003));
+    ShowMessage(this, CoreText(state_, written.error()), Ui(state_, Str::MenuExportDialogue));
     return;
   }
-  ShowMessage(this, Ui(state_, 20007) + PathText(ChosenPath(file)), Ui(state_, 20003));
+  ShowMessage(this, Ui(state_, Str::DialogueExportedTo) + PathText(ChosenPath(file)), Ui(state_, Str::MenuExportDialogue));
 }
 
 // A text the charset cannot wholly hold is imported only when the user
 // agrees to the replaced characters.
 void MainWindow::importDialogue() {
-  const QString file = ChoosePath(this, Ui(state_, 20004), PathKind::OpenFile, textStart());
+  const QString file = ChoosePath(this, Ui(state_, Str::MenuImportDialogue), PathKind::OpenFile, textStart());
   if (file.isEmpty()) return;
   lastTextPath_ = QFileInfo(file).absolutePath();
   bool onlyUnholdable = false;
   Result<DialogueImport> imported = ImportDialogueFile(state_, ChosenPath(file), false, &onlyUnholdable);
   if (!imported && onlyUnholdable) {
-    if (!AskYesNo(this, Ui(state_, 20010) + "\n" + Q(imported.error()), Ui(state_, 20004))) return;
+    if (!AskYesNo(this, Ui(state_, Str::UnencodableImportQuestion) + "\n" + CoreText(state_, imported.error()), Ui(state_, Str::MenuImportDialogue))) return;
     imported = ImportDialogueFile(state_, ChosenPath(file), true);
   }
   if (!imported) {
-    ShowMessage(this, Q(imported.error()), Ui(state_, 20004));
+    ShowMessage(this, CoreText(state_, imported.error()), Ui(state_, Str::MenuImportDialogue));
     return;
   }
   refreshDialogueList();
   ShowMessage(this,
-              Ui(state_, 20008) + QString::number(imported->entries) + Ui(state_, 20009) +
+              Ui(state_, Str::DialogueImportedTalks) + QString::number(imported->entries) + Ui(state_, Str::ChangedAmong) +
                   QString::number(imported->changed),
-              Ui(state_, 20004));
+              Ui(state_, Str::MenuImportDialogue));
 }
 
 }  // namespace tavrel::ui

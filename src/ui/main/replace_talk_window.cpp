@@ -20,19 +20,19 @@ namespace tavrel::ui {
 FrmReplaceTalk::FrmReplaceTalk(EditorState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmReplacetalk1"));
   setModal(true);
-  setWindowTitle(Ui(state_, 10031));
+  setWindowTitle(Ui(state_, Str::ReplacePortraitsTitle));
 
   buildSide(old_, "Label1", "Combotalkman", "pic1", "Label2", "Listperson");
   buildSide(new_, "Label3", "Combotalkman2", "Pic2", "Label4", "Listperson2");
-  old_.title->setText(Ui(state_, 1103));
-  old_.usersTitle->setText(Ui(state_, 1104));
-  new_.title->setText(Ui(state_, 10032));
-  new_.usersTitle->setText(Ui(state_, 1104));
+  old_.title->setText(Ui(state_, Str::SpeakerPortrait));
+  old_.usersTitle->setText(Ui(state_, Str::Speaker));
+  new_.title->setText(Ui(state_, Str::NewSpeakerPortrait));
+  new_.usersTitle->setText(Ui(state_, Str::Speaker));
 
-  Comok_ = new QPushButton(Ui(state_, 102), this);
+  Comok_ = new QPushButton(Ui(state_, Str::Ok), this);
   Comok_->setObjectName(QStringLiteral("Comok"));
   Comok_->setAutoDefault(false);
-  Comcancel_ = new QPushButton(Ui(state_, 103), this);
+  Comcancel_ = new QPushButton(Ui(state_, Str::Cancel), this);
   Comcancel_->setObjectName(QStringLiteral("Comcancel"));
   Comcancel_->setAutoDefault(false);
 

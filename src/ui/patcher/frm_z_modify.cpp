@@ -238,34 +238,33 @@ void FrmZModify::governs(QCheckBox* group, std::vector<QWidget*> controls) {
 }
 
 void FrmZModify::setCaptions() {
-  // The title is the window's own name, not an interface string.
-  setWindowTitle(QStringLiteral("z.dat Modify"));
-  chkgowater_->setText(Ui(state_, 10100));
-  Optwater1_->setText(Ui(state_, 10116));
-  Optwater2_->setText(Ui(state_, 10117));
-  chkMemory_->setText(Ui(state_, 10101));
-  chkmodifySmp_->setText(Ui(state_, 10103));
-  chkModifywar_->setText(Ui(state_, 10104));
-  chkmodifyfight_->setText(Ui(state_, 10105));
-  chkModifyfightfilename_->setText(Ui(state_, 10106));
-  chkaddlidui_->setText(Ui(state_, 10107));
-  labels_[0]->setText(Ui(state_, 10102));
-  labels_[1]->setText(QStringLiteral("M1"));
-  labels_[2]->setText(QStringLiteral("M2"));
-  labels_[3]->setText(QStringLiteral("SDX Name"));
-  labels_[4]->setText(QStringLiteral("SMP Name"));
-  labels_[5]->setText(QStringLiteral("WDX Name"));
-  labels_[6]->setText(QStringLiteral("WMP Name"));
-  labels_[7]->setText(Ui(state_, 10108));
-  labels_[8]->setText(Ui(state_, 10109));
-  labels_[9]->setText(Ui(state_, 10130));
+  setWindowTitle(Ui(state_, Str::MenuPatcher));
+  chkgowater_->setText(Ui(state_, Str::WaterWalkPatch));
+  Optwater1_->setText(Ui(state_, Str::WaterWalk));
+  Optwater2_->setText(Ui(state_, Str::Normal));
+  chkMemory_->setText(Ui(state_, Str::MemoryPatch));
+  chkmodifySmp_->setText(Ui(state_, Str::SceneTileNamesPatch));
+  chkModifywar_->setText(Ui(state_, Str::BattleTileNamesPatch));
+  chkmodifyfight_->setText(Ui(state_, Str::FightNamesInZdatPatch));
+  chkModifyfightfilename_->setText(Ui(state_, Str::FightFileNamesPatch));
+  chkaddlidui_->setText(Ui(state_, Str::RosterPatch));
+  labels_[0]->setText(Ui(state_, Str::TotalMemory));
+  labels_[1]->setText(Ui(state_, Str::PatcherMemory1));
+  labels_[2]->setText(Ui(state_, Str::PatcherMemory2));
+  labels_[3]->setText(Ui(state_, Str::PatcherSdxName));
+  labels_[4]->setText(Ui(state_, Str::PatcherSmpName));
+  labels_[5]->setText(Ui(state_, Str::PatcherWdxName));
+  labels_[6]->setText(Ui(state_, Str::PatcherWmpName));
+  labels_[7]->setText(Ui(state_, Str::RosterPersons));
+  labels_[8]->setText(Ui(state_, Str::RosterLeaveEvent));
+  labels_[9]->setText(Ui(state_, Str::PatcherNotes));
   for (size_t k = 0; k < wordLimits_.size(); ++k) wordLimits_[k].check->setText(Ui(state_, zdat::kWordLimits[k].caption));
   for (size_t k = 0; k < byteLimits_.size(); ++k) {
     byteLimits_[k].check->setText(Ui(state_, zdat::kByteLimits[k].caption));
-    byteLimits_[k].cancel->setText(Ui(state_, 10115));
+    byteLimits_[k].cancel->setText(Ui(state_, Str::NoLimit));
   }
-  cmdok_->setText(Ui(state_, 102));
-  cmdcancel_->setText(Ui(state_, 103));
+  cmdok_->setText(Ui(state_, Str::Ok));
+  cmdcancel_->setText(Ui(state_, Str::Cancel));
 }
 
 void FrmZModify::fillPersons() {
@@ -369,7 +368,7 @@ zdat::ZdatChoices FrmZModify::choices() const {
 }
 
 void FrmZModify::apply() {
-  if (!AskYesNo(this, Ui(state_, 10131))) return;
+  if (!AskYesNo(this, Ui(state_, Str::PatchQuestion))) return;
   const zdat::PatchOutcome outcome = zdat::PatchZdat(state_.gameDirectory, choices(), zdat::RunPatchSession());
   // Success says nothing; the window stays open with the values as they are.
   const std::string problems = zdat::PatchOutcomeMessage(state_.text(), outcome);

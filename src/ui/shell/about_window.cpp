@@ -11,8 +11,8 @@ namespace tavrel::ui {
 
 AboutWindow::AboutWindow(const EditorState& state, QWidget* parent) : QDialog(parent) {
   setObjectName("frmAbout");
-  const QString title = Ui(state, 101);
-  setWindowTitle("About " + title);
+  const QString title = Ui(state, Str::EditorTitle);
+  setWindowTitle(UiFormat(state, Str::AboutTitle, title));
 
   auto* lblTitle = new QLabel(title, this);
   lblTitle->setObjectName("lblTitle");
@@ -21,13 +21,13 @@ AboutWindow::AboutWindow(const EditorState& state, QWidget* parent) : QDialog(pa
   big.setBold(true);
   lblTitle->setFont(big);
 
-  auto* lblVersion = new QLabel(QString::fromUtf8("V0.1版"), this);
+  auto* lblVersion = new QLabel(Ui(state, Str::AboutVersion), this);
   lblVersion->setObjectName("lblVersion");
 
-  auto* label1 = new QLabel(QString("Qt %1").arg(qVersion()), this);
+  auto* label1 = new QLabel(UiFormat(state, Str::AboutQtVersion, qVersion()), this);
   label1->setObjectName("Label1");
 
-  auto* ok = new QPushButton(QString::fromUtf8("确定"), this);
+  auto* ok = new QPushButton(Ui(state, Str::Ok), this);
   ok->setObjectName("cmdOK");
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

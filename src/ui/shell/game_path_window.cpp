@@ -62,7 +62,7 @@ GamePathWindow::GamePathWindow(EditorState& state, QWidget* parent) : QDialog(pa
   state_.gameDirectory.clear();
 
   setObjectName("Getgamepath");
-  setWindowTitle(Ui(state_, 401));
+  setWindowTitle(Ui(state_, Str::GamePathTitle));
   setModal(true);
 
   drives_ = new QComboBox(this);
@@ -80,10 +80,10 @@ GamePathWindow::GamePathWindow(EditorState& state, QWidget* parent) : QDialog(pa
   tree_->header()->hide();
   tree_->setSelectionMode(QAbstractItemView::SingleSelection);
 
-  auto* ok = new QPushButton(Ui(state_, 102), this);
+  auto* ok = new QPushButton(Ui(state_, Str::Ok), this);
   ok->setObjectName("OKButton");
   ok->setDefault(true);
-  auto* cancel = new QPushButton(Ui(state_, 103), this);
+  auto* cancel = new QPushButton(Ui(state_, Str::Cancel), this);
   cancel->setObjectName("CancelButton");
   connect(ok, &QPushButton::clicked, this, &GamePathWindow::takeDirectory);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -5,23 +5,25 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/qt_text.h"
+
 namespace tavrel::ui {
 
-// The window's texts are fixed: the interface strings cannot be converted
-// before the charset is known.
+// The window's texts are the interface strings as the table has them: no
+// charset is chosen yet to convert them for.
 SelectCharsetWindow::SelectCharsetWindow(QWidget* parent) : QDialog(parent) {
   setObjectName("frmSelectCharset");
-  setWindowTitle("Select Charset");
+  setWindowTitle(TableText(Str::CharsetTitle));
   setModal(true);
 
-  auto* label = new QLabel("Please Select Language", this);
+  auto* label = new QLabel(TableText(Str::CharsetPrompt), this);
   label->setObjectName("Label1");
   label->setAlignment(Qt::AlignCenter);
 
-  auto* gbk = new QPushButton("GBK", this);
+  auto* gbk = new QPushButton(TableText(Str::CharsetGbk), this);
   gbk->setObjectName("Command1");
   gbk->setDefault(true);
-  auto* big5 = new QPushButton("BIG5", this);
+  auto* big5 = new QPushButton(TableText(Str::CharsetBig5), this);
   big5->setObjectName("Command2");
   connect(gbk, &QPushButton::clicked, this, [this] { choose(GameCharset::Gbk); });
   connect(big5, &QPushButton::clicked, this, [this] { choose(GameCharset::Big5); });
