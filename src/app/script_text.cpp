@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "gamefiles/file_io.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace fs = std::filesystem;
@@ -690,7 +691,7 @@ Status ExportScriptFolder(const EditorState& state, const fs::path& folder) {
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec || !fs::is_directory(folder, ec))
-    return Error{fmt::format("cannot create the directory {}: {}", folder.string(), ec.message())};
+    return Error{FormatInterfaceString(20155, folder.string(), ec.message())};
   const std::vector<ScriptFile> files = WriteScriptFiles(state);
   for (const ScriptFile& f : files) {
     const fs::path path = folder / f.name;
@@ -709,9 +710,11 @@ Status ExportScriptFolder(const EditorState& state, const fs::path& folder) {
     std::optional<int32_t> n = EventNumberOf(name);
     if (n && (*n >= state.eventCount() || name != ScriptFileName(*n))) stale.push_back(it->path());
   }
+  // Without the whole list the next import could bring back removed events.
+  if (ec) return Error{FormatInterfaceString(20157, folder.string(), ec.message())};
   for (const fs::path& p : stale) {
     fs::remove(p, ec);
-    if (ec) return Error{fmt::format("cannot remove the old event file {}: {}", p.string(), ec.message())};
+    if (ec) return Error{FormatInterfaceString(20156, p.string(), ec.message())};
   }
   return Ok();
 }

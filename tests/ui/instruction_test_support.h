@@ -32,7 +32,7 @@ class SampleEditor {
     options.attributes = &state.attributes;
     if (Status written = sample::WriteSampleGame(gameDir, options); !written) return written.error();
     state.gameDirectory = gameDir;
-    if (Status read = ReadGameFiles(state); !read) return read.error();
+    if (auto read = ReadGameFiles(state); !read) return read.error();
     return {};
   }
 

@@ -35,14 +35,15 @@ void MainWindow::setGameDirectory(const QString& directory) {
 
 bool MainWindow::readFiles() {
   if (!settleUnsavedChanges(204)) return false;
-  Status read = Ok();
+  Result<GameReadReport> read = Error{};
   {
     Busy busy(statusBar(), Ui(state_, 204));
     read = ReadGameFiles(state_);
   }
   if (!read) {
-    // The read is all or nothing: the lists still show the previous state.
-    ShowMessage(this, Q(read.error()));
+    // A failed read leaves everything as it was: the lists still show the
+    // previous state.
+    ShowMessage(this, Q(state_.text().MapInterfaceText(read.error())));
     return false;
   }
   state_.modified = false;
@@ -60,6 +61,10 @@ bool MainWindow::readFiles() {
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
   fillEventSelector();
+  // What could not be read or was read gently, in one message once the
+  // window shows what was read.
+  if (const std::string warnings = ReadWarningsMessage(*read); !warnings.empty())
+    ShowMessage(this, Q(state_.text().MapInterfaceText(warnings)));
   return true;
 }
 
@@ -70,7 +75,7 @@ bool MainWindow::saveFiles(bool ask) {
   if (ask && !AskOkCancel(this, Ui(state_, 128), windowTitle())) return false;
   Status saved = SaveGameFiles(state_);
   if (!saved) {
-    ShowMessage(this, Q(saved.error()));
+    ShowMessage(this, Q(state_.text().MapInterfaceText(saved.error())));
     return false;
   }
   state_.modified = false;
