@@ -46,8 +46,8 @@ TEST(GamefilesKdef, ALastOddByteBelongsToNoWordAndAnIndexPastTheBytesIsDamage) {
   dir.Put("kdef.idx", IndexBytes({6}));
   Result<EventTable> past = ReadEvents(dir.path());
   ASSERT_FALSE(past);
-  EXPECT_NE(past.error().find("beyond the end of"), std::string::npos) << past.error();
-  EXPECT_NE(past.error().find("(5 bytes)"), std::string::npos) << past.error();
+  EXPECT_NE(past.error().find("超出了"), std::string::npos) << past.error();
+  EXPECT_NE(past.error().find("（5 字节）"), std::string::npos) << past.error();
 }
 
 TEST(GamefilesKdef, EventsOfOneReadShareTheirWordsAndAreReplacedOneByOne) {
