@@ -97,7 +97,7 @@ void RegisterFigures() {
   RegisterScaled("read", [](benchmark::State& s, int scale) {
     EditorState& state = GameToRead(scale);
     for (auto _ : s)
-      if (Status read = ReadGameFiles(state); !read) s.SkipWithError(read.error().c_str());
+      if (auto read = ReadGameFiles(state); !read) s.SkipWithError(read.error().c_str());
   });
   Register("read-floor/100", [](benchmark::State& s) {
     const auto files = ReadFiles(kLargestScale);

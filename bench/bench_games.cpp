@@ -34,7 +34,7 @@ void Start(EditorState& state) {
 void Read(EditorState& state, const fs::path& dir) {
   Start(state);
   state.gameDirectory = dir.string();
-  if (Status read = ReadGameFiles(state); !read) Fail(read.error());
+  if (auto read = ReadGameFiles(state); !read) Fail(read.error());
 }
 
 void EnsureGame(const fs::path& dir, int scale) {

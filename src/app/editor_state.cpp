@@ -2,6 +2,7 @@
 
 
 #include "gamefiles/file_io.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 
@@ -24,30 +25,83 @@ Result<StartupResult> InitializeEditor(EditorState& state, GameCharset charset) 
   return result;
 }
 
-Status ReadGameFiles(EditorState& state) {
+namespace {
+
+// The palette shown when mmap.col cannot be read: index i is grey level i.
+Palette GreyPalette() {
+  Palette palette{};
+  for (uint32_t i = 0; i < palette.size(); ++i) palette[i] = i << 16 | i << 8 | i;
+  return palette;
+}
+
+// The warning for an optional pair that could not be read: it names the
+// file of the pair that the message names (the index when both are).
+FileWarning PairWarning(const EditorState& state, const std::string& idxName, const std::string& grpName,
+                        const std::string& message) {
+  const std::string grpPath = GameFilePath(state, grpName).string();
+  const bool aboutGrp = message.find(GameFilePath(state, idxName).string()) == std::string::npos &&
+                        message.find(grpPath) != std::string::npos;
+  return {GameFilePath(state, aboutGrp ? grpName : idxName).filename().string(), message};
+}
+
+// An optional pair that could not be read: every file of it that is missing,
+// or else the one the message is about.
+void WarnPair(const EditorState& state, const std::string& idxName, const std::string& grpName,
+              const std::string& message, std::vector<FileWarning>& warnings) {
+  bool missing = false;
+  for (const std::string& name : {idxName, grpName}) {
+    const std::filesystem::path path = GameFilePath(state, name);
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) continue;
+    warnings.push_back({path.filename().string(), FormatInterfaceString(Str::FileNotFound, path.string())});
+    missing = true;
+  }
+  if (!missing) warnings.push_back(PairWarning(state, idxName, grpName, message));
+}
+
+void Append(std::vector<FileWarning>& to, std::vector<FileWarning>& from) {
+  for (FileWarning& w : from) to.push_back(std::move(w));
+}
+
+}  // namespace
+
+Result<GameReadReport> ReadGameFiles(EditorState& state) {
   const std::filesystem::path dir(state.gameDirectory);
   const TextCodec& codec = state.text();
   // Everything is read into a fresh GameData first; the state changes only
-  // when every file was read.
+  // when the edited files were read.
   GameData next;
+  GameReadReport report;
 
-  auto talk = LoadTalk(dir, codec);
+  auto talk = LoadTalk(dir, codec, &report.warnings);
   if (!talk) return Error{talk.error()};
   next.talk = std::move(*talk);
 
   auto palette = LoadPalette(dir);
-  if (!palette) return Error{palette.error()};
-  next.palette = *palette;
+  if (palette) {
+    next.palette = *palette;
+  } else {
+    next.palette = GreyPalette();
+    report.warnings.push_back({GameFilePath(state, "mmap.col").filename().string(), palette.error()});
+  }
 
   auto portraits = LoadPictureSet(dir, "hdgrp.idx", "hdgrp.grp", next.palette);
-  if (!portraits) return Error{portraits.error()};
-  next.portraits = std::move(*portraits);
+  if (portraits)
+    next.portraits = std::move(*portraits);
+  else
+    WarnPair(state, "hdgrp.idx", "hdgrp.grp", portraits.error(), report.warnings);
 
-  auto names = LoadNameTables(dir, codec);
-  if (!names) return Error{names.error()};
-  next.names = std::move(*names);
+  // Warnings of the name file count only when it was read at all.
+  std::vector<FileWarning> nameWarnings;
+  auto names = LoadNameTables(dir, codec, &nameWarnings);
+  if (names) {
+    next.names = std::move(*names);
+    Append(report.warnings, nameWarnings);
+  } else {
+    WarnPair(state, "r1.idx", "r1.grp", names.error(), report.warnings);
+  }
 
-  auto events = ReadEvents(dir);
+  auto events = ReadEvents(dir, &report.warnings);
   if (!events) return Error{events.error()};
   next.events = std::move(*events);
 
@@ -57,24 +111,35 @@ Status ReadGameFiles(EditorState& state) {
   state.game = std::move(next);
   state.tileSets.Clear();  // their colours and files may have changed
   state.loaded = true;
-  return Ok();
+  return report;
+}
+
+std::string ReadWarningsMessage(const GameReadReport& report) {
+  if (report.warnings.empty()) return {};
+  std::string message = FormatInterfaceString(Str::ReadWarningsHeading);
+  for (const FileWarning& w : report.warnings) message += "\n" + w.message;
+  return message;
 }
 
 Status SaveGameFiles(EditorState& state) {
-  const std::filesystem::path dir(state.gameDirectory);
-  // The writers refresh the offset lists; restore them when a write fails so
-  // the state stays as it was.
+  // The four files are one group: all of them are replaced, or all are as
+  // they were. The encoders refresh the offset lists; they are put back when
+  // the write fails so the state stays as it was.
   const std::vector<int32_t> talkOffsets = state.game.talk.offsets;
-  if (Status s = SaveTalk(dir, state.game.talk, state.text()); !s) {
-    state.game.talk.offsets = talkOffsets;
-    return s;
-  }
   const std::vector<int32_t> eventOffsets = state.game.events.offsets;
-  if (Status s = WriteEvents(dir, state.game.events); !s) {
+  std::vector<FileWrite> files(4);
+  files[0].path = GameFilePath(state, "talk.idx");
+  files[1].path = GameFilePath(state, "talk.grp");
+  files[2].path = GameFilePath(state, "kdef.idx");
+  files[3].path = GameFilePath(state, "kdef.grp");
+  EncodeTalk(state.game.talk, state.text(), files[0].bytes, files[1].bytes);
+  EncodeEvents(state.game.events, files[2].bytes, files[3].bytes);
+  Status written = WriteFilesAtomic(files);
+  if (!written) {
+    state.game.talk.offsets = talkOffsets;
     state.game.events.offsets = eventOffsets;
-    return s;
   }
-  return Ok();
+  return written;
 }
 
 }  // namespace tavrel

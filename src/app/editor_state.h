@@ -66,12 +66,28 @@ struct StartupResult {
 };
 Result<StartupResult> InitializeEditor(EditorState& state, GameCharset charset);
 
-// The read command: dialogue, palette, portraits, names, events, portrait
-// users, empty statement lists. All or nothing: on any error the state is as
-// it was and the message names the file.
-Status ReadGameFiles(EditorState& state);
+// What a successful read could not read or read only gently, one warning a
+// file: optional files that are missing or damaged, and index oddities that
+// were read without losing anything.
+struct GameReadReport {
+  std::vector<FileWarning> warnings;
+};
 
-// The save command: dialogue files first, then event files.
+// The read command: dialogue, palette, portraits, names, events, portrait
+// users, empty statement lists. The edited files (talk.idx/grp, kdef.idx/grp)
+// are all or nothing: on an error in one of them the state is as it was and
+// the message names the file. The shown ones (mmap.col, hdgrp.idx/grp,
+// r1.idx/grp) are optional: when one is missing or damaged the read goes on
+// with a grey palette, no portraits or empty name tables, and says so in the
+// report.
+Result<GameReadReport> ReadGameFiles(EditorState& state);
+
+// The one message that lists a read's warnings, in simplified Chinese; empty
+// when there are none.
+std::string ReadWarningsMessage(const GameReadReport& report);
+
+// The save command: talk.idx/grp and kdef.idx/grp as one group, all four
+// replaced or, on any failure, all four as they were.
 Status SaveGameFiles(EditorState& state);
 
 // A game file path in the game directory, found case-insensitively.

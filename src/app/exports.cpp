@@ -9,6 +9,7 @@
 #include "gamefiles/file_io.h"
 #include "script/encode.h"
 #include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -180,7 +181,7 @@ Result<std::filesystem::path> WriteExport(const std::filesystem::path& dir, cons
                                           const ByteProducer& produce) {
   const std::filesystem::path path = dir / fileName;
   if (Status s = WriteFileAtomicInPieces(path, produce, false); !s)
-    return Error{fmt::format("cannot write into the directory {}: {}", dir.string(), s.error())};
+    return Error{FormatInterfaceString(Str::CannotWriteFolder, dir.string(), s.error())};
   return path;
 }
 
@@ -196,9 +197,9 @@ Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir
   if (userDir.empty() || userDir == programDir) return Error{beside.error()};
   std::error_code ec;
   std::filesystem::create_directories(userDir, ec);
-  if (ec) return Error{fmt::format("{}; cannot create {}: {}", beside.error(), userDir.string(), ec.message())};
+  if (ec) return Error{FormatInterfaceString(Str::AndCannotCreate, beside.error(), userDir.string(), ec.message())};
   auto elsewhere = WriteExport(userDir, fileName, produce);
-  if (!elsewhere) return Error{fmt::format("{}; {}", beside.error(), elsewhere.error())};
+  if (!elsewhere) return Error{FormatInterfaceString(Str::TwoProblems, beside.error(), elsewhere.error())};
   return ExportWritten{*elsewhere, programDir};
 }
 

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "script/describe.h"
 #include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -340,7 +341,7 @@ std::vector<FieldValue> ShowFields(const EditorState& state, const Statement& st
 
 Status ApplyFields(const EditorState& state, Statement& statement, std::span<const CatalogueRow> rows,
                    std::span<const FieldValue> values) {
-  if (values.size() != rows.size()) return Error{"field count mismatch"};
+  if (values.size() != rows.size()) return Error{FormatInterfaceString(Str::FieldCountMismatch)};
   std::vector<int16_t> words(rows.size(), 0);
   for (size_t k = 0; k < rows.size(); ++k) {
     if (rows[k].control != FieldControl::Text || !values[k].enabled) continue;

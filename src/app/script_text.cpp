@@ -12,6 +12,7 @@
 
 #include "gamefiles/file_io.h"
 #include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace fs = std::filesystem;
@@ -691,7 +692,7 @@ Status ExportScriptFolder(const EditorState& state, const fs::path& folder) {
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec || !fs::is_directory(folder, ec))
-    return Error{fmt::format("cannot create the directory {}: {}", folder.string(), ec.message())};
+    return Error{FormatInterfaceString(Str::CannotCreateFolder, folder.string(), ec.message())};
   const std::vector<ScriptFile> files = WriteScriptFiles(state);
   for (const ScriptFile& f : files) {
     const fs::path path = folder / f.name;
@@ -710,9 +711,11 @@ Status ExportScriptFolder(const EditorState& state, const fs::path& folder) {
     std::optional<int32_t> n = EventNumberOf(name);
     if (n && (*n >= state.eventCount() || name != ScriptFileName(*n))) stale.push_back(it->path());
   }
+  // Without the whole list the next import could bring back removed events.
+  if (ec) return Error{FormatInterfaceString(Str::CannotListOldEventFiles, folder.string(), ec.message())};
   for (const fs::path& p : stale) {
     fs::remove(p, ec);
-    if (ec) return Error{fmt::format("cannot remove the old event file {}: {}", p.string(), ec.message())};
+    if (ec) return Error{FormatInterfaceString(Str::CannotRemoveOldEventFile, p.string(), ec.message())};
   }
   return Ok();
 }

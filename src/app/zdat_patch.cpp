@@ -418,7 +418,7 @@ Status ApplyWrites(const std::filesystem::path& zdat, const std::vector<ByteWrit
   if (!before) return Error{before.error()};
   for (const ByteWrite& w : writes)
     if (size_t(w.offset) + w.bytes.size() > before->size())
-      return Error{fmt::format("{}: {} < {}", zdat.string(), before->size(), size_t(w.offset) + w.bytes.size())};
+      return Error{FormatInterfaceString(Str::PatchFileTooShort, zdat.string(), before->size(), size_t(w.offset) + w.bytes.size())};
 
   std::error_code ec;
   std::filesystem::path key = std::filesystem::weakly_canonical(zdat, ec);

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <type_traits>
 
+#include "text/ui_strings.h"
+
 #if defined(_WIN32)
 #include <io.h>
 #else
@@ -69,7 +71,7 @@ fs::path WithSuffix(const fs::path& path, const char* suffix) {
 }
 
 Error WriteError(const fs::path& path, const std::string& what) {
-  return Error{fmt::format("cannot save {}: {}", path.string(), what)};
+  return Error{FormatInterfaceString(Str::CannotSave, path.string(), what)};
 }
 
 // Writes what `produce` gives to `tmp` and flushes it to the disk. Errors
@@ -78,9 +80,9 @@ Status WriteTemporary(const fs::path& target, const fs::path& tmp, const BytePro
   const bool allowed = StepAllowed("create", target);
   std::FILE* file = allowed ? std::fopen(tmp.string().c_str(), "wb") : nullptr;
   if (!file)
-    return WriteError(target, fmt::format("cannot create {}: {}", tmp.string(),
-                                          allowed ? std::strerror(errno) : std::strerror(EACCES)));
-  const Error writingFailed{"writing failed"};
+    return WriteError(target, FormatInterfaceString(Str::CannotCreate, tmp.string(),
+                                                    allowed ? std::strerror(errno) : std::strerror(EACCES)));
+  const Error writingFailed{FormatInterfaceString(Str::WriteFailed)};
   const ByteSink sink = [&](std::span<const uint8_t> piece) -> Status {
     if (WriteAll(file, piece)) return Ok();
     return writingFailed;
@@ -90,11 +92,11 @@ Status WriteTemporary(const fs::path& target, const fs::path& tmp, const BytePro
   std::string what = ok ? "" : produced.error();
   if (ok && !(StepAllowed("flush", target) && std::fflush(file) == 0 && SyncToDisk(file))) {
     ok = false;
-    what = "flushing to disk failed";
+    what = FormatInterfaceString(Str::FlushFailed);
   }
   if (std::fclose(file) != 0 && ok) {
     ok = false;
-    what = "closing failed";
+    what = FormatInterfaceString(Str::CloseFailed);
   }
   if (!ok) {
     std::error_code ec;
@@ -120,11 +122,13 @@ void RemoveTemporaries(std::vector<Pending>& group) {
   for (Pending& p : group) fs::remove(p.tmp, ec);
 }
 
-// Puts back every file of the group that was already replaced.
-void RestoreReplaced(std::vector<Pending>& group) {
-  std::error_code ec;
+// Puts back every file of the group that was already replaced; gives the
+// paths that could not be put back, "" when all were.
+std::string RestoreReplaced(std::vector<Pending>& group) {
+  std::string unrestored;
   for (Pending& p : group) {
     if (!p.replaced) continue;
+    std::error_code ec;
     if (p.backup.empty()) {
       fs::remove(p.path, ec);
     } else if (p.keepBackup) {
@@ -133,8 +137,10 @@ void RestoreReplaced(std::vector<Pending>& group) {
     } else {
       fs::rename(p.backup, p.path, ec);
     }
+    if (ec) unrestored += (unrestored.empty() ? "" : ", ") + p.path.string();
     p.replaced = false;
   }
+  return unrestored;
 }
 
 void DropScratchBackups(std::vector<Pending>& group) {
@@ -154,13 +160,12 @@ Status ReplaceOne(Pending& p) {
     else ec = std::make_error_code(std::errc::permission_denied);
     if (ec) {
       p.backup.clear();
-      return WriteError(p.path, fmt::format("cannot keep the old file as {}: {}",
-                                            WithSuffix(p.path, ".bak").string(), ec.message()));
+      return WriteError(p.path, FormatInterfaceString(Str::CannotKeepBackup, WithSuffix(p.path, ".bak").string(), ec.message()));
     }
   }
-  if (!StepAllowed("rename", p.path)) return WriteError(p.path, "renaming the new file into place failed");
+  if (!StepAllowed("rename", p.path)) return WriteError(p.path, FormatInterfaceString(Str::CannotRenameIntoPlace, std::strerror(EACCES)));
   fs::rename(p.tmp, p.path, ec);
-  if (ec) return WriteError(p.path, fmt::format("renaming the new file into place failed: {}", ec.message()));
+  if (ec) return WriteError(p.path, FormatInterfaceString(Str::CannotRenameIntoPlace, ec.message()));
   p.replaced = true;
   return Ok();
 }
@@ -176,8 +181,10 @@ Status ReplaceGroup(std::vector<Pending> group) {
   }
   for (Pending& p : group) {
     if (Status s = ReplaceOne(p); !s) {
-      RestoreReplaced(group);
+      const std::string unrestored = RestoreReplaced(group);
       RemoveTemporaries(group);
+      // A scratch copy that could not be put back is the only old copy left.
+      if (!unrestored.empty()) return Error{FormatInterfaceString(Str::RestoreIncomplete, s.error(), unrestored)};
       DropScratchBackups(group);
       return s;
     }
@@ -209,10 +216,10 @@ Result<size_t> ReadInto(const fs::path& path, std::vector<T>& out) {
   static_assert(std::is_trivially_copyable_v<T>);
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
-  if (!fs::exists(status)) return Error{fmt::format("file {} not found", path.string())};
-  if (fs::is_directory(status)) return Error{fmt::format("{} is a directory, not a file", path.string())};
+  if (!fs::exists(status)) return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
+  if (fs::is_directory(status)) return Error{FormatInterfaceString(Str::DirectoryNotFile, path.string())};
   std::FILE* file = std::fopen(path.string().c_str(), "rb");
-  if (!file) return Error{fmt::format("cannot open {}: {}", path.string(), std::strerror(errno))};
+  if (!file) return Error{FormatInterfaceString(Str::CannotOpen, path.string(), std::strerror(errno))};
   const auto valuesFor = [](size_t bytes) { return (bytes + sizeof(T) - 1) / sizeof(T); };
   // Read straight into a buffer of the file's size; a file that is longer
   // than its size said (still being written) is read on in steps.
@@ -238,7 +245,7 @@ Result<size_t> ReadInto(const fs::path& path, std::vector<T>& out) {
     }
   }
   std::fclose(file);
-  if (failed) return Error{fmt::format("cannot read {}", path.string())};
+  if (failed) return Error{FormatInterfaceString(Str::CannotRead, path.string())};
   out.resize(valuesFor(have));
   return have;
 }
@@ -287,8 +294,7 @@ Status WriteInPlace(const fs::path& path, std::span<const InPlaceWrite> writes) 
   if (ec) return WriteError(path, ec.message());
   for (const InPlaceWrite& w : writes)
     if (w.offset > size || w.bytes.size() > size - w.offset)
-      return WriteError(path, fmt::format("{} bytes at {} reach past its end ({} bytes)", w.bytes.size(), w.offset,
-                                          size));
+      return WriteError(path, FormatInterfaceString(Str::RangeBeyondFileEnd, w.offset, w.bytes.size(), size));
   std::FILE* file = std::fopen(path.string().c_str(), "r+b");
   if (!file) return WriteError(path, std::strerror(errno));
   // The bytes about to be overwritten, to put back if a write fails.
@@ -301,18 +307,18 @@ Status WriteInPlace(const fs::path& path, std::span<const InPlaceWrite> writes) 
   }
   if (!ok) {
     std::fclose(file);
-    return WriteError(path, "reading it failed");
+    return WriteError(path, FormatInterfaceString(Str::ReadFailed));
   }
   std::string what;
   size_t started = 0;  // runs whose writing began
   for (; ok && started < writes.size(); ++started) {
     const InPlaceWrite& w = writes[started];
     ok = StepAllowed("write", path) && std::fseek(file, long(w.offset), SEEK_SET) == 0 && WriteAll(file, w.bytes);
-    if (!ok) what = "writing failed";
+    if (!ok) what = FormatInterfaceString(Str::WriteFailed);
   }
   if (ok && !(StepAllowed("flush", path) && std::fflush(file) == 0 && SyncToDisk(file))) {
     ok = false;
-    what = "flushing to disk failed";
+    what = FormatInterfaceString(Str::FlushFailed);
   }
   if (!ok) {
     // Over bytes the file already holds: no new space is needed.
@@ -324,7 +330,7 @@ Status WriteInPlace(const fs::path& path, std::span<const InPlaceWrite> writes) 
   }
   if (std::fclose(file) != 0 && ok) {
     ok = false;
-    what = "closing failed";
+    what = FormatInterfaceString(Str::CloseFailed);
   }
   return ok ? Ok() : Status(WriteError(path, what));
 }

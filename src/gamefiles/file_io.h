@@ -51,8 +51,10 @@ Status WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_
 Status WriteFileAtomicInPieces(const std::filesystem::path& path, const ByteProducer& produce,
                                bool keepBackup = true);
 
-// Writes a group of files (an .idx with its .grp) so that either all are
-// replaced or, on failure, every one is as it was.
+// Writes a group of files (an .idx with its .grp, or several such pairs) so
+// that either all are replaced or, on failure, every one is as it was: every
+// temporary is written first, then each is renamed into place, and a failure
+// puts back the files already replaced.
 Status WriteFilesAtomic(const std::vector<FileWrite>& files, bool keepBackup = true);
 
 // One run of bytes written over a file in place at `offset`.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "text/ui_strings.h"
+
 namespace tavrel {
 
 std::span<const uint8_t> IdxGrpFile::Entry(int32_t k) const {
@@ -15,9 +17,12 @@ std::span<const uint8_t> IdxGrpFile::Entry(int32_t k) const {
 }
 
 Result<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> idx, size_t grpSize, const std::string& idxName,
-                                        const std::string& grpName, IndexCheck check) {
-  if (idx.size() % 4 != 0)
-    return Error{fmt::format("{} is damaged: its length {} is not a multiple of 4", idxName, idx.size())};
+                                        const std::string& grpName, IndexCheck check,
+                                        std::vector<FileWarning>* warnings) {
+  // A trailing partial value ends no entry; it is left out and nothing is lost.
+  if (idx.size() % 4 != 0 && warnings)
+    warnings->push_back({std::filesystem::path(idxName).filename().string(),
+                         FormatInterfaceString(Str::IndexLengthNotMultipleOf4, idxName, idx.size(), idx.size() % 4)});
   const size_t n = idx.size() / 4;
   std::vector<int32_t> offsets;
   offsets.reserve(n + 1);
@@ -27,13 +32,11 @@ Result<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> idx, size_t grp
     if (check == IndexCheck::Strict) {
       const int32_t begin = offsets.back();
       if (end < 0)
-        return Error{fmt::format("{} is damaged: entry {} has the negative end offset {}", idxName, k - 1, end)};
+        return Error{FormatInterfaceString(Str::IndexNegativeEnd, idxName, k - 1, end)};
       if (end < begin)
-        return Error{fmt::format("{} is damaged: entry {} ends at {}, before its start {}", idxName, k - 1, end,
-                                 begin)};
+        return Error{FormatInterfaceString(Str::IndexEndBeforeStart, idxName, k - 1, end, begin)};
       if (uint64_t(end) > grpSize)
-        return Error{fmt::format("{} is damaged: entry {} ends at {}, beyond the end of {} ({} bytes)", idxName,
-                                 k - 1, end, grpName, grpSize)};
+        return Error{FormatInterfaceString(Str::IndexEndBeyondData, idxName, k - 1, end, grpName, grpSize)};
     }
     offsets.push_back(end);
   }
@@ -41,8 +44,8 @@ Result<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> idx, size_t grp
 }
 
 Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const std::string& idxName,
-                               const std::string& grpName, IndexCheck check) {
-  Result<std::vector<int32_t>> offsets = ParseIndex(idx, grp.size(), idxName, grpName, check);
+                               const std::string& grpName, IndexCheck check, std::vector<FileWarning>* warnings) {
+  Result<std::vector<int32_t>> offsets = ParseIndex(idx, grp.size(), idxName, grpName, check, warnings);
   if (!offsets) return Error{offsets.error()};
   IdxGrpFile file;
   file.offsets = std::move(*offsets);
@@ -51,14 +54,14 @@ Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const st
 }
 
 Result<IdxGrpFile> ReadIdxGrp(const std::filesystem::path& dir, const std::string& idxName,
-                              const std::string& grpName, IndexCheck check) {
+                              const std::string& grpName, IndexCheck check, std::vector<FileWarning>* warnings) {
   const std::filesystem::path idxPath = FindGameFile(dir, idxName);
   const std::filesystem::path grpPath = FindGameFile(dir, grpName);
   Result<Bytes> idx = ReadWholeFile(idxPath);
   if (!idx) return Error{idx.error()};
   Result<Bytes> grp = ReadWholeFile(grpPath);
   if (!grp) return Error{grp.error()};
-  return ParseIdxGrp(*idx, std::move(*grp), idxPath.string(), grpPath.string(), check);
+  return ParseIdxGrp(*idx, std::move(*grp), idxPath.string(), grpPath.string(), check, warnings);
 }
 
 Bytes BuildIndex(std::span<const int32_t> endOffsets) {

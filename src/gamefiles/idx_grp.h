@@ -26,20 +26,24 @@ enum class IndexCheck {
   Pictures,  // picture sets: entries of size <= 0 are absent pictures, the last may run to the end
 };
 
-// Parses an .idx (length / 4 values; a trailing partial value is an error)
-// against a .grp of `grpSize` bytes: the N + 1 offsets, offsets[0] = 0.
+// Parses an .idx (length / 4 values) against a .grp of `grpSize` bytes: the
+// N + 1 offsets, offsets[0] = 0. A trailing partial value is ignored and,
+// when `warnings` is given, a warning naming `idxName` says so.
 Result<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> idx, size_t grpSize, const std::string& idxName,
-                                        const std::string& grpName, IndexCheck check);
+                                        const std::string& grpName, IndexCheck check,
+                                        std::vector<FileWarning>* warnings = nullptr);
 
-// Parses an .idx (length / 4 values; a trailing partial value is an error) and
-// pairs it with its .grp. Errors name `idxName` or `grpName`.
+// Parses an .idx as ParseIndex does and pairs it with its .grp. Errors name
+// `idxName` or `grpName`.
 Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const std::string& idxName,
-                               const std::string& grpName, IndexCheck check);
+                               const std::string& grpName, IndexCheck check,
+                               std::vector<FileWarning>* warnings = nullptr);
 
 // Reads NAME.idx/NAME.grp (found case-insensitively) from `dir`; `idxName`
 // and `grpName` are the files' names as the game spells them.
 Result<IdxGrpFile> ReadIdxGrp(const std::filesystem::path& dir, const std::string& idxName,
-                              const std::string& grpName, IndexCheck check);
+                              const std::string& grpName, IndexCheck check,
+                              std::vector<FileWarning>* warnings = nullptr);
 
 // Builds .idx bytes from entry sizes: running end offsets.
 Bytes BuildIndex(std::span<const int32_t> endOffsets);

@@ -7,10 +7,11 @@
 #include <utility>
 
 #include "gamefiles/idx_grp.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 
-Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
+Result<EventTable> ReadEvents(const std::filesystem::path& gameDir, std::vector<FileWarning>* warnings) {
   const std::filesystem::path idxPath = FindGameFile(gameDir, "kdef.idx");
   const std::filesystem::path grpPath = FindGameFile(gameDir, "kdef.grp");
   Result<Bytes> idx = ReadWholeFile(idxPath);
@@ -21,7 +22,7 @@ Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
   Result<size_t> grpBytes = ReadWholeFileWords(grpPath, *words);
   if (!grpBytes) return Error{grpBytes.error()};
   Result<std::vector<int32_t>> offsets =
-      ParseIndex(*idx, *grpBytes, idxPath.string(), grpPath.string(), IndexCheck::Strict);
+      ParseIndex(*idx, *grpBytes, idxPath.string(), grpPath.string(), IndexCheck::Strict, warnings);
   if (!offsets) return Error{offsets.error()};
   // A last odd byte of the file belongs to no word.
   words->resize(*grpBytes / 2);
@@ -31,18 +32,22 @@ Result<EventTable> ReadEvents(const std::filesystem::path& gameDir) {
   const int32_t n = static_cast<int32_t>(offsets->size()) - 1;
   EventTable table;
   table.offsets.reserve(size_t(n) + 1);
-  // Events are whole words: an odd byte offset would cut a word in two.
+  // Events are whole words: an odd byte offset would cut a word in two, so
+  // it is taken as the start of the word it lies in. The offsets were checked
+  // to be non-negative and ascending, which rounding down keeps.
+  int32_t odd = 0, firstOdd = -1;
   for (int32_t k = 0; k <= n; ++k) {
     const int32_t bytes = (*offsets)[size_t(k)];
-    if (bytes % 2 != 0)
-      return Error{fmt::format("{} is damaged: event {} ends at the odd byte offset {}", idxPath.string(), k - 1,
-                               bytes)};
+    if (bytes % 2 != 0 && odd++ == 0) firstOdd = k;
     table.offsets.push_back(bytes / 2);
   }
+  if (odd > 0 && warnings)
+    warnings->push_back({idxPath.filename().string(), FormatInterfaceString(Str::KdefOddOffsets, idxPath.string(), odd, firstOdd - 1,
+                                                                            (*offsets)[size_t(firstOdd)])});
   std::shared_ptr<const std::vector<int16_t>> shared = std::move(words);
   table.events.reserve(size_t(n));
   for (int32_t i = 0; i < n; ++i) {
-    // Offsets were checked against the file and are even.
+    // Offsets were checked against the file and are in words.
     const size_t start = size_t(table.offsets[size_t(i)]);
     const size_t end = std::max(start, size_t(table.offsets[size_t(i) + 1]));
     table.events.emplace_back().words = EventWords(shared, start, end - start);

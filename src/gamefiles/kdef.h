@@ -15,8 +15,11 @@ struct EventTable {
   std::vector<int32_t> offsets;  // in words, events.size() + 1 values
 };
 
-// Every event comes undecoded: no statements, label counter 0.
-Result<EventTable> ReadEvents(const std::filesystem::path& gameDir);
+// Every event comes undecoded: no statements, label counter 0. Index
+// oddities that lose nothing are read gently and reported in `warnings`: a
+// trailing partial value is ignored, an odd byte offset is rounded down to
+// the word it lies in.
+Result<EventTable> ReadEvents(const std::filesystem::path& gameDir, std::vector<FileWarning>* warnings = nullptr);
 // The bytes of kdef.idx and kdef.grp from the events' words.
 void EncodeEvents(const EventTable& table, Bytes& idx, Bytes& grp);
 // The same, and `offsets` refreshed to the encoded events.

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "gamefiles/idx_grp.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 
@@ -104,12 +105,12 @@ constexpr int32_t kSkillEntry = 4;
 
 }  // namespace
 
-Result<NameTables> LoadNameTables(const std::filesystem::path& gameDir, const TextCodec& codec) {
-  Result<IdxGrpFile> file = ReadIdxGrp(gameDir, "r1.idx", "r1.grp", IndexCheck::Strict);
+Result<NameTables> LoadNameTables(const std::filesystem::path& gameDir, const TextCodec& codec,
+                                  std::vector<FileWarning>* warnings) {
+  Result<IdxGrpFile> file = ReadIdxGrp(gameDir, "r1.idx", "r1.grp", IndexCheck::Strict, warnings);
   if (!file) return Error{file.error()};
   if (file->count() <= kSkillEntry)
-    return Error{fmt::format("{} is damaged: it lists {} entries, the name tables need {}",
-                             FindGameFile(gameDir, "r1.idx").string(), file->count(), kSkillEntry + 1)};
+    return Error{FormatInterfaceString(Str::NameTableTooShort, FindGameFile(gameDir, "r1.idx").string(), file->count(), kSkillEntry + 1)};
   NameTables names;
   names.persons = ReadTable<PersonRecord>(file->Entry(kPersonEntry), kPersonRecordSize, ReadPerson, codec);
   names.items = ReadTable<ItemRecord>(file->Entry(kItemEntry), kItemRecordSize, ReadItem, codec);

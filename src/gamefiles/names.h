@@ -57,7 +57,10 @@ struct NameTables {
 // Section length not a multiple of its record size: the count is the
 // quotient rounded to nearest, half to even; a record reaching past the
 // section's data is read as far as the data goes (missing bytes are 0).
-Result<NameTables> LoadNameTables(const std::filesystem::path& gameDir, const TextCodec& codec);
+// An index oddity that loses nothing (a trailing partial value) is read
+// gently and reported in `warnings`.
+Result<NameTables> LoadNameTables(const std::filesystem::path& gameDir, const TextCodec& codec,
+                                  std::vector<FileWarning>* warnings = nullptr);
 
 // For every portrait 0 .. portraitCount - 1, the persons wearing it, ascending.
 // A portrait number outside that range belongs to no list.

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gamefiles/idx_grp.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 
@@ -64,8 +65,7 @@ Result<Palette> LoadPalette(const std::filesystem::path& gameDir) {
   Result<Bytes> bytes = ReadWholeFile(path);
   if (!bytes) return Error{bytes.error()};
   if (bytes->size() < kPaletteBytes)
-    return Error{fmt::format("{} is damaged: it holds {} bytes, a palette needs {}", path.string(), bytes->size(),
-                             kPaletteBytes)};
+    return Error{FormatInterfaceString(Str::PaletteTooShort, path.string(), bytes->size(), kPaletteBytes)};
   return ParsePalette(*bytes);
 }
 

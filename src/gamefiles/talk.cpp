@@ -47,8 +47,9 @@ bool Untouched(const TalkEntry& entry, const TextCodec& codec) {
 
 }  // namespace
 
-Result<TalkTable> LoadTalk(const std::filesystem::path& gameDir, const TextCodec& codec) {
-  Result<IdxGrpFile> file = ReadIdxGrp(gameDir, "talk.idx", "talk.grp", IndexCheck::Strict);
+Result<TalkTable> LoadTalk(const std::filesystem::path& gameDir, const TextCodec& codec,
+                           std::vector<FileWarning>* warnings) {
+  Result<IdxGrpFile> file = ReadIdxGrp(gameDir, "talk.idx", "talk.grp", IndexCheck::Strict, warnings);
   if (!file) return Error{file.error()};
   TalkTable table;
   const int32_t n = file->count();

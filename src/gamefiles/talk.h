@@ -103,7 +103,10 @@ struct TalkTable {
   std::vector<int32_t> offsets;  // entries.size() + 1 values
 };
 
-Result<TalkTable> LoadTalk(const std::filesystem::path& gameDir, const TextCodec& codec);
+// An index oddity that loses nothing (a trailing partial value) is read
+// gently and reported in `warnings`.
+Result<TalkTable> LoadTalk(const std::filesystem::path& gameDir, const TextCodec& codec,
+                           std::vector<FileWarning>* warnings = nullptr);
 // Game bytes of every entry (with terminator, complemented) as .grp, and the .idx.
 void EncodeTalk(const TalkTable& table, const TextCodec& codec, Bytes& idx, Bytes& grp);
 // The same, and `offsets` refreshed to the encoded entries.

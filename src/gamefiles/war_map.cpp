@@ -5,21 +5,22 @@
 #include <algorithm>
 
 #include "gamefiles/file_io.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 
 Result<Battlefield> ParseBattlefield(std::span<const uint8_t> idx, std::span<const uint8_t> grp, int m) {
   if (m < 0 || m >= kBattlefieldCount)
-    return Error{fmt::format("battlefield {} does not exist: warfld holds maps 0 to {}", m, kBattlefieldCount - 1)};
+    return Error{FormatInterfaceString(Str::NoSuchBattlefield, m, kBattlefieldCount - 1)};
   const size_t endAt = size_t(m) * 4;
   if (idx.size() < endAt + 4)
-    return Error{fmt::format("warfld.idx is damaged: {} bytes, too short for map {}", idx.size(), m)};
+    return Error{FormatInterfaceString(Str::WarfldIndexTooShort, idx.size(), m)};
   const int64_t start = m == 0 ? 0 : ReadI32(idx, endAt - 4);
   const int64_t end = ReadI32(idx, endAt);
   if (start < 0 || end < start)
-    return Error{fmt::format("warfld.idx is damaged: map {} runs from {} to {}", m, start, end)};
+    return Error{FormatInterfaceString(Str::WarfldEntryBad, m, start, end)};
   if (start > int64_t(grp.size()))
-    return Error{fmt::format("warfld.grp is damaged: map {} starts at {}, the file has {} bytes", m, start, grp.size())};
+    return Error{FormatInterfaceString(Str::WarfldDataTooShort, m, start, grp.size())};
 
   const int64_t size = end - start;
   Battlefield field;

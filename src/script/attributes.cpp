@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "text/codepage.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -157,7 +158,6 @@ std::vector<uint8_t> ThroughTempFile(const std::filesystem::path& programDir, st
 }  // namespace
 
 Result<AttributeTable> ParseAttributeTable(std::string_view text, const std::string& fileName) {
-  static constexpr const char* kItemNames[] = {"opcode", "length", "conditional", "yes offset", "no offset"};
   AttributeTable table{};
   ItemReader reader(text);
   reader.SkipLine();
@@ -166,13 +166,11 @@ Result<AttributeTable> ParseAttributeTable(std::string_view text, const std::str
     for (int k = 0; k < 5; ++k) {
       std::optional<std::string_view> item = reader.NextNumberItem();
       if (!item) {
-        return Error{fileName + ": " + std::to_string(op) + " of " + std::to_string(kOpcodeCount) +
-                     " instruction records"};
+        return Error{FormatInterfaceString(Str::AttributeRecordsTooFew, fileName, op, kOpcodeCount)};
       }
       std::optional<int32_t> value = ParseNumber(*item);
       if (!value) {
-        return Error{fileName + ": record " + std::to_string(op) + ": " + kItemNames[k] + " \"" +
-                     std::string(*item) + "\" is not a number"};
+        return Error{FormatInterfaceString(Str::AttributeFieldNotNumber, fileName, op, k + 1, std::string(*item))};
       }
       numbers[k] = *value;
     }
@@ -189,9 +187,9 @@ Result<AttributeTable> ParseAttributeTable(std::string_view text, const std::str
 Result<AttributeTable> LoadAttributeTable(const std::filesystem::path& programDir, const TextCodec& codec) {
   const std::filesystem::path path = programDir / kAttributeFileName;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return Error{"file " + path.string() + " not exist"};
+  if (!std::filesystem::is_regular_file(path, ec)) return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
   std::optional<std::vector<uint8_t>> bytes = ReadBytes(path);
-  if (!bytes) return Error{"file " + path.string() + " cannot be read"};
+  if (!bytes) return Error{FormatInterfaceString(Str::CannotRead, path.string())};
 
   std::string text;
   if (codec.charset() == GameCharset::Gbk) {

@@ -79,18 +79,17 @@ Status LoadCharsetTables(const std::filesystem::path& path, CharsetTables& table
   tables.interfaceTextMap.fill(0);
 
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return Error{"file " + path.string() + " not exist"};
+  if (!std::filesystem::is_regular_file(path, ec)) return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
   std::ifstream file(path, std::ios::binary);
   std::vector<uint8_t> bytes;
   if (file) bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  if (!file && !file.eof()) return Error{"file " + path.string() + " cannot be read"};
+  if (!file && !file.eof()) return Error{FormatInterfaceString(Str::CannotRead, path.string())};
 
   MbDatReader in(bytes);
   if (ReadPairs(in, 0xA0, IsBig5Trail, tables.big5ToGbk) && ReadPairs(in, 0x81, IsGbkTrail, tables.gbkToBig5) &&
       ReadInterfaceMap(in, tables.interfaceTextMap))
     return Ok();
-  return Error{
-      fmt::format("file {} is damaged: {} bytes where {} are needed", path.string(), bytes.size(), kMbDatSize)};
+  return Error{FormatInterfaceString(Str::FileTooShort, path.string(), bytes.size(), kMbDatSize)};
 }
 
 // ---------------------------------------------------------------------------

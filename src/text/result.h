@@ -33,6 +33,13 @@ class Result {
   std::string error_;
 };
 
+// A game file that was read with a loss or a repair, or not read at all
+// where the read could go on without it.
+struct FileWarning {
+  std::string file;     // the file's name as it lies in the directory, e.g. "hdgrp.idx"
+  std::string message;  // why, naming the file by its path
+};
+
 // For operations that produce nothing but may fail.
 struct Done {};
 using Status = Result<Done>;

@@ -315,6 +315,44 @@ constexpr InterfaceString kStrings[] = {
     {Str::TileFilesUnreadable, "图块文件 {} / {} 无法读取：{}"},
     {Str::NoSuchBattle, "战斗 {} 不存在：war.sta 中有 {} 个战斗。"},
     {Str::BattlePictureWritten, "战斗地图图片已写入 {}"},
+    // Messages of the file layer and the core.
+    {Str::FileNotFound, "找不到文件 {}"},
+    {Str::DirectoryNotFile, "{} 是目录，不是文件"},
+    {Str::CannotOpen, "无法打开 {}：{}"},
+    {Str::CannotRead, "无法读取 {}"},
+    {Str::CannotSave, "无法保存 {}：{}"},
+    {Str::CannotCreate, "无法创建 {}：{}"},
+    {Str::WriteFailed, "写入失败"},
+    {Str::FlushFailed, "写入磁盘失败"},
+    {Str::CloseFailed, "关闭文件失败"},
+    {Str::CannotKeepBackup, "无法把旧文件保留为 {}：{}"},
+    {Str::CannotRenameIntoPlace, "无法把新文件改名到位：{}"},
+    {Str::IndexLengthNotMultipleOf4, "{}：长度 {} 不是 4 的倍数，末尾的 {} 个字节已忽略"},
+    {Str::IndexNegativeEnd, "{} 已损坏：第 {} 项的结束位置 {} 为负数"},
+    {Str::IndexEndBeforeStart, "{} 已损坏：第 {} 项结束于 {}，早于它的开始 {}"},
+    {Str::IndexEndBeyondData, "{} 已损坏：第 {} 项结束于 {}，超出了 {} 的末尾（{} 字节）"},
+    {Str::KdefOddOffsets, "{}：{} 个事件结束于奇数字节位置（第一个是事件 {}，位置 {}），已向下取整到整字"},
+    {Str::NameTableTooShort, "{} 已损坏：只有 {} 项，名称表需要 {} 项"},
+    {Str::PaletteTooShort, "{} 已损坏：只有 {} 字节，调色板需要 {} 字节"},
+    {Str::NoSuchBattlefield, "战场 {} 不存在：warfld 只有 0 到 {} 号地图"},
+    {Str::WarfldIndexTooShort, "warfld.idx 已损坏：只有 {} 字节，不够地图 {} 使用"},
+    {Str::WarfldEntryBad, "warfld.idx 已损坏：地图 {} 从 {} 到 {}"},
+    {Str::WarfldDataTooShort, "warfld.grp 已损坏：地图 {} 从 {} 开始，文件只有 {} 字节"},
+    {Str::FileTooShort, "文件 {} 已损坏：只有 {} 字节，需要 {} 字节"},
+    {Str::AttributeRecordsTooFew, "{}：只有 {} 条指令记录，需要 {} 条"},
+    {Str::AttributeFieldNotNumber, "{}：第 {} 条记录的第 {} 项“{}”不是数字"},
+    {Str::CannotCreateFolder, "无法创建目录 {}：{}"},
+    {Str::CannotRemoveOldEventFile, "无法删除旧的事件文件 {}：{}"},
+    {Str::CannotListOldEventFiles, "无法列出目录 {} 中的旧事件文件：{}"},
+    {Str::CannotWriteFolder, "无法写入目录 {}：{}"},
+    {Str::AndCannotCreate, "{}；无法创建 {}：{}"},
+    {Str::TwoProblems, "{}；{}"},
+    {Str::PatchFileTooShort, "{} 太短：只有 {} 字节，修改需要 {} 字节"},
+    {Str::FieldCountMismatch, "字段数不符"},
+    {Str::ReadWarningsHeading, "读取游戏目录时有文件缺失或异常，其余文件已读入："},
+    {Str::RangeBeyondFileEnd, "从位置 {} 起的 {} 字节超出了文件的末尾（{} 字节）"},
+    {Str::ReadFailed, "读取失败"},
+    {Str::RestoreIncomplete, "{}；已替换的文件未能全部恢复：{}"},
     // The shell windows, the status bar and the patcher's captions.
     {Str::AboutTitle, "关于{}"},
     {Str::AboutVersion, "V0.5版"},
@@ -364,7 +402,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 344);
+static_assert(std::size(kStrings) == 381);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "app/commands.h"
 #include "app/editor_state.h"
@@ -113,40 +114,54 @@ TEST_F(FailingSave, DialogueAndEventFilesStayAsTheyWereAndTheStateIsUnchanged) {
   state.modified = true;
 
   const auto before = Snapshot(dir.path());
-  // The dialogue pair is saved first: a byte limit runs out in one of its files.
+  // The four files in the order they are written, with their new sizes, so
+  // a byte limit can run out inside each of them.
   const std::vector<std::string> targets = {"talk.idx", "talk.grp", "kdef.idx", "kdef.grp"};
-  for (const std::string& target : targets) {
-    for (const Fault& fault : Faults(before.at("talk.idx").size() + 4)) {
-      if (fault.name.starts_with("after") && target != "talk.idx") continue;
-      SCOPED_TRACE(target + " " + fault.name);
-      for (const auto& [name, bytes] : before) dir.Put(name, bytes);
-      const SavedState kept = Capture(state);
-      Status saved = Ok();
-      {
-        FaultHookGuard guard;
-        fault.install(target);
-        saved = SaveGameFiles(state);
-      }
-      ASSERT_FALSE(saved) << "the fault was not reported";
-      const std::string pair = fault.name.starts_with("after") ? "talk." : target.substr(0, 5);
-      EXPECT_NE(saved.error().find((dir.path() / pair).string()), std::string::npos) << saved.error();
-      if (pair == "talk.") {
-        EXPECT_TRUE(Capture(state) == kept) << "the state changed";
-        ExpectOldFilesKept(before, dir.path());
-      } else {
-        // The dialogue went in before the event files failed; the events stay.
-        EXPECT_EQ(state.game.events.offsets, kept.eventOffsets);
-        for (const char* name : {"kdef.idx", "kdef.grp"}) EXPECT_EQ(dir.Get(name), before.at(name)) << name;
-        EXPECT_NE(dir.Get("talk.grp"), before.at("talk.grp"));
-      }
-    }
+  std::vector<Bytes> fresh(4);
+  EncodeTalk(std::as_const(state.game.talk), state.text(), fresh[0], fresh[1]);
+  EncodeEvents(std::as_const(state.game.events), fresh[2], fresh[3]);
+  for (size_t k = 0; k < 4; ++k) ASSERT_NE(fresh[k], before.at(targets[k])) << targets[k] << " would not change";
+  struct Case {
+    std::string target;  // the file the failure hits
+    std::string name;
+    std::function<void()> install;
+  };
+  std::vector<Case> cases;
+  for (const std::string& target : targets)
+    for (const char* step : {"create", "write", "flush", "backup", "rename"})
+      cases.push_back({target, std::string("on ") + step, [step, target] { SetWriteFaultHook(FailStep(step, target)); }});
+  // A full disk: at the first byte of each file, one byte into it and half way.
+  uint64_t start = 0;
+  for (size_t k = 0; k < 4; ++k) {
+    for (uint64_t n : {start, start + 1, start + fresh[k].size() / 2})
+      cases.push_back({targets[k], "after " + std::to_string(n) + " bytes", [n] { SetWriteByteLimit(n); }});
+    start += fresh[k].size();
   }
-  // With nothing failing the save goes through and both pairs hold the edits.
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target + " " + c.name);
+    for (const auto& [name, bytes] : before) dir.Put(name, bytes);
+    for (const std::string& t : targets) fs::remove(dir / (t + ".bak"));
+    const SavedState kept = Capture(state);
+    Status saved = Ok();
+    {
+      FaultHookGuard guard;
+      c.install();
+      saved = SaveGameFiles(state);
+    }
+    ASSERT_FALSE(saved) << "the fault was not reported";
+    EXPECT_NE(saved.error().find((dir.path() / c.target).string()), std::string::npos) << saved.error();
+    EXPECT_TRUE(Capture(state) == kept) << "the state changed";
+    // All four files byte for byte as they were, whichever of them failed.
+    for (const std::string& t : targets) EXPECT_EQ(dir.Get(t), before.at(t)) << t;
+    ExpectOldFilesKept(before, dir.path());
+  }
+  // With nothing failing the save goes through and all four hold the edits.
   for (const auto& [name, bytes] : before) dir.Put(name, bytes);
   ASSERT_TRUE(SaveGameFiles(state));
-  EXPECT_NE(dir.Get("talk.grp"), before.at("talk.grp"));
-  EXPECT_NE(dir.Get("kdef.idx"), before.at("kdef.idx"));
-  EXPECT_EQ(dir.Get("kdef.idx.bak"), before.at("kdef.idx"));
+  for (size_t k = 0; k < 4; ++k) {
+    EXPECT_EQ(dir.Get(targets[k]), fresh[k]) << targets[k];
+    EXPECT_EQ(dir.Get(targets[k] + ".bak"), before.at(targets[k])) << targets[k];
+  }
 }
 
 TEST_F(FailingSave, BattleFileStaysAsItWasAndTheBattlesAreUnchanged) {

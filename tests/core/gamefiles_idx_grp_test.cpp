@@ -61,12 +61,16 @@ TEST(GamefilesIdxGrp, StrictCheckRejectsDamagedIndexesNamingTheFile) {
   EXPECT_TRUE(Strict({4, 8}, 8));  // exactly the data: fine
 }
 
-TEST(GamefilesIdxGrp, ATrailingPartialValueIsAnError) {
-  Bytes idx = IndexBytes({2});
+TEST(GamefilesIdxGrp, ATrailingPartialValueIsIgnoredWithAWarning) {
+  Bytes idx = IndexBytes({2, 4});
   idx.push_back(0);
-  Result<IdxGrpFile> file = ParseIdxGrp(idx, Bytes(4), "x.idx", "x.grp", IndexCheck::Pictures);
-  ASSERT_FALSE(file);
-  EXPECT_NE(file.error().find("x.idx"), std::string::npos);
+  std::vector<FileWarning> warnings;
+  Result<IdxGrpFile> file = ParseIdxGrp(idx, Bytes(4), "dir/x.idx", "dir/x.grp", IndexCheck::Strict, &warnings);
+  ASSERT_TRUE(file) << file.error();
+  EXPECT_EQ(file->offsets, (std::vector<int32_t>{0, 2, 4}));
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].file, "x.idx");
+  EXPECT_NE(warnings[0].message.find("dir/x.idx"), std::string::npos) << warnings[0].message;
 }
 
 TEST(GamefilesIdxGrp, PictureIndexesMayHoldAnyValuesButEntriesStayInsideTheData) {

@@ -57,8 +57,9 @@ inline void ReadSampleGame(EditorState& state, GameCharset charset, const std::f
   ASSERT_TRUE(started) << started.error();
   ASSERT_TRUE(started->warnings.empty()) << started->warnings.front();
   state.gameDirectory = dir.string();
-  Status read = ReadGameFiles(state);
+  Result<GameReadReport> read = ReadGameFiles(state);
   ASSERT_TRUE(read) << read.error();
+  ASSERT_TRUE(read->warnings.empty()) << read->warnings.front().message;
 }
 
 // A scratch directory holding the sample game at scale 1.

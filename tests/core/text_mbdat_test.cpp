@@ -45,7 +45,7 @@ TEST_F(MbDatFile, MissingFileNamesThePathAndLeavesTablesZero) {
   tables.interfaceTextMap[7] = 9;
   Status s = LoadCharsetTables(path, tables);
   ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.error(), "file " + path.string() + " not exist");
+  EXPECT_EQ(s.error(), "找不到文件 " + path.string());
   EXPECT_EQ(tables.interfaceTextMap[7], 0);
   EXPECT_EQ(tables.big5ToGbk[CharsetTables::Index(0xA4, 0x40)], (std::array<uint8_t, 2>{0, 0}));
 }

@@ -34,7 +34,7 @@ class SampleEditor {
     options.numberedTiles = numberedTiles;
     if (Status written = sample::WriteSampleGame(gameDir, options); !written) return written.error();
     state.gameDirectory = gameDir;
-    if (Status read = ReadGameFiles(state); !read) return read.error();
+    if (auto read = ReadGameFiles(state); !read) return read.error();
     return {};
   }
 

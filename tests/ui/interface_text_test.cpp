@@ -83,10 +83,10 @@ class TableTexts {
       if (!t.text.empty()) talks_.push_back(Q(t.text.str()));
     }
     for (const InstructionAttr& a : state.attributes) add(a.name);  // the instruction names' own table
-    // Paths, the game's numbered file names (fight003, wdx002) and numbers
-    // in hexadecimal, "(AA)", are data too.
+    // Paths, the game's file names (fight003, wdx002, the bare tile sets sdx,
+    // smp, wdx, wmp) and numbers in hexadecimal, "(AA)", are data too.
     paths_ = QRegularExpression(QStringLiteral(R"(/[\w.\-/]*)"));
-    data_ = QRegularExpression(QStringLiteral(R"(\b[A-Za-z]+\d+(\.\w+)?\b|\([0-9A-Fa-f]+\))"));
+    data_ = QRegularExpression(QStringLiteral(R"(\b[A-Za-z]+\d+(\.\w+)?\b|\b(?i:sdx|smp|wdx|wmp)\b|\([0-9A-Fa-f]+\))"));
   }
 
   // Empty when `text` passes; else why not.
@@ -311,7 +311,7 @@ class InterfaceTextTest : public QObject {
       for (const QString& text : {WarStaReadMessage(state, WarStaContents{.fileMissing = true}),
                                   OnlyBattleLeftMessage(state), MapNumberNotNumberMessage(state, "12a"),
                                   MapNumberOutOfRangeMessage(state, 999), GroundMissingMessage(state, 3),
-                                  MarkerMissingMessage(state, 2), BattlefieldShortMessage(state, 2, 10)})
+                                  MarkerMissingMessage(state, QStringLiteral("wdx")), BattlefieldShortMessage(state, 2, 10)})
         QVERIFY2(table.Problem(text).isEmpty(), qPrintable(text + table.Problem(text)));
     }
   }

@@ -123,7 +123,11 @@ bool CheckBattleFile(const EditorState& state, std::vector<std::string>& lines) 
 
 int RunCheck(const CommonOptions& common, const std::string& dir) {
   EditorState state;
-  if (!LoadGame(state, common, dir)) return 1;
+  GameReadReport report;
+  if (!LoadGame(state, common, dir, &report)) return 1;
+  // Optional files that were missing or damaged, and indexes read gently:
+  // the rest of the directory is checked all the same.
+  for (const FileWarning& w : report.warnings) fmt::print("warning: {}: {}\n", w.file, w.message);
   const EventCounts counts = DecodeAndCommitAll(state);
   int absent = 0;
   for (const RlePicture& p : state.game.portraits) absent += p.absent != 0;

@@ -45,7 +45,7 @@ bool StartEditor(EditorState& state, const CommonOptions& common) {
   return true;
 }
 
-bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir) {
+bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir, GameReadReport* report) {
   if (!StartEditor(state, common)) return false;
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec)) {
@@ -53,9 +53,15 @@ bool LoadGame(EditorState& state, const CommonOptions& common, const std::string
     return false;
   }
   state.gameDirectory = dir;
-  if (Status read = ReadGameFiles(state); !read) {
+  Result<GameReadReport> read = ReadGameFiles(state);
+  if (!read) {
     fmt::print(stderr, "{}\n", read.error());
     return false;
+  }
+  if (report) {
+    *report = std::move(*read);
+  } else {
+    for (const FileWarning& w : read->warnings) fmt::print(stderr, "warning: {}: {}\n", w.file, w.message);
   }
   return true;
 }

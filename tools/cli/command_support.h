@@ -17,8 +17,10 @@ void RememberInvocation(const char* argv0);
 std::filesystem::path ProgramDirectory();
 
 // StartEditor, then ReadGameFiles on `dir`. Prints the problem to stderr and
-// returns false on failure.
-bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir);
+// returns false on failure. The read's warnings go to `report` when given,
+// else to stderr as "warning: FILE: reason" lines.
+bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir,
+              GameReadReport* report = nullptr);
 
 // Writes an export to `file` (relative to the current directory) and prints
 // interface string `messageNumber` followed by the path. Returns the exit code.

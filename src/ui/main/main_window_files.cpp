@@ -35,7 +35,7 @@ void MainWindow::setGameDirectory(const QString& directory) {
 
 bool MainWindow::readFiles() {
   if (!settleUnsavedChanges(204)) return false;
-  Status read = Ok();
+  Result<GameReadReport> read = Error{};
   {
     Busy busy(statusBar(), Ui(state_, Str::MenuReadFiles));
     read = ReadGameFiles(state_);
@@ -60,6 +60,10 @@ bool MainWindow::readFiles() {
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
   fillEventSelector();
+  // What could not be read or was read gently, in one message once the
+  // window shows what was read.
+  if (const std::string warnings = ReadWarningsMessage(*read); !warnings.empty())
+    ShowMessage(this, CoreText(state_, warnings));
   return true;
 }
 
