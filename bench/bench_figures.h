@@ -11,15 +11,19 @@ void RegisterFigures();
 // The names of the registered figures, in the order of registration.
 const std::vector<std::string>& FigureNames();
 
-// A ratio of two figures (each a time per run, or per statement when
-// `perStatement`) and the bound it must stay at or below. A ratio that is
-// not `judged` has no bound and is printed for information.
+// What a ratio divides each figure's time by before comparing them: nothing
+// (a time per run), the statements the run goes through, or the bytes of the
+// game files it reads or writes.
+enum class Per { Run, Statement, Byte };
+
+// A ratio of two figures and the bound it must stay at or below. A ratio
+// that is not `judged` has no bound and is printed for information.
 struct Ratio {
   std::string what;
   std::string numerator;
   std::string denominator;
   double bound;
-  bool perStatement = false;
+  Per per = Per::Run;
   bool judged = true;
 };
 std::vector<Ratio> Ratios();
@@ -28,7 +32,8 @@ std::vector<Ratio> Ratios();
 // rather than by the process's CPU time.
 bool TimedByWallClock(const std::string& figure);
 
-// Statements one run of the figure goes through (for per-statement ratios).
-double StatementsOf(const std::string& figure);
+// Statements one run of the figure goes through, or bytes of the files it
+// reads or writes (for the ratios per statement and per byte).
+double UnitsOf(const std::string& figure, Per per);
 
 }  // namespace tavrel::bench

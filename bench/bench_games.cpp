@@ -116,6 +116,30 @@ std::vector<fs::path> ReadFiles(int scale) {
   return files;
 }
 
+namespace {
+
+int64_t SizeOfFiles(const std::vector<fs::path>& files) {
+  int64_t bytes = 0;
+  for (const fs::path& path : files) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec) Fail(fmt::format("cannot measure {}: {}", path.string(), ec.message()));
+    bytes += static_cast<int64_t>(size);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+int64_t ReadBytes(int scale) { return SizeOfFiles(ReadFiles(scale)); }
+
+int64_t SavedBytes(int scale) {
+  const EditorState& state = LoadedGame(scale);
+  std::vector<fs::path> files;
+  for (const char* name : {"talk.idx", "talk.grp", "kdef.idx", "kdef.grp"}) files.push_back(GameFilePath(state, name));
+  return SizeOfFiles(files);
+}
+
 int64_t StatementCount(int scale) {
   static std::map<int, int64_t> counts;
   auto [it, fresh] = counts.try_emplace(scale, 0);

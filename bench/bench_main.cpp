@@ -1,5 +1,6 @@
-// tavrel_bench [--games DIR] [Google Benchmark options]: measures every
-// figure on the sample games at scales 1, 10 and 100, then prints one line
+// tavrel_bench [--games DIR] [--make-largest] [Google Benchmark options]:
+// measures every figure on the sample games at scales 1, 10 and 100 and on
+// the largest valid game (kLargestValidScale), then prints one line
 // per figure and per ratio with its bound, and "info" lines for the ratios
 // that have none. Exits 1 when a ratio is over its bound, 2 when a figure
 // could not be measured.
@@ -58,13 +59,27 @@ class BestOfReporter : public benchmark::BenchmarkReporter {
 
 int main(int argc, char** argv) {
   std::vector<char*> args;
+  bool makeLargest = false;
   for (int i = 0; i < argc; ++i) {
     if (std::strcmp(argv[i], "--games") == 0 && i + 1 < argc) {
       tavrel::bench::SetGamesRoot(argv[++i]);
       continue;
     }
+    if (std::strcmp(argv[i], "--make-largest") == 0) {
+      makeLargest = true;
+      continue;
+    }
     args.push_back(argv[i]);
   }
+  // Writes the largest valid game (beyond the scales `tavrel make-sample`
+  // accepts) and prints its directory.
+  if (makeLargest) try {
+      fmt::print("{}\n", tavrel::bench::GameDirectory(tavrel::bench::kLargestValidScale).string());
+      return 0;
+    } catch (const std::exception& e) {
+      fmt::print(stderr, "cannot write the largest game: {}\n", e.what());
+      return 2;
+    }
   // Repetitions of all figures run in random order, so a slow spell of the
   // machine falls on several figures instead of on all repetitions of one.
   std::string interleave = "--benchmark_enable_random_interleaving=true";
@@ -97,8 +112,7 @@ int main(int argc, char** argv) {
     auto den = reporter.best.find(r.denominator);
     if (num == reporter.best.end() || den == reporter.best.end()) continue;  // filtered out
     double value = num->second / den->second;
-    if (r.perStatement)
-      value *= tavrel::bench::StatementsOf(r.denominator) / tavrel::bench::StatementsOf(r.numerator);
+    value *= tavrel::bench::UnitsOf(r.denominator, r.per) / tavrel::bench::UnitsOf(r.numerator, r.per);
     if (!r.judged) {
       fmt::print("info    {:<48} {:>8.2f}\n", r.what, value);
       continue;
@@ -107,11 +121,13 @@ int main(int argc, char** argv) {
     fmt::print("ratio   {:<48} {:>8.2f}  bound {:>5g}  {}\n", r.what, value, r.bound, over ? "over bound" : "ok");
     if (over && status == 0) status = 1;
   }
-  // The scale ratios compare times; the games do not hold exactly 100 and 10
-  // times the statements of the smaller ones.
-  if (reporter.best.contains("describe/1") && reporter.best.contains("describe/100"))
-    for (int smaller : {1, 10})
-      fmt::print("info    {:<48} {:>8.2f}\n", fmt::format("statements: scale 100 / scale {}", smaller),
-                 double(tavrel::bench::StatementCount(100)) / double(tavrel::bench::StatementCount(smaller)));
+  // How much larger each game is than the next smaller one.
+  const int largest = tavrel::bench::kLargestValidScale;
+  const std::pair<int, int> steps[] = {{100, 1}, {100, 10}, {largest, 100}};
+  for (auto [larger, smaller] : steps)
+    if (reporter.best.contains(fmt::format("describe/{}", larger)) &&
+        reporter.best.contains(fmt::format("describe/{}", smaller)))
+      fmt::print("info    {:<48} {:>8.2f}\n", fmt::format("statements: scale {} / scale {}", larger, smaller),
+                 double(tavrel::bench::StatementCount(larger)) / double(tavrel::bench::StatementCount(smaller)));
   return status;
 }
