@@ -310,6 +310,31 @@ constexpr InterfaceString kStrings[] = {
     {20009, "，其中改动的："},
     {20010, "以下字符无法用游戏的字符集保存，将变成“?”。是否仍然导入？"},
     {20011, " 无法写入，文件已改存到用户数据目录。"},
+    {20400, "撤销"},
+    {20401, "重做"},
+    {20402, "编辑"},
+    {20403, "增加事件"},
+    {20404, "删除事件"},
+    {20405, "修改事件"},
+    {20406, "粘贴指令"},
+    {20407, "粘贴整个事件"},
+    {20408, "修改指令"},
+    {20409, "插入指令"},
+    {20410, "删除指令"},
+    {20411, "指令向导"},
+    {20412, "增加对话"},
+    {20413, "修改对话"},
+    {20414, "删除对话"},
+    {20415, "替换头像"},
+    {20416, "导入事件脚本"},
+    {20417, "导入对话文本"},
+    {20418, "修改战斗"},
+    {20419, "增加战斗"},
+    {20420, "删除战斗"},
+    {20421, "从z.dat.bak恢复z.dat"},
+    {20422, "用备份z.dat.bak覆盖当前的z.dat，之后所做的修改将全部丢失。是否恢复？"},
+    {20423, "z.dat已从z.dat.bak恢复。"},
+    {20424, "找不到备份文件z.dat.bak"},
 };
 
 constexpr bool Ascending() {
@@ -318,7 +343,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 301);
+static_assert(std::size(kStrings) == 326);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -18,23 +18,23 @@ const std::vector<std::pair<int, int>> kRanges = {
     {2501, 2502}, {2601, 2603}, {2701, 2703},   {2801, 2802},   {2901, 2902},   {3001, 3002}, {3101, 3101},
     {3201, 3202}, {3301, 3302}, {3501, 3502},   {3801, 3805},   {4001, 4004},   {4401, 4403}, {6001, 6002},
     {6301, 6304}, {6401, 6403}, {10001, 10023}, {10031, 10034}, {10100, 10131},
-    {20001, 20011},
+    {20001, 20011}, {20400, 20424},
 };
 
 TEST(InterfaceStrings, ExactlyTheListedNumbersInAscendingOrder) {
   std::set<int> expected;
   for (auto [first, last] : kRanges)
     for (int n = first; n <= last; ++n) expected.insert(n);
-  ASSERT_EQ(expected.size(), 301u);
+  ASSERT_EQ(expected.size(), 326u);
 
   auto strings = InterfaceStrings();
-  ASSERT_EQ(strings.size(), 301u);
+  ASSERT_EQ(strings.size(), 326u);
   std::vector<int> numbers;
   for (const auto& s : strings) numbers.push_back(s.number);
   EXPECT_EQ(numbers, std::vector<int>(expected.begin(), expected.end()));
 
   for (int n : expected) EXPECT_TRUE(HasInterfaceString(n)) << n;
-  for (int n : {0, 100, 104, 119, 142, 216, 318, 320, 402, 500, 586, 1007, 1115, 1320, 4005, 10024, 10132, 20000, 20012})
+  for (int n : {0, 100, 104, 119, 142, 216, 318, 320, 402, 500, 586, 1007, 1115, 1320, 4005, 10024, 10132, 20000, 20012, 20399, 20425})
     EXPECT_FALSE(HasInterfaceString(n)) << n;
   EXPECT_EQ(InterfaceStringText(318), "");
 }
