@@ -177,6 +177,8 @@ void MainWindow::buildMenus() {
   fileMenu_->addSeparator();
   exitAction_ = Item(fileMenu_, "mnu_exit", Ui(state_, 208));
 
+  buildHistoryMenu();
+
   // The edit menu is never shown in the menu bar; its items pop up over the
   // instruction list.
   editMenu_ = bar->addMenu("edit");
@@ -303,6 +305,7 @@ void MainWindow::connectCommands() {
 
 void MainWindow::refreshChrome() {
   setWindowTitle(state_.modified ? baseTitle_ + " *" : baseTitle_);
+  refreshHistoryActions();
 
   directoryStatus_->setText(Q(state_.gameDirectory));
   if (state_.loaded)
@@ -321,6 +324,8 @@ void MainWindow::refreshChrome() {
 void MainWindow::reportUnknownWords(const DecodeReport& report) {
   if (report.unknownWords > 0) ShowMessage(this, Ui(state_, 504));
 }
+
+StepPlace MainWindow::place() const { return StepPlace{currentEvent(), currentLine(), currentDialogue()}; }
 
 int MainWindow::currentEvent() const { return eventSelector_->currentIndex(); }
 int MainWindow::currentLine() const {

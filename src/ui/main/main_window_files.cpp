@@ -45,6 +45,7 @@ bool MainWindow::readFiles() {
     ShowMessage(this, Q(read.error()));
     return false;
   }
+  state_.history.Clear();
   state_.modified = false;
 
   {
@@ -73,6 +74,7 @@ bool MainWindow::saveFiles(bool ask) {
     ShowMessage(this, Q(saved.error()));
     return false;
   }
+  state_.history.MarkClean();
   state_.modified = false;
   refreshChrome();
   statusBar()->showMessage(Ui(state_, 205), 3000);

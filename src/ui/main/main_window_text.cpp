@@ -42,7 +42,11 @@ void MainWindow::importScript() {
   Result<ScriptImport> imported = Error{};
   {
     Busy busy(statusBar(), Ui(state_, 20002));
+    StepRecorder step(state_, kStepImportScript, StepPlace{-1, -1, currentDialogue()});
+    step.TouchAllEvents();
+    step.TouchAllDialogue();
     imported = ImportScriptFolder(state_, ChosenPath(folder));
+    if (!imported) step.Cancel();
   }
   if (!imported) {
     // Nothing changed: the lists still show the tables as they were.
@@ -76,15 +80,19 @@ void MainWindow::importDialogue() {
   if (file.isEmpty()) return;
   lastTextPath_ = QFileInfo(file).absolutePath();
   bool onlyUnholdable = false;
+  StepRecorder step(state_, kStepImportDialogue, place());
+  step.TouchAllDialogue();
   Result<DialogueImport> imported = ImportDialogueFile(state_, ChosenPath(file), false, &onlyUnholdable);
   if (!imported && onlyUnholdable) {
     if (!AskYesNo(this, Ui(state_, 20010) + "\n" + Q(imported.error()), Ui(state_, 20004))) return;
     imported = ImportDialogueFile(state_, ChosenPath(file), true);
   }
   if (!imported) {
+    step.Cancel();
     ShowMessage(this, Q(imported.error()), Ui(state_, 20004));
     return;
   }
+  step.Finish();
   refreshDialogueList();
   ShowMessage(this,
               Ui(state_, 20008) + QString::number(imported->entries) + Ui(state_, 20009) +
