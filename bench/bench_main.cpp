@@ -16,6 +16,7 @@
 
 #include "bench_figures.h"
 #include "bench_games.h"
+#include "bench_history.h"
 
 namespace {
 
@@ -113,5 +114,6 @@ int main(int argc, char** argv) {
     for (int smaller : {1, 10})
       fmt::print("info    {:<48} {:>8.2f}\n", fmt::format("statements: scale 100 / scale {}", smaller),
                  double(tavrel::bench::StatementCount(100)) / double(tavrel::bench::StatementCount(smaller)));
+  if (int history = tavrel::bench::ReportHistoryFigures(); history != 0 && status == 0) status = history;
   return status;
 }
