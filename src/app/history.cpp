@@ -274,6 +274,8 @@ bool StepRecorder::Finish() {
   side.eventOffsets = OffsetsBefore(eventOffsets_, state_.game.events.offsets);
   side.talkOffsets = OffsetsBefore(talkOffsets_, state_.game.talk.offsets);
 
+  // Decoding every event again (counting, exporting) is no step by itself.
+  if (allEvents_ && !filesChanged) return false;
   const bool anything = filesChanged || !side.events.empty() || side.labelCounters || side.eventOffsets ||
                         side.talkOffsets;
   if (!anything) return false;

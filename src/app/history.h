@@ -123,7 +123,8 @@ class StepRecorder {
   // removed at the end are found by the count).
   void TouchEvent(int32_t event);
   // The command may change any event: only those whose words changed are
-  // kept, with the chosen one and every event's label counter.
+  // kept, with the chosen one and every event's label counter. A step over
+  // every event that changed no words and no dialogue is dropped.
   void TouchAllEvents();
   void TouchDialogue(int32_t entry);
   void TouchAllDialogue();

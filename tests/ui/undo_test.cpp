@@ -11,7 +11,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -127,6 +129,19 @@ class UndoTest : public QObject {
       }
       qFatal("no instruction with words");
     }
+    // An event with a dialogue instruction, chosen with that line.
+    void chooseDialogueInstruction() {
+      for (int e = 0; e < state().eventCount(); ++e) {
+        events()->setCurrentIndex(e);
+        const auto& list = state().game.events.events[size_t(e)].statements;
+        for (size_t k = 0; k < list.size(); ++k)
+          if (!list[k].islabel && list[k].Id == 1 && list[k].DataNum >= 3) {
+            choose(int(k));
+            return;
+          }
+      }
+      qFatal("no dialogue instruction");
+    }
   };
 
  private slots:
@@ -161,6 +176,10 @@ class UndoTest : public QObject {
                                 FileBytes(s.game.path("talk.grp")), FileBytes(s.game.path("talk.idx"))};
     QTemporaryDir texts;
     const QString dialogueFile = texts.path() + "/dialogue.txt";
+    const QString scripts = texts.path() + "/scripts";
+    s.prompt.QueuePath(scripts);
+    Find<QAction>(s.w(), "mnu_exportscript")->trigger();
+    QVERIFY(QFile::exists(scripts));
     s.prompt.QueuePath(dialogueFile);
     Find<QAction>(s.w(), "mnu_exportdialogue")->trigger();
     QVERIFY(QFile::exists(dialogueFile));
@@ -218,6 +237,36 @@ class UndoTest : public QObject {
          [&] { Click(s.w(), "cmdmodifytalk"); }},
         {"delete the last dialogue", 20414, [&] { s.talk()->setCurrentIndex(s.talk()->count() - 1); },
          [&] { Click(s.w(), "cmddeletetalk"); }},
+        {"dialogue instruction dialog", 20411, [&] { s.chooseDialogueInstruction(); },
+         [&] {
+           OnModal([](QWidget* dialog) {
+             Find<QPlainTextEdit>(*dialog, "txttalk")->setPlainText(QString::fromUtf8("新对话*"));
+             Find<QRadioButton>(*dialog, "Option2")->setChecked(true);
+             Click(*dialog, "Comok");
+           });
+           Click(s.w(), "cmdwizard");
+         }},
+        {"replace a portrait", 20415, [&] { s.chooseDialogueInstruction(); },
+         [&] {
+           const int from = s.state().game.events.events[size_t(s.events()->currentIndex())]
+                                .statements[size_t(s.currentLine())]
+                                .Word(1);
+           OnModal([from](QWidget* dialog) {
+             Find<QComboBox>(*dialog, "Combotalkman")->setCurrentIndex(from);
+             Find<QComboBox>(*dialog, "Combotalkman2")->setCurrentIndex(from == 0 ? 1 : 0);
+             Click(*dialog, "Comok");
+             Click(*dialog, "Comcancel");
+           });
+           Find<QAction>(s.w(), "mnu_replacetalk")->trigger();
+         }},
+        {"import event scripts", 20416,
+         [&] {
+           s.chooseEditable();
+           Click(s.w(), "cmddeletestatement");
+           Click(s.w(), "cmdmodifykdef");
+           s.prompt.QueuePath(scripts);
+         },
+         [&] { Find<QAction>(s.w(), "mnu_importscript")->trigger(); }},
         {"import dialogue", 20417,
          [&] {
            s.talk()->setCurrentIndex(2);
@@ -245,7 +294,7 @@ class UndoTest : public QObject {
       QVERIFY2(undone.dialogueItems == before.dialogueItems, kind.name);
       QVERIFY2(undone.events == before.events, kind.name);
       QCOMPARE(undone.event, before.event);
-      QCOMPARE(undone.lines, before.lines);
+      QVERIFY2(undone.lines == before.lines, kind.name);
       QCOMPARE(undone.line, before.line);
 
       s.redo()->trigger();

@@ -140,7 +140,12 @@ void MainWindow::openBattleEditor() { OpenBattleEditor(state_, this); }
 void MainWindow::openPatcher() { OpenPatcher(state_, this); }
 
 void MainWindow::openPortraitReplacement() {
+  // One step for the window: counting decodes every event again, so the
+  // shown event's statements are kept from before it opened.
+  StepRecorder step(state_, kStepReplacePortrait, place());
+  step.TouchAllEvents();
   OpenPortraitReplacement(state_, this);
+  step.Finish();
   refreshInstructionList();
 }
 

@@ -42,7 +42,7 @@ void MainWindow::importScript() {
   Result<ScriptImport> imported = Error{};
   {
     Busy busy(statusBar(), Ui(state_, 20002));
-    StepRecorder step(state_, kStepImportScript, StepPlace{-1, -1, currentDialogue()});
+    StepRecorder step(state_, kStepImportScript, place());
     step.TouchAllEvents();
     step.TouchAllDialogue();
     imported = ImportScriptFolder(state_, ChosenPath(folder));

@@ -10,7 +10,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/history.h"
 #include "app/portrait_replace.h"
 #include "ui/picture_box.h"
 #include "ui/prompt.h"
@@ -119,11 +118,7 @@ void FrmReplaceTalk::replace() {
   if (from < 0 || to < 0) return;
   const PortraitCount count = CountPortraitUses(state_, from);
   if (!AskYesNo(this, Q(PortraitReplaceQuestion(state_, count.dialogues)))) return;
-  // One step over every event; the main window shows the chosen event afresh.
-  StepRecorder step(state_, kStepReplacePortrait, StepPlace{});
-  step.TouchAllEvents();
   ReplacePortrait(state_, from, to);
-  step.Finish();
 }
 
 }  // namespace tavrel::ui
