@@ -151,6 +151,8 @@ class UndoTest : public QObject {
     QVERIFY(menu->menuAction()->isVisible());
     QCOMPARE(menu->title(), QString::fromUtf8("编辑"));
     QVERIFY(s.w().menuBar()->actions().contains(menu->menuAction()));
+    const QList<QAction*> popUp = Find<QMenu>(s.w(), "mnu_edit")->actions();
+    QVERIFY(popUp.contains(s.undo()) && popUp.contains(s.redo()));
     QVERIFY(!s.undo()->isEnabled());
     QVERIFY(!s.redo()->isEnabled());
     QCOMPARE(s.undo()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));

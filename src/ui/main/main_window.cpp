@@ -190,6 +190,10 @@ void MainWindow::buildMenus() {
   pasteAllAction_ = Item(editMenu_, "mnu_pasteAll", Ui(state_, 215));
   editMenu_->addSeparator();
   replaceTalkAction_ = Item(editMenu_, "mnu_replacetalk", Ui(state_, 10031));
+  // Undo and redo pop up over the list too.
+  editMenu_->addSeparator();
+  editMenu_->addAction(undoAction_);
+  editMenu_->addAction(redoAction_);
 
   // The battle editor and the patcher are menus without items: menu-bar
   // entries that act when clicked.
