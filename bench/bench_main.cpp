@@ -17,6 +17,7 @@
 
 #include "bench_figures.h"
 #include "bench_games.h"
+#include "bench_history.h"
 
 namespace {
 
@@ -129,5 +130,6 @@ int main(int argc, char** argv) {
         reporter.best.contains(fmt::format("describe/{}", smaller)))
       fmt::print("info    {:<48} {:>8.2f}\n", fmt::format("statements: scale {} / scale {}", larger, smaller),
                  double(tavrel::bench::StatementCount(larger)) / double(tavrel::bench::StatementCount(smaller)));
+  if (int history = tavrel::bench::ReportHistoryFigures(); history != 0 && status == 0) status = history;
   return status;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/history.h"
 #include "app/tile_sets.h"
 #include "gamefiles/kdef.h"
 #include "gamefiles/names.h"
@@ -42,6 +43,7 @@ struct EditorState {
   bool loaded = false;    // a read has succeeded
   bool modified = false;  // the dialogue or event tables changed since the last read or save
   GameData game;
+  History history;  // the steps since the last read; `modified` follows its saved point
 
   std::vector<Statement> instructionClipboard;
   std::vector<Statement> eventClipboard;

@@ -456,6 +456,21 @@ std::vector<std::string> RenameFightFiles(const std::filesystem::path& gameDir) 
   return failures;
 }
 
+Status RestoreZdatBackup(const TextCodec& text, const std::filesystem::path& gameDir, PatchSession& session) {
+  const std::filesystem::path zdat = FindGameFile(gameDir, "z.dat");
+  std::filesystem::path bak = zdat;
+  bak += ".bak";
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(bak, ec)) return Error{text.UiString(Str::ZdatBackupMissing) + ": " + bak.string()};
+  Result<Bytes> kept = ReadWholeFile(bak);
+  if (!kept) return Error{kept.error()};
+  if (Status written = WriteFileAtomic(zdat, *kept, false); !written) return written;
+  std::filesystem::path key = std::filesystem::weakly_canonical(zdat, ec);
+  if (ec) key = std::filesystem::absolute(zdat);
+  session.backedUp.erase(key);
+  return Ok();
+}
+
 PatchOutcome PatchZdat(const std::filesystem::path& gameDir, const ZdatChoices& choices, PatchSession& session) {
   PatchOutcome out;
   const std::filesystem::path zdat = FindGameFile(gameDir, "z.dat");

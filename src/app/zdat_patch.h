@@ -156,6 +156,12 @@ struct PatchOutcome {
 };
 PatchOutcome PatchZdat(const std::filesystem::path& gameDir, const ZdatChoices& choices, PatchSession& session);
 
+// Puts z.dat back as its backup z.dat.bak holds it (the file replaced
+// atomically, the backup kept). The session forgets the file, so the next
+// patch backs up the restored content again. A missing backup is an error
+// naming it; z.dat is then untouched.
+Status RestoreZdatBackup(const TextCodec& text, const std::filesystem::path& gameDir, PatchSession& session);
+
 // Everything the patcher reports after applying, one paragraph per problem
 // (refused groups, a missing file, a failed write, fight files not moved);
 // empty when every checked group was written.

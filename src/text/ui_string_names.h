@@ -388,5 +388,31 @@ inline constexpr int ZdatShort = 20245;
 inline constexpr int ZdatMissingNothingWritten = 20246;
 inline constexpr int ZdatNotModified = 20247;
 inline constexpr int FightFilesNotRenamed = 20248;
+// The history of edits and the z.dat backup.
+inline constexpr int Undo = 20400;
+inline constexpr int Redo = 20401;
+inline constexpr int EditMenu = 20402;
+inline constexpr int StepAddEvent = 20403;
+inline constexpr int StepDeleteEvent = 20404;
+inline constexpr int StepModifyEvent = 20405;
+inline constexpr int StepPasteInstructions = 20406;
+inline constexpr int StepPasteEvent = 20407;
+inline constexpr int StepModifyInstruction = 20408;
+inline constexpr int StepInsertInstruction = 20409;
+inline constexpr int StepDeleteInstruction = 20410;
+inline constexpr int StepInstructionDialog = 20411;
+inline constexpr int StepAddDialogue = 20412;
+inline constexpr int StepModifyDialogue = 20413;
+inline constexpr int StepDeleteDialogue = 20414;
+inline constexpr int StepReplacePortraits = 20415;
+inline constexpr int StepImportScript = 20416;
+inline constexpr int StepImportDialogue = 20417;
+inline constexpr int StepModifyBattle = 20418;
+inline constexpr int StepAddBattle = 20419;
+inline constexpr int StepDeleteBattle = 20420;
+inline constexpr int RestoreZdat = 20421;
+inline constexpr int RestoreZdatQuestion = 20422;
+inline constexpr int ZdatRestored = 20423;
+inline constexpr int ZdatBackupMissing = 20424;
 
 }  // namespace tavrel::Str

@@ -394,6 +394,32 @@ constexpr InterfaceString kStrings[] = {
     {Str::ZdatMissingNothingWritten, "游戏目录中没有 z.dat（{}），没有写入任何内容。"},
     {Str::ZdatNotModified, "z.dat 没有修改：{}"},
     {Str::FightFilesNotRenamed, "这些 fight 文件没能改名：{}"},
+    // The history of edits and the z.dat backup.
+    {Str::Undo, "撤销"},
+    {Str::Redo, "重做"},
+    {Str::EditMenu, "编辑"},
+    {Str::StepAddEvent, "增加事件"},
+    {Str::StepDeleteEvent, "删除事件"},
+    {Str::StepModifyEvent, "修改事件"},
+    {Str::StepPasteInstructions, "粘贴指令"},
+    {Str::StepPasteEvent, "粘贴整个事件"},
+    {Str::StepModifyInstruction, "修改指令"},
+    {Str::StepInsertInstruction, "插入指令"},
+    {Str::StepDeleteInstruction, "删除指令"},
+    {Str::StepInstructionDialog, "指令向导"},
+    {Str::StepAddDialogue, "增加对话"},
+    {Str::StepModifyDialogue, "修改对话"},
+    {Str::StepDeleteDialogue, "删除对话"},
+    {Str::StepReplacePortraits, "替换头像"},
+    {Str::StepImportScript, "导入事件脚本"},
+    {Str::StepImportDialogue, "导入对话文本"},
+    {Str::StepModifyBattle, "修改战斗"},
+    {Str::StepAddBattle, "增加战斗"},
+    {Str::StepDeleteBattle, "删除战斗"},
+    {Str::RestoreZdat, "从z.dat.bak恢复z.dat"},
+    {Str::RestoreZdatQuestion, "用备份z.dat.bak覆盖当前的z.dat，之后所做的修改将全部丢失。是否恢复？"},
+    {Str::ZdatRestored, "z.dat已从z.dat.bak恢复。"},
+    {Str::ZdatBackupMissing, "找不到备份文件z.dat.bak"},
 };
 
 constexpr bool Ascending() {
@@ -402,7 +428,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 381);
+static_assert(std::size(kStrings) == 406);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

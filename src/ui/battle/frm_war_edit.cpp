@@ -3,9 +3,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -93,6 +95,12 @@ void FrmWarEdit::buildControls() {
   button(cmdaddwar_, "cmdaddwar");
   button(cmddelwar_, "cmddelwar");
   button(cmdshow_, "cmdshow");
+  button(cmdundo_, "cmdundo");
+  button(cmdredo_, "cmdredo");
+  cmdundo_->setShortcut(QKeySequence::Undo);
+  cmdredo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  auto* redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this);
+  connect(redoKey, &QShortcut::activated, this, &FrmWarEdit::redo);
   buttons->addStretch(1);
   button(cmdsave_, "cmdsave");
   button(cmdcancel_, "cmdcancel");
@@ -114,6 +122,8 @@ void FrmWarEdit::buildControls() {
   connect(cmdsave_, &QPushButton::clicked, this, &FrmWarEdit::saveBattles);
   connect(cmdshow_, &QPushButton::clicked, this, &FrmWarEdit::showMap);
   connect(cmdcancel_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cmdundo_, &QPushButton::clicked, this, &FrmWarEdit::undo);
+  connect(cmdredo_, &QPushButton::clicked, this, &FrmWarEdit::redo);
 }
 
 QGridLayout* FrmWarEdit::buildParticipants() {
@@ -170,7 +180,7 @@ QGridLayout* FrmWarEdit::buildEnemies() {
 void FrmWarEdit::setCaptions() {
   setWindowTitle(Ui(state_, Str::BattleEditorTitle));
   // Label1 .. Label8 are strings 10002 .. 10009, Label9 is 10023.
-  for (int k = 0; k < 8; ++k) labels_[size_t(k)]->setText(Ui(state_, Str::BattleScene + k));
+  for (int k = 0; k < 8; ++k) labels_[size_t(k)]->setText(Ui(state_, 10002 + k));
   labels_[8]->setText(Ui(state_, Str::BattleName));
   cmdedit_->setText(Ui(state_, Str::BattleModify));
   cmdsave_->setText(Ui(state_, Str::BattleSave));
@@ -178,6 +188,7 @@ void FrmWarEdit::setCaptions() {
   cmdshow_->setText(Ui(state_, Str::ShowBattlefield));
   cmdaddwar_->setText(Ui(state_, Str::AddBattle));
   cmddelwar_->setText(Ui(state_, Str::DeleteBattle));
+  refreshHistoryButtons();
 }
 
 void FrmWarEdit::readBattles() {
@@ -190,6 +201,7 @@ void FrmWarEdit::readBattles() {
     state_.battles.clear();
     problem = WarStaUnreadableMessage(state_, read.error());
   }
+  history_.Clear();
   fillCombowar(-1);
   // With no battle to start from, the fields show a blank one so the first
   // battle can be added from them.
@@ -284,15 +296,21 @@ bool FrmWarEdit::refused(const BattleCommandResult& result) {
 }
 
 void FrmWarEdit::applyBattle() {
+  history_.Begin(state_.battles, kStepApplyBattle, chosenBattle());
   const BattleCommandResult r = ApplyBattle(state_.battles, chosenBattle(), readFields());
+  history_.Commit(state_.battles);
   if (refused(r)) return;
   fillCombowar(r.choose);
+  refreshHistoryButtons();
 }
 
 void FrmWarEdit::addBattle() {
+  history_.Begin(state_.battles, kStepAddBattle, chosenBattle());
   const BattleCommandResult r = AddBattle(state_.battles, chosenBattle(), readFields());
+  history_.Commit(state_.battles);
   if (refused(r)) return;
   fillCombowar(r.choose);
+  refreshHistoryButtons();
 }
 
 void FrmWarEdit::deleteBattle() {
@@ -301,9 +319,36 @@ void FrmWarEdit::deleteBattle() {
     return;
   }
   if (!AskYesNo(this, Ui(state_, Str::DeleteLastBattleQuestion))) return;
+  history_.Begin(state_.battles, kStepDeleteBattle, chosenBattle());
   const BattleCommandResult r = DeleteLastBattle(state_.battles);
+  history_.Commit(state_.battles);
   if (refused(r)) return;
   fillCombowar(r.choose);
+  refreshHistoryButtons();
+}
+
+void FrmWarEdit::undo() {
+  if (std::optional<int> chosen = history_.Undo(state_.battles)) {
+    fillCombowar(*chosen < static_cast<int>(state_.battles.size()) ? *chosen : -1);
+    refreshHistoryButtons();
+  }
+}
+
+void FrmWarEdit::redo() {
+  if (std::optional<int> chosen = history_.Redo(state_.battles)) {
+    fillCombowar(*chosen < static_cast<int>(state_.battles.size()) ? *chosen : -1);
+    refreshHistoryButtons();
+  }
+}
+
+void FrmWarEdit::refreshHistoryButtons() {
+  if (cmdundo_ == nullptr) return;
+  cmdundo_->setEnabled(history_.CanUndo());
+  cmdredo_->setEnabled(history_.CanRedo());
+  cmdundo_->setText(history_.CanUndo() ? Ui(state_, Str::Undo) + " " + Ui(state_, history_.UndoCaption())
+                                       : Ui(state_, Str::Undo));
+  cmdredo_->setText(history_.CanRedo() ? Ui(state_, Str::Redo) + " " + Ui(state_, history_.RedoCaption())
+                                       : Ui(state_, Str::Redo));
 }
 
 void FrmWarEdit::saveBattles() {

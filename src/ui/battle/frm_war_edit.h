@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 
+#include "app/history.h"
 #include "app/battle_edit.h"
 #include "app/editor_state.h"
 
@@ -44,6 +45,10 @@ class FrmWarEdit : public QDialog {
   void deleteBattle();
   void saveBattles();
   void showMap();
+  // The window's own history of the list before its save.
+  void undo();
+  void redo();
+  void refreshHistoryButtons();
 
   EditorState& state_;
   QComboBox* Combowar_ = nullptr;
@@ -65,6 +70,9 @@ class FrmWarEdit : public QDialog {
   QPushButton* cmdshow_ = nullptr;
   QPushButton* cmdaddwar_ = nullptr;
   QPushButton* cmddelwar_ = nullptr;
+  QPushButton* cmdundo_ = nullptr;
+  QPushButton* cmdredo_ = nullptr;
+  BattleHistory history_;
 };
 
 }  // namespace tavrel::ui

@@ -178,6 +178,8 @@ void MainWindow::buildMenus() {
   fileMenu_->addSeparator();
   exitAction_ = Item(fileMenu_, "mnu_exit", Ui(state_, Str::MenuExit));
 
+  buildHistoryMenu();
+
   // The edit menu is never shown in the menu bar; its items pop up over the
   // instruction list.
   editMenu_ = bar->addMenu(Ui(state_, Str::MenuEdit));
@@ -189,6 +191,10 @@ void MainWindow::buildMenus() {
   pasteAllAction_ = Item(editMenu_, "mnu_pasteAll", Ui(state_, Str::MenuPasteEvent));
   editMenu_->addSeparator();
   replaceTalkAction_ = Item(editMenu_, "mnu_replacetalk", Ui(state_, Str::ReplacePortraitsTitle));
+  // Undo and redo pop up over the list too.
+  editMenu_->addSeparator();
+  editMenu_->addAction(undoAction_);
+  editMenu_->addAction(redoAction_);
 
   // The battle editor and the patcher are menus without items: menu-bar
   // entries that act when clicked.
@@ -304,6 +310,7 @@ void MainWindow::connectCommands() {
 
 void MainWindow::refreshChrome() {
   setWindowTitle(state_.modified ? baseTitle_ + " *" : baseTitle_);
+  refreshHistoryActions();
 
   directoryStatus_->setText(Q(state_.gameDirectory));
   if (state_.loaded)
@@ -321,6 +328,8 @@ void MainWindow::refreshChrome() {
 void MainWindow::reportUnknownWords(const DecodeReport& report) {
   if (report.unknownWords > 0) ShowMessage(this, Ui(state_, Str::UnknownStatements));
 }
+
+StepPlace MainWindow::place() const { return StepPlace{currentEvent(), currentLine(), currentDialogue()}; }
 
 int MainWindow::currentEvent() const { return eventSelector_->currentIndex(); }
 int MainWindow::currentLine() const {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "app/editor_state.h"
+#include "app/history.h"
 #include "app/exports.h"
 #include "script/decode.h"
 
@@ -67,6 +68,8 @@ class MainWindow : public QMainWindow {
   void connectCommands();
   // Title with the unsaved-changes mark, and the status bar.
   void refreshChrome();
+  // The place of a step about to be made: the chosen event, line and dialogue.
+  StepPlace place() const;
   void reportUnknownWords(const DecodeReport& report);
 
   // Files and side windows (main_window_files.cpp).
@@ -108,6 +111,15 @@ class MainWindow : public QMainWindow {
   void deleteInstruction();
   void openGuide();
 
+  // Undo and redo (main_window_history.cpp).
+  void buildHistoryMenu();
+  void undo();
+  void redo();
+  // After an undo or redo: the lists show the restored tables, with the
+  // event, line and dialogue of the step chosen.
+  void showStep(const StepPlace& where);
+  void refreshHistoryActions();
+
   // Dialogue (main_window_dialogue.cpp).
   void showDialogue();
   void addDialogue();
@@ -143,6 +155,9 @@ class MainWindow : public QMainWindow {
   QMenu* fileMenu_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;
+  QMenu* historyMenu_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
   QAction* setPathAction_ = nullptr;
   QAction* readFileAction_ = nullptr;
   QAction* saveFileAction_ = nullptr;

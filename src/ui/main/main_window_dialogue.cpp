@@ -32,7 +32,9 @@ void MainWindow::showDialogue() {
 
 void MainWindow::addDialogue() {
   std::string message;
+  StepRecorder step(state_, kStepAddDialogue, place());
   const int32_t number = AddDialogue(state_, &message);
+  step.Finish();
   refreshDialogueList();
   dialogueSelector_->setCurrentIndex(number);
   showDialogue();
@@ -44,7 +46,10 @@ void MainWindow::addDialogue() {
 void MainWindow::modifyDialogue() {
   const int index = currentDialogue();
   if (index < 0) return;
+  StepRecorder step(state_, kStepModifyDialogue, place());
+  step.TouchDialogue(index);
   StoreDialogue(state_, index, U8(dialogueEdit_->text()));
+  step.Finish();
   refreshDialogueList();
 }
 
@@ -52,10 +57,14 @@ void MainWindow::deleteDialogue() {
   const int index = currentDialogue();
   if (index < 0) return;
   if (!AskOkCancel(this, Ui(state_, Str::DeleteTalkQuestion), Ui(state_, Str::DeleteFileTitle))) return;
+  StepRecorder step(state_, kStepDeleteDialogue, place());
+  step.TouchDialogue(index);
   if (Status deleted = DeleteLastDialogue(state_, index); !deleted) {
+    step.Cancel();
     ShowMessage(this, CoreText(state_, deleted.error()), Ui(state_, Str::DeleteFileTitle));
     return;
   }
+  step.Finish();
   refreshDialogueList();
 }
 

@@ -49,7 +49,9 @@ void MainWindow::fillInstructionLines(int line) {
 
 void MainWindow::addEvent() {
   std::string message;
+  StepRecorder step(state_, kStepAddEvent, place());
   const int32_t number = AddEvent(state_, &message);
+  step.Finish();
   eventSelector_->addItem(QString::number(number));
   refreshChrome();
   ShowMessage(this, Q(message));
@@ -58,10 +60,14 @@ void MainWindow::addEvent() {
 void MainWindow::deleteEvent() {
   if (!AskOkCancel(this, Ui(state_, Str::DeleteEventQuestion), Ui(state_, Str::DeleteFileTitle))) return;
   const int event = currentEvent();
+  StepRecorder step(state_, kStepDeleteEvent, place());
+  step.TouchEvent(event);
   if (Status deleted = DeleteLastEvent(state_, event); !deleted) {
+    step.Cancel();
     ShowMessage(this, CoreText(state_, deleted.error()));
     return;
   }
+  step.Finish();
   {
     const QSignalBlocker block(eventSelector_);
     eventSelector_->removeItem(eventSelector_->count() - 1);
@@ -71,7 +77,10 @@ void MainWindow::deleteEvent() {
 }
 
 void MainWindow::modifyEvent() {
+  StepRecorder step(state_, kStepModifyEvent, place());
+  step.TouchEvent(currentEvent());
   CommitEvent(state_, currentEvent());
+  step.Finish();
   refreshChrome();
 }
 
@@ -91,7 +100,10 @@ void MainWindow::copyWholeEvent() {
 void MainWindow::pasteInstructions() {
   const int line = currentLine();
   if (line < 0 || !state_.hasInstructionClip) return;
+  StepRecorder step(state_, kStepPasteInstructions, place());
+  step.TouchEvent(currentEvent());
   const DecodeReport report = PasteInstructions(state_, currentEvent(), line);
+  step.Finish();
   fillInstructionLines(line);
   reportUnknownWords(report);
 }
@@ -99,7 +111,10 @@ void MainWindow::pasteInstructions() {
 void MainWindow::pasteWholeEvent() {
   if (currentEvent() < 0 || !state_.hasEventClip) return;
   if (!AskYesNo(this, Ui(state_, Str::PasteEventQuestion))) return;
+  StepRecorder step(state_, kStepPasteEvent, place());
+  step.TouchEvent(currentEvent());
   const DecodeReport report = PasteWholeEvent(state_, currentEvent());
+  step.Finish();
   fillInstructionLines(-1);
   reportUnknownWords(report);
 }

@@ -45,6 +45,7 @@ bool MainWindow::readFiles() {
     ShowMessage(this, CoreText(state_, read.error()));
     return false;
   }
+  state_.history.Clear();
   state_.modified = false;
 
   {
@@ -77,6 +78,7 @@ bool MainWindow::saveFiles(bool ask) {
     ShowMessage(this, CoreText(state_, saved.error()));
     return false;
   }
+  state_.history.MarkClean();
   state_.modified = false;
   refreshChrome();
   statusBar()->showMessage(Ui(state_, Str::MenuSaveFiles), 3000);
@@ -142,7 +144,12 @@ void MainWindow::openBattleEditor() { OpenBattleEditor(state_, this); }
 void MainWindow::openPatcher() { OpenPatcher(state_, this); }
 
 void MainWindow::openPortraitReplacement() {
+  // One step for the window: counting decodes every event again, so the
+  // shown event's statements are kept from before it opened.
+  StepRecorder step(state_, kStepReplacePortrait, place());
+  step.TouchAllEvents();
   OpenPortraitReplacement(state_, this);
+  step.Finish();
   refreshInstructionList();
 }
 

@@ -39,7 +39,10 @@ void MainWindow::modifyInstruction() {
   if (line < 0) return;
   std::vector<std::string> words;
   for (int k = 0; k < wordList_->count(); ++k) words.push_back(U8(wordList_->item(k)->text()));
+  StepRecorder step(state_, kStepModifyInstruction, place(), kMergeWordEdits);
+  step.TouchEvent(currentEvent());
   auto modified = ModifyInstruction(state_, currentEvent(), line, words);
+  step.Finish();
   if (!modified) {
     ShowMessage(this, CoreText(state_, modified.error()));
     return;
@@ -51,9 +54,12 @@ void MainWindow::modifyInstruction() {
 void MainWindow::insertInstruction() {
   const int line = currentLine();
   if (line < 0) return;
+  StepRecorder step(state_, kStepInsertInstruction, place());
+  step.TouchEvent(currentEvent());
   InsertStatementDialog dialog(state_, currentEvent(), line, this);
   dialog.exec();
   CommitEvent(state_, currentEvent());
+  step.Finish();
   fillInstructionLines(line);
   if (dialog.inserted()) reportUnknownWords(dialog.report());
 }
@@ -64,7 +70,11 @@ void MainWindow::deleteInstruction() {
   std::string question;
   if (!DeleteQuestion(state_, event, line, &question)) return;
   if (!AskOkCancel(this, Q(question))) return;
-  switch (DeleteInstruction(state_, event, line)) {
+  StepRecorder step(state_, kStepDeleteInstruction, place());
+  step.TouchEvent(event);
+  const DeleteOutcome outcome = DeleteInstruction(state_, event, line);
+  step.Finish();
+  switch (outcome) {
     case DeleteOutcome::Nothing:
       return;
     case DeleteOutcome::IsLabel:
@@ -87,7 +97,12 @@ void MainWindow::openGuide() {
   const int16_t opcode = statement->Id;  // a label's Id is 0: "too simple"
   const Guide guide = GuideFor(opcode);
   if (guide.kind == GuideKind::Dialog) {
-    if (OpenInstructionDialog(guide.form, state_, event, line, this)) {
+    StepRecorder step(state_, kStepInstructionDialog, place());
+    step.TouchEvent(event);
+    if (opcode == 1) step.TouchAllDialogue();
+    const bool opened = OpenInstructionDialog(guide.form, state_, event, line, this);
+    step.Finish();
+    if (opened) {
       if (opcode == 1) refreshDialogueList();  // the dialogue dialog may add entries
     } else {
       ShowMessage(this, Q(GuideMessage(state_, opcode, GuideKind::NoGuide)));

@@ -42,7 +42,11 @@ void MainWindow::importScript() {
   Result<ScriptImport> imported = Error{};
   {
     Busy busy(statusBar(), Ui(state_, Str::MenuImportScript));
+    StepRecorder step(state_, kStepImportScript, place());
+    step.TouchAllEvents();
+    step.TouchAllDialogue();
     imported = ImportScriptFolder(state_, ChosenPath(folder));
+    if (!imported) step.Cancel();
   }
   if (!imported) {
     // Nothing changed: the lists still show the tables as they were.
@@ -76,15 +80,19 @@ void MainWindow::importDialogue() {
   if (file.isEmpty()) return;
   lastTextPath_ = QFileInfo(file).absolutePath();
   bool onlyUnholdable = false;
+  StepRecorder step(state_, kStepImportDialogue, place());
+  step.TouchAllDialogue();
   Result<DialogueImport> imported = ImportDialogueFile(state_, ChosenPath(file), false, &onlyUnholdable);
   if (!imported && onlyUnholdable) {
     if (!AskYesNo(this, Ui(state_, Str::UnencodableImportQuestion) + "\n" + CoreText(state_, imported.error()), Ui(state_, Str::MenuImportDialogue))) return;
     imported = ImportDialogueFile(state_, ChosenPath(file), true);
   }
   if (!imported) {
+    step.Cancel();
     ShowMessage(this, CoreText(state_, imported.error()), Ui(state_, Str::MenuImportDialogue));
     return;
   }
+  step.Finish();
   refreshDialogueList();
   ShowMessage(this,
               Ui(state_, Str::DialogueImportedTalks) + QString::number(imported->entries) + Ui(state_, Str::ChangedAmong) +

@@ -74,8 +74,12 @@ FrmZModify::FrmZModify(EditorState& state, QWidget* parent) : QDialog(parent), s
   cmdcancel_ = new QPushButton(this);
   cmdcancel_->setObjectName(QStringLiteral("cmdcancel"));
   cmdcancel_->setAutoDefault(false);
+  cmdrestore_ = new QPushButton(this);
+  cmdrestore_->setObjectName(QStringLiteral("cmdrestore"));
+  cmdrestore_->setAutoDefault(false);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(labels_[9], 1);
+  bottom->addWidget(cmdrestore_);
   bottom->addWidget(cmdok_);
   bottom->addWidget(cmdcancel_);
 
@@ -85,6 +89,7 @@ FrmZModify::FrmZModify(EditorState& state, QWidget* parent) : QDialog(parent), s
 
   connect(cmdok_, &QPushButton::clicked, this, &FrmZModify::apply);
   connect(cmdcancel_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cmdrestore_, &QPushButton::clicked, this, &FrmZModify::restoreBackup);
 
   setCaptions();
   fillPersons();
@@ -265,6 +270,7 @@ void FrmZModify::setCaptions() {
   }
   cmdok_->setText(Ui(state_, Str::Ok));
   cmdcancel_->setText(Ui(state_, Str::Cancel));
+  cmdrestore_->setText(Ui(state_, Str::RestoreZdat));
 }
 
 void FrmZModify::fillPersons() {
@@ -373,6 +379,19 @@ void FrmZModify::apply() {
   // Success says nothing; the window stays open with the values as they are.
   const std::string problems = zdat::PatchOutcomeMessage(state_.text(), outcome);
   if (!problems.empty()) ShowMessage(this, Q(problems));
+}
+
+// The patch wrote z.dat at once; its first backup brings back the file as
+// it was before, after the user agreed.
+void FrmZModify::restoreBackup() {
+  if (!AskYesNo(this, Ui(state_, Str::RestoreZdatQuestion))) return;
+  if (Status restored = zdat::RestoreZdatBackup(state_.text(), state_.gameDirectory, zdat::RunPatchSession());
+      !restored) {
+    ShowMessage(this, Q(restored.error()));
+    return;
+  }
+  readValues();
+  ShowMessage(this, Ui(state_, Str::ZdatRestored));
 }
 
 }  // namespace tavrel::ui

@@ -56,6 +56,7 @@ class FrmZModify : public QDialog {
   void choosePerson(int position);
   zdat::ZdatChoices choices() const;
   void apply();
+  void restoreBackup();
 
   EditorState& state_;
   std::array<uint8_t, zdat::kRosterSize> slots_{};
@@ -86,6 +87,7 @@ class FrmZModify : public QDialog {
   std::array<QLabel*, 10> labels_{};  // Label1 .. Label10
   QPushButton* cmdok_ = nullptr;
   QPushButton* cmdcancel_ = nullptr;
+  QPushButton* cmdrestore_ = nullptr;
 };
 
 }  // namespace tavrel::ui
