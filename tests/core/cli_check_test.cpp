@@ -57,6 +57,23 @@ TEST_F(Cli, CheckReportsTheSampleAndAnIdenticalRoundTrip) {
   }
 }
 
+TEST_F(Cli, CheckWarnsOfMissingPreviewFilesAndStillPasses) {
+  // A directory of just the edited files and some of what is only shown.
+  const std::filesystem::path part = dir_->path() / "partial";
+  std::filesystem::create_directories(part);
+  for (const char* name : {"kdef.idx", "kdef.grp", "talk.idx", "talk.grp"})
+    std::filesystem::copy_file(std::filesystem::path(game_) / name, part / name);
+  const ToolRun run = Tavrel("check " + Quoted(part.string()));
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_TRUE(HasLine(run.out, "events: 300")) << run.out;
+  for (const char* file : {"hdgrp.idx", "r1.idx", "mmap.col"})
+    EXPECT_NE(run.out.find(std::string("warning: ") + file + ": "), std::string::npos) << file << " in\n" << run.out;
+
+  // Without kdef.grp nothing is read.
+  std::filesystem::remove(part / "kdef.grp");
+  EXPECT_NE(Tavrel("check " + Quoted(part.string()) + " 2>/dev/null").exitCode, 0);
+}
+
 TEST_F(Cli, CheckFailsForAMissingDirectory) {
   const ToolRun run = Tavrel("check " + Quoted((dir_->path() / "nowhere").string()) + " 2>/dev/null");
   EXPECT_NE(run.exitCode, 0);
