@@ -314,6 +314,21 @@ class InterfaceTextTest : public QObject {
                                   MarkerMissingMessage(state, QStringLiteral("wdx")), BattlefieldShortMessage(state, 2, 10)})
         QVERIFY2(table.Problem(text).isEmpty(), qPrintable(text + table.Problem(text)));
     }
+    {
+      // The core's own messages: a read with preview files missing, then one
+      // without the event data.
+      for (const char* name : {"hdgrp.idx", "r1.grp", "mmap.col"}) QVERIFY(QFile::remove(game.path(name)));
+      const Result<GameReadReport> partial = ReadGameFiles(state);
+      QVERIFY2(partial.ok(), partial.ok() ? "" : partial.error().c_str());
+      const QString warnings = CoreText(state, ReadWarningsMessage(*partial));
+      QVERIFY(!warnings.isEmpty());
+      QVERIFY2(table.Problem(warnings).isEmpty(), qPrintable(warnings + table.Problem(warnings)));
+      QVERIFY(QFile::remove(game.path("kdef.grp")));
+      const Result<GameReadReport> failed = ReadGameFiles(state);
+      QVERIFY(!failed.ok());
+      const QString error = CoreText(state, failed.error());
+      QVERIFY2(table.Problem(error).isEmpty(), qPrintable(error + table.Problem(error)));
+    }
   }
 
   // The battle windows' own texts follow the charset: simplified in a "GBK"
