@@ -35,11 +35,6 @@ std::optional<fs::path> Present(const fs::path& dir, const std::string& name) {
   return path;
 }
 
-// A message written in simplified characters, in the run's charset.
-std::string InCharset(const TextCodec& text, const std::string& simplified) {
-  return text.charset() == GameCharset::Gbk ? simplified : text.MapInterfaceText(simplified);
-}
-
 // What tells one state of a file from another without reading it.
 std::string Stamp(const fs::path& path) {
   std::error_code ec;
@@ -102,8 +97,8 @@ TileSetSearch FindTileSet(const fs::path& dir, std::span<const uint8_t> zdat, Ti
 }
 
 std::string TileFilesUsedMessage(const TextCodec& text, const TileSetFiles& files) {
-  return InCharset(text,
-                   FormatInterfaceString(Str::TileFilesUsed, files.index.filename().string(), files.data.filename().string()));
+  return text.MapInterfaceText(
+      FormatInterfaceString(Str::TileFilesUsed, files.index.filename().string(), files.data.filename().string()));
 }
 
 const Bytes& TileSetCache::Zdat(const fs::path& dir) {
@@ -151,7 +146,7 @@ namespace {
 
 Result<LoadedTileSet> LoadForState(EditorState& state, TileSetKind kind, int number) {
   Result<LoadedTileSet> set = state.tileSets.Load(state.gameDirectory, kind, number, state.game.palette);
-  if (!set) return Error{InCharset(state.text(), set.error())};
+  if (!set) return Error{state.text().MapInterfaceText(set.error())};
   return set;
 }
 
