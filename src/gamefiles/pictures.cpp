@@ -117,6 +117,27 @@ Result<PictureSet> LoadPictureSet(const std::filesystem::path& dir, const std::s
   return ParsePictureSet(*idx, *grp, palette);
 }
 
+IndexedPicture DecodePictureIndices(const RlePicture& picture) {
+  IndexedPicture out;
+  out.xOffset = picture.xOffset;
+  out.yOffset = picture.yOffset;
+  if (picture.absent != 0 || picture.width <= 0 || picture.height <= 0) return out;
+  out.width = picture.width;
+  out.height = picture.height;
+  out.indices.assign(size_t(out.width) * size_t(out.height), 0);
+  out.visible.assign(out.indices.size(), 0);
+  const Bytes& data = picture.data;
+  WalkRuns(picture, [&](int row, int64_t column, size_t at, size_t count) {
+    const int64_t to = std::min<int64_t>(column + int64_t(count), out.width);
+    for (int64_t x = column; x < to; ++x) {
+      const size_t k = out.at(int(x), row);
+      out.indices[k] = data[at + size_t(x - column)];
+      out.visible[k] = 1;
+    }
+  });
+  return out;
+}
+
 void RenderPicture(const RlePicture& picture, PixelArea& area, int x, int y) {
   if (picture.absent != 0 || area.width <= 0 || area.height <= 0) return;
   if (area.pixels.size() < size_t(area.width) * size_t(area.height)) return;

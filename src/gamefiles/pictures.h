@@ -33,6 +33,24 @@ struct RlePicture {
 
 using PictureSet = std::vector<RlePicture>;
 
+// A picture as pixels: one palette index per pixel and whether the pixel
+// shows, rows top to bottom. Indices of transparent pixels are 0.
+struct IndexedPicture {
+  int width = 0;
+  int height = 0;
+  int16_t xOffset = 0;
+  int16_t yOffset = 0;
+  std::vector<uint8_t> indices;  // width * height
+  std::vector<uint8_t> visible;  // width * height, 1 where the pixel shows
+  size_t at(int x, int y) const { return size_t(y) * size_t(width) + size_t(x); }
+  bool operator==(const IndexedPicture&) const = default;
+};
+
+// The pixels the reader's walk gives for a present picture (as RenderPicture
+// shows them); an absent picture or one with a side below 1 gives an empty
+// picture of its offsets.
+IndexedPicture DecodePictureIndices(const RlePicture& picture);
+
 // Reads a picture set (names found case-insensitively in `dir`). Entries of
 // size <= 0 are absent; when the last offset differs from the data length the
 // last entry runs to the end of the data. Entries shorter than their 8-byte
