@@ -1,7 +1,10 @@
 #include "app/editor_state.h"
 
+#include <algorithm>
+
 
 #include "gamefiles/file_io.h"
+#include "gamefiles/picture_encode.h"
 #include "text/ui_strings.h"
 
 namespace tavrel {
@@ -86,8 +89,10 @@ Result<GameReadReport> ReadGameFiles(EditorState& state) {
   }
 
   auto portraits = LoadPictureSet(dir, "hdgrp.idx", "hdgrp.grp", next.palette);
-  if (portraits)
+  if (portraits) {
     next.portraits = std::move(*portraits);
+    next.savedPortraits = next.portraits;
+  }
   else
     WarnPair(state, "hdgrp.idx", "hdgrp.grp", portraits.error(), report.warnings);
 
@@ -134,12 +139,31 @@ Status SaveGameFiles(EditorState& state) {
   files[3].path = GameFilePath(state, "kdef.grp");
   EncodeTalk(state.game.talk, state.text(), files[0].bytes, files[1].bytes);
   EncodeEvents(state.game.events, files[2].bytes, files[3].bytes);
+  // An untouched portrait pair is not rewritten.
+  const bool portraits = PortraitsChanged(state.game);
+  if (portraits) {
+    files.resize(6);
+    files[4].path = GameFilePath(state, "hdgrp.idx");
+    files[5].path = GameFilePath(state, "hdgrp.grp");
+    EncodePictureSet(state.game.portraits, files[4].bytes, files[5].bytes);
+  }
   Status written = WriteFilesAtomic(files);
   if (!written) {
     state.game.talk.offsets = talkOffsets;
     state.game.events.offsets = eventOffsets;
+  } else if (portraits) {
+    state.game.savedPortraits = state.game.portraits;
   }
   return written;
+}
+
+bool PortraitsChanged(const GameData& game) {
+  return !std::equal(game.portraits.begin(), game.portraits.end(), game.savedPortraits.begin(),
+                     game.savedPortraits.end(), [](const RlePicture& a, const RlePicture& b) {
+                       if (a.absent != 0 || b.absent != 0) return (a.absent != 0) == (b.absent != 0);
+                       return a.width == b.width && a.height == b.height && a.xOffset == b.xOffset &&
+                              a.yOffset == b.yOffset && a.data == b.data;
+                     });
 }
 
 }  // namespace tavrel

@@ -27,6 +27,7 @@ struct GameData {
   TalkTable talk;
   Palette palette{};
   PictureSet portraits;
+  PictureSet savedPortraits;  // the portraits as hdgrp.idx/grp hold them (read or last saved)
   NameTables names;
   EventTable events;
   std::vector<std::vector<int32_t>> portraitUsers;
@@ -88,9 +89,13 @@ Result<GameReadReport> ReadGameFiles(EditorState& state);
 // when there are none.
 std::string ReadWarningsMessage(const GameReadReport& report);
 
-// The save command: talk.idx/grp and kdef.idx/grp as one group, all four
-// replaced or, on any failure, all four as they were.
+// The save command: talk.idx/grp and kdef.idx/grp, and hdgrp.idx/grp when
+// a portrait changed since the read or the last save, as one group: all
+// replaced or, on any failure, all as they were.
 Status SaveGameFiles(EditorState& state);
+
+// Whether a portrait differs from hdgrp.idx/grp as last read or saved.
+bool PortraitsChanged(const GameData& game);
 
 // A game file path in the game directory, found case-insensitively.
 std::filesystem::path GameFilePath(const EditorState& state, const std::string& name);

@@ -27,6 +27,11 @@ bool SameEntry(const TalkEntry& a, const TalkEntry& b) {
          std::equal(x.begin(), x.end(), y.begin(), y.end());
 }
 
+bool SamePicture(const RlePicture& a, const RlePicture& b) {
+  return a.absent == b.absent && a.width == b.width && a.height == b.height && a.xOffset == b.xOffset &&
+         a.yOffset == b.yOffset && a.data == b.data;
+}
+
 size_t EventBytes(const KdefEvent& e) {
   size_t bytes = sizeof(KdefEvent) + e.words.size() * sizeof(int16_t) + e.statements.capacity() * sizeof(Statement);
   for (const Statement& s : e.statements)
@@ -74,6 +79,11 @@ void ApplySide(EditorState& state, StepSide& side) {
   if (side.eventOffsets) std::swap(*side.eventOffsets, state.game.events.offsets);
   SwapItems(state.game.talk.entries, side.talkCount, side.talk);
   if (side.talkOffsets) std::swap(*side.talkOffsets, state.game.talk.offsets);
+  const int32_t portraitsBefore = static_cast<int32_t>(state.game.portraits.size());
+  SwapItems(state.game.portraits, side.portraitCount, side.portraits);
+  if (portraitsBefore != static_cast<int32_t>(state.game.portraits.size()))
+    state.game.portraitUsers =
+        BuildPortraitUsers(state.game.names, static_cast<int32_t>(state.game.portraits.size()));
 }
 
 constexpr size_t kOffsetTail = 2;
@@ -111,6 +121,9 @@ size_t HistoryStep::bytes() const {
   for (const auto& [index, event] : other.events) total += EventBytes(event) - sizeof(KdefEvent);
   total += other.talk.capacity() * sizeof(other.talk[0]);
   for (const auto& [index, entry] : other.talk) total += entry.text.assigned() ? entry.text.size() : 0;
+  total += other.portraits.capacity() * sizeof(other.portraits[0]);
+  for (const auto& [index, picture] : other.portraits)
+    total += picture.data.capacity() + picture.colours.capacity() * sizeof(uint32_t);
   return total;
 }
 
@@ -188,6 +201,7 @@ StepRecorder::StepRecorder(EditorState& state, int caption, StepPlace place, int
   step_.mergeKey = mergeKey;
   step_.other.eventCount = state.eventCount();
   step_.other.talkCount = state.talkCount();
+  step_.other.portraitCount = static_cast<int32_t>(state.game.portraits.size());
   KeepOffsets(eventOffsets_, state.game.events.offsets, false);
   KeepOffsets(talkOffsets_, state.game.talk.offsets, false);
 }
@@ -230,6 +244,14 @@ void StepRecorder::TouchAllDialogue() {
   for (size_t i = 0; i < entries.size(); ++i) step_.other.talk.emplace_back(int32_t(i), entries[i]);
 }
 
+void StepRecorder::TouchPortrait(int32_t number) {
+  const auto count = static_cast<int32_t>(state_.game.portraits.size());
+  if (number < 0 || number >= step_.other.portraitCount || number >= count) return;
+  for (const auto& [index, kept] : step_.other.portraits)
+    if (index == number) return;
+  step_.other.portraits.emplace_back(number, state_.game.portraits[size_t(number)]);
+}
+
 void StepRecorder::Cancel() { open_ = false; }
 
 bool StepRecorder::Finish() {
@@ -270,6 +292,13 @@ bool StepRecorder::Finish() {
   });
   if (!side.talk.empty()) filesChanged = true;
   side.talk.shrink_to_fit();
+
+  const PictureSet& portraits = state_.game.portraits;
+  std::erase_if(side.portraits, [&](const auto& item) {
+    return size_t(item.first) < portraits.size() && SamePicture(item.second, portraits[size_t(item.first)]);
+  });
+  if (!side.portraits.empty() || side.portraitCount != static_cast<int32_t>(portraits.size())) filesChanged = true;
+  side.portraits.shrink_to_fit();
 
   side.eventOffsets = OffsetsBefore(eventOffsets_, state_.game.events.offsets);
   side.talkOffsets = OffsetsBefore(talkOffsets_, state_.game.talk.offsets);

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "gamefiles/pictures.h"
 #include "gamefiles/talk.h"
 #include "gamefiles/war_sta.h"
 #include "script/event.h"
@@ -64,6 +65,8 @@ struct StepSide {
   int32_t talkCount = 0;
   std::vector<std::pair<int32_t, TalkEntry>> talk;
   std::optional<std::vector<int32_t>> talkOffsets;
+  int32_t portraitCount = 0;
+  std::vector<std::pair<int32_t, RlePicture>> portraits;
 };
 
 struct HistoryStep {
@@ -128,6 +131,9 @@ class StepRecorder {
   void TouchAllEvents();
   void TouchDialogue(int32_t entry);
   void TouchAllDialogue();
+  // The command may change portrait `number` (pictures appended at the end
+  // are found by the count).
+  void TouchPortrait(int32_t number);
 
   // Compares and pushes the step; true when something changed.
   bool Finish();

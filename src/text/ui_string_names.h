@@ -415,4 +415,42 @@ inline constexpr int RestoreZdatQuestion = 20422;
 inline constexpr int ZdatRestored = 20423;
 inline constexpr int ZdatBackupMissing = 20424;
 
+
+// Pictures in and out.
+inline constexpr int PictureSizeNotAllowed = 20500;
+inline constexpr int PictureRowTooLong = 20501;
+inline constexpr int PngDamaged = 20502;
+inline constexpr int PngTooLarge = 20503;
+inline constexpr int PictureFileRefused = 20504;
+inline constexpr int PictureListLineBad = 20505;
+inline constexpr int PictureListFileMissing = 20506;
+inline constexpr int PictureListNumberMissing = 20507;
+inline constexpr int PictureListShorter = 20508;
+inline constexpr int PicturesExported = 20509;
+inline constexpr int PicturesImported = 20510;
+inline constexpr int PictureSetUnknown = 20511;
+inline constexpr int PictureSetMissing = 20512;
+inline constexpr int FolderNotCreated = 20513;
+inline constexpr int MenuPictures = 20514;
+inline constexpr int MenuPortraits = 20515;
+inline constexpr int PortraitWindowTitle = 20516;
+inline constexpr int ReplacePortraitPicture = 20517;
+inline constexpr int AddPortraitPicture = 20518;
+inline constexpr int ExportPortraitPicture = 20519;
+inline constexpr int ExportAllPortraits = 20520;
+inline constexpr int PortraitPreviewTitle = 20521;
+inline constexpr int PortraitPreviewBefore = 20522;
+inline constexpr int PortraitPreviewAfter = 20523;
+inline constexpr int PortraitPreviewMapped = 20524;
+inline constexpr int PortraitPreviewExact = 20525;
+inline constexpr int PortraitCaption = 20526;
+inline constexpr int PortraitAbsentCaption = 20527;
+inline constexpr int PortraitUsersLabel = 20528;
+inline constexpr int PortraitNoUsers = 20529;
+inline constexpr int PngFileFilter = 20530;
+inline constexpr int PortraitExportedTo = 20531;
+inline constexpr int StepChangePortraitPicture = 20532;
+inline constexpr int StepAddPortraitPicture = 20533;
+inline constexpr int PortraitChooseFolder = 20534;
+
 }  // namespace tavrel::Str

@@ -420,6 +420,42 @@ constexpr InterfaceString kStrings[] = {
     {Str::RestoreZdatQuestion, "用备份z.dat.bak覆盖当前的z.dat，之后所做的修改将全部丢失。是否恢复？"},
     {Str::ZdatRestored, "z.dat已从z.dat.bak恢复。"},
     {Str::ZdatBackupMissing, "找不到备份文件z.dat.bak"},
+    // Pictures in and out.
+    {Str::PictureSizeNotAllowed, "图片大小 {}×{} 不合游戏的格式：宽和高都必须在 1 到 {} 之间"},
+    {Str::PictureRowTooLong, "第 {} 行无法编码：这一行需要 {} 个字节，最后一组之前就有 {} 个字节，而行首的长度字节至多能计数 254 个"},
+    {Str::PngDamaged, "{} 不是可读的 PNG 文件：{}"},
+    {Str::PngTooLarge, "{} 的图片 {}×{} 太大：游戏的图片宽和高至多 {}，导入的图片至多 {} 个像素"},
+    {Str::PictureFileRefused, "{} 无法编码：{}"},
+    {Str::PictureListLineBad, "{} 第 {} 行无法识别：“{}”"},
+    {Str::PictureListFileMissing, "{} 第 {} 行列出的文件 {} 不存在"},
+    {Str::PictureListNumberMissing, "{} 中没有第 {} 幅图片的行：编号必须从 0 起连续"},
+    {Str::PictureListShorter, "{} 只列出 {} 幅图片，少于图片组的 {} 幅：图片组只能在末尾增加图片"},
+    {Str::PicturesExported, "{} 幅图片（另有 {} 个空编号）已导出到 {}"},
+    {Str::PicturesImported, "{}/{}：{} 幅图片保留原有字节，{} 幅重新编码，其中新增 {} 幅；{} 个像素的颜色不在调色板中，已映射为最接近的颜色"},
+    {Str::PictureSetUnknown, "无法识别的图片组“{}”：应为 portraits、scene 编号、battle 编号或 pair 名称"},
+    {Str::PictureSetMissing, "找不到图片组 {}/{}"},
+    {Str::FolderNotCreated, "无法创建文件夹 {}：{}"},
+    {Str::MenuPictures, "图片"},
+    {Str::MenuPortraits, "头像"},
+    {Str::PortraitWindowTitle, "头像"},
+    {Str::ReplacePortraitPicture, "从PNG替换"},
+    {Str::AddPortraitPicture, "增加头像"},
+    {Str::ExportPortraitPicture, "导出所选"},
+    {Str::ExportAllPortraits, "全部导出"},
+    {Str::PortraitPreviewTitle, "替换预览"},
+    {Str::PortraitPreviewBefore, "原图"},
+    {Str::PortraitPreviewAfter, "替换后"},
+    {Str::PortraitPreviewMapped, "{} 个像素的颜色不在调色板中，已映射为最接近的颜色。"},
+    {Str::PortraitPreviewExact, "所有像素的颜色都在调色板中。"},
+    {Str::PortraitCaption, "{} 号"},
+    {Str::PortraitAbsentCaption, "{} 号（空）"},
+    {Str::PortraitUsersLabel, "使用者：{}"},
+    {Str::PortraitNoUsers, "使用者：无"},
+    {Str::PngFileFilter, "PNG 图片 (*.png)"},
+    {Str::PortraitExportedTo, "头像已导出到 {}"},
+    {Str::StepChangePortraitPicture, "更换头像图片"},
+    {Str::StepAddPortraitPicture, "增加头像图片"},
+    {Str::PortraitChooseFolder, "选择导出的文件夹"},
 };
 
 constexpr bool Ascending() {
@@ -428,7 +464,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 406);
+static_assert(std::size(kStrings) == 441);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,
