@@ -123,7 +123,7 @@ class MainWindowTest : public QObject {
     for (const char* on : {"mnu_setpath", "mnu_exit", "mnu_copy", "mnu_copyAll", "mnu_about"})
       QVERIFY2(Find<QAction>(w, on)->isEnabled(), on);
     for (const char* off : {"mnu_readfile", "mnu_Savefile", "mnu_exporttalkfile", "mnu_Exportkdef", "mnu_paste",
-                            "mnu_pasteAll", "mnu_replacetalk", "mnu_War", "mnu_z_modify"})
+                            "mnu_pasteAll", "mnu_replacetalk", "mnu_War", "mnu_z_modify", "mnu_portraits"})
       QVERIFY2(!Find<QAction>(w, off)->isEnabled(), off);
     QVERIFY(!Find<QWidget>(w, "Frame1")->isEnabled());
     QVERIFY(!Find<QWidget>(w, "Frame2")->isEnabled());
@@ -135,7 +135,7 @@ class MainWindowTest : public QObject {
     QVERIFY(w.readFiles());
     for (const char* on : {"mnu_Savefile", "mnu_exporttalkfile", "mnu_Exportkdef", "mnu_replacetalk", "mnu_War",
                            "mnu_z_modify", "mnu_exportscript", "mnu_importscript", "mnu_exportdialogue",
-                           "mnu_importdialogue"})
+                           "mnu_importdialogue", "mnu_portraits"})
       QVERIFY2(Find<QAction>(w, on)->isEnabled(), on);
     QVERIFY(Find<QWidget>(w, "Frame1")->isEnabled());
     QCOMPARE(Find<QComboBox>(w, "Combokdef")->count(), game.state.eventCount());

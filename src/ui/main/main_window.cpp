@@ -196,6 +196,10 @@ void MainWindow::buildMenus() {
   editMenu_->addAction(undoAction_);
   editMenu_->addAction(redoAction_);
 
+  picturesMenu_ = bar->addMenu(Ui(state_, Str::MenuPictures));
+  picturesMenu_->setObjectName("mnu_pictures");
+  portraitsAction_ = Item(picturesMenu_, "mnu_portraits", Ui(state_, Str::MenuPortraits));
+
   // The battle editor and the patcher are menus without items: menu-bar
   // entries that act when clicked.
   warAction_ = bar->addAction(Ui(state_, Str::MenuBattleEditor));
@@ -209,7 +213,7 @@ void MainWindow::buildMenus() {
 
   for (QAction* off : {readFileAction_, saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
                        importScriptAction_, exportDialogueAction_, importDialogueAction_, pasteAction_,
-                       pasteAllAction_, replaceTalkAction_, warAction_, zModifyAction_})
+                       pasteAllAction_, replaceTalkAction_, warAction_, zModifyAction_, portraitsAction_})
     off->setEnabled(false);
 }
 
@@ -285,6 +289,7 @@ void MainWindow::connectCommands() {
   connect(pasteAllAction_, &QAction::triggered, this, &MainWindow::pasteWholeEvent);
   connect(replaceTalkAction_, &QAction::triggered, this, &MainWindow::openPortraitReplacement);
   connect(warAction_, &QAction::triggered, this, &MainWindow::openBattleEditor);
+  connect(portraitsAction_, &QAction::triggered, this, &MainWindow::openPortraitWindow);
   connect(zModifyAction_, &QAction::triggered, this, &MainWindow::openPatcher);
   connect(aboutAction_, &QAction::triggered, this, &MainWindow::openAbout);
 

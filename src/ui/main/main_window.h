@@ -89,6 +89,7 @@ class MainWindow : public QMainWindow {
   void openBattleEditor();
   void openPatcher();
   void openPortraitReplacement();
+  void openPortraitWindow();
   void openAbout();
 
   // Events and the clipboard (main_window_events.cpp).
@@ -175,6 +176,8 @@ class MainWindow : public QMainWindow {
   QAction* replaceTalkAction_ = nullptr;
   QAction* warAction_ = nullptr;
   QAction* zModifyAction_ = nullptr;
+  QMenu* picturesMenu_ = nullptr;
+  QAction* portraitsAction_ = nullptr;
   QAction* aboutAction_ = nullptr;
 
   QLabel* directoryStatus_ = nullptr;

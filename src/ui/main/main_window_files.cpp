@@ -13,6 +13,7 @@
 #include "ui/main/busy.h"
 #include "ui/main/main_window.h"
 #include "ui/main/side_windows.h"
+#include "ui/pictures/portrait_window.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
 #include "ui/shell/about_window.h"
@@ -56,7 +57,7 @@ bool MainWindow::readFiles() {
   if (state_.talkCount() > 0) dialogueSelector_->setCurrentIndex(0);
   for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
                       importScriptAction_, exportDialogueAction_, importDialogueAction_, replaceTalkAction_,
-                      warAction_, zModifyAction_})
+                      warAction_, zModifyAction_, portraitsAction_})
     on->setEnabled(true);
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
@@ -142,6 +143,11 @@ void MainWindow::exportKdef() {
 void MainWindow::openBattleEditor() { OpenBattleEditor(state_, this); }
 
 void MainWindow::openPatcher() { OpenPatcher(state_, this); }
+
+void MainWindow::openPortraitWindow() {
+  OpenPortraitWindow(state_, this);
+  refreshChrome();
+}
 
 void MainWindow::openPortraitReplacement() {
   // One step for the window: counting decodes every event again, so the

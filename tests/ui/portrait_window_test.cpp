@@ -1,0 +1,248 @@
+// The portrait window driven offscreen on the sample game: the grid, the
+// preview before a replacement (OK and Cancel), adding, exporting, undo, the
+// save, and the other windows showing a replaced portrait.
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "app/picture_sets.h"
+#include "app/portrait_replace.h"
+#include "gamefiles/png_file.h"
+#include "support/sample_game.h"
+#include "support/scripted_prompt.h"
+#include "ui/main/replace_talk_window.h"
+#include "ui/picture_box.h"
+#include "ui/pictures/portrait_window.h"
+#include "ui/qt_text.h"
+
+using namespace tavrel;
+using namespace tavrel::ui;
+using tavrel::ui::test::SampleGame;
+using tavrel::ui::test::ScriptedPrompt;
+
+namespace {
+
+// Sample palette entries: 63 is red's brightest (63, 20, 16) × 4, 1 grey shade 1 (4, 4, 4) × 4.
+constexpr uint8_t kBrightRed = 63;
+constexpr uint8_t kGreyOne = 1;
+constexpr uint32_t kBrightRedRgb = 0xFC5040;
+
+template <class T>
+T* Find(QObject& w, const char* name) {
+  T* found = w.findChild<T*>(QLatin1String(name));
+  if (!found) qFatal("no control %s", name);
+  return found;
+}
+
+// A 3 × 2 RGB picture: exact bright red, a red a little off, grey 1.
+QString WriteTestPng(const QString& path) {
+  PixelArea area(3, 2, 0x101010);
+  area.pixels[0] = kBrightRedRgb;
+  area.pixels[1] = 0xFA5142;
+  Result<Bytes> png = EncodePng(area);
+  if (!png || !WriteFileAtomic(path.toStdString(), *png, false)) qFatal("cannot write %s", qPrintable(path));
+  return path;
+}
+
+const std::vector<uint8_t> kMapped = {kBrightRed, kBrightRed, kGreyOne, kGreyOne, kGreyOne, kGreyOne};
+
+// Runs `inside` on the preview once it is shown modally, then presses `button`.
+void OnPreview(const std::function<void(PortraitPreview&)>& inside, const char* button, bool* seen) {
+  QTimer::singleShot(0, [=] {
+    auto* preview = qobject_cast<PortraitPreview*>(QApplication::activeModalWidget());
+    if (preview == nullptr) {
+      qWarning("no preview shown");
+      return;
+    }
+    *seen = true;
+    inside(*preview);
+    Find<QPushButton>(*preview, button)->click();
+  });
+}
+
+}  // namespace
+
+class PortraitWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void gridShowsEveryPortraitWithItsNumberAndWearers() {
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    PortraitWindow w(game.state);
+    QCOMPARE(w.objectName(), QStringLiteral("frmPortraits"));
+    auto* grid = Find<QListWidget>(w, "portraitGrid");
+    QCOMPARE(grid->count(), int(game.state.game.portraits.size()));
+    QVERIFY(grid->item(3)->text().startsWith(QStringLiteral("3 号")));
+    // The sample leaves portrait 22 empty.
+    QVERIFY(grid->item(22)->text().startsWith(QStringLiteral("22 号（空）")));
+    QVERIFY(!grid->item(3)->icon().isNull());
+    int worn = -1;
+    for (size_t p = 0; p < game.state.game.portraitUsers.size() && worn < 0; ++p)
+      if (!game.state.game.portraitUsers[p].empty()) worn = int(p);
+    QVERIFY(worn >= 0);
+    w.choose(worn);
+    const QString name = Q(PortraitUserLines(game.state, worn).front());
+    QVERIFY2(Find<QLabel>(w, "portraitUsers")->text().contains(name), qPrintable(name));
+    w.choose(22);
+    QVERIFY(!Find<QPushButton>(w, "exportPortrait")->isEnabled());
+  }
+
+  void replacementShowsThePreviewAndIsAnUndoableStep() {
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    EditorState& state = game.state;
+    const RlePicture before = state.game.portraits[4];
+    PortraitWindow w(state);
+    w.choose(4);
+    prompt.QueuePath(WriteTestPng(game.path("new.png")));
+    bool seen = false;
+    QString mappedText;
+    QRgb afterPixel = 0;
+    OnPreview(
+        [&](PortraitPreview& preview) {
+          mappedText = Find<QLabel>(preview, "previewMapped")->text();
+          afterPixel = Find<PictureBox>(preview, "previewAfter")->image().pixel(0, 0);
+        },
+        "previewOk", &seen);
+    Find<QPushButton>(w, "replacePortrait")->click();
+    QVERIFY(seen);
+    QVERIFY2(mappedText.contains(QStringLiteral("1 个像素")), qPrintable(mappedText));
+    QCOMPARE(afterPixel & 0xFFFFFF, kBrightRedRgb);
+
+    const IndexedPicture now = DecodePictureIndices(state.game.portraits[4]);
+    QCOMPARE(now.width, 3);
+    QCOMPARE(now.indices, kMapped);
+    // A PNG without offsets keeps the portrait's own.
+    QCOMPARE(state.game.portraits[4].yOffset, before.yOffset);
+    QVERIFY(state.modified);
+    QCOMPARE(state.history.UndoCaption(), int(Str::StepChangePortraitPicture));
+
+    // The speaker replacement window shows the new picture without reading again.
+    {
+      FrmReplaceTalk other(state);
+      Find<QComboBox>(other, "Combotalkman")->setCurrentIndex(4);
+      const QImage& shown = Find<PictureBox>(other, "pic1")->image();
+      // Drawn with its top left at (0, box height - y offset).
+      QCOMPARE(shown.pixel(0, shown.height() - before.yOffset) & 0xFFFFFF, kBrightRedRgb);
+    }
+
+    QVERIFY(state.history.Undo(state));
+    QCOMPARE(state.game.portraits[4].data, before.data);
+    QVERIFY(!state.modified);
+    QVERIFY(state.history.Redo(state));
+    QCOMPARE(DecodePictureIndices(state.game.portraits[4]).indices, kMapped);
+
+    // The save writes hdgrp; reading again shows the new portrait.
+    QVERIFY(SaveGameFiles(state));
+    QVERIFY(QFile::exists(game.path("hdgrp.grp.bak")));
+    QVERIFY(ReadGameFiles(state));
+    QCOMPARE(DecodePictureIndices(state.game.portraits[4]).indices, kMapped);
+  }
+
+  void cancellingThePreviewChangesNothing() {
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    const PictureSet before = game.state.game.portraits;
+    PortraitWindow w(game.state);
+    w.choose(2);
+    prompt.QueuePath(WriteTestPng(game.path("new.png")));
+    bool seen = false;
+    OnPreview([](PortraitPreview&) {}, "previewCancel", &seen);
+    Find<QPushButton>(w, "replacePortrait")->click();
+    QVERIFY(seen);
+    QCOMPARE(game.state.game.portraits[2].data, before[2].data);
+    QCOMPARE(game.state.history.size(), size_t(0));
+    QVERIFY(!game.state.modified);
+    // A save without portrait changes leaves hdgrp alone.
+    QVERIFY(SaveGameFiles(game.state));
+    QVERIFY(!QFile::exists(game.path("hdgrp.grp.bak")));
+  }
+
+  void aDamagedPngIsReportedByName() {
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    QFile bad(game.path("bad.png"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("\x89PNG\r\n\x1a\nnot really");
+    bad.close();
+    PortraitWindow w(game.state);
+    w.choose(1);
+    prompt.QueuePath(game.path("bad.png"));
+    Find<QPushButton>(w, "replacePortrait")->click();
+    QCOMPARE(prompt.asked().size(), size_t(1));
+    QVERIFY(prompt.asked()[0].text.contains(QStringLiteral("bad.png")));
+    QCOMPARE(game.state.history.size(), size_t(0));
+  }
+
+  void addingAppendsAPortraitWithTheOffsetsBeforeIt() {
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    EditorState& state = game.state;
+    const size_t count = state.game.portraits.size();
+    PortraitWindow w(state);
+    prompt.QueuePath(WriteTestPng(game.path("new.png")));
+    bool seen = false;
+    bool beforeEmpty = false;
+    OnPreview(
+        [&](PortraitPreview& preview) {
+          const QImage& image = Find<PictureBox>(preview, "previewBefore")->image();
+          beforeEmpty = (image.pixel(0, 0) & 0xFFFFFF) == 0;
+        },
+        "previewOk", &seen);
+    Find<QPushButton>(w, "addPortrait")->click();
+    QVERIFY(seen);
+    QVERIFY(beforeEmpty);
+    QCOMPARE(state.game.portraits.size(), count + 1);
+    QCOMPARE(state.game.portraitUsers.size(), count + 1);
+    QCOMPARE(Find<QListWidget>(w, "portraitGrid")->count(), int(count + 1));
+    QCOMPARE(w.chosen(), int(count));
+    // Sample portraits hang from their bottom left corner (0, 56).
+    QCOMPARE(state.game.portraits[count].xOffset, int16_t(0));
+    QCOMPARE(state.game.portraits[count].yOffset, int16_t(56));
+    QCOMPARE(state.history.UndoCaption(), int(Str::StepAddPortraitPicture));
+    QVERIFY(state.history.Undo(state));
+    QCOMPARE(state.game.portraits.size(), count);
+    QCOMPARE(state.game.portraitUsers.size(), count);
+  }
+
+  void exportWritesOneOrAll() {
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    PortraitWindow w(game.state);
+    w.choose(3);
+    prompt.QueuePath(game.path("three.png"));
+    Find<QPushButton>(w, "exportPortrait")->click();
+    Result<Bytes> bytes = ReadWholeFile(game.path("three.png").toStdString());
+    QVERIFY(bytes);
+    PngReadFailure failure;
+    Result<PngImage> png = DecodePng(*bytes, 32767, 1u << 24, failure);
+    QVERIFY(png);
+    PaletteMatcher matcher(game.state.game.palette);
+    const MappedPicture back = MapPngToPalette(*png, matcher);
+    QCOMPARE(back.picture.indices, DecodePictureIndices(game.state.game.portraits[3]).indices);
+    QCOMPARE(back.picture.visible, DecodePictureIndices(game.state.game.portraits[3]).visible);
+
+    prompt.QueuePath(game.path("all"));
+    Find<QPushButton>(w, "exportAllPortraits")->click();
+    QVERIFY(QFile::exists(game.path("all/pictures.txt")));
+    QVERIFY(QFile::exists(game.path("all/0000.png")));
+    QVERIFY(prompt.asked().back().text.contains(game.path("all")));
+    // Cancelling the folder question writes nothing.
+    Find<QPushButton>(w, "exportAllPortraits")->click();
+    QVERIFY(!QFile::exists(game.path("pictures.txt")));
+  }
+};
+
+QTEST_MAIN(PortraitWindowTest)
+#include "portrait_window_test.moc"
