@@ -18,6 +18,7 @@
 #include "bench_figures.h"
 #include "bench_games.h"
 #include "bench_history.h"
+#include "bench_pictures.h"
 
 namespace {
 
@@ -131,5 +132,6 @@ int main(int argc, char** argv) {
       fmt::print("info    {:<48} {:>8.2f}\n", fmt::format("statements: scale {} / scale {}", larger, smaller),
                  double(tavrel::bench::StatementCount(larger)) / double(tavrel::bench::StatementCount(smaller)));
   if (int history = tavrel::bench::ReportHistoryFigures(); history != 0 && status == 0) status = history;
+  if (int pictures = tavrel::bench::ReportPictureFigures(); pictures != 0 && status == 0) status = pictures;
   return status;
 }
