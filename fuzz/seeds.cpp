@@ -3,6 +3,7 @@
 //   fuzz_seeds OUT [MB.DAT]
 #include <fstream>
 
+#include "app/picture_sets.h"
 #include "fuzz_support.h"
 #include "sample/sample_build.h"
 
@@ -58,6 +59,18 @@ int main(int argc, char** argv) {
            {"sdx", "smp"}, {"wdx", "wmp"}, {"hdgrp.idx", "hdgrp.grp"}}) {
     auto [i, g] = FirstEntries(file(idx), file(grp), 6);
     Write(out / "pictures", idx, fuzz::PackParts({palette, i, g}));
+  }
+  // Exported portraits: indexed PNGs, one with its list.
+  const PictureSet portraits = ParsePictureSet(file("hdgrp.idx"), file("hdgrp.grp"), ParsePalette(palette));
+  for (size_t k = 0; k < portraits.size() && k < 4; ++k) {
+    Result<Bytes> png = PictureToPng(portraits[k], ParsePalette(palette));
+    if (!png) continue;
+    Write(out / "png", "portrait" + std::to_string(k), fuzz::PackParts({palette, *png}));
+    const std::string list = "# number file width height x-offset y-offset\n0 0000.png " +
+                             std::to_string(portraits[k].width) + " " + std::to_string(portraits[k].height) +
+                             " 0 56\n1 absent\n";
+    Write(out / "picture_list", "portrait" + std::to_string(k),
+          fuzz::PackParts({Bytes(list.begin(), list.end()), *png}));
   }
 
   for (int m = 0; m < 3; ++m) {
