@@ -174,13 +174,15 @@ void History::Push(EditorState& state, HistoryStep step) {
     // did not touch is taken from the new one.
     StepSide& kept = last->other;
     for (auto& [index, event] : step.other.events) {
+      const int32_t at = index;  // a structured binding cannot be captured by every compiler
       const bool known = std::any_of(kept.events.begin(), kept.events.end(),
-                                     [index](const auto& item) { return item.first == index; });
+                                     [at](const auto& item) { return item.first == at; });
       if (!known && index < kept.eventCount) kept.events.emplace_back(index, std::move(event));
     }
     for (auto& [index, entry] : step.other.talk) {
+      const int32_t at = index;
       const bool known =
-          std::any_of(kept.talk.begin(), kept.talk.end(), [index](const auto& item) { return item.first == index; });
+          std::any_of(kept.talk.begin(), kept.talk.end(), [at](const auto& item) { return item.first == at; });
       if (!known && index < kept.talkCount) kept.talk.emplace_back(index, std::move(entry));
     }
     if (!kept.eventOffsets) kept.eventOffsets = std::move(step.other.eventOffsets);

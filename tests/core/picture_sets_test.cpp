@@ -205,8 +205,11 @@ TEST(PictureSets, AReplacedPortraitComesBackAsItsMappedPixels) {
   EXPECT_EQ(read[5].yOffset, 56);
   // The others keep their bytes.
   const PictureSet before = SampleSet("hdgrp.idx", "hdgrp.grp");
-  for (size_t k = 0; k < before.size(); ++k)
-    if (k != 5) EXPECT_TRUE(SamePictureBytes(before[k], read[k])) << k;
+  for (size_t k = 0; k < before.size(); ++k) {
+    if (k != 5) {
+      EXPECT_TRUE(SamePictureBytes(before[k], read[k])) << k;
+    }
+  }
 }
 
 TEST(PictureSets, RgbaAlphaBelowHalfIsTransparentAndIndexedPalettesAreMatchedByColour) {
