@@ -415,4 +415,15 @@ inline constexpr int RestoreZdatQuestion = 20422;
 inline constexpr int ZdatRestored = 20423;
 inline constexpr int ZdatBackupMissing = 20424;
 
+// The interface language, the settings and the recent game directories.
+inline constexpr int ListSeparator = 20600;
+inline constexpr int InterfaceLanguagePrompt = 20601;
+inline constexpr int LanguageChinese = 20602;
+inline constexpr int LanguageEnglish = 20603;
+inline constexpr int MenuRecentDirectories = 20604;
+inline constexpr int RecentDirectoryMissing = 20605;
+inline constexpr int SettingsDamaged = 20606;
+inline constexpr int SettingsUnreadable = 20607;
+inline constexpr int OpenLastDirectoryQuestion = 20608;
+
 }  // namespace tavrel::Str

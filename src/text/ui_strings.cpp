@@ -1,6 +1,7 @@
 #include "text/ui_strings.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 
 namespace tavrel {
@@ -420,6 +421,16 @@ constexpr InterfaceString kStrings[] = {
     {Str::RestoreZdatQuestion, "用备份z.dat.bak覆盖当前的z.dat，之后所做的修改将全部丢失。是否恢复？"},
     {Str::ZdatRestored, "z.dat已从z.dat.bak恢复。"},
     {Str::ZdatBackupMissing, "找不到备份文件z.dat.bak"},
+    // The interface language, the settings and the recent game directories.
+    {Str::ListSeparator, "："},
+    {Str::InterfaceLanguagePrompt, "界面语言"},
+    {Str::LanguageChinese, "中文"},
+    {Str::LanguageEnglish, "英语"},
+    {Str::MenuRecentDirectories, "最近的游戏目录"},
+    {Str::RecentDirectoryMissing, "游戏目录 {} 不存在了。"},
+    {Str::SettingsDamaged, "设置文件 {} 已损坏，已改用默认设置。"},
+    {Str::SettingsUnreadable, "设置文件 {} 无法读取，已改用默认设置。"},
+    {Str::OpenLastDirectoryQuestion, "读取上次的游戏目录 {}？"},
 };
 
 constexpr bool Ascending() {
@@ -428,7 +439,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 406);
+static_assert(std::size(kStrings) == 415);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,
@@ -440,9 +451,29 @@ const InterfaceString* Find(int number) {
 
 std::span<const InterfaceString> InterfaceStrings() { return kStrings; }
 
-std::string_view InterfaceStringText(int number) {
+std::string_view InterfaceStringText(int number, InterfaceLanguage language) {
+  if (language == InterfaceLanguage::English) return EnglishInterfaceStringText(number);
   const InterfaceString* s = Find(number);
   return s ? s->text : std::string_view();
+}
+
+std::string_view InterfaceStringText(int number) { return InterfaceStringText(number, CurrentInterfaceLanguage()); }
+
+namespace {
+std::atomic<InterfaceLanguage> gLanguage{InterfaceLanguage::Chinese};
+}  // namespace
+
+InterfaceLanguage CurrentInterfaceLanguage() { return gLanguage.load(std::memory_order_relaxed); }
+void SetInterfaceLanguage(InterfaceLanguage language) { gLanguage.store(language, std::memory_order_relaxed); }
+
+std::optional<InterfaceLanguage> ParseInterfaceLanguage(std::string_view name) {
+  if (name == "zh") return InterfaceLanguage::Chinese;
+  if (name == "en") return InterfaceLanguage::English;
+  return std::nullopt;
+}
+
+const char* InterfaceLanguageName(InterfaceLanguage language) {
+  return language == InterfaceLanguage::English ? "en" : "zh";
 }
 
 bool HasInterfaceString(int number) { return Find(number) != nullptr; }
