@@ -59,11 +59,12 @@ MainWindow::MainWindow(EditorState& state, QWidget* parent) : QMainWindow(parent
   buildStatusBar();
   buildShortcuts();
   connectCommands();
-  RememberGeometry(*this, QStringLiteral("main"));
 
   eventFrame_->setEnabled(false);
   dialogueFrame_->setEnabled(false);
   resize(960, 680);
+  // The size and place of the last run, when remembered.
+  RememberGeometry(*this, QStringLiteral("main"));
   refreshChrome();
 }
 
