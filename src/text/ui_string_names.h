@@ -425,5 +425,6 @@ inline constexpr int RecentDirectoryMissing = 20605;
 inline constexpr int SettingsDamaged = 20606;
 inline constexpr int SettingsUnreadable = 20607;
 inline constexpr int OpenLastDirectoryQuestion = 20608;
+inline constexpr int EventAddedNumber = 20609;
 
 }  // namespace tavrel::Str

@@ -431,6 +431,7 @@ constexpr InterfaceString kStrings[] = {
     {Str::SettingsDamaged, "设置文件 {} 已损坏，已改用默认设置。"},
     {Str::SettingsUnreadable, "设置文件 {} 无法读取，已改用默认设置。"},
     {Str::OpenLastDirectoryQuestion, "读取上次的游戏目录 {}？"},
+    {Str::EventAddedNumber, "增加事件{}。请增加或者修改指令"},
 };
 
 constexpr bool Ascending() {
@@ -439,7 +440,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 415);
+static_assert(std::size(kStrings) == 416);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -431,6 +431,7 @@ constexpr InterfaceString kEnglish[] = {
     {Str::SettingsDamaged, "The settings file {} is damaged; the defaults are used."},
     {Str::SettingsUnreadable, "The settings file {} cannot be read; the defaults are used."},
     {Str::OpenLastDirectoryQuestion, "Read the last game directory, {}?"},
+    {Str::EventAddedNumber, "Event {} added. Now add or edit its instructions."},
 };
 
 constexpr bool Ascending() {

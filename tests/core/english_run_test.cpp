@@ -86,6 +86,19 @@ TEST(EnglishRun, AConditionalReadsAsAQuestion) {
   EXPECT_EQ(DescribeLine(s, state.describeContext()), "4(4): use item [" + item + "]? if yes jump to :Label0");
 }
 
+TEST(EnglishRun, TheCommandsSpeakEnglish) {
+  SampleGameDir dir;
+  EnglishRun english;
+  EditorState state;
+  ReadSampleGame(state, GameCharset::Big5, dir.path());
+  std::string message;
+  const int32_t added = AddEvent(state, &message);
+  EXPECT_EQ(message, "Event " + std::to_string(added) + " added. Now add or edit its instructions.");
+  auto refused = DeleteLastDialogue(state, 0);
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(refused.error(), "Only the last dialogue can be deleted.");
+}
+
 TEST(EnglishRun, TheInsertChoicesNameTheInstructionsInEnglish) {
   SampleGameDir dir;
   EnglishRun english;
