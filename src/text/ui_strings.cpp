@@ -359,7 +359,7 @@ constexpr InterfaceString kStrings[] = {
     {Str::AboutVersion, "V0.5版"},
     {Str::AboutQtVersion, "Qt 版本 {}"},
     {Str::CharsetTitle, "选择字符集"},
-    {Str::CharsetPrompt, "请选择语言"},
+    {Str::CharsetPrompt, "请选择游戏文字的字符集"},
     {Str::CharsetGbk, "GBK"},
     {Str::CharsetBig5, "BIG5"},
     {Str::MenuEdit, "编辑"},
