@@ -1,5 +1,7 @@
 // Whole-event commands (add, delete the last, commit) and the two statement
 // clipboards.
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -44,7 +46,7 @@ int32_t AddEvent(EditorState& state, std::string* message) {
   FitOffsets(table);
   state.modified = true;
   if (message != nullptr)
-    *message = state.text().UiString(Str::AddEvent) + std::to_string(number) + state.text().UiString(Str::AddOrModifyInstructions);
+    *message = fmt::format(fmt::runtime(state.text().UiText(Str::EventAddedNumber)), number);
   return number;
 }
 

@@ -9,12 +9,12 @@
 #include "script/describe.h"
 #include "script/encode.h"
 #include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
 
 constexpr std::string_view kWordRange = " (-32768 … 32767)";
-constexpr std::string_view kFullWidthColon = "：";
 
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
@@ -65,7 +65,7 @@ Result<DecodeReport> ModifyInstruction(EditorState& state, int32_t event, int li
   std::vector<int16_t> values(needed);
   for (size_t k = 0; k < needed; ++k) {
     Result<int16_t> word = ParseWord(words[k]);
-    if (!word) return Error{text.UiString(Str::InstructionWordsFrame) + " " + std::to_string(k) + std::string(kFullWidthColon) + word.error()};
+    if (!word) return Error{text.UiString(Str::InstructionWordsFrame) + " " + std::to_string(k) + std::string(InterfaceStringText(Str::ListSeparator)) + word.error()};
     values[k] = *word;
   }
   s->Id = values[0];
@@ -101,9 +101,9 @@ std::vector<std::string> InsertChoices(const EditorState& state) {
   std::vector<std::string> choices;
   choices.reserve(kInsertEndEntry + 1);
   for (int v = 0; v < kOpcodeCount; ++v)
-    choices.push_back(OpcodeCaption(static_cast<int16_t>(v)) + std::string(kFullWidthColon) +
+    choices.push_back(OpcodeCaption(static_cast<int16_t>(v)) + std::string(InterfaceStringText(Str::ListSeparator)) +
                       state.attributes[static_cast<size_t>(v)].name);
-  choices.push_back("-1" + std::string(kFullWidthColon) + state.text().UiString(Str::InsertEventEnd));
+  choices.push_back("-1" + std::string(InterfaceStringText(Str::ListSeparator)) + state.text().UiString(Str::InsertEventEnd));
   return choices;
 }
 

@@ -24,6 +24,8 @@ Result<StartupResult> InitializeEditor(EditorState& state, GameCharset charset) 
 
   auto attributes = LoadAttributeTable(state.programDir, *state.codec);
   if (!attributes) return Error{attributes.error()};
+  if (EnglishInterface())
+    if (Status names = LoadInstructionNames(state.programDir, *attributes); !names) return Error{names.error()};
   state.attributes = *attributes;
   return result;
 }

@@ -63,7 +63,8 @@ struct EditorState {
 // Start-up after the charset window: mb.dat, then kdefattr.dat, from
 // state.programDir. The mb.dat message (missing file) is returned in
 // `warnings` and start-up goes on with all-zero tables; a missing or short
-// kdefattr.dat is an error that stops start-up.
+// kdefattr.dat is an error that stops start-up. An English run takes the
+// instruction names from kdefattr-en.txt, which must be there as well.
 struct StartupResult {
   std::vector<std::string> warnings;
 };

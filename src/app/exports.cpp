@@ -51,15 +51,26 @@ void AppendHex(Out& out, int32_t value) {
 // gathers whole; with one it is handed on whenever a piece has filled, so the
 // export of a large game never stands whole in memory and the piece being
 // written stays in the cache.
+//
+// An English export is UTF-8 throughout: English words mixed with the game's
+// Chinese text read only in a Unicode file.
 class ExportText {
  public:
-  explicit ExportText(const TextCodec& codec, const ByteSink* sink = nullptr) : codec_(codec), sink_(sink) {
+  explicit ExportText(const TextCodec& codec, const ByteSink* sink = nullptr)
+      : codec_(codec), sink_(sink), utf8_(EnglishInterface()) {
     if (sink_) out_.reserve(kPieceBytes + kPieceBytes / 4);
   }
 
-  // ASCII, or text already in the code page.
+  // The export's form of an interface text: in the code page, or UTF-8.
+  std::string Word(std::string_view utf8) const { return utf8_ ? std::string(utf8) : codec_.ToCodePage(utf8); }
+  // ASCII, or text already in the export's form.
   void Ascii(std::string_view text) { out_.insert(out_.end(), text.begin(), text.end()); }
-  void Text(std::string_view utf8) { codec_.AppendCodePage(out_, utf8); }
+  void Text(std::string_view utf8) {
+    if (utf8_)
+      out_.insert(out_.end(), utf8.begin(), utf8.end());
+    else
+      codec_.AppendCodePage(out_, utf8);
+  }
   void Decimal(int32_t value) { AppendDecimal(out_, value); }
   void Printed(int32_t value) { AppendPrinted(out_, value); }
   void Hex(int32_t value) { AppendHex(out_, value); }
@@ -87,6 +98,7 @@ class ExportText {
 
   const TextCodec& codec_;
   const ByteSink* sink_;
+  bool utf8_;
   Bytes out_;
   Status status_ = Ok();
 };
@@ -130,8 +142,8 @@ Status WriteKdefText(EditorState& state, ExportText& text, KdefExportReport* rep
   std::vector<KdefEvent>& events = state.game.events.events;
   if (report) *report = KdefExportReport{std::vector<int32_t>(events.size(), 0), 0};
   // The words every event and every line repeat, in the code page once.
-  const std::string eventWord = codec.ToCodePage(codec.UiText(kEventWord));
-  const std::string description = codec.ToCodePage(codec.UiText(kDescriptionWord)) + " ";
+  const std::string eventWord = text.Word(codec.UiText(kEventWord));
+  const std::string description = text.Word(codec.UiText(kDescriptionWord)) + " ";
   for (size_t i = 0; i < events.size(); ++i) {
     KdefEvent& event = events[i];
     event.labelCounter = 0;

@@ -1,7 +1,8 @@
 #pragma once
 // The two text exports of the loaded game: every dialogue as talk.txt and
 // every event, freshly decoded, as kdefout.txt. Both are text in the
-// charset's code page with CRLF line ends.
+// charset's code page with CRLF line ends; in an English run they are UTF-8,
+// in the same layout with the English words.
 #include <cstdint>
 #include <filesystem>
 #include <string>

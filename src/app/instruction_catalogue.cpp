@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kSceneEventCount = 200;  // events per scene
 constexpr int kSceneLayers = 6;        // layers of a scene map
-constexpr std::string_view kFullWidthColon = "：";
 
 constexpr ListFormat kPersons{ListSource::Persons};
 constexpr ListFormat kItems{ListSource::Items};
@@ -346,7 +345,7 @@ Status ApplyFields(const EditorState& state, Statement& statement, std::span<con
   for (size_t k = 0; k < rows.size(); ++k) {
     if (rows[k].control != FieldControl::Text || !values[k].enabled) continue;
     Result<int16_t> number = ParseWord(values[k].text);
-    if (!number) return Error{FieldName(state, rows, k) + std::string(kFullWidthColon) + number.error()};
+    if (!number) return Error{FieldName(state, rows, k) + std::string(InterfaceStringText(Str::ListSeparator)) + number.error()};
     words[k] = *number;
   }
   for (size_t k = 0; k < rows.size(); ++k) {
@@ -376,10 +375,10 @@ Status ApplyDialogueInstruction(EditorState& state, Statement& statement, std::s
                        values[size_t(talkRow - rows.begin())].enabled;
   const int32_t newNumber = state.talkCount();
   if (hasText && toNewDialogue && newNumber > 32767)
-    return Error{state.text().UiString(Str::SaveToNewTalk) + std::string(kFullWidthColon) +
+    return Error{state.text().UiString(Str::SaveToNewTalk) + std::string(InterfaceStringText(Str::ListSeparator)) +
                  fmt::format("{} (-32768 … 32767)", newNumber)};
   if (hasText && !toNewDialogue && !IsDialogueNumber(state, statement.Word(talkRow->word)))
-    return Error{state.text().UiString(Str::SaveToExistingTalk) + std::string(kFullWidthColon) +
+    return Error{state.text().UiString(Str::SaveToExistingTalk) + std::string(InterfaceStringText(Str::ListSeparator)) +
                  std::to_string(statement.Word(talkRow->word))};
   Status words = ApplyFields(state, statement, rows, values);
   if (!words) return words;

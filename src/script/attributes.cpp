@@ -1,5 +1,6 @@
 #include "script/attributes.h"
 
+#include <array>
 #include <charconv>
 #include <fstream>
 #include <iterator>
@@ -199,6 +200,33 @@ Result<AttributeTable> LoadAttributeTable(const std::filesystem::path& programDi
     text = CodePageToUtf8(big5, CodePageId::Big5);
   }
   return ParseAttributeTable(text, path.string());
+}
+
+Status ParseInstructionNames(std::string_view text, const std::string& fileName, AttributeTable& table) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a byte order mark
+  std::array<std::string, kOpcodeCount> names;
+  ItemReader reader(text);
+  reader.SkipLine();
+  for (int op = 0; op < kOpcodeCount; ++op) {
+    std::optional<std::string_view> item = reader.NextNumberItem();
+    if (!item) return Error{FormatInterfaceString(Str::AttributeRecordsTooFew, fileName, op, kOpcodeCount)};
+    std::optional<int32_t> value = ParseNumber(*item);
+    if (!value || *value != op)
+      return Error{FormatInterfaceString(Str::AttributeFieldNotNumber, fileName, op, 1, std::string(*item))};
+    names[size_t(op)] = reader.NextNameItem();
+  }
+  for (int op = 0; op < kOpcodeCount; ++op) table[size_t(op)].name = std::move(names[size_t(op)]);
+  return Ok();
+}
+
+Status LoadInstructionNames(const std::filesystem::path& programDir, AttributeTable& table) {
+  const std::filesystem::path path = programDir / kEnglishNamesFileName;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
+  std::optional<std::vector<uint8_t>> bytes = ReadBytes(path);
+  if (!bytes) return Error{FormatInterfaceString(Str::CannotRead, path.string())};
+  const std::string text(bytes->begin(), bytes->end());
+  return ParseInstructionNames(text, path.string(), table);
 }
 
 }  // namespace tavrel

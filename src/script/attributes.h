@@ -37,4 +37,14 @@ Result<AttributeTable> ParseAttributeTable(std::string_view text, const std::str
 // be written. Missing file or fewer than 68 records: an error naming the file.
 Result<AttributeTable> LoadAttributeTable(const std::filesystem::path& programDir, const TextCodec& codec);
 
+// The instruction names of an English interface, kdefattr-en.txt beside
+// kdefattr.dat: UTF-8, a header line, then one record "opcode,name" for each
+// of the 68 opcodes (a name in double quotes may hold commas). The lengths
+// and jumps stay those of kdefattr.dat.
+inline constexpr const char* kEnglishNamesFileName = "kdefattr-en.txt";
+Status ParseInstructionNames(std::string_view text, const std::string& fileName, AttributeTable& table);
+// Reads the file from `programDir` into the names of `table`; on an error
+// (naming the file) the table is left as it was.
+Status LoadInstructionNames(const std::filesystem::path& programDir, AttributeTable& table);
+
 }  // namespace tavrel

@@ -15,7 +15,7 @@
 #include "gamefiles/talk.h"
 #include "script/attributes.h"
 #include "text/charset.h"
-#include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -102,6 +102,80 @@ constexpr std::string_view kBodies[kOpcodeCount] = {
     R"(S581 d0)",                                   // 66
     R"(S582 d0)",                                   // 67
 };
+// The same bodies for an English interface: the same pieces with the spaces
+// and the punctuation English reads with. A line starting with a word has a
+// space after its caption: "4(4): use item [X]? otherwise jump to :Label0".
+constexpr std::string_view kEnglishBodies[kOpcodeCount] = {
+    R"(" " S505)",                                                        // 0
+    R"("[" speaker1 "] " S506 " " talk0)",                                // 1
+    R"(" " S507 " [" item0 "][" d1 "]")",                                 // 2
+    R"(" " S508 ": " if(d0=-2) S509 else S510 " [" scene0 "]" end ", " if(d1=-2) S511 else S512 " [" d1 "]" end)",
+    R"(" " S513 " [" item0 "]? " JUMP)",                                  // 4
+    R"(" " S516 " " JUMP)",                                               // 5
+    R"(" " S517 " [" d0 "] " JUMP)",                                      // 6
+    R"(" " S518)",                                                        // 7
+    R"(" " S519)",                                                        // 8
+    R"(" " S520 " " JUMP)",                                               // 9
+    R"(" " S521 ": [" person0 "]")",                                      // 10
+    R"(" " S522 " " JUMP)",                                               // 11
+    R"(" " S523)",                                                        // 12
+    R"(" " S524)",                                                        // 13
+    R"(" " S525)",                                                        // 14
+    R"(" " S526)",                                                        // 15
+    R"(" " S527 " [" person0 "]? " JUMP)",                                // 16
+    R"(" " S528 ": " if(d0=-2) S509 else S510 " [" scene0 "]" end ", " S529 " " hex1 " " S530 " " hex2 "-" hex3)",
+    R"(" " S531 " [" item0 "]? " JUMP)",                                  // 18
+    R"(" " S532 " " hex0 "-" hex1)",                                      // 19
+    R"(" " S533 " " JUMP)",                                               // 20
+    R"(" " S534 ": [" person0 "]")",                                      // 21
+    R"(" " S535)",                                                        // 22
+    R"(" " S536 " [" person0 "] " S537 " [" d1 "]")",                     // 23
+    R"(" " S584)",                                                        // 24 has no text of its own
+    R"(" " S538 " " d0 "-" d1 "--" d2 "-" d3)",                           // 25
+    R"(" " S539)",                                                        // 26
+    R"(" " S540)",                                                        // 27
+    R"(" " S541 " " person0 " " S542 " " d1 "-" d2 " " JUMP)",            // 28
+    R"(" " S541 " " person0 " " S543 " " d1 "-" d2 " " JUMP)",            // 29
+    R"(" " S544 " " d0 "-" d1 "--" d2 "-" d3)",                           // 30
+    R"(" " S545 " " d0 "? " JUMP)",                                       // 31
+    R"(" " S546 " [" item0 "]+[" d1 "]")",                                // 32
+    R"(" " person0 " " S547 " " skill1)",                                 // 33
+    R"(" " person0 " " S548 " " d1)",                                     // 34
+    R"(" " S549 " " person0 " " S550 " " d1 ": " skill2 " " S551 " " d3)",  // 35
+    R"(" " S552 " " d0 "? " JUMP)",                                       // 36
+    R"(" " S553 " " d0)",                                                 // 37
+    R"(" " S554)",                                                        // 38
+    R"(" " S555 " " scene0)",                                             // 39
+    R"(" " S556 " " d0)",                                                 // 40
+    R"(" " person0 " " S507 " " item1 " " d2)",                           // 41
+    R"(" " S557 " " JUMP)",                                               // 42
+    R"(" " S558 " " item0 "? " JUMP)",                                    // 43
+    R"(" " S540)",                                                        // 44
+    R"(" " person0 " " S559 " " d1)",                                     // 45
+    R"(" " person0 " " S560 " " d1)",                                     // 46
+    R"(" " person0 " " S561 " " d1)",                                     // 47
+    R"(" " person0 " " S562 " " d1)",                                     // 48
+    R"(" " person0 " " S585 " " d1)",                                     // 49
+    R"(" " S558 " " item0 ", " item1 ", " item2 ", " item3 ", " item4 "? " JUMP)",
+    R"(" " S563)",                                                        // 51
+    R"(" " S564)",                                                        // 52
+    R"(" " S565)",                                                        // 53
+    R"(" " S566)",                                                        // 54
+    R"(" " S567 " " d0 " " S568 " " d1 "? " JUMP)",                       // 55
+    R"(" " S569 " " d0)",                                                 // 56
+    R"(" " S570)",                                                        // 57
+    R"(" " S571)",                                                        // 58
+    R"(" " S572)",                                                        // 59
+    R"(" " S573 " " d0 ", " S574 " " d1 " " S575 " " d2 "? " JUMP)",      // 60
+    R"(" " S576 " " JUMP)",                                               // 61
+    R"(" " S577)",                                                        // 62
+    R"(" " S549 " " person0 " " S578 " " d1)",                            // 63
+    R"(" " S579)",                                                        // 64
+    R"(" " S580)",                                                        // 65
+    R"(" " S581 " " d0)",                                                 // 66
+    R"(" " S582 " " d0)",                                                 // 67
+};
+constexpr std::string_view kEnglishEndBody = R"(" " S583)";
 constexpr std::string_view kEndBody = "S583";
 constexpr std::string_view kUnknownBody = "S584";
 constexpr int kUnknownString = 584;
@@ -227,10 +301,13 @@ class LineTable {
     size_t captionLength = 0;  // the caption the first piece starts with; 0 for the unknown statement
   };
 
-  explicit LineTable(const TextCodec& codec) : codecId_(codec.id()) {
+  explicit LineTable(const TextCodec& codec) : codecId_(codec.id()), language_(CurrentInterfaceLanguage()) {
+    const bool english = language_ == InterfaceLanguage::English;
+    const std::string_view* bodies = english ? kEnglishBodies : kBodies;
     for (size_t index = 0; index < slots_.size(); ++index) {
-      const std::string_view tmpl =
-          index < kOpcodeCount ? kBodies[index] : index == kEndIndex ? kEndBody : kUnknownBody;
+      const std::string_view tmpl = index < kOpcodeCount ? bodies[index]
+                                    : index == kEndIndex ? (english ? kEnglishEndBody : kEndBody)
+                                                         : kUnknownBody;
       std::string run;
       if (index != kUnknownIndex) AppendCaption(run, index == kEndIndex ? int16_t(-1) : int16_t(index));
       Slot& slot = slots_[index];
@@ -259,7 +336,7 @@ class LineTable {
       flush();
       slot.count = pieces_.size() - slot.first;
     }
-    unknown_ = codec.UiString(kUnknownString);
+    unknown_ = (english ? " " : "") + codec.UiString(kUnknownString);
     jumpYes_ = codec.UiString(Str::LineJumpToIfYes);
     jumpNo_ = codec.UiString(Str::LineJumpToIfNo);
   }
@@ -267,6 +344,7 @@ class LineTable {
   LineTable& operator=(const LineTable&) = delete;
 
   uint64_t codecId() const { return codecId_; }
+  InterfaceLanguage language() const { return language_; }
   Body Of(size_t index) const {
     const Slot& slot = slots_[index];
     return {std::span<const Piece>(pieces_).subspan(slot.first, slot.count), slot.captionLength};
@@ -279,6 +357,7 @@ class LineTable {
     size_t first = 0, count = 0, captionLength = 0;
   };
   uint64_t codecId_;
+  InterfaceLanguage language_;
   std::deque<std::string> literals_;
   std::vector<Piece> pieces_;
   std::array<Slot, kOpcodeCount + 2> slots_;
@@ -286,10 +365,11 @@ class LineTable {
 };
 
 // The table of the codec last described with (on this thread); built again
-// when another codec describes.
+// when another codec, or another interface language, describes.
 const LineTable& LinesFor(const TextCodec& codec) {
   thread_local std::unique_ptr<LineTable> table;
-  if (!table || table->codecId() != codec.id()) table = std::make_unique<LineTable>(codec);
+  if (!table || table->codecId() != codec.id() || table->language() != CurrentInterfaceLanguage())
+    table = std::make_unique<LineTable>(codec);
   return *table;
 }
 

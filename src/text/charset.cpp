@@ -267,13 +267,16 @@ bool TextCodec::CanEncode(std::string_view text) const {
 std::string TextCodec::UiString(int number) const { return std::string(UiText(number)); }
 
 std::string_view TextCodec::UiText(int number) const {
-  if (charset_ == GameCharset::Gbk) return InterfaceStringText(number);
+  if (EnglishInterface()) return EnglishInterfaceStringText(number);
+  if (charset_ == GameCharset::Gbk) return InterfaceStringText(number, InterfaceLanguage::Chinese);
   const int at = InterfaceStringIndex(number);
   return at < 0 ? std::string_view() : std::string_view(composed_->mappedUi[size_t(at)]);
 }
 
 std::string TextCodec::MapInterfaceText(std::string_view text) const {
-  if (charset_ == GameCharset::Gbk) return std::string(text);
+  // English interface text has nothing to map, and the game text in it is
+  // already as the game holds it.
+  if (charset_ == GameCharset::Gbk || EnglishInterface()) return std::string(text);
   return MapToTraditional(text);
 }
 

@@ -71,13 +71,15 @@ class TextCodec {
   // True when every character of `text` survives EncodeGameText.
   bool CanEncode(std::string_view text) const;
 
-  // Interface string number n in this charset.
+  // Interface string number n in this charset; in an English run the English
+  // text, whatever the charset.
   std::string UiString(int number) const;
   // The same text without a copy: every string is converted once, when the
   // codec is built, and lives as long as the codec.
   std::string_view UiText(int number) const;
   // Simplified interface text (a core message, a composed caption) in this
   // charset: as it is in a "GBK" run, through MapToTraditional in a "BIG5" run.
+  // In an English run the text is returned as it is.
   std::string MapInterfaceText(std::string_view text) const;
   // Code unit by code unit through interfaceTextMap, whatever the charset.
   std::string MapToTraditional(std::string_view text) const;

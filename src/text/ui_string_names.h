@@ -452,5 +452,16 @@ inline constexpr int PortraitExportedTo = 20531;
 inline constexpr int StepChangePortraitPicture = 20532;
 inline constexpr int StepAddPortraitPicture = 20533;
 inline constexpr int PortraitChooseFolder = 20534;
+// The interface language, the settings and the recent game directories.
+inline constexpr int ListSeparator = 20600;
+inline constexpr int InterfaceLanguagePrompt = 20601;
+inline constexpr int LanguageChinese = 20602;
+inline constexpr int LanguageEnglish = 20603;
+inline constexpr int MenuRecentDirectories = 20604;
+inline constexpr int RecentDirectoryMissing = 20605;
+inline constexpr int SettingsDamaged = 20606;
+inline constexpr int SettingsUnreadable = 20607;
+inline constexpr int OpenLastDirectoryQuestion = 20608;
+inline constexpr int EventAddedNumber = 20609;
 
 }  // namespace tavrel::Str

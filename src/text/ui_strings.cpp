@@ -1,6 +1,7 @@
 #include "text/ui_strings.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 
 namespace tavrel {
@@ -358,7 +359,7 @@ constexpr InterfaceString kStrings[] = {
     {Str::AboutVersion, "V0.5版"},
     {Str::AboutQtVersion, "Qt 版本 {}"},
     {Str::CharsetTitle, "选择字符集"},
-    {Str::CharsetPrompt, "请选择语言"},
+    {Str::CharsetPrompt, "请选择游戏文字的字符集"},
     {Str::CharsetGbk, "GBK"},
     {Str::CharsetBig5, "BIG5"},
     {Str::MenuEdit, "编辑"},
@@ -456,6 +457,17 @@ constexpr InterfaceString kStrings[] = {
     {Str::StepChangePortraitPicture, "更换头像图片"},
     {Str::StepAddPortraitPicture, "增加头像图片"},
     {Str::PortraitChooseFolder, "选择导出的文件夹"},
+    // The interface language, the settings and the recent game directories.
+    {Str::ListSeparator, "："},
+    {Str::InterfaceLanguagePrompt, "界面语言"},
+    {Str::LanguageChinese, "中文"},
+    {Str::LanguageEnglish, "英语"},
+    {Str::MenuRecentDirectories, "最近的游戏目录"},
+    {Str::RecentDirectoryMissing, "游戏目录 {} 不存在了。"},
+    {Str::SettingsDamaged, "设置文件 {} 已损坏，已改用默认设置。"},
+    {Str::SettingsUnreadable, "设置文件 {} 无法读取，已改用默认设置。"},
+    {Str::OpenLastDirectoryQuestion, "读取上次的游戏目录 {}？"},
+    {Str::EventAddedNumber, "增加事件{}。请增加或者修改指令"},
 };
 
 constexpr bool Ascending() {
@@ -464,7 +476,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 441);
+static_assert(std::size(kStrings) == 451);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,
@@ -476,9 +488,29 @@ const InterfaceString* Find(int number) {
 
 std::span<const InterfaceString> InterfaceStrings() { return kStrings; }
 
-std::string_view InterfaceStringText(int number) {
+std::string_view InterfaceStringText(int number, InterfaceLanguage language) {
+  if (language == InterfaceLanguage::English) return EnglishInterfaceStringText(number);
   const InterfaceString* s = Find(number);
   return s ? s->text : std::string_view();
+}
+
+std::string_view InterfaceStringText(int number) { return InterfaceStringText(number, CurrentInterfaceLanguage()); }
+
+namespace {
+std::atomic<InterfaceLanguage> gLanguage{InterfaceLanguage::Chinese};
+}  // namespace
+
+InterfaceLanguage CurrentInterfaceLanguage() { return gLanguage.load(std::memory_order_relaxed); }
+void SetInterfaceLanguage(InterfaceLanguage language) { gLanguage.store(language, std::memory_order_relaxed); }
+
+std::optional<InterfaceLanguage> ParseInterfaceLanguage(std::string_view name) {
+  if (name == "zh") return InterfaceLanguage::Chinese;
+  if (name == "en") return InterfaceLanguage::English;
+  return std::nullopt;
+}
+
+const char* InterfaceLanguageName(InterfaceLanguage language) {
+  return language == InterfaceLanguage::English ? "en" : "zh";
 }
 
 bool HasInterfaceString(int number) { return Find(number) != nullptr; }

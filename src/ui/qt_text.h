@@ -14,13 +14,14 @@ namespace tavrel::ui {
 
 inline QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 inline std::string U8(const QString& text) { return text.toStdString(); }
-// Interface string n in the state's charset.
+// Interface string n in the state's charset (in an English run: English).
 inline QString Ui(const EditorState& state, int number) { return Q(state.text().UiString(number)); }
-// Interface string n as the table has it (simplified), for the one window
-// shown before a charset is chosen.
+// Interface string n as the table of the run's language has it (Chinese:
+// simplified), for what is shown before a charset is chosen.
 inline QString TableText(int number) { return Q(std::string(InterfaceStringText(number))); }
 // A message the core built (an error(), a report) in the state's charset: the
-// core writes them in simplified characters, a "BIG5" run shows them traditional.
+// core writes them in simplified characters, a "BIG5" run shows them
+// traditional; an English run shows them as they are.
 inline QString CoreText(const EditorState& state, const std::string& message) {
   return Q(state.text().MapInterfaceText(message));
 }

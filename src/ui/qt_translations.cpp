@@ -6,6 +6,8 @@
 #include <QTranslator>
 #include <memory>
 
+#include "text/ui_strings.h"
+
 namespace tavrel::ui {
 
 QString QtTranslationName(GameCharset charset) {
@@ -14,6 +16,15 @@ QString QtTranslationName(GameCharset charset) {
 
 QString InstallQtTranslation(GameCharset charset) {
   static QTranslator* installed = nullptr;
+  if (EnglishInterface()) {
+    // Qt's own texts are English already.
+    if (installed != nullptr) {
+      QCoreApplication::removeTranslator(installed);
+      delete installed;
+      installed = nullptr;
+    }
+    return {};
+  }
   const QString directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   const QString name = QtTranslationName(charset);
   auto translator = std::make_unique<QTranslator>();

@@ -151,6 +151,56 @@ TEST(ScriptAttributes, ShippedFileHoldsTheGameInstructionSet) {
   EXPECT_EQ((*table)[60].name, "判断场景,事件位置贴图");
 }
 
+// kdefattr-en.txt: the English names over the shipped lengths and jumps.
+TEST(InstructionNames, ShippedEnglishNamesCoverEveryOpcode) {
+  TextCodec codec(GameCharset::Gbk, EmptyTables());
+  auto table = LoadAttributeTable(TAVREL_BIN_DIR, codec);
+  ASSERT_TRUE(table.ok()) << table.error();
+  ASSERT_TRUE(LoadInstructionNames(TAVREL_BIN_DIR, *table).ok());
+  const AttributeTable expected = GameInstructionSet();
+  for (int op = 0; op < kOpcodeCount; ++op) {
+    SCOPED_TRACE(op);
+    EXPECT_EQ((*table)[op].length, expected[op].length);
+    EXPECT_EQ((*table)[op].yesOffset, expected[op].yesOffset);
+    ASSERT_FALSE((*table)[op].name.empty());
+    for (unsigned char c : (*table)[op].name) EXPECT_LT(c, 0x80) << (*table)[op].name;
+  }
+  EXPECT_EQ((*table)[1].name, "dialogue");
+  EXPECT_EQ((*table)[4].name, "use item?");
+  EXPECT_EQ((*table)[60].name, "check scene, event position tile");
+  EXPECT_EQ((*table)[67].name, "play sound");
+}
+
+TEST(InstructionNames, RecordsInOrderWithQuotedCommas) {
+  std::string text = "\xEF\xBB\xBFopcode,name\r\n";
+  for (int op = 0; op < kOpcodeCount; ++op)
+    text += std::to_string(op) + (op == 5 ? ",\"a, b\"\r\n" : ",n" + std::to_string(op) + "\n");
+  AttributeTable table{};
+  table[3].length = 7;
+  ASSERT_TRUE(ParseInstructionNames(text, "f", table).ok());
+  EXPECT_EQ(table[0].name, "n0");
+  EXPECT_EQ(table[5].name, "a, b");
+  EXPECT_EQ(table[67].name, "n67");
+  EXPECT_EQ(table[3].length, 7);  // only the names change
+}
+
+TEST(InstructionNames, AShortOrShuffledFileLeavesTheTableAsItWas) {
+  AttributeTable table{};
+  table[0].name = "old";
+  std::string shortText = "opcode,name\n0,a\n1,b\n";
+  auto s = ParseInstructionNames(shortText, "names.txt", table);
+  ASSERT_FALSE(s.ok());
+  EXPECT_NE(s.error().find("names.txt"), std::string::npos);
+  std::string shuffled = "opcode,name\n";
+  for (int op = 0; op < kOpcodeCount; ++op) shuffled += std::to_string(op == 2 ? 3 : op == 3 ? 2 : op) + ",x\n";
+  EXPECT_FALSE(ParseInstructionNames(shuffled, "names.txt", table).ok());
+  EXPECT_EQ(table[0].name, "old");
+  ScratchDir dir;
+  auto missing = LoadInstructionNames(dir.path(), table);
+  ASSERT_FALSE(missing.ok());
+  EXPECT_NE(missing.error().find("kdefattr-en.txt"), std::string::npos) << missing.error();
+}
+
 TEST(ScriptAttributes, MissingFileIsAnErrorNamingThePath) {
   ScratchDir dir;
   TextCodec codec(GameCharset::Gbk, EmptyTables());

@@ -7,6 +7,7 @@
 #include "text/charset.h"
 #include "text/codepage.h"
 #include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -103,6 +104,26 @@ TEST(CharsetGbkRun, UnrepresentableAndMalformedText) {
   EXPECT_EQ(codec.EncodeGameText("\xC0\x80"), (Bytes{'?', '?'}));           // overlong
   EXPECT_EQ(codec.EncodeGameText("\xED\xA0\x80"), (Bytes{'?', '?', '?'}));  // surrogate
   EXPECT_FALSE(codec.CanEncode("a\xFF"));
+}
+
+// An English run with BIG5 game text: the interface is English and no text
+// goes through the traditional map, while game text is read and written as
+// in a Chinese run.
+TEST(CharsetBig5Run, AnEnglishInterfaceKeepsTheGameTextAndMapsNothing) {
+  auto tables = std::make_shared<CharsetTables>();
+  tables->interfaceTextMap[0x6218] = 0x6230;  // 战 -> 戰
+  tables->interfaceTextMap['O'] = '0';        // would spoil "OK" if English were mapped
+  TextCodec codec(GameCharset::Big5, tables);
+  EXPECT_EQ(codec.MapInterfaceText("战场"), "戰场");
+  EXPECT_EQ(codec.UiString(Str::Ok), "确定");  // 确, 定 are not in this map
+  SetInterfaceLanguage(InterfaceLanguage::English);
+  EXPECT_EQ(codec.UiString(Str::Ok), "OK");
+  EXPECT_EQ(codec.UiText(Str::MenuHelp), "Help");
+  EXPECT_EQ(codec.MapInterfaceText("战场 OK"), "战场 OK");
+  EXPECT_EQ(Decode(codec, {'A', 0xA4, 0x40}), std::string("A") + kOne);
+  EXPECT_EQ(codec.EncodeGameText(kOne), (Bytes{0xA4, 0x40}));
+  SetInterfaceLanguage(InterfaceLanguage::Chinese);
+  EXPECT_EQ(codec.MapInterfaceText("战场"), "戰场");
 }
 
 TEST(CharsetBig5Run, DecodeAndEncodeDirectly) {

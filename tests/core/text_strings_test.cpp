@@ -53,5 +53,70 @@ TEST(InterfaceStrings, EveryTextIsNonEmptyWellFormedUtf8) {
   }
 }
 
+// Restores the Chinese interface when a test that switched to English ends.
+struct EnglishRun {
+  EnglishRun() { SetInterfaceLanguage(InterfaceLanguage::English); }
+  ~EnglishRun() { SetInterfaceLanguage(InterfaceLanguage::Chinese); }
+};
+
+// Both tables are walked, each against the other: a number added to one
+// table only shows up here, whoever added it.
+TEST(InterfaceStrings, EveryNumberHasBothTexts) {
+  for (const auto& s : InterfaceStrings())
+    EXPECT_FALSE(EnglishInterfaceStringText(s.number).empty()) << s.number << " has no English text: " << s.text;
+  for (const auto& s : EnglishInterfaceStrings())
+    EXPECT_FALSE(InterfaceStringText(s.number, InterfaceLanguage::Chinese).empty())
+        << s.number << " has no Chinese text: " << s.text;
+  EXPECT_EQ(EnglishInterfaceStrings().size(), InterfaceStrings().size());
+}
+
+size_t Places(std::string_view text) {
+  size_t count = 0;
+  for (size_t at = text.find("{}"); at != std::string_view::npos; at = text.find("{}", at + 2)) ++count;
+  return count;
+}
+
+// An English text takes the same arguments as its Chinese text, holds no
+// Chinese character or full-width punctuation, and starts or ends with a
+// space only where the Chinese one continues a sentence.
+TEST(InterfaceStrings, EnglishTextsTakeTheSameArgumentsAndHoldNoChinese) {
+  for (const auto& s : EnglishInterfaceStrings()) {
+    EXPECT_EQ(Places(s.text), Places(InterfaceStringText(s.number, InterfaceLanguage::Chinese))) << s.number;
+    for (size_t pos = 0; pos < s.text.size();) {
+      const char32_t cp = NextCodePoint(s.text, pos);
+      ASSERT_NE(cp, kBadUtf8) << s.number;
+      const bool chinese = (cp >= 0x2E80 && cp <= 0x9FFF) || (cp >= 0xFF00 && cp <= 0xFFEF);
+      EXPECT_FALSE(chinese) << s.number << ": " << s.text;
+    }
+  }
+}
+
+// The run's language decides every lookup by number, and the core's
+// messages with it; a text in one language can be asked for in any run.
+TEST(InterfaceStrings, TheRunsLanguageDecidesEveryLookup) {
+  EXPECT_EQ(CurrentInterfaceLanguage(), InterfaceLanguage::Chinese);
+  EXPECT_EQ(InterfaceStringText(Str::Ok), "确定");
+  EXPECT_EQ(FormatInterfaceString(Str::FileNotFound, "a.grp"), "找不到文件 a.grp");
+  {
+    EnglishRun english;
+    EXPECT_EQ(InterfaceStringText(Str::Ok), "OK");
+    EXPECT_EQ(InterfaceStringText(Str::MenuFile), "File");
+    EXPECT_EQ(FormatInterfaceString(Str::FileNotFound, "a.grp"), "File a.grp not found");
+    EXPECT_EQ(FormatInterfaceString(Str::NoSuchBattle, 9, 4), "There is no battle 9: war.sta holds 4 battles.");
+    EXPECT_EQ(InterfaceStringText(Str::Ok, InterfaceLanguage::Chinese), "确定");
+  }
+  EXPECT_EQ(InterfaceStringText(Str::Ok), "确定");
+  EXPECT_EQ(InterfaceStringText(Str::Cancel, InterfaceLanguage::English), "Cancel");
+}
+
+TEST(InterfaceStrings, LanguageNames) {
+  EXPECT_EQ(ParseInterfaceLanguage("zh"), InterfaceLanguage::Chinese);
+  EXPECT_EQ(ParseInterfaceLanguage("en"), InterfaceLanguage::English);
+  EXPECT_EQ(ParseInterfaceLanguage("EN"), std::nullopt);
+  EXPECT_EQ(ParseInterfaceLanguage(""), std::nullopt);
+  EXPECT_STREQ(InterfaceLanguageName(InterfaceLanguage::English), "en");
+  EXPECT_STREQ(InterfaceLanguageName(InterfaceLanguage::Chinese), "zh");
+}
+
 }  // namespace
 }  // namespace tavrel

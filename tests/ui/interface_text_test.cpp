@@ -1,6 +1,7 @@
-// Every text a window shows, in both charsets, is made of numbered interface
-// strings in that charset (plus numbers, punctuation and names from the game
-// data); Qt's own buttons follow the charset's language.
+// Every text a window shows, in both charsets and in an English run, is made
+// of numbered interface strings in that charset or language (plus numbers,
+// punctuation and names from the game data); Qt's own buttons follow the
+// interface's language. An English run shows no Chinese outside game text.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QAction>
@@ -47,6 +48,7 @@
 #include "ui/shell/select_charset_window.h"
 
 Q_DECLARE_METATYPE(tavrel::GameCharset)
+Q_DECLARE_METATYPE(tavrel::InterfaceLanguage)
 
 using namespace tavrel;
 using namespace tavrel::ui;
@@ -58,9 +60,11 @@ namespace {
 class TableTexts {
  public:
   TableTexts(const EditorState& state, bool tableAsItIs = false) : codec_(state.text()) {
-    big5_ = !tableAsItIs && codec_.charset() == GameCharset::Big5;
+    english_ = EnglishInterface();
+    big5_ = !tableAsItIs && !english_ && codec_.charset() == GameCharset::Big5;
     for (const InterfaceString& s : InterfaceStrings()) {
-      const QString text = tableAsItIs ? Q(std::string(s.text)) : Q(std::string(codec_.UiText(s.number)));
+      const QString text = tableAsItIs ? Q(std::string(InterfaceStringText(s.number)))
+                                        : Q(std::string(codec_.UiText(s.number)));
       for (const QString& piece : text.split(QStringLiteral("{}")))
         if (std::any_of(piece.begin(), piece.end(), [](QChar c) { return c.isLetter(); })) {
           pieces_.push_back(piece);
@@ -68,10 +72,14 @@ class TableTexts {
           if (piece.endsWith(QStringLiteral("..."))) pieces_.push_back(piece.chopped(3));
         }
     }
+    // The instruction names' own table (kdefattr.dat, kdefattr-en.txt).
+    for (const InstructionAttr& a : state.attributes)
+      if (!a.name.empty()) pieces_.push_back(Q(a.name));
     std::sort(pieces_.begin(), pieces_.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
     const NameTables& names = state.game.names;
     auto add = [this](const std::string& name) {
       for (char32_t c : Q(name).toUcs4()) dataCharacters_.insert(c);
+      if (!name.empty()) gameTexts_.push_back(Q(name));
     };
     for (const auto& p : names.persons) add(p.name), add(p.secondName);
     for (const auto& i : names.items) add(i.name), add(i.secondName);
@@ -82,15 +90,26 @@ class TableTexts {
       add(t.text.str());
       if (!t.text.empty()) talks_.push_back(Q(t.text.str()));
     }
-    for (const InstructionAttr& a : state.attributes) add(a.name);  // the instruction names' own table
+    for (const InstructionAttr& a : state.attributes)  // the instruction names' own table
+      for (char32_t c : Q(a.name).toUcs4()) dataCharacters_.insert(c);
     // Paths, the game's file names (fight003, wdx002, the bare tile sets sdx,
     // smp, wdx, wmp) and numbers in hexadecimal, "(AA)", are data too.
+    std::sort(gameTexts_.begin(), gameTexts_.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
     paths_ = QRegularExpression(QStringLiteral(R"(/[\w.\-/]*)"));
     data_ = QRegularExpression(QStringLiteral(R"(\b[A-Za-z]+\d+(\.\w+)?\b|\b(?i:sdx|smp|wdx|wmp)\b|\([0-9A-Fa-f]+\))"));
   }
 
   // Empty when `text` passes; else why not.
   QString Problem(const QString& text) const {
+    if (english_) {
+      // Game text is shown as the game holds it; nothing else is Chinese.
+      QString rest = text;
+      rest.replace(paths_, QStringLiteral(" "));
+      for (const QString& game : gameTexts_) rest.replace(game, QStringLiteral(" "));
+      for (char32_t c : rest.toUcs4())
+        if ((c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF))
+          return QStringLiteral("Chinese in an English run: ") + rest;
+    }
     if (big5_)
       for (char32_t c : text.toUcs4()) {
         const QString one = QString::fromUcs4(&c, 1);
@@ -115,7 +134,9 @@ class TableTexts {
 
  private:
   const TextCodec& codec_;
+  bool english_ = false;
   bool big5_ = false;
+  std::vector<QString> gameTexts_;  // names, dialogue and battle names, longest first
   std::vector<QString> pieces_;
   std::set<char32_t> dataCharacters_;
   QRegularExpression paths_;
@@ -152,6 +173,7 @@ QStringList Captions(QWidget& window) {
     add(w->toolTip());
     addActions(w->actions());
     if (w->objectName() == QLatin1String("statusDirectory")) continue;  // the game directory's path
+    if (w->objectName() == QLatin1String("cboLanguage")) continue;  // each language in its own words
     if (auto* label = qobject_cast<QLabel*>(w)) add(label->text());
     if (auto* button = qobject_cast<QAbstractButton*>(w)) add(Shown(button->text()));
     if (auto* group = qobject_cast<QGroupBox*>(w)) add(Shown(group->title()));
@@ -216,20 +238,27 @@ class InterfaceTextTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void cleanup() { SetInterfaceLanguage(InterfaceLanguage::Chinese); }
+
   void everyWindow_data() {
     QTest::addColumn<GameCharset>("charset");
-    QTest::newRow("GBK") << GameCharset::Gbk;
-    QTest::newRow("BIG5") << GameCharset::Big5;
+    QTest::addColumn<InterfaceLanguage>("language");
+    QTest::newRow("GBK") << GameCharset::Gbk << InterfaceLanguage::Chinese;
+    QTest::newRow("BIG5") << GameCharset::Big5 << InterfaceLanguage::Chinese;
+    QTest::newRow("English GBK") << GameCharset::Gbk << InterfaceLanguage::English;
+    QTest::newRow("English BIG5") << GameCharset::Big5 << InterfaceLanguage::English;
   }
 
   void everyWindow() {
     QFETCH(GameCharset, charset);
+    QFETCH(InterfaceLanguage, language);
+    SetInterfaceLanguage(language);
     SampleGame game(charset, false);
     QVERIFY2(game.ok(), qPrintable(game.error));
     ScriptedPrompt prompt;
     EditorState& state = game.state;
     {
-      SelectCharsetWindow window;
+      SelectCharsetWindow window(StartChoice{charset, language});
       ExpectTableTexts(TableTexts(state, true), window, QStringLiteral("charset window"));
     }
     MainWindow main(state);
@@ -290,6 +319,8 @@ class InterfaceTextTest : public QObject {
 
   void everyReport() {
     QFETCH(GameCharset, charset);
+    QFETCH(InterfaceLanguage, language);
+    SetInterfaceLanguage(language);
     SampleGame game(charset);
     QVERIFY2(game.ok(), qPrintable(game.error));
     EditorState& state = game.state;
@@ -346,18 +377,46 @@ class InterfaceTextTest : public QObject {
     QCOMPARE(CoreText(big5.state, "战场"), QString::fromUtf8("戰場"));
   }
 
+  // The insert dialog of an English run names every instruction in English,
+  // over the lengths and jumps of kdefattr.dat.
+  void insertDialogNamesInEnglish() {
+    SetInterfaceLanguage(InterfaceLanguage::English);
+    SampleGame game(GameCharset::Big5);
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    InsertStatementDialog dialog(game.state, 1, 0);
+    auto* choices = dialog.findChild<QComboBox*>("ComboStatment");
+    QVERIFY(choices);
+    QCOMPARE(choices->count(), 69);
+    QCOMPARE(choices->itemText(0), QStringLiteral("0(0): empty statement"));
+    QCOMPARE(choices->itemText(1), QStringLiteral("1(1): dialogue"));
+    QCOMPARE(choices->itemText(4), QStringLiteral("4(4): use item?"));
+    QCOMPARE(choices->itemText(60), QStringLiteral("60(3C): check scene, event position tile"));
+    QCOMPARE(choices->itemText(68), QStringLiteral("-1: end of event"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Insert instruction"));
+    // The core's messages are shown as they are, not through the traditional map.
+    QCOMPARE(SaveFailedMessage(game.state, "x"), QStringLiteral("The battles were not saved: x"));
+    QCOMPARE(CoreText(game.state, "战场 OK"), QString::fromUtf8("战场 OK"));
+  }
+
   // The question before a save, through the prompt's message boxes: Qt's
   // standard buttons speak the charset's language.
   void standardButtonsFollowTheCharset_data() {
     QTest::addColumn<GameCharset>("charset");
     QTest::addColumn<QString>("ok");
     QTest::addColumn<QString>("cancel");
-    QTest::newRow("GBK") << GameCharset::Gbk << QString::fromUtf8("确定") << QString::fromUtf8("取消");
-    QTest::newRow("BIG5") << GameCharset::Big5 << QString::fromUtf8("確定") << QString::fromUtf8("取消");
+    QTest::addColumn<InterfaceLanguage>("language");
+    QTest::newRow("GBK") << GameCharset::Gbk << QString::fromUtf8("确定") << QString::fromUtf8("取消")
+                         << InterfaceLanguage::Chinese;
+    QTest::newRow("BIG5") << GameCharset::Big5 << QString::fromUtf8("確定") << QString::fromUtf8("取消")
+                          << InterfaceLanguage::Chinese;
+    QTest::newRow("English BIG5") << GameCharset::Big5 << QStringLiteral("OK") << QStringLiteral("Cancel")
+                                  << InterfaceLanguage::English;
   }
 
   void standardButtonsFollowTheCharset() {
     QFETCH(GameCharset, charset);
+    QFETCH(InterfaceLanguage, language);
+    SetInterfaceLanguage(language);
     QFETCH(QString, ok);
     QFETCH(QString, cancel);
     const QString missing = InstallQtTranslation(charset);

@@ -8,6 +8,7 @@
 #include "app/exports.h"
 #include "app/program_files.h"
 #include "cli/command_support.h"
+#include "text/ui_strings.h"
 
 namespace tavrel::cli {
 namespace {
@@ -35,6 +36,7 @@ std::filesystem::path ProgramDirectory() {
 }
 
 bool StartEditor(EditorState& state, const CommonOptions& common) {
+  SetInterfaceLanguage(ParseInterfaceLanguage(common.language).value_or(InterfaceLanguage::Chinese));
   state.programDir = FindDataDirectory(ProgramDirectory());
   auto started = InitializeEditor(state, ParseCharset(common.charset));
   if (!started) {

@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
   app.add_option("--charset", common.charset, "GBK (simplified) or BIG5 (traditional)")
       ->check(CLI::IsMember({"GBK", "BIG5"}))
       ->capture_default_str();
+  app.add_option("--language", common.language,
+                 "zh or en: the language of the instruction lines and export words the tool prints and writes")
+      ->check(CLI::IsMember({"zh", "en"}))
+      ->capture_default_str();
   app.require_subcommand(1);
   int exitCode = 0;
   for (const tavrel::cli::CommandSetup& setup : tavrel::cli::Commands()) setup(app, common, exitCode);

@@ -1,5 +1,6 @@
-// tavrel-screenshots OUTDIR [NAME...]: generates the sample game into a
-// scratch directory, starts the editor's state on it and writes one PNG per
+// tavrel-screenshots [--language zh|en] OUTDIR [NAME...]: generates the
+// sample game into a scratch directory, starts the editor's state on it in
+// the interface language given (Chinese by default) and writes one PNG per
 // registered window picture.
 #include <QApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "sample/sample_parts.h"
+#include "text/ui_strings.h"
 #include "shots.h"
 
 namespace tavrel::shots {
@@ -49,9 +51,19 @@ bool SaveShot(ShotContext& context, QWidget& widget, const QString& file, int se
 int main(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
-  const QStringList args = QApplication::arguments();
+  QStringList args = QApplication::arguments();
+  if (const qsizetype at = args.indexOf(QStringLiteral("--language")); at > 0) {
+    const auto language =
+        at + 1 < args.size() ? tavrel::ParseInterfaceLanguage(args[at + 1].toStdString()) : std::nullopt;
+    if (!language) {
+      std::fprintf(stderr, "--language: expected zh or en\n");
+      return 2;
+    }
+    tavrel::SetInterfaceLanguage(*language);
+    args.remove(at, 2);
+  }
   if (args.size() < 2) {
-    std::fprintf(stderr, "usage: tavrel-screenshots OUTDIR [NAME...]\n");
+    std::fprintf(stderr, "usage: tavrel-screenshots [--language zh|en] OUTDIR [NAME...]\n");
     return 2;
   }
   const QString outDir = args[1];

@@ -1,4 +1,5 @@
 #include "ui/battle/frm_war_edit.h"
+#include "ui/settings.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -56,6 +57,7 @@ FrmWarEdit::FrmWarEdit(EditorState& state, QWidget* parent) : QDialog(parent), s
   for (QComboBox* list : ComboSelectperson_) FillPersonList(list, persons);
   for (QComboBox* list : Comboenemy_) FillPersonList(list, persons);
   readBattles();
+  RememberGeometry(*this, QStringLiteral("battle"));
 }
 
 void FrmWarEdit::buildControls() {

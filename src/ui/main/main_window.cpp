@@ -20,6 +20,7 @@
 #include "ui/main/statement_list_model.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
+#include "ui/settings.h"
 
 namespace tavrel::ui {
 namespace {
@@ -62,6 +63,8 @@ MainWindow::MainWindow(EditorState& state, QWidget* parent) : QMainWindow(parent
   eventFrame_->setEnabled(false);
   dialogueFrame_->setEnabled(false);
   resize(960, 680);
+  // The size and place of the last run, when remembered.
+  RememberGeometry(*this, QStringLiteral("main"));
   refreshChrome();
 }
 
@@ -167,6 +170,9 @@ void MainWindow::buildMenus() {
   fileMenu_->setObjectName("mnu_file");
   setPathAction_ = Item(fileMenu_, "mnu_setpath", Ui(state_, Str::MenuSetGameDirectory));
   readFileAction_ = Item(fileMenu_, "mnu_readfile", Ui(state_, Str::MenuReadFiles));
+  recentMenu_ = fileMenu_->addMenu(Ui(state_, Str::MenuRecentDirectories));
+  recentMenu_->setObjectName("mnu_recent");
+  refreshRecentMenu();
   saveFileAction_ = Item(fileMenu_, "mnu_Savefile", Ui(state_, Str::MenuSaveFiles));
   exportTalkAction_ = Item(fileMenu_, "mnu_exporttalkfile", Ui(state_, Str::MenuExportTalk));
   exportKdefAction_ = Item(fileMenu_, "mnu_Exportkdef", Ui(state_, Str::MenuExportKdef));

@@ -37,8 +37,12 @@ class MainWindow : public QMainWindow {
   // directory and reading is enabled.
   void setGameDirectory(const QString& directory);
   // The read-files command; false when the files could not be read or the
-  // user kept unsaved changes.
+  // user kept unsaved changes. A read game directory becomes the newest of
+  // the recent ones.
   bool readFiles();
+  // File -> recent game directories: sets and reads `directory`, or says
+  // it is missing. False when nothing was read.
+  bool openRecentDirectory(const QString& directory);
   // The save command with its question; false when nothing was written.
   bool saveFiles();
 
@@ -74,6 +78,7 @@ class MainWindow : public QMainWindow {
 
   // Files and side windows (main_window_files.cpp).
   void chooseGameDirectory();
+  void refreshRecentMenu();
   bool saveFiles(bool ask);
   bool settleUnsavedChanges(int actionText);
   void exportTalk();
@@ -154,6 +159,7 @@ class MainWindow : public QMainWindow {
   QPushButton* deleteTalkButton_ = nullptr;
 
   QMenu* fileMenu_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;
   QMenu* historyMenu_ = nullptr;

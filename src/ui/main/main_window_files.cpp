@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QMenu>
 #include <QGroupBox>
 #include <QStatusBar>
 
@@ -16,6 +18,7 @@
 #include "ui/pictures/portrait_window.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
+#include "ui/settings.h"
 #include "ui/shell/about_window.h"
 #include "ui/shell/game_path_window.h"
 
@@ -25,6 +28,35 @@ void MainWindow::chooseGameDirectory() {
   GamePathWindow window(state_, this);
   window.exec();
   setGameDirectory(Q(state_.gameDirectory));
+}
+
+void MainWindow::refreshRecentMenu() {
+  recentMenu_->clear();
+  const EditorSettings* settings = Settings();
+  const QStringList directories = settings ? settings->recentDirectories() : QStringList();
+  for (int k = 0; k < directories.size(); ++k) {
+    // The path as it is: an "&" in it is no mnemonic mark.
+    QAction* action = recentMenu_->addAction(QString(directories[k]).replace(u'&', QStringLiteral("&&")));
+    action->setObjectName(QStringLiteral("mnu_recent_%1").arg(k));
+    const QString directory = directories[k];
+    connect(action, &QAction::triggered, this, [this, directory] { openRecentDirectory(directory); });
+  }
+  recentMenu_->setEnabled(!directories.isEmpty());
+}
+
+bool MainWindow::openRecentDirectory(const QString& directory) {
+  if (!QFileInfo(directory).isDir()) {
+    ShowMessage(this, UiFormat(state_, Str::RecentDirectoryMissing, directory));
+    return false;
+  }
+  const std::string before = state_.gameDirectory;
+  state_.gameDirectory = U8(directory);
+  if (!readFiles()) {
+    state_.gameDirectory = before;
+    return false;
+  }
+  setGameDirectory(directory);
+  return true;
 }
 
 void MainWindow::setGameDirectory(const QString& directory) {
@@ -62,6 +94,10 @@ bool MainWindow::readFiles() {
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
   fillEventSelector();
+  if (EditorSettings* settings = Settings()) {
+    settings->addRecentDirectory(Q(state_.gameDirectory));
+    refreshRecentMenu();
+  }
   // What could not be read or was read gently, in one message once the
   // window shows what was read.
   if (const std::string warnings = ReadWarningsMessage(*read); !warnings.empty())
