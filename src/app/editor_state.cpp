@@ -101,6 +101,17 @@ Result<GameReadReport> ReadGameFiles(EditorState& state) {
     WarnPair(state, "r1.idx", "r1.grp", names.error(), report.warnings);
   }
 
+  // The scenes' object tables: optional, and a damaged entry only hides
+  // that scene's objects.
+  std::vector<FileWarning> objectWarnings;
+  auto objects = ReadSceneObjects(dir, &objectWarnings);
+  if (objects) {
+    next.objects = std::move(*objects);
+    Append(report.warnings, objectWarnings);
+  } else {
+    WarnPair(state, "alldef.idx", "alldef.grp", objects.error(), report.warnings);
+  }
+
   auto events = ReadEvents(dir, &report.warnings);
   if (!events) return Error{events.error()};
   next.events = std::move(*events);
@@ -134,12 +145,26 @@ Status SaveGameFiles(EditorState& state) {
   files[3].path = GameFilePath(state, "kdef.grp");
   EncodeTalk(state.game.talk, state.text(), files[0].bytes, files[1].bytes);
   EncodeEvents(state.game.events, files[2].bytes, files[3].bytes);
+  Bytes objects;
+  if (state.game.objects.present) {
+    objects = EncodeSceneObjects(state.game.objects);
+    if (objects != state.game.objects.grp) {
+      files.push_back({GameFilePath(state, "alldef.idx"), state.game.objects.idx});
+      files.push_back({GameFilePath(state, "alldef.grp"), objects});
+    }
+  }
   Status written = WriteFilesAtomic(files);
   if (!written) {
     state.game.talk.offsets = talkOffsets;
     state.game.events.offsets = eventOffsets;
+  } else if (files.size() > 4) {
+    state.game.objects.grp = std::move(objects);
   }
   return written;
+}
+
+bool SceneObjectsChanged(const EditorState& state) {
+  return state.game.objects.present && EncodeSceneObjects(state.game.objects) != state.game.objects.grp;
 }
 
 }  // namespace tavrel

@@ -9,6 +9,7 @@
 
 #include "app/history.h"
 #include "app/tile_sets.h"
+#include "gamefiles/alldef.h"
 #include "gamefiles/kdef.h"
 #include "gamefiles/names.h"
 #include "gamefiles/pictures.h"
@@ -30,6 +31,7 @@ struct GameData {
   NameTables names;
   EventTable events;
   std::vector<std::vector<int32_t>> portraitUsers;
+  SceneObjectTables objects;  // alldef.idx/grp; not present when missing or unreadable
 };
 
 struct EditorState {
@@ -88,9 +90,12 @@ Result<GameReadReport> ReadGameFiles(EditorState& state);
 // when there are none.
 std::string ReadWarningsMessage(const GameReadReport& report);
 
-// The save command: talk.idx/grp and kdef.idx/grp as one group, all four
-// replaced or, on any failure, all four as they were.
+// The save command: talk.idx/grp and kdef.idx/grp, and alldef.idx/grp when
+// an object changed, as one group: all replaced or, on any failure, all as
+// they were. Object tables that are as read are not written.
 Status SaveGameFiles(EditorState& state);
+// Whether the save would write alldef.idx/grp.
+bool SceneObjectsChanged(const EditorState& state);
 
 // A game file path in the game directory, found case-insensitively.
 std::filesystem::path GameFilePath(const EditorState& state, const std::string& name);

@@ -74,6 +74,7 @@ void ApplySide(EditorState& state, StepSide& side) {
   if (side.eventOffsets) std::swap(*side.eventOffsets, state.game.events.offsets);
   SwapItems(state.game.talk.entries, side.talkCount, side.talk);
   if (side.talkOffsets) std::swap(*side.talkOffsets, state.game.talk.offsets);
+  SwapItems(state.game.objects.scenes, side.sceneCount, side.scenes);
 }
 
 constexpr size_t kOffsetTail = 2;
@@ -111,6 +112,9 @@ size_t HistoryStep::bytes() const {
   for (const auto& [index, event] : other.events) total += EventBytes(event) - sizeof(KdefEvent);
   total += other.talk.capacity() * sizeof(other.talk[0]);
   for (const auto& [index, entry] : other.talk) total += entry.text.assigned() ? entry.text.size() : 0;
+  total += other.scenes.capacity() * sizeof(other.scenes[0]);
+  for (const auto& [index, table] : other.scenes)
+    total += table.objects.capacity() * sizeof(SceneObject) + table.damaged.capacity();
   return total;
 }
 
@@ -170,6 +174,11 @@ void History::Push(EditorState& state, HistoryStep step) {
           std::any_of(kept.talk.begin(), kept.talk.end(), [index](const auto& item) { return item.first == index; });
       if (!known && index < kept.talkCount) kept.talk.emplace_back(index, std::move(entry));
     }
+    for (auto& [index, table] : step.other.scenes) {
+      const bool known = std::any_of(kept.scenes.begin(), kept.scenes.end(),
+                                     [index](const auto& item) { return item.first == index; });
+      if (!known && index < kept.sceneCount) kept.scenes.emplace_back(index, std::move(table));
+    }
     if (!kept.eventOffsets) kept.eventOffsets = std::move(step.other.eventOffsets);
     if (!kept.talkOffsets) kept.talkOffsets = std::move(step.other.talkOffsets);
     last->changesFiles = last->changesFiles || step.changesFiles;
@@ -188,6 +197,7 @@ StepRecorder::StepRecorder(EditorState& state, int caption, StepPlace place, int
   step_.mergeKey = mergeKey;
   step_.other.eventCount = state.eventCount();
   step_.other.talkCount = state.talkCount();
+  step_.other.sceneCount = state.game.objects.sceneCount();
   KeepOffsets(eventOffsets_, state.game.events.offsets, false);
   KeepOffsets(talkOffsets_, state.game.talk.offsets, false);
 }
@@ -230,6 +240,13 @@ void StepRecorder::TouchAllDialogue() {
   for (size_t i = 0; i < entries.size(); ++i) step_.other.talk.emplace_back(int32_t(i), entries[i]);
 }
 
+void StepRecorder::TouchScene(int32_t scene) {
+  if (scene < 0 || scene >= step_.other.sceneCount || scene >= state_.game.objects.sceneCount()) return;
+  for (const auto& [index, kept] : step_.other.scenes)
+    if (index == scene) return;
+  step_.other.scenes.emplace_back(scene, state_.game.objects.scenes[size_t(scene)]);
+}
+
 void StepRecorder::Cancel() { open_ = false; }
 
 bool StepRecorder::Finish() {
@@ -270,6 +287,13 @@ bool StepRecorder::Finish() {
   });
   if (!side.talk.empty()) filesChanged = true;
   side.talk.shrink_to_fit();
+
+  const std::vector<SceneTable>& scenes = state_.game.objects.scenes;
+  std::erase_if(side.scenes, [&](const auto& item) {
+    return size_t(item.first) < scenes.size() && item.second == scenes[size_t(item.first)];
+  });
+  if (!side.scenes.empty() || side.sceneCount != state_.game.objects.sceneCount()) filesChanged = true;
+  side.scenes.shrink_to_fit();
 
   side.eventOffsets = OffsetsBefore(eventOffsets_, state_.game.events.offsets);
   side.talkOffsets = OffsetsBefore(talkOffsets_, state_.game.talk.offsets);

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "gamefiles/alldef.h"
 #include "gamefiles/talk.h"
 #include "gamefiles/war_sta.h"
 #include "script/event.h"
@@ -51,6 +52,8 @@ struct StepPlace {
   int32_t event = -1;
   int line = -1;
   int32_t dialogue = -1;
+  int32_t scene = -1;   // an object edit's scene and object
+  int32_t object = -1;
 };
 
 // One side of a step: the number of events and of dialogue entries, the
@@ -64,6 +67,8 @@ struct StepSide {
   int32_t talkCount = 0;
   std::vector<std::pair<int32_t, TalkEntry>> talk;
   std::optional<std::vector<int32_t>> talkOffsets;
+  int32_t sceneCount = 0;  // object tables of scenes
+  std::vector<std::pair<int32_t, SceneTable>> scenes;
 };
 
 struct HistoryStep {
@@ -128,6 +133,8 @@ class StepRecorder {
   void TouchAllEvents();
   void TouchDialogue(int32_t entry);
   void TouchAllDialogue();
+  // The command may change the object table of scene `scene`.
+  void TouchScene(int32_t scene);
 
   // Compares and pushes the step; true when something changed.
   bool Finish();

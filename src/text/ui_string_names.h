@@ -415,4 +415,40 @@ inline constexpr int RestoreZdatQuestion = 20422;
 inline constexpr int ZdatRestored = 20423;
 inline constexpr int ZdatBackupMissing = 20424;
 
+// The scenes' object tables.
+inline constexpr int SceneTableWrongSize = 20800;
+inline constexpr int SceneNamed = 20801;
+inline constexpr int ObjectNumbered = 20802;
+inline constexpr int TriggerAction = 20803;
+inline constexpr int TriggerItem = 20804;
+inline constexpr int TriggerPass = 20805;
+inline constexpr int ScenesMenu = 20806;
+inline constexpr int SceneObjectsAction = 20807;
+inline constexpr int SceneObjectsTitle = 20808;
+inline constexpr int ObjectStartsEvent = 20809;
+inline constexpr int ObjectColumn = 20810;
+inline constexpr int PassableColumn = 20811;
+inline constexpr int ActionEventColumn = 20812;
+inline constexpr int ItemEventColumn = 20813;
+inline constexpr int PassEventColumn = 20814;
+inline constexpr int PicturesColumn = 20815;
+inline constexpr int EditObject = 20816;
+inline constexpr int AttachEvent = 20817;
+inline constexpr int ClearEvent = 20818;
+inline constexpr int ShowEventInMain = 20819;
+inline constexpr int NoSceneObjects = 20820;
+inline constexpr int SceneTableDamaged = 20821;
+inline constexpr int SceneEmptyTable = 20822;
+inline constexpr int AttachEventPrompt = 20823;
+inline constexpr int ObjectEventMissing = 20824;
+inline constexpr int ChooseAnEventCell = 20825;
+inline constexpr int StepModifyObject = 20826;
+inline constexpr int StepAttachEvent = 20827;
+inline constexpr int StepClearEvent = 20828;
+inline constexpr int ObjectsOfEvent = 20829;
+inline constexpr int EventFilterHint = 20830;
+inline constexpr int SaveAlsoSceneObjects = 20831;
+inline constexpr int ObjectNumberOutOfRange = 20832;
+inline constexpr int ObjectEventLine = 20833;
+
 }  // namespace tavrel::Str
