@@ -449,6 +449,6 @@ inline constexpr int ObjectsOfEvent = 20829;
 inline constexpr int EventFilterHint = 20830;
 inline constexpr int SaveAlsoSceneObjects = 20831;
 inline constexpr int ObjectNumberOutOfRange = 20832;
-inline constexpr int ObjectEventLine = 20833;
+inline constexpr int EventDoesNotExist = 20833;
 
 }  // namespace tavrel::Str

@@ -453,7 +453,7 @@ constexpr InterfaceString kStrings[] = {
     {Str::EventFilterHint, "输入事件编号或场景名称"},
     {Str::SaveAlsoSceneObjects, "另外覆盖alldef.grp, alldef.idx。"},
     {Str::ObjectNumberOutOfRange, "场景{}没有物体{}"},
-    {Str::ObjectEventLine, "{} {}"},
+    {Str::EventDoesNotExist, "（没有此事件）"},
 };
 
 constexpr bool Ascending() {
