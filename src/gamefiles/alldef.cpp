@@ -47,6 +47,9 @@ Result<SceneObjectTables> ParseSceneObjects(std::span<const uint8_t> idx, std::s
   }
   const size_t end = size_t(std::clamp<int64_t>(file->offsets.back(), 0, int64_t(file->grp.size())));
   tables.trailing.assign(file->grp.begin() + std::ptrdiff_t(end), file->grp.end());
+  if (!tables.trailing.empty() && warnings)
+    warnings->push_back({std::filesystem::path(grpName).filename().string(),
+                         FormatInterfaceString(Str::SceneTablesTrailingBytes, grpName, tables.trailing.size())});
   tables.grp = std::move(file->grp);
   return tables;
 }

@@ -450,5 +450,6 @@ inline constexpr int EventFilterHint = 20830;
 inline constexpr int SaveAlsoSceneObjects = 20831;
 inline constexpr int ObjectNumberOutOfRange = 20832;
 inline constexpr int EventDoesNotExist = 20833;
+inline constexpr int SceneTablesTrailingBytes = 20834;
 
 }  // namespace tavrel::Str

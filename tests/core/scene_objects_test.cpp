@@ -83,8 +83,13 @@ TEST(SceneObjectFile, AnIndexPastItsDataIsAnErrorNamingTheIndex) {
 TEST(SceneObjectFile, BytesAfterTheLastEntryStayWhenAnObjectChanges) {
   Bytes grp = Table({});
   grp.push_back(0xAB);
-  Result<SceneObjectTables> read = ParseSceneObjects(IndexBytes({4400}), grp, "alldef.idx", "alldef.grp");
+  std::vector<FileWarning> warnings;
+  Result<SceneObjectTables> read =
+      ParseSceneObjects(IndexBytes({4400}), grp, "alldef.idx", "alldef.grp", &warnings);
   ASSERT_TRUE(read) << read.error();
+  ASSERT_EQ(warnings.size(), 1u);  // the byte belongs to no scene
+  EXPECT_EQ(warnings[0].file, "alldef.grp");
+  EXPECT_NE(warnings[0].message.find("1字节"), std::string::npos) << warnings[0].message;
   read->scenes[0].objects[1].words[kObjectY] = -2;
   Bytes expected = grp;
   expected[22 + 20] = 0xFE;
