@@ -39,12 +39,18 @@ T* Find(QObject& root, const char* name) {
 
 void Click(QObject& root, const char* name) { QTest::mouseClick(Find<QPushButton>(root, name), Qt::LeftButton); }
 
-// Runs `act` on the modal window the next step opens, once it is up.
+// Runs `act` on the modal window the next step opens, once it is up; a
+// window `act` leaves open is closed, so the test fails instead of waiting.
 void OnModal(std::function<void(QWidget*)> act) {
   QTimer::singleShot(0, [act] {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr) qFatal("no modal window opened");
+    if (!QTest::qWaitForWindowExposed(modal)) qWarning("the modal window is not exposed");
     act(modal);
+    if (modal->isVisible()) {
+      qWarning("%s was left open", qPrintable(modal->objectName()));
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    }
   });
 }
 
@@ -135,6 +141,7 @@ class SceneWindowTest : public QObject {
       auto* table = Find<QTableWidget>(*window, "tblObjects");
       const int row = RowOf(table, 2);
       const QRect cell = table->visualItemRect(table->item(row, kAction));
+      QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
       QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
     });
     Find<QAction>(main, "mnu_eventobjects")->trigger();

@@ -172,9 +172,9 @@ void SceneWindow::fillObjects() {
   for (int row = 0; row < static_cast<int>(numbers.size()); ++row) {
     const int32_t number = numbers[size_t(row)];
     const SceneObject& o = table.objects[size_t(number)];
-    auto put = [&](int column, const QString& text, int data) {
+    auto put = [&](int column, const QString& text, int value) {
       auto* item = new QTableWidgetItem(text);
-      item->setData(kEventRole, data);
+      item->setData(kEventRole, value);
       objects_->setItem(row, column, item);
       return item;
     };
