@@ -166,17 +166,17 @@ void History::Push(EditorState& state, HistoryStep step) {
     StepSide& kept = last->other;
     for (auto& [index, event] : step.other.events) {
       const bool known = std::any_of(kept.events.begin(), kept.events.end(),
-                                     [index](const auto& item) { return item.first == index; });
+                                     [at = index](const auto& item) { return item.first == at; });
       if (!known && index < kept.eventCount) kept.events.emplace_back(index, std::move(event));
     }
     for (auto& [index, entry] : step.other.talk) {
       const bool known =
-          std::any_of(kept.talk.begin(), kept.talk.end(), [index](const auto& item) { return item.first == index; });
+          std::any_of(kept.talk.begin(), kept.talk.end(), [at = index](const auto& item) { return item.first == at; });
       if (!known && index < kept.talkCount) kept.talk.emplace_back(index, std::move(entry));
     }
     for (auto& [index, table] : step.other.scenes) {
       const bool known = std::any_of(kept.scenes.begin(), kept.scenes.end(),
-                                     [index](const auto& item) { return item.first == index; });
+                                     [at = index](const auto& item) { return item.first == at; });
       if (!known && index < kept.sceneCount) kept.scenes.emplace_back(index, std::move(table));
     }
     if (!kept.eventOffsets) kept.eventOffsets = std::move(step.other.eventOffsets);
