@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
   Write(out / "talk", "all", fuzz::PackParts({file("talk.idx"), file("talk.grp")}));
   Write(out / "talk", "first", pair("talk.idx", "talk.grp", 10));
   Write(out / "r1", "all", fuzz::PackParts({file("r1.idx"), file("r1.grp")}));
+  Write(out / "alldef", "all", fuzz::PackParts({file("alldef.idx"), file("alldef.grp")}));
+  Write(out / "alldef", "first", pair("alldef.idx", "alldef.grp", 2));
   Write(out / "war_sta", "war.sta", file("war.sta"));
   Write(out / "kdefattr", "kdefattr.dat", ReadFile(fs::path(TAVREL_FUZZ_DATA_DIR) / "kdefattr.dat"));
 

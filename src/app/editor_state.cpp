@@ -108,6 +108,17 @@ Result<GameReadReport> ReadGameFiles(EditorState& state) {
     WarnPair(state, "r1.idx", "r1.grp", names.error(), report.warnings);
   }
 
+  // The scenes' object tables: optional, and a damaged entry only hides
+  // that scene's objects.
+  std::vector<FileWarning> objectWarnings;
+  auto objects = ReadSceneObjects(dir, &objectWarnings);
+  if (objects) {
+    next.objects = std::move(*objects);
+    Append(report.warnings, objectWarnings);
+  } else {
+    WarnPair(state, "alldef.idx", "alldef.grp", objects.error(), report.warnings);
+  }
+
   auto events = ReadEvents(dir, &report.warnings);
   if (!events) return Error{events.error()};
   next.events = std::move(*events);
@@ -149,12 +160,24 @@ Status SaveGameFiles(EditorState& state) {
     files[5].path = GameFilePath(state, "hdgrp.grp");
     EncodePictureSet(state.game.portraits, files[4].bytes, files[5].bytes);
   }
+  // Nor is an untouched object table pair.
+  Bytes objects;
+  bool objectsWritten = false;
+  if (state.game.objects.present) {
+    objects = EncodeSceneObjects(state.game.objects);
+    if (objects != state.game.objects.grp) {
+      files.push_back({GameFilePath(state, "alldef.idx"), state.game.objects.idx});
+      files.push_back({GameFilePath(state, "alldef.grp"), objects});
+      objectsWritten = true;
+    }
+  }
   Status written = WriteFilesAtomic(files);
   if (!written) {
     state.game.talk.offsets = talkOffsets;
     state.game.events.offsets = eventOffsets;
-  } else if (portraits) {
-    state.game.savedPortraits = state.game.portraits;
+  } else {
+    if (portraits) state.game.savedPortraits = state.game.portraits;
+    if (objectsWritten) state.game.objects.grp = std::move(objects);
   }
   return written;
 }
@@ -166,6 +189,10 @@ bool PortraitsChanged(const GameData& game) {
                        return a.width == b.width && a.height == b.height && a.xOffset == b.xOffset &&
                               a.yOffset == b.yOffset && a.data == b.data;
                      });
+}
+
+bool SceneObjectsChanged(const EditorState& state) {
+  return state.game.objects.present && EncodeSceneObjects(state.game.objects) != state.game.objects.grp;
 }
 
 }  // namespace tavrel

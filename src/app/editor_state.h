@@ -9,6 +9,7 @@
 
 #include "app/history.h"
 #include "app/tile_sets.h"
+#include "gamefiles/alldef.h"
 #include "gamefiles/kdef.h"
 #include "gamefiles/names.h"
 #include "gamefiles/pictures.h"
@@ -31,6 +32,7 @@ struct GameData {
   NameTables names;
   EventTable events;
   std::vector<std::vector<int32_t>> portraitUsers;
+  SceneObjectTables objects;  // alldef.idx/grp; not present when missing or unreadable
 };
 
 struct EditorState {
@@ -90,10 +92,13 @@ Result<GameReadReport> ReadGameFiles(EditorState& state);
 // when there are none.
 std::string ReadWarningsMessage(const GameReadReport& report);
 
-// The save command: talk.idx/grp and kdef.idx/grp, and hdgrp.idx/grp when
-// a portrait changed since the read or the last save, as one group: all
-// replaced or, on any failure, all as they were.
+// The save command: talk.idx/grp and kdef.idx/grp, hdgrp.idx/grp when a
+// portrait changed since the read or the last save, and alldef.idx/grp when
+// an object changed, as one group: all replaced or, on any failure, all as
+// they were. Portraits and object tables that are as read are not written.
 Status SaveGameFiles(EditorState& state);
+// Whether the save would write alldef.idx/grp.
+bool SceneObjectsChanged(const EditorState& state);
 
 // Whether a portrait differs from hdgrp.idx/grp as last read or saved.
 bool PortraitsChanged(const GameData& game);

@@ -84,6 +84,7 @@ void ApplySide(EditorState& state, StepSide& side) {
   if (portraitsBefore != static_cast<int32_t>(state.game.portraits.size()))
     state.game.portraitUsers =
         BuildPortraitUsers(state.game.names, static_cast<int32_t>(state.game.portraits.size()));
+  SwapItems(state.game.objects.scenes, side.sceneCount, side.scenes);
 }
 
 constexpr size_t kOffsetTail = 2;
@@ -124,6 +125,9 @@ size_t HistoryStep::bytes() const {
   total += other.portraits.capacity() * sizeof(other.portraits[0]);
   for (const auto& [index, picture] : other.portraits)
     total += picture.data.capacity() + picture.colours.capacity() * sizeof(uint32_t);
+  total += other.scenes.capacity() * sizeof(other.scenes[0]);
+  for (const auto& [index, table] : other.scenes)
+    total += table.objects.capacity() * sizeof(SceneObject) + table.damaged.capacity();
   return total;
 }
 
@@ -185,6 +189,12 @@ void History::Push(EditorState& state, HistoryStep step) {
           std::any_of(kept.talk.begin(), kept.talk.end(), [at](const auto& item) { return item.first == at; });
       if (!known && index < kept.talkCount) kept.talk.emplace_back(index, std::move(entry));
     }
+    for (auto& [index, table] : step.other.scenes) {
+      const int32_t at = index;
+      const bool known = std::any_of(kept.scenes.begin(), kept.scenes.end(),
+                                     [at](const auto& item) { return item.first == at; });
+      if (!known && index < kept.sceneCount) kept.scenes.emplace_back(index, std::move(table));
+    }
     if (!kept.eventOffsets) kept.eventOffsets = std::move(step.other.eventOffsets);
     if (!kept.talkOffsets) kept.talkOffsets = std::move(step.other.talkOffsets);
     last->changesFiles = last->changesFiles || step.changesFiles;
@@ -204,6 +214,7 @@ StepRecorder::StepRecorder(EditorState& state, int caption, StepPlace place, int
   step_.other.eventCount = state.eventCount();
   step_.other.talkCount = state.talkCount();
   step_.other.portraitCount = static_cast<int32_t>(state.game.portraits.size());
+  step_.other.sceneCount = state.game.objects.sceneCount();
   KeepOffsets(eventOffsets_, state.game.events.offsets, false);
   KeepOffsets(talkOffsets_, state.game.talk.offsets, false);
 }
@@ -252,6 +263,11 @@ void StepRecorder::TouchPortrait(int32_t number) {
   for (const auto& [index, kept] : step_.other.portraits)
     if (index == number) return;
   step_.other.portraits.emplace_back(number, state_.game.portraits[size_t(number)]);
+void StepRecorder::TouchScene(int32_t scene) {
+  if (scene < 0 || scene >= step_.other.sceneCount || scene >= state_.game.objects.sceneCount()) return;
+  for (const auto& [index, kept] : step_.other.scenes)
+    if (index == scene) return;
+  step_.other.scenes.emplace_back(scene, state_.game.objects.scenes[size_t(scene)]);
 }
 
 void StepRecorder::Cancel() { open_ = false; }
@@ -301,6 +317,12 @@ bool StepRecorder::Finish() {
   });
   if (!side.portraits.empty() || side.portraitCount != static_cast<int32_t>(portraits.size())) filesChanged = true;
   side.portraits.shrink_to_fit();
+  const std::vector<SceneTable>& scenes = state_.game.objects.scenes;
+  std::erase_if(side.scenes, [&](const auto& item) {
+    return size_t(item.first) < scenes.size() && item.second == scenes[size_t(item.first)];
+  });
+  if (!side.scenes.empty() || side.sceneCount != state_.game.objects.sceneCount()) filesChanged = true;
+  side.scenes.shrink_to_fit();
 
   side.eventOffsets = OffsetsBefore(eventOffsets_, state_.game.events.offsets);
   side.talkOffsets = OffsetsBefore(talkOffsets_, state_.game.talk.offsets);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "gamefiles/pictures.h"
+#include "gamefiles/alldef.h"
 #include "gamefiles/talk.h"
 #include "gamefiles/war_sta.h"
 #include "script/event.h"
@@ -52,6 +53,8 @@ struct StepPlace {
   int32_t event = -1;
   int line = -1;
   int32_t dialogue = -1;
+  int32_t scene = -1;   // an object edit's scene and object
+  int32_t object = -1;
 };
 
 // One side of a step: the number of events and of dialogue entries, the
@@ -67,6 +70,8 @@ struct StepSide {
   std::optional<std::vector<int32_t>> talkOffsets;
   int32_t portraitCount = 0;
   std::vector<std::pair<int32_t, RlePicture>> portraits;
+  int32_t sceneCount = 0;  // object tables of scenes
+  std::vector<std::pair<int32_t, SceneTable>> scenes;
 };
 
 struct HistoryStep {
@@ -134,6 +139,8 @@ class StepRecorder {
   // The command may change portrait `number` (pictures appended at the end
   // are found by the count).
   void TouchPortrait(int32_t number);
+  // The command may change the object table of scene `scene`.
+  void TouchScene(int32_t scene);
 
   // Compares and pushes the step; true when something changed.
   bool Finish();

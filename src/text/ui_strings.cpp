@@ -468,6 +468,41 @@ constexpr InterfaceString kStrings[] = {
     {Str::SettingsUnreadable, "设置文件 {} 无法读取，已改用默认设置。"},
     {Str::OpenLastDirectoryQuestion, "读取上次的游戏目录 {}？"},
     {Str::EventAddedNumber, "增加事件{}。请增加或者修改指令"},
+    {Str::SceneTableWrongSize, "{}：场景{}的物体表长{}字节，应为{}字节，此场景不显示物体"},
+    {Str::SceneNamed, "场景{} {}"},
+    {Str::ObjectNumbered, "物体{}"},
+    {Str::TriggerAction, "空格"},
+    {Str::TriggerItem, "物品"},
+    {Str::TriggerPass, "经过"},
+    {Str::ScenesMenu, "场景"},
+    {Str::SceneObjectsAction, "场景物体"},
+    {Str::SceneObjectsTitle, "场景物体"},
+    {Str::ObjectStartsEvent, "场景 {} 物体 {}: {}"},
+    {Str::ObjectColumn, "物体"},
+    {Str::PassableColumn, "通过"},
+    {Str::ActionEventColumn, "空格事件"},
+    {Str::ItemEventColumn, "物品事件"},
+    {Str::PassEventColumn, "经过事件"},
+    {Str::PicturesColumn, "贴图"},
+    {Str::EditObject, "修改物体"},
+    {Str::AttachEvent, "指定事件"},
+    {Str::ClearEvent, "清除事件"},
+    {Str::ShowEventInMain, "显示事件"},
+    {Str::NoSceneObjects, "没有读入场景物体表（alldef.idx/alldef.grp）"},
+    {Str::SceneTableDamaged, "场景{}的物体表已损坏，不显示物体"},
+    {Str::SceneEmptyTable, "此场景没有物体"},
+    {Str::AttachEventPrompt, "请输入事件编号"},
+    {Str::ObjectEventMissing, "事件{}不存在，事件编号应在1到{}之间"},
+    {Str::ChooseAnEventCell, "请先选择一个物体的事件"},
+    {Str::StepModifyObject, "修改场景物体"},
+    {Str::StepAttachEvent, "指定物体事件"},
+    {Str::StepClearEvent, "清除物体事件"},
+    {Str::ObjectsOfEvent, "开始此事件的场景物体"},
+    {Str::EventFilterHint, "输入事件编号或场景名称"},
+    {Str::SaveAlsoSceneObjects, "另外覆盖alldef.grp, alldef.idx。"},
+    {Str::ObjectNumberOutOfRange, "场景{}没有物体{}"},
+    {Str::EventDoesNotExist, "（没有此事件）"},
+    {Str::SceneTablesTrailingBytes, "{}：最后一个场景的物体表之后还有{}字节，保存时保持原样"},
 };
 
 constexpr bool Ascending() {
@@ -476,7 +511,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 451);
+static_assert(std::size(kStrings) == 486);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

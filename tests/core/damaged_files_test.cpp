@@ -56,7 +56,7 @@ class DamagedFiles : public ::testing::Test {
 std::string Fingerprint(const EditorState& s) {
   std::string f = std::to_string(s.game.talk.entries.size()) + "/" + std::to_string(s.game.events.events.size()) +
                   "/" + std::to_string(s.game.portraits.size()) + "/" + std::to_string(s.game.names.persons.size()) +
-                  "/" + std::to_string(s.game.palette[7]);
+                  "/" + std::to_string(s.game.palette[7]) + "/" + std::to_string(s.game.objects.sceneCount());
   for (const TalkEntry& e : s.game.talk.entries) f += e.text;
   for (const KdefEvent& e : s.game.events.events)
     for (int16_t w : e.words) f += std::to_string(w) + ",";
@@ -64,7 +64,7 @@ std::string Fingerprint(const EditorState& s) {
 }
 
 bool IsOptional(const std::string& file) {
-  return file == "mmap.col" || file.starts_with("hdgrp.") || file.starts_with("r1.");
+  return file == "mmap.col" || file.starts_with("hdgrp.") || file.starts_with("r1.") || file.starts_with("alldef.");
 }
 
 // The edited pairs refuse these damages; the optional files refuse none.
@@ -79,6 +79,7 @@ bool MustRefuse(const std::string& file, const std::string& damage) {
 // as a cut-short file, may be warned about or refused by what they cut).
 bool MustWarn(const std::string& file, const std::string& damage) {
   if (file == "mmap.col") return true;  // every damage leaves it short of 768 bytes
+  if (file.starts_with("alldef.")) return true;  // every damage leaves a table short, or bytes outside every table
   if (file.starts_with("hdgrp.")) return damage == "missing";
   if (file.starts_with("r1.") && (damage == "missing" || damage == "empty")) return true;
   if (file == "r1.idx" && (damage.starts_with("negative") || damage.starts_with("descending") ||
@@ -94,7 +95,7 @@ TEST_F(DamagedFiles, ReadCommandRefusesDamagedEditedFilesAndWarnsAboutTheOthers)
   ReadSampleGame(state, GameCharset::Big5, dir.path());
   const std::string good = Fingerprint(state);
   for (const std::string file : {"talk.idx", "talk.grp", "mmap.col", "hdgrp.idx", "hdgrp.grp", "r1.idx", "r1.grp",
-                                 "kdef.idx", "kdef.grp"}) {
+                                 "alldef.idx", "alldef.grp", "kdef.idx", "kdef.grp"}) {
     const std::string stem = file.substr(0, file.find('.') + 1);
     ForEachDamage(file, [&](const Damage& damage) {
       Result<GameReadReport> read = ReadGameFiles(state);

@@ -45,6 +45,7 @@
 #include "ui/qt_translations.h"
 #include "ui/shell/about_window.h"
 #include "ui/shell/game_path_window.h"
+#include "ui/scenes/scene_window.h"
 #include "ui/shell/select_charset_window.h"
 
 Q_DECLARE_METATYPE(tavrel::GameCharset)
@@ -297,6 +298,10 @@ class InterfaceTextTest : public QObject {
     {
       FrmZModify window(state);
       ExpectTableTexts(read, window, QStringLiteral("patcher"));
+    }
+    for (int scene : {0, 3, 5}) {
+      SceneWindow window(state, nullptr, scene);
+      ExpectTableTexts(read, window, QStringLiteral("scene objects"));
     }
     {
       FrmReplaceTalk window(state);

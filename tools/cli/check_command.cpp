@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "app/scene_objects.h"
 #include "cli/command_registry.h"
 #include "cli/command_support.h"
 #include "gamefiles/file_io.h"
@@ -78,6 +79,7 @@ std::vector<std::string> RoundTrip(const EditorState& state) {
   EncodeEvents(state.game.events, idx, grp);
   check("kdef.idx", idx);
   check("kdef.grp", grp);
+  if (state.game.objects.present) check("alldef.grp", EncodeSceneObjects(state.game.objects));
   return differences;
 }
 
@@ -145,6 +147,12 @@ int RunCheck(const CommonOptions& common, const std::string& dir) {
   fmt::print("skills: {}\n", names.skills.size());
   fmt::print("portraits: {}\n", state.game.portraits.size());
   fmt::print("absent portraits: {}\n", absent);
+  if (state.game.objects.present) {
+    size_t objects = 0;
+    for (int32_t s = 0; s < state.game.objects.sceneCount(); ++s)
+      objects += SceneObjectNumbers(state.game.objects, s).size();
+    fmt::print("scene object tables: {}, objects: {}\n", state.game.objects.sceneCount(), objects);
+  }
 
   bool same = true;
   if (counts.changedByCommit == 0) {

@@ -57,6 +57,8 @@ std::vector<SampleFile> MakePortraitFiles(const SampleSizes& sizes);
 // The scene tile set sdx/smp, or with `numbered` one set sdxNNN/smpNNN per scene.
 std::vector<SampleFile> MakeSceneTileFiles(const SampleSizes& sizes, bool numbered);
 SampleFile MakePaletteFile();
+// alldef.idx/alldef.grp: the scenes' object tables.
+std::vector<SampleFile> MakeObjectFiles(const SampleSizes& sizes);
 
 // Names used by the dialogue texts as well as the name tables.
 std::string PersonName(int person);

@@ -20,6 +20,7 @@ std::vector<SampleFile> MakeSampleGame(const SampleOptions& options) {
   files.push_back(MakePaletteFile());
   append(MakePortraitFiles(sizes));
   append(MakeSceneTileFiles(sizes, options.numberedTiles));
+  append(MakeObjectFiles(sizes));
   append(MakeBattleFiles(options));
   append(MakeExecutableDataFiles(options));
   return files;

@@ -76,6 +76,11 @@ void MainWindow::buildEventFrame() {
   eventSelector_->setObjectName("Combokdef");
   eventSelector_->setMinimumContentsLength(8);
   eventSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  eventSelector_->setContextMenuPolicy(Qt::CustomContextMenu);
+  eventFilter_ = new QLineEdit(eventFrame_);
+  eventFilter_->setObjectName("txtEventFilter");
+  eventFilter_->setPlaceholderText(Ui(state_, Str::EventFilterHint));
+  eventFilter_->setClearButtonEnabled(true);
   insertEventButton_ = Button(eventFrame_, "cmdinsertkdef", Ui(state_, Str::AddEvent));
   deleteEventButton_ = Button(eventFrame_, "cmddeletekdef", Ui(state_, Str::DeleteEvent));
   modifyEventButton_ = Button(eventFrame_, "cmdmodifykdef", Ui(state_, Str::ModifyEvent));
@@ -109,7 +114,8 @@ void MainWindow::buildEventFrame() {
   wizardButton_ = Button(eventFrame_, "cmdwizard", Ui(state_, Str::InstructionGuide));
 
   auto* eventRow = new QHBoxLayout;
-  eventRow->addWidget(eventSelector_, 1);
+  eventRow->addWidget(eventSelector_, 3);
+  eventRow->addWidget(eventFilter_, 1);
   eventRow->addWidget(insertEventButton_);
   eventRow->addWidget(deleteEventButton_);
   eventRow->addWidget(modifyEventButton_);
@@ -213,13 +219,16 @@ void MainWindow::buildMenus() {
   zModifyAction_ = bar->addAction(Ui(state_, Str::MenuPatcher));
   zModifyAction_->setObjectName("mnu_z_modify");
 
+  buildSceneMenu();
+
   helpMenu_ = bar->addMenu(Ui(state_, Str::MenuHelp));
   helpMenu_->setObjectName("mnu_help");
   aboutAction_ = Item(helpMenu_, "mnu_about", Ui(state_, Str::MenuAbout));
 
   for (QAction* off : {readFileAction_, saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
                        importScriptAction_, exportDialogueAction_, importDialogueAction_, pasteAction_,
-                       pasteAllAction_, replaceTalkAction_, warAction_, zModifyAction_, portraitsAction_})
+                       pasteAllAction_, replaceTalkAction_, warAction_, zModifyAction_, portraitsAction_,
+                       sceneObjectsAction_})
     off->setEnabled(false);
 }
 

@@ -10,6 +10,7 @@
 #include "app/editor_state.h"
 #include "app/history.h"
 #include "app/exports.h"
+#include "app/scene_objects.h"
 #include "script/decode.h"
 
 class QAction;
@@ -126,6 +127,18 @@ class MainWindow : public QMainWindow {
   void showStep(const StepPlace& where);
   void refreshHistoryActions();
 
+  // Where events start (main_window_scenes.cpp).
+  void buildSceneMenu();
+  QString eventItemText(const EventStarts& starts, int32_t event) const;
+  // Every item of the event selector anew from the object tables.
+  void refreshEventTexts();
+  // The selector's rows that hold `text` (a scene name or any part of an
+  // item) stay in its list; a number chooses that event.
+  void filterEvents(const QString& text);
+  void chooseTypedEvent();
+  void openSceneWindow(int scene = -1, int object = -1);
+  void popUpEventMenu(const QPoint& at);
+
   // Dialogue (main_window_dialogue.cpp).
   void showDialogue();
   void addDialogue();
@@ -138,6 +151,7 @@ class MainWindow : public QMainWindow {
 
   QGroupBox* eventFrame_ = nullptr;
   QComboBox* eventSelector_ = nullptr;
+  QLineEdit* eventFilter_ = nullptr;
   QListView* instructionList_ = nullptr;
   StatementListModel* instructionLines_ = nullptr;
   QListWidget* wordList_ = nullptr;
@@ -185,6 +199,9 @@ class MainWindow : public QMainWindow {
   QMenu* picturesMenu_ = nullptr;
   QAction* portraitsAction_ = nullptr;
   QAction* aboutAction_ = nullptr;
+  QMenu* sceneMenu_ = nullptr;
+  QAction* sceneObjectsAction_ = nullptr;
+  QAction* eventObjectsAction_ = nullptr;
 
   QLabel* directoryStatus_ = nullptr;
   QLabel* countStatus_ = nullptr;

@@ -21,7 +21,11 @@ void MainWindow::fillEventSelector() {
   {
     const QSignalBlocker block(eventSelector_);
     eventSelector_->clear();
-    for (int32_t k = 0; k < state_.eventCount(); ++k) eventSelector_->addItem(QString::number(k));
+    const EventStarts starts(state_.game.objects, state_.eventCount());
+    QStringList items;
+    items.reserve(state_.eventCount());
+    for (int32_t k = 0; k < state_.eventCount(); ++k) items << eventItemText(starts, k);
+    eventSelector_->addItems(items);
     eventSelector_->setCurrentIndex(state_.eventCount() > 0 ? 0 : -1);
   }
   refreshInstructionList();
@@ -52,7 +56,7 @@ void MainWindow::addEvent() {
   StepRecorder step(state_, kStepAddEvent, place());
   const int32_t number = AddEvent(state_, &message);
   step.Finish();
-  eventSelector_->addItem(QString::number(number));
+  eventSelector_->addItem(eventItemText(EventStarts(state_.game.objects, state_.eventCount()), number));
   refreshChrome();
   ShowMessage(this, Q(message));
 }

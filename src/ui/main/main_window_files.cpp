@@ -89,7 +89,8 @@ bool MainWindow::readFiles() {
   if (state_.talkCount() > 0) dialogueSelector_->setCurrentIndex(0);
   for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
                       importScriptAction_, exportDialogueAction_, importDialogueAction_, replaceTalkAction_,
-                      warAction_, zModifyAction_, portraitsAction_})
+                      warAction_, zModifyAction_, portraitsAction_,
+                      sceneObjectsAction_})
     on->setEnabled(true);
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
@@ -109,7 +110,9 @@ bool MainWindow::saveFiles() { return saveFiles(true); }
 
 bool MainWindow::saveFiles(bool ask) {
   if (!state_.loaded) return false;
-  if (ask && !AskOkCancel(this, Ui(state_, Str::SaveQuestion), windowTitle())) return false;
+  QString question = Ui(state_, Str::SaveQuestion);
+  if (SceneObjectsChanged(state_)) question += "\n" + Ui(state_, Str::SaveAlsoSceneObjects);
+  if (ask && !AskOkCancel(this, question, windowTitle())) return false;
   Status saved = SaveGameFiles(state_);
   if (!saved) {
     ShowMessage(this, CoreText(state_, saved.error()));

@@ -52,7 +52,10 @@ void MainWindow::showStep(const StepPlace& where) {
     const int remembered = currentEvent();
     if (eventSelector_->count() != state_.eventCount()) {
       eventSelector_->clear();
-      for (int32_t k = 0; k < state_.eventCount(); ++k) eventSelector_->addItem(QString::number(k));
+      const EventStarts starts(state_.game.objects, state_.eventCount());
+      for (int32_t k = 0; k < state_.eventCount(); ++k) eventSelector_->addItem(eventItemText(starts, k));
+    } else if (where.scene >= 0) {
+      refreshEventTexts();  // an object's events changed
     }
     int event = where.event >= 0 ? where.event : remembered;
     if (event >= state_.eventCount()) event = state_.eventCount() - 1;
