@@ -263,6 +263,8 @@ void StepRecorder::TouchPortrait(int32_t number) {
   for (const auto& [index, kept] : step_.other.portraits)
     if (index == number) return;
   step_.other.portraits.emplace_back(number, state_.game.portraits[size_t(number)]);
+}
+
 void StepRecorder::TouchScene(int32_t scene) {
   if (scene < 0 || scene >= step_.other.sceneCount || scene >= state_.game.objects.sceneCount()) return;
   for (const auto& [index, kept] : step_.other.scenes)

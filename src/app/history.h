@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "gamefiles/pictures.h"
 #include "gamefiles/alldef.h"
+#include "gamefiles/pictures.h"
 #include "gamefiles/talk.h"
 #include "gamefiles/war_sta.h"
 #include "script/event.h"
