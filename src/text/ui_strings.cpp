@@ -420,6 +420,53 @@ constexpr InterfaceString kStrings[] = {
     {Str::RestoreZdatQuestion, "用备份z.dat.bak覆盖当前的z.dat，之后所做的修改将全部丢失。是否恢复？"},
     {Str::ZdatRestored, "z.dat已从z.dat.bak恢复。"},
     {Str::ZdatBackupMissing, "找不到备份文件z.dat.bak"},
+    {Str::PlaceEventLine, "事件{}，第{}行"},
+    {Str::PlaceDialogue, "对话{}"},
+    {Str::PlaceItem, "物品{}"},
+    {Str::RefDialogue, "对话"},
+    {Str::RefPerson, "人物"},
+    {Str::RefItem, "物品"},
+    {Str::RefScene, "场景"},
+    {Str::RefSkill, "武功"},
+    {Str::RefBattle, "战斗"},
+    {Str::RefEvent, "事件"},
+    {Str::RefPortrait, "头像"},
+    {Str::FindBadRegex, "正则表达式“{}”有误：{}"},
+    {Str::LintOutOfRange, "{}{}超出范围：共有{}个"},
+    {Str::LintUnknownWord, "未知的字{}，不是任何指令"},
+    {Str::LintIrregularConditional, "不规则的条件指令：两个跳转字都不是唯一的正数，不跳转"},
+    {Str::LintJumpOutside, "跳转落在事件之外：跳到第{}字，事件只有{}字"},
+    {Str::LintNoEnd, "事件没有以结束指令结尾"},
+    {Str::LintUnusedDialogue, "没有指令显示这句对话"},
+    {Str::LintUngivenItem, "没有事件给出这个物品"},
+    {Str::LintSummary, "{}个错误，{}个警告"},
+    {Str::LintError, "错误"},
+    {Str::LintWarning, "警告"},
+    {Str::LintInfo, "提示"},
+    {Str::FindMenu, "查找"},
+    {Str::CheckGameMenu, "检查游戏"},
+    {Str::FindTitle, "查找"},
+    {Str::FindByText, "文字"},
+    {Str::FindByReference, "引用"},
+    {Str::FindRegex, "正则表达式"},
+    {Str::FindIgnoreCase, "不区分拉丁字母大小写"},
+    {Str::FindStart, "开始查找"},
+    {Str::FindStop, "停止"},
+    {Str::FindCount, "{}处"},
+    {Str::FindStale, "游戏已修改，结果可能已过时"},
+    {Str::FindAgain, "重新查找"},
+    {Str::FindProgress, "已查找{}/{}个事件"},
+    {Str::FindNumber, "编号"},
+    {Str::CheckTitle, "检查游戏"},
+    {Str::CheckRun, "检查"},
+    {Str::WhereUsed, "使用处"},
+    {Str::WhereUsedDialogue, "显示对话{}的指令"},
+    {Str::DeleteDialogueStillShown, "仍有{}条指令显示这句对话。"},
+    {Str::BattleStartedBy, "开始这场战斗的事件"},
+    {Str::ResultLine, "{}：{}"},
+    {Str::FindStopped, "查找已停止"},
+    {Str::CheckClean, "没有发现问题"},
+    {Str::FindKind, "查找什么"},
 };
 
 constexpr bool Ascending() {
@@ -428,7 +475,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 406);
+static_assert(std::size(kStrings) == 453);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,
