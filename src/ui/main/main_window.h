@@ -10,6 +10,7 @@
 #include "app/editor_state.h"
 #include "app/history.h"
 #include "app/exports.h"
+#include "app/find.h"
 #include "script/decode.h"
 
 class QAction;
@@ -23,6 +24,8 @@ class QMenu;
 class QPushButton;
 
 namespace tavrel::ui {
+class CheckWindow;
+class FindWindow;
 class StatementListModel;
 }
 
@@ -53,6 +56,12 @@ class MainWindow : public QMainWindow {
   void showInstructionWords();
   // Refill the dialogue selector, keeping its position where possible.
   void refreshDialogueList();
+
+  // Find and check (main_window_find.cpp).
+  FindWindow* openFind();
+  CheckWindow* openCheck();
+  // Shows a result's place: the event and its line, or the dialogue.
+  void showPlace(const Place& place);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -120,6 +129,15 @@ class MainWindow : public QMainWindow {
   void showStep(const StepPlace& where);
   void refreshHistoryActions();
 
+  // Find and check (main_window_find.cpp).
+  void buildFindActions();
+  void findStep(int direction);
+  void showDialogueUses();
+  // The stale marks of the find and check windows after an edit.
+  void refreshFindWindows();
+  // The chosen event's statements as the list shows them, for a search.
+  std::vector<Statement> shownStatements(int32_t& event) const;
+
   // Dialogue (main_window_dialogue.cpp).
   void showDialogue();
   void addDialogue();
@@ -176,6 +194,13 @@ class MainWindow : public QMainWindow {
   QAction* warAction_ = nullptr;
   QAction* zModifyAction_ = nullptr;
   QAction* aboutAction_ = nullptr;
+  QAction* findAction_ = nullptr;
+  QAction* findNextAction_ = nullptr;
+  QAction* findPreviousAction_ = nullptr;
+  QAction* checkAction_ = nullptr;
+  QPushButton* whereUsedTalkButton_ = nullptr;
+  FindWindow* findWindow_ = nullptr;
+  CheckWindow* checkWindow_ = nullptr;
 
   QLabel* directoryStatus_ = nullptr;
   QLabel* countStatus_ = nullptr;

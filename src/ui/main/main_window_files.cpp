@@ -56,7 +56,7 @@ bool MainWindow::readFiles() {
   if (state_.talkCount() > 0) dialogueSelector_->setCurrentIndex(0);
   for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
                       importScriptAction_, exportDialogueAction_, importDialogueAction_, replaceTalkAction_,
-                      warAction_, zModifyAction_})
+                      warAction_, zModifyAction_, findAction_, checkAction_})
     on->setEnabled(true);
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
