@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/qt_text.h"
 
@@ -57,6 +58,9 @@ void CheckWindow::check() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   report_ = LintGame(state_, LimitsOf(state_, BattleCountOnDisk(state_)));
   QApplication::restoreOverrideCursor();
+  // Errors first, then warnings, then the information, each by event and line.
+  std::stable_sort(report_.findings.begin(), report_.findings.end(),
+                   [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
   checkedAt_ = state_.history.revision();
   checked_ = true;
   list_->clear();
