@@ -1,6 +1,7 @@
 #include "app/find.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "script/decode.h"
 #include "script/describe.h"
@@ -77,6 +78,13 @@ Result<std::unique_ptr<EventSearch>> EventSearch::Start(const EditorState& state
     } catch (const std::regex_error& error) {
       return Error{FormatInterfaceString(Str::FindBadRegex, q.text, error.what())};
     }
+  } else if (q.mode == FindQuery::Mode::Reference) {
+    for (int16_t op = 0; op < kOpcodeCount; ++op) {
+      const ReferringWords refs = ReferringWordsOf(op);
+      for (uint8_t k = 0; k < refs.count; ++k)
+        if (ReferenceOf(WordKindOf(op, refs.words[k])) == q.reference)
+          search->referringMask_[size_t(op)] |= uint16_t(1u << refs.words[k]);
+    }
   } else if (q.mode == FindQuery::Mode::Text) {
     if (q.ignoreCase)
       FoldInto(q.text, search->needle_);
@@ -94,10 +102,10 @@ bool EventSearch::Matches(std::string_view line) const {
 }
 
 bool EventSearch::Refers(const Statement& s) const {
-  if (s.islabel) return false;
-  const int words = std::min<int>(s.DataNum, static_cast<int>(std::min(s.data.size(), kMaxKindWords)));
-  for (int w = 0; w < words; ++w)
-    if (WordRefersTo(s, w, query_.reference, query_.number)) return true;
+  if (s.islabel || s.Id < 0 || s.Id >= kOpcodeCount) return false;
+  uint16_t mask = referringMask_[size_t(s.Id)];
+  for (int w = 0; mask != 0; ++w, mask >>= 1)
+    if ((mask & 1) != 0 && WordRefersTo(s, w, query_.reference, query_.number)) return true;
   return false;
 }
 
@@ -116,6 +124,10 @@ void EventSearch::SearchEvent(int32_t event) {
     return;
   }
   const KdefEvent& e = state_.game.events.events[static_cast<size_t>(event)];
+  // A reference is a word of the event: one without that word is not decoded.
+  if (reference && (query_.number < INT16_MIN || query_.number > INT16_MAX ||
+                    std::find(e.words.begin(), e.words.end(), int16_t(query_.number)) == e.words.end()))
+    return;
   int32_t labels = 0;
   DecodeReplacing(e.words, scratch_, labels, state_.attributes);
   for (size_t line = 0; line < scratch_.size(); ++line) {

@@ -6,6 +6,7 @@
 // statements the caller gives (the shown event, with edits not yet
 // committed). It runs in slices so a window can stay responsive, show
 // progress and stop it; the command-line tool runs it to the end.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -89,6 +90,8 @@ class EventSearch {
   ShownStatements shown_;
   std::optional<std::regex> regex_;
   std::string needle_;  // Text: folded when ignoring case
+  // Reference: for each opcode, the words that may hold the number (a bit per word).
+  std::array<uint16_t, kOpcodeCount> referringMask_{};
   std::vector<Statement> scratch_;
   mutable std::string folded_;  // a line folded for a search ignoring case
   int32_t next_ = 0;

@@ -1,6 +1,7 @@
 #include "app/lint.h"
 
 #include <algorithm>
+#include <array>
 
 #include "gamefiles/war_sta.h"
 #include "script/decode.h"
@@ -92,9 +93,11 @@ class Linter {
   }
 
   void Words(const Statement& s, const Place& place) {
-    const int words = std::min<int>(s.DataNum, static_cast<int>(std::min(s.data.size(), kMaxKindWords)));
-    for (int w = 0; w < words; ++w) {
-      if (IsJumpWord(s, w)) continue;
+    const ReferringWords& refs = referring_[size_t(s.Id)];
+    const int held = std::min<int>(s.DataNum, static_cast<int>(s.data.size()));
+    for (uint8_t k = 0; k < refs.count; ++k) {
+      const int w = refs.words[k];
+      if (w >= held || IsJumpWord(s, w)) continue;
       const WordKind kind = WordKindOf(s.Id, w);
       const RefKind ref = ReferenceOf(kind);
       if (ref == RefKind::None) continue;
@@ -116,6 +119,13 @@ class Linter {
     if (WordKindOf(s.Id, w + 1) == WordKind::Increase && s.Word(w + 1) <= 0) return;
     given_[size_t(value)] = true;
   }
+
+  static constexpr std::array<ReferringWords, kOpcodeCount> kReferring = [] {
+    std::array<ReferringWords, kOpcodeCount> all{};
+    for (int16_t op = 0; op < kOpcodeCount; ++op) all[size_t(op)] = ReferringWordsOf(op);
+    return all;
+  }();
+  const std::array<ReferringWords, kOpcodeCount>& referring_ = kReferring;
 
   const EditorState& state_;
   const LintLimits& limits_;

@@ -221,4 +221,18 @@ constexpr WordKind WordKindOf(int16_t opcode, int word) {
   return KindOf(opcode).words[static_cast<size_t>(word)];
 }
 
+// The parameter words of an opcode that refer to something, in word order:
+// a short list per kind of instruction, so a pass over every statement
+// looks at those words only.
+struct ReferringWords {
+  std::array<uint8_t, kMaxKindWords> words{};
+  uint8_t count = 0;
+};
+constexpr ReferringWords ReferringWordsOf(int16_t opcode) {
+  ReferringWords refs;
+  for (size_t w = 0; w < kMaxKindWords; ++w)
+    if (ReferenceOf(KindOf(opcode).words[w]) != RefKind::None) refs.words[refs.count++] = static_cast<uint8_t>(w);
+  return refs;
+}
+
 }  // namespace tavrel
