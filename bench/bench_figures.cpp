@@ -9,6 +9,8 @@
 #include <stdexcept>
 
 #include "app/exports.h"
+#include "app/find.h"
+#include "app/lint.h"
 #include "app/portrait_replace.h"
 #include "bench_games.h"
 #include "script/encode.h"
@@ -172,6 +174,29 @@ void RegisterFigures() {
     }
   });
 
+  // The search and the checks over every event, against decoding (a
+  // reference needs no line text) and decoding with describing (a text is
+  // searched in every line).
+  Register("find-reference/100", [](benchmark::State& s) {
+    const EditorState& state = LoadedGame(kLargestScale);
+    FindQuery query;
+    query.reference = RefKind::Person;
+    query.number = 7;
+    for (auto _ : s) benchmark::DoNotOptimize(FindAll(state, query)->size());
+  });
+  Register("find-text/100", [](benchmark::State& s) {
+    const EditorState& state = LoadedGame(kLargestScale);
+    FindQuery query;
+    query.mode = FindQuery::Mode::Text;
+    query.text = "no line holds this";
+    for (auto _ : s) benchmark::DoNotOptimize(FindAll(state, query)->size());
+  });
+  Register("lint/100", [](benchmark::State& s) {
+    const EditorState& state = LoadedGame(kLargestScale);
+    const LintLimits limits = LimitsOf(state, 10);
+    for (auto _ : s) benchmark::DoNotOptimize(LintGame(state, limits).errors);
+  });
+
   Register("long-event", [](benchmark::State& s) {
     EditorState& state = LongEventGame();
     KdefEvent& event = state.game.events.events[size_t(LongEventNumber())];
@@ -218,6 +243,9 @@ std::vector<Ratio> Ratios() {
                         scaled(p.figure, kLargestValidScale), scaled(p.figure, 100), 1.15, p.per});
   ratios.push_back({"decode / plain walk over the words", "decode/100", "walk/100", 6});
   ratios.push_back({"read all files / the bytes into memory", "read/100", "read-floor/100", 8});
+  ratios.push_back({"reference search / decoding every event", "find-reference/100", "decode/100", 1.5});
+  ratios.push_back({"text search / decoding and describing every event", "find-text/100", "describe/100", 1.5});
+  ratios.push_back({"lint / decoding every event", "lint/100", "decode/100", 2});
   ratios.push_back({"kdef export / iconv UTF-8 to GBK", "export/100", "iconv/100", 3});
   ratios.push_back(
       {"one long event / ordinary events, per statement", "long-event", "show-relayout/100", 2, Per::Statement});

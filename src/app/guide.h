@@ -6,14 +6,12 @@
 #include <string_view>
 
 #include "app/editor_state.h"
+#include "script/instruction_kinds.h"
 
 namespace tavrel {
 
-enum class GuideKind {
-  TooSimple,  // message S139 + caption + S140
-  NoGuide,    // message S139 + caption + S141
-  Dialog,     // the dialog `form`
-};
+// GuideKind (script/instruction_kinds.h): TooSimple is message S139 +
+// caption + S140, NoGuide S139 + caption + S141, Dialog the dialog `form`.
 
 struct Guide {
   GuideKind kind = GuideKind::NoGuide;

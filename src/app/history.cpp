@@ -136,6 +136,7 @@ void History::Clear() {
   changed_.assign(1, 0);
   position_ = 0;
   clean_ = 0;
+  ++revision_;
 }
 
 void History::MarkClean() { clean_ = position_; }
@@ -152,6 +153,7 @@ std::optional<StepPlace> History::Undo(EditorState& state) {
   if (!CanUndo()) return std::nullopt;
   HistoryStep& step = steps_[--position_];
   ApplySide(state, step.other);
+  ++revision_;
   state.modified = Modified();
   return step.place;
 }
@@ -160,11 +162,13 @@ std::optional<StepPlace> History::Redo(EditorState& state) {
   if (!CanRedo()) return std::nullopt;
   HistoryStep& step = steps_[position_++];
   ApplySide(state, step.other);
+  ++revision_;
   state.modified = Modified();
   return step.place;
 }
 
 void History::Push(EditorState& state, HistoryStep step) {
+  ++revision_;
   steps_.resize(position_);
   changed_.resize(position_ + 1);
   if (clean_ && *clean_ > position_) clean_.reset();

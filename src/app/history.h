@@ -101,6 +101,9 @@ class History {
   size_t position() const { return position_; }
   // Memory held by every step.
   size_t bytes() const;
+  // Changes with every step pushed, undone or redone and every Clear, so a
+  // window can tell that what it found in the tables may be out of date.
+  uint64_t revision() const { return revision_; }
 
   // Takes back the last step; returns where it was made, nothing when there
   // was nothing to undo. state.modified follows.
@@ -116,6 +119,7 @@ class History {
   std::vector<size_t> changed_{0};
   size_t position_ = 0;
   std::optional<size_t> clean_ = 0;  // nothing when the saved state was dropped from the history
+  uint64_t revision_ = 0;
 };
 
 class StepRecorder {

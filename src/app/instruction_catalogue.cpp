@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "script/describe.h"
+#include "script/instruction_kinds.h"
 #include "text/ui_string_names.h"
 #include "text/ui_strings.h"
 
@@ -27,160 +28,188 @@ constexpr ListFormat kPassOrKeep{ListSource::Strings, Str::PassableYes, 2, Str::
 constexpr ListFormat kLayers{ListSource::Numbers, 0, kSceneLayers};
 constexpr ListFormat Strings(int16_t first, int16_t count) { return {ListSource::Strings, first, count}; }
 
+// The list a word of a kind is chosen from.
+constexpr ListFormat ListFor(WordKind kind) {
+  switch (kind) {
+    case WordKind::Person: return kPersons;
+    case WordKind::Item:
+    case WordKind::GivenItem: return kItems;
+    case WordKind::Skill: return kSkills;
+    case WordKind::Scene: return kScenes;
+    case WordKind::SceneOrCurrent: return kScenesOrCurrent;
+    case WordKind::Speaker: return kPortraits;
+    case WordKind::SceneEventOrCurrent: return kSceneEventsOrCurrent;
+    case WordKind::PassOrKeep: return kPassOrKeep;
+    case WordKind::Layer: return kLayers;
+    case WordKind::Placement: return Strings(Str::Placement0, 6);
+    case WordKind::Direction: return Strings(Str::FacingUp, 4);
+    case WordKind::Sex: return Strings(Str::SexMale, 3);
+    case WordKind::InnerForce: return Strings(Str::InnerForceYin, 3);
+    default: return {};
+  }
+}
+
+// A row of the dialog of instruction `op`: the dialog's name comes from the
+// instruction kinds, and a list's entries from what its word holds.
 using F = std::string_view;
-constexpr CatalogueRow Lst(F form, int16_t title, int8_t word, F name, ListFormat list, F label, int16_t text,
+constexpr CatalogueRow Lst(int16_t op, int16_t title, int8_t word, F name, F label, int16_t text,
                            int16_t text2 = 0) {
-  return {form, title, word, FieldControl::List, name, list, label, text, text2, {}, 0};
+  return {KindOf(op).form, op, title, word, FieldControl::List, name, ListFor(WordKindOf(op, word)), label, text, text2, {}, 0};
 }
-constexpr CatalogueRow Txt(F form, int16_t title, int8_t word, F name, F label, int16_t text, F mark = {},
+constexpr CatalogueRow Txt(int16_t op, int16_t title, int8_t word, F name, F label, int16_t text, F mark = {},
                            int16_t heading = 0) {
-  return {form, title, word, FieldControl::Text, name, {}, label, text, 0, mark, heading};
+  return {KindOf(op).form, op, title, word, FieldControl::Text, name, {}, label, text, 0, mark, heading};
 }
-constexpr CatalogueRow Chk(F form, int16_t title, int8_t word, F name, int16_t caption) {
-  return {form, title, word, FieldControl::Check, name, {}, {}, caption, 0, {}, 0};
+constexpr CatalogueRow Chk(int16_t op, int16_t title, int8_t word, F name, int16_t caption) {
+  return {KindOf(op).form, op, title, word, FieldControl::Check, name, {}, {}, caption, 0, {}, 0};
 }
-constexpr CatalogueRow Talk(F form, int16_t title, int8_t word, F name, F label, int16_t text) {
-  return {form, title, word, FieldControl::DialogueText, name, {}, label, text, 0, {}, 0};
+constexpr CatalogueRow Talk(int16_t op, int16_t title, int8_t word, F name, F label, int16_t text) {
+  return {KindOf(op).form, op, title, word, FieldControl::DialogueText, name, {}, label, text, 0, {}, 0};
+}
+constexpr CatalogueRow Role(CatalogueRow row, FieldRole role) {
+  row.role = role;
+  return row;
 }
 
-// Form, title, then per word: index, control, list format, label and its string.
+// The instruction whose dialog it is, the title, then per word: index,
+// control name, label and its string.
 constexpr CatalogueRow kRows[] = {
-    Talk("frmStatement_0x01", Str::DialogueTitle, 0, "txttalk", "Label4", Str::DialogueText),
-    Lst("frmStatement_0x01", Str::DialogueTitle, 1, "Combotalkman", kPortraits, "Label2", Str::SpeakerPortrait),
-    Lst("frmStatement_0x01", Str::DialogueTitle, 2, "ComboShow", Strings(Str::Placement0, 6), "Label5", Str::DialoguePlacement),
+    Talk(0x01, Str::DialogueTitle, 0, "txttalk", "Label4", Str::DialogueText),
+    Lst(0x01, Str::DialogueTitle, 1, "Combotalkman", "Label2", Str::SpeakerPortrait),
+    Lst(0x01, Str::DialogueTitle, 2, "ComboShow", "Label5", Str::DialoguePlacement),
 
-    Lst("frmstatement_0x02", Str::LineGetItem, 0, "ComboThings", kItems, "Label2", Str::ItemName),
-    Txt("frmstatement_0x02", Str::LineGetItem, 1, "txtnum", "Label3", Str::Quantity),
+    Lst(0x02, Str::LineGetItem, 0, "ComboThings", "Label2", Str::ItemName),
+    Txt(0x02, Str::LineGetItem, 1, "txtnum", "Label3", Str::Quantity),
 
-    Lst("frmstatement_0x03", Str::SceneEventTitle, 0, "ComboAddress", kScenesOrCurrent, "Label2", Str::LineScene),
-    Lst("frmstatement_0x03", Str::SceneEventTitle, 1, "ComboSkey", kSceneEventsOrCurrent, "Label3", Str::LineSceneEvent),
-    Lst("frmstatement_0x03", Str::SceneEventTitle, 2, "ComboPass", kPassOrKeep, "Label5", Str::Passable),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 3, "txtnum", "Label6", Str::Number),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 4, "txtkdef1", "Label7", Str::SpaceTriggerEvent),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 5, "txtkdef2", "Label8", Str::ItemTriggerEvent),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 6, "txtkdef3", "Label9", Str::PassTriggerEvent),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 7, "txtpic1", "Label10", Str::Tile1),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 8, "txtpic2", "Label11", Str::Tile2),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 9, "txtpic3", "Label12", Str::Tile3),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 10, "txtspeed", "Label13", Str::TileAnimationSpeed),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 11, "txtX", "Label14", Str::CoordinateX),
-    Txt("frmstatement_0x03", Str::SceneEventTitle, 12, "txtY", "Label15", Str::CoordinateY),
+    Lst(0x03, Str::SceneEventTitle, 0, "ComboAddress", "Label2", Str::LineScene),
+    Lst(0x03, Str::SceneEventTitle, 1, "ComboSkey", "Label3", Str::LineSceneEvent),
+    Lst(0x03, Str::SceneEventTitle, 2, "ComboPass", "Label5", Str::Passable),
+    Txt(0x03, Str::SceneEventTitle, 3, "txtnum", "Label6", Str::Number),
+    Txt(0x03, Str::SceneEventTitle, 4, "txtkdef1", "Label7", Str::SpaceTriggerEvent),
+    Txt(0x03, Str::SceneEventTitle, 5, "txtkdef2", "Label8", Str::ItemTriggerEvent),
+    Txt(0x03, Str::SceneEventTitle, 6, "txtkdef3", "Label9", Str::PassTriggerEvent),
+    Role(Txt(0x03, Str::SceneEventTitle, 7, "txtpic1", "Label10", Str::Tile1), FieldRole::EventTile1),
+    Role(Txt(0x03, Str::SceneEventTitle, 8, "txtpic2", "Label11", Str::Tile2), FieldRole::EventTile2),
+    Role(Txt(0x03, Str::SceneEventTitle, 9, "txtpic3", "Label12", Str::Tile3), FieldRole::EventTile3),
+    Txt(0x03, Str::SceneEventTitle, 10, "txtspeed", "Label13", Str::TileAnimationSpeed),
+    Txt(0x03, Str::SceneEventTitle, 11, "txtX", "Label14", Str::CoordinateX),
+    Txt(0x03, Str::SceneEventTitle, 12, "txtY", "Label15", Str::CoordinateY),
 
-    Lst("frmStatement_0x04", Str::LineUseItem, 0, "ComboThings", kItems, "Label2", Str::LineItem),
+    Lst(0x04, Str::LineUseItem, 0, "ComboThings", "Label2", Str::LineItem),
 
-    Txt("frmStatement_0x06", Str::LineBattle, 0, "txtwarid", "Label2", Str::BattleNumber),
-    Chk("frmStatement_0x06", Str::LineBattle, 3, "Check1", Str::ExperienceOnDefeat),
+    Txt(0x06, Str::LineBattle, 0, "txtwarid", "Label2", Str::BattleNumber),
+    Chk(0x06, Str::LineBattle, 3, "Check1", Str::ExperienceOnDefeat),
 
-    Lst("frmStatement_0x0a", Str::LineJoin, 0, "ComboPerson", kPersons, "Label2", Str::Person),
+    Lst(0x0A, Str::LineJoin, 0, "ComboPerson", "Label2", Str::Person),
 
-    Lst("frmStatement_0x10", Str::LineTeamHas, 0, "ComboPerson", kPersons, "Label2", Str::LineTeamHas),
+    Lst(0x10, Str::LineTeamHas, 0, "ComboPerson", "Label2", Str::LineTeamHas),
 
-    Lst("frmStatement_0x11", Str::LineModifySceneTile, 0, "ComboAddress", kScenesOrCurrent, "Label5", Str::LineScene),
-    Lst("frmStatement_0x11", Str::LineModifySceneTile, 1, "ComboLevel", kLayers, "Label6", Str::LineLayer),
-    Txt("frmStatement_0x11", Str::LineModifySceneTile, 2, "txtX", "Label2", Str::CoordinateX),
-    Txt("frmStatement_0x11", Str::LineModifySceneTile, 3, "txty", "Label3", Str::CoordinateY),
-    Txt("frmStatement_0x11", Str::LineModifySceneTile, 4, "txtPicnum", "Label7", Str::TileNumber),
+    Lst(0x11, Str::LineModifySceneTile, 0, "ComboAddress", "Label5", Str::LineScene),
+    Lst(0x11, Str::LineModifySceneTile, 1, "ComboLevel", "Label6", Str::LineLayer),
+    Txt(0x11, Str::LineModifySceneTile, 2, "txtX", "Label2", Str::CoordinateX),
+    Txt(0x11, Str::LineModifySceneTile, 3, "txty", "Label3", Str::CoordinateY),
+    Role(Txt(0x11, Str::LineModifySceneTile, 4, "txtPicnum", "Label7", Str::TileNumber), FieldRole::InstructionTile),
 
-    Lst("frmStatement_0x12", Str::LineHasItem, 0, "ComboThings", kItems, "Label2", Str::ItemName),
+    Lst(0x12, Str::LineHasItem, 0, "ComboThings", "Label2", Str::ItemName),
 
-    Txt("frmStatement_0x13", Str::LineHeroMovesTo, 0, "txtXstart", "Label2", Str::LineHeroMovesTo, "X"),
-    Txt("frmStatement_0x13", Str::LineHeroMovesTo, 1, "txtYstart", {}, 0, "Y"),
+    Txt(0x13, Str::LineHeroMovesTo, 0, "txtXstart", "Label2", Str::LineHeroMovesTo, "X"),
+    Txt(0x13, Str::LineHeroMovesTo, 1, "txtYstart", {}, 0, "Y"),
 
-    Lst("frmStatement_0x15", Str::LineLeave, 0, "ComboPerson", kPersons, "Label2", Str::LineLeave, Str::Person),
+    Lst(0x15, Str::LineLeave, 0, "ComboPerson", "Label2", Str::LineLeave, Str::Person),
 
-    Lst("frmStatement_0x17", Str::LinePoisonSkill, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Txt("frmStatement_0x17", Str::LinePoisonSkill, 1, "Text1", "Label3", Str::LinePoisonSkill),
+    Lst(0x17, Str::LinePoisonSkill, 0, "ComboPerson", "Label2", Str::Person),
+    Txt(0x17, Str::LinePoisonSkill, 1, "Text1", "Label3", Str::LinePoisonSkill),
 
-    Txt("frmstatement_0x19", Str::LineSceneMove, 0, "txtXstart", "Label2", Str::FromCoordinates, "X"),
-    Txt("frmstatement_0x19", Str::LineSceneMove, 1, "txtYstart", {}, 0, "Y"),
-    Txt("frmstatement_0x19", Str::LineSceneMove, 2, "txtXend", "Label4", Str::ToCoordinates, "X"),
-    Txt("frmstatement_0x19", Str::LineSceneMove, 3, "TxtYend", {}, 0, "Y"),
+    Txt(0x19, Str::LineSceneMove, 0, "txtXstart", "Label2", Str::FromCoordinates, "X"),
+    Txt(0x19, Str::LineSceneMove, 1, "txtYstart", {}, 0, "Y"),
+    Txt(0x19, Str::LineSceneMove, 2, "txtXend", "Label4", Str::ToCoordinates, "X"),
+    Txt(0x19, Str::LineSceneMove, 3, "TxtYend", {}, 0, "Y"),
 
-    Lst("frmStatement_0x1a", Str::LineAddTriggers, 0, "ComboAddress", kScenesOrCurrent, "Label2", Str::LineScene),
-    Txt("frmStatement_0x1a", Str::LineAddTriggers, 1, "txtnum", "Label3", Str::LineSceneEvent),
-    Txt("frmStatement_0x1a", Str::LineAddTriggers, 2, "txtkdef1", "Label4", Str::SpaceTriggerIncrease),
-    Txt("frmStatement_0x1a", Str::LineAddTriggers, 3, "txtkdef2", "Label5", Str::ItemTriggerIncrease),
-    Txt("frmStatement_0x1a", Str::LineAddTriggers, 4, "txtkdef3", "Label6", Str::PassTriggerIncrease),
+    Lst(0x1A, Str::LineAddTriggers, 0, "ComboAddress", "Label2", Str::LineScene),
+    Txt(0x1A, Str::LineAddTriggers, 1, "txtnum", "Label3", Str::LineSceneEvent),
+    Txt(0x1A, Str::LineAddTriggers, 2, "txtkdef1", "Label4", Str::SpaceTriggerIncrease),
+    Txt(0x1A, Str::LineAddTriggers, 3, "txtkdef2", "Label5", Str::ItemTriggerIncrease),
+    Txt(0x1A, Str::LineAddTriggers, 4, "txtkdef3", "Label6", Str::PassTriggerIncrease),
 
-    Txt("frmStatement_0x1B", Str::LineShowAnimation, 0, "txt1", "Label5", Str::ShownAtSceneEvent),
-    Txt("frmStatement_0x1B", Str::LineShowAnimation, 1, "txtstart", "Label2", Str::FirstTileNumber),
-    Txt("frmStatement_0x1B", Str::LineShowAnimation, 2, "txtend", "Label3", Str::LastTileNumber),
+    Txt(0x1B, Str::LineShowAnimation, 0, "txt1", "Label5", Str::ShownAtSceneEvent),
+    Role(Txt(0x1B, Str::LineShowAnimation, 1, "txtstart", "Label2", Str::FirstTileNumber), FieldRole::AnimationStart),
+    Role(Txt(0x1B, Str::LineShowAnimation, 2, "txtend", "Label3", Str::LastTileNumber), FieldRole::AnimationEnd),
 
-    Lst("frmStatement_0x1c", Str::CheckMorality, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Txt("frmStatement_0x1c", Str::CheckMorality, 1, "txt1", "Label3", Str::MoralityRange),
-    Txt("frmStatement_0x1c", Str::CheckMorality, 2, "txt2", {}, 0, "-"),
+    Lst(0x1C, Str::CheckMorality, 0, "ComboPerson", "Label2", Str::Person),
+    Txt(0x1C, Str::CheckMorality, 1, "txt1", "Label3", Str::MoralityRange),
+    Txt(0x1C, Str::CheckMorality, 2, "txt2", {}, 0, "-"),
 
-    Lst("frmStatement_0x1d", Str::CheckAttack, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Txt("frmStatement_0x1d", Str::CheckAttack, 1, "txt1", "Label3", Str::AttackRange),
-    Txt("frmStatement_0x1d", Str::CheckAttack, 2, "txt2", {}, 0, "-"),
+    Lst(0x1D, Str::CheckAttack, 0, "ComboPerson", "Label2", Str::Person),
+    Txt(0x1D, Str::CheckAttack, 1, "txt1", "Label3", Str::AttackRange),
+    Txt(0x1D, Str::CheckAttack, 2, "txt2", {}, 0, "-"),
 
-    Txt("frmStatement_0x1e", Str::LineHeroWalks, 0, "txtXstart", "Label2", Str::WalkFrom, "X"),
-    Txt("frmStatement_0x1e", Str::LineHeroWalks, 1, "txtYstart", {}, 0, "Y"),
-    Txt("frmStatement_0x1e", Str::LineHeroWalks, 2, "txtXend", "Label4", Str::WalkTo, "X"),
-    Txt("frmStatement_0x1e", Str::LineHeroWalks, 3, "TxtYend", {}, 0, "Y"),
+    Txt(0x1E, Str::LineHeroWalks, 0, "txtXstart", "Label2", Str::WalkFrom, "X"),
+    Txt(0x1E, Str::LineHeroWalks, 1, "txtYstart", {}, 0, "Y"),
+    Txt(0x1E, Str::LineHeroWalks, 2, "txtXend", "Label4", Str::WalkTo, "X"),
+    Txt(0x1E, Str::LineHeroWalks, 3, "TxtYend", {}, 0, "Y"),
 
-    Txt("frmStatement_0x1f", Str::EnoughMoney, 0, "Text1", "Label2", Str::EnoughMoney),
+    Txt(0x1F, Str::EnoughMoney, 0, "Text1", "Label2", Str::EnoughMoney),
 
-    Lst("frmstatement_0x20", Str::AddItem, 0, "ComboThings", kItems, "Label2", Str::ItemName),
-    Txt("frmstatement_0x20", Str::AddItem, 1, "txtnum", "Label3", Str::AddValue),
+    Lst(0x20, Str::AddItem, 0, "ComboThings", "Label2", Str::ItemName),
+    Txt(0x20, Str::AddItem, 1, "txtnum", "Label3", Str::AddValue),
 
-    Lst("frmStatement_0x21", Str::LineLearnSkill, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Lst("frmStatement_0x21", Str::LineLearnSkill, 1, "ComboWugong", kSkills, "Label3", Str::Skill),
-    Chk("frmStatement_0x21", Str::LineLearnSkill, 2, "Check1", Str::LearnSkillSilently),
+    Lst(0x21, Str::LineLearnSkill, 0, "ComboPerson", "Label2", Str::Person),
+    Lst(0x21, Str::LineLearnSkill, 1, "ComboWugong", "Label3", Str::Skill),
+    Chk(0x21, Str::LineLearnSkill, 2, "Check1", Str::LearnSkillSilently),
 
-    Lst("frmStatement_0x22", Str::LineAddAptitude, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Txt("frmStatement_0x22", Str::LineAddAptitude, 1, "Text1", "Label3", Str::LineAddAptitude),
+    Lst(0x22, Str::LineAddAptitude, 0, "ComboPerson", "Label2", Str::Person),
+    Txt(0x22, Str::LineAddAptitude, 1, "Text1", "Label3", Str::LineAddAptitude),
 
-    Lst("frmStatement_0x23", Str::SetPersonSkill, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Txt("frmStatement_0x23", Str::SetPersonSkill, 1, "txtWugongnum", "Label3", Str::SkillNumber),
-    Lst("frmStatement_0x23", Str::SetPersonSkill, 2, "ComboWugong", kSkills, "Label4", Str::LineSkill),
-    Txt("frmStatement_0x23", Str::SetPersonSkill, 3, "txtPower", "Label5", Str::LineAttack),
+    Lst(0x23, Str::SetPersonSkill, 0, "ComboPerson", "Label2", Str::Person),
+    Txt(0x23, Str::SetPersonSkill, 1, "txtWugongnum", "Label3", Str::SkillNumber),
+    Lst(0x23, Str::SetPersonSkill, 2, "ComboWugong", "Label4", Str::LineSkill),
+    Txt(0x23, Str::SetPersonSkill, 3, "txtPower", "Label5", Str::LineAttack),
 
-    Txt("frmStatement_0x25", Str::LineAddMorality, 0, "Text1", "Label2", Str::LineAddMorality),
+    Txt(0x25, Str::LineAddMorality, 0, "Text1", "Label2", Str::LineAddMorality),
 
-    Txt("frmStatement_0x26", Str::ModifyAllSceneTiles, 0, "txtaddress", "Label2", Str::SceneNumber),
-    Txt("frmStatement_0x26", Str::ModifyAllSceneTiles, 1, "txtlevel", "Label3", Str::Layer),
-    Txt("frmStatement_0x26", Str::ModifyAllSceneTiles, 2, "txtoldpic", "Label4", Str::OldTile),
-    Txt("frmStatement_0x26", Str::ModifyAllSceneTiles, 3, "txtnewpic", "Label5", Str::NewTile),
+    Txt(0x26, Str::ModifyAllSceneTiles, 0, "txtaddress", "Label2", Str::SceneNumber),
+    Txt(0x26, Str::ModifyAllSceneTiles, 1, "txtlevel", "Label3", Str::Layer),
+    Txt(0x26, Str::ModifyAllSceneTiles, 2, "txtoldpic", "Label4", Str::OldTile),
+    Txt(0x26, Str::ModifyAllSceneTiles, 3, "txtnewpic", "Label5", Str::NewTile),
 
-    Lst("frmStatement_0x27", Str::LineOpenScene, 0, "ComboAddress", kScenes, "Label2", Str::LineOpenScene),
+    Lst(0x27, Str::LineOpenScene, 0, "ComboAddress", "Label2", Str::LineOpenScene),
 
-    Lst("frmStatement_0x28", Str::LineHeroFacing, 0, "Combo1", Strings(Str::FacingUp, 4), "Label2", Str::LineHeroFacing),
+    Lst(0x28, Str::LineHeroFacing, 0, "Combo1", "Label2", Str::LineHeroFacing),
 
-    Lst("frmStatement_0x29", Str::LineGetItem, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Lst("frmStatement_0x29", Str::LineGetItem, 1, "ComboThings", kItems, "Label3", Str::LineGetItem),
-    Txt("frmStatement_0x29", Str::LineGetItem, 2, "Text1", "Label4", Str::Quantity),
+    Lst(0x29, Str::LineGetItem, 0, "ComboPerson", "Label2", Str::Person),
+    Lst(0x29, Str::LineGetItem, 1, "ComboThings", "Label3", Str::LineGetItem),
+    Txt(0x29, Str::LineGetItem, 2, "Text1", "Label4", Str::Quantity),
 
-    Txt("frmStatement_0x2c", Str::PlayAnimation, 0, "txt1", "Label2", Str::ShownAtSceneEvent, {}, Str::Animation1),
-    Txt("frmStatement_0x2c", Str::PlayAnimation, 1, "txtstart", "Label3", Str::FirstTileNumber),
-    Txt("frmStatement_0x2c", Str::PlayAnimation, 2, "txtend", "Label4", Str::LastTileNumber),
-    Txt("frmStatement_0x2c", Str::PlayAnimation, 3, "txt2", "Label5", Str::ShownAtSceneEvent, {}, Str::Animation2),
-    Txt("frmStatement_0x2c", Str::PlayAnimation, 4, "txtstart2", "Label6", Str::FirstTileNumber),
-    Txt("frmStatement_0x2c", Str::PlayAnimation, 5, "txtend2", "Label7", Str::LastTileNumber),
+    Txt(0x2C, Str::PlayAnimation, 0, "txt1", "Label2", Str::ShownAtSceneEvent, {}, Str::Animation1),
+    Role(Txt(0x2C, Str::PlayAnimation, 1, "txtstart", "Label3", Str::FirstTileNumber), FieldRole::AnimationStart),
+    Role(Txt(0x2C, Str::PlayAnimation, 2, "txtend", "Label4", Str::LastTileNumber), FieldRole::AnimationEnd),
+    Txt(0x2C, Str::PlayAnimation, 3, "txt2", "Label5", Str::ShownAtSceneEvent, {}, Str::Animation2),
+    Role(Txt(0x2C, Str::PlayAnimation, 4, "txtstart2", "Label6", Str::FirstTileNumber), FieldRole::SecondAnimationStart),
+    Role(Txt(0x2C, Str::PlayAnimation, 5, "txtend2", "Label7", Str::LastTileNumber), FieldRole::SecondAnimationEnd),
 
-    Lst("frmStatement_0x2d", Str::LineAddAgility, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Txt("frmStatement_0x2d", Str::LineAddAgility, 1, "Text1", "Label3", Str::LineAddAgility),
+    Lst(0x2D, Str::LineAddAgility, 0, "ComboPerson", "Label2", Str::Person),
+    Txt(0x2D, Str::LineAddAgility, 1, "Text1", "Label3", Str::LineAddAgility),
 
-    Lst("frmStatement_0x2e", Str::LineAddInnerForce, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Txt("frmStatement_0x2e", Str::LineAddInnerForce, 1, "Text1", "Label3", Str::LineAddInnerForce),
+    Lst(0x2E, Str::LineAddInnerForce, 0, "ComboPerson", "Label2", Str::Person),
+    Txt(0x2E, Str::LineAddInnerForce, 1, "Text1", "Label3", Str::LineAddInnerForce),
 
-    Lst("frmStatement_0x2f", Str::LineAddAttack, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Txt("frmStatement_0x2f", Str::LineAddAttack, 1, "Text1", "Label3", Str::LineAddAttack),
+    Lst(0x2F, Str::LineAddAttack, 0, "ComboPerson", "Label2", Str::Person),
+    Txt(0x2F, Str::LineAddAttack, 1, "Text1", "Label3", Str::LineAddAttack),
 
-    Lst("frmStatement_0x30", Str::LineAddLife, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Txt("frmStatement_0x30", Str::LineAddLife, 1, "txt1", "Label3", Str::LineAddLife),
+    Lst(0x30, Str::LineAddLife, 0, "ComboPerson", "Label2", Str::Person),
+    Txt(0x30, Str::LineAddLife, 1, "txt1", "Label3", Str::LineAddLife),
 
-    Lst("frmStatement_0x31", Str::LineInnerForceKind, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Lst("frmStatement_0x31", Str::LineInnerForceKind, 1, "ComboNeili", Strings(Str::InnerForceYin, 3), "Label3", Str::LineInnerForceKind),
+    Lst(0x31, Str::LineInnerForceKind, 0, "ComboPerson", "Label2", Str::Person),
+    Lst(0x31, Str::LineInnerForceKind, 1, "ComboNeili", "Label3", Str::LineInnerForceKind),
 
-    Txt("FrmStatement_0x38", Str::LineRaiseFame, 0, "Text1", "Label2", Str::LineRaiseFame),
+    Txt(0x38, Str::LineRaiseFame, 0, "Text1", "Label2", Str::LineRaiseFame),
 
-    Lst("frmStatement_0x3c", Str::CheckSceneTile, 0, "ComboAddress", kScenesOrCurrent, "Label3", Str::LineScene),
-    Txt("frmStatement_0x3c", Str::CheckSceneTile, 1, "txtlevel", "Label4", Str::SceneEventPosition),
-    Txt("frmStatement_0x3c", Str::CheckSceneTile, 2, "txtPicnum", "Label5", Str::TileNumber),
+    Lst(0x3C, Str::CheckSceneTile, 0, "ComboAddress", "Label3", Str::LineScene),
+    Txt(0x3C, Str::CheckSceneTile, 1, "txtlevel", "Label4", Str::SceneEventPosition),
+    Role(Txt(0x3C, Str::CheckSceneTile, 2, "txtPicnum", "Label5", Str::TileNumber), FieldRole::InstructionTile),
 
-    Lst("frmstatement_0x3f", Str::SetPersonSex, 0, "ComboPerson", kPersons, "Label2", Str::Person),
-    Lst("frmstatement_0x3f", Str::SetPersonSex, 1, "Combosex", Strings(Str::SexMale, 3), "Label3", Str::LineSex),
+    Lst(0x3F, Str::SetPersonSex, 0, "ComboPerson", "Label2", Str::Person),
+    Lst(0x3F, Str::SetPersonSex, 1, "Combosex", "Label3", Str::LineSex),
 };
 
 // Rows of a dialog are consecutive and their words rise.
@@ -197,6 +226,17 @@ constexpr bool WellGrouped() {
   return true;
 }
 static_assert(WellGrouped(), "catalogue rows must be grouped by dialog with rising words");
+
+// Every row belongs to a dialog the instruction kinds name, and every list
+// has entries to choose from.
+constexpr bool EveryRowServed() {
+  for (const CatalogueRow& row : kRows) {
+    if (row.form.empty() || KindOf(row.opcode).guide != GuideKind::Dialog) return false;
+    if (row.control == FieldControl::List && row.list.source == ListSource::None) return false;
+  }
+  return true;
+}
+static_assert(EveryRowServed(), "a catalogue row without its dialog or without a list");
 
 template <class Records>
 std::vector<std::string> NumberedNames(const Records& records) {

@@ -45,8 +45,23 @@ struct ListFormat {
   bool currentMarked = false;  // the leading entry reads "---" + string + "---"
 };
 
+// What a dialog with behaviour of its own does with a field, beyond
+// editing its word.
+enum class FieldRole : uint8_t {
+  None,
+  InstructionTile,       // the tile the instruction sets or tests, previewed
+  AnimationStart,        // first and last picture numbers of the animation played
+  AnimationEnd,
+  SecondAnimationStart,  // the same for the second animation of a pair
+  SecondAnimationEnd,
+  EventTile1,            // the scene event's three tiles, shown in turn
+  EventTile2,
+  EventTile3,
+};
+
 struct CatalogueRow {
-  std::string_view form;  // the dialog, also its objectName
+  std::string_view form;  // the dialog, also its objectName (from the instruction kinds)
+  int16_t opcode = 0;     // the instruction whose dialog it is
   int16_t title = 0;      // window caption (interface string)
   int8_t word = 0;        // data word index
   FieldControl control = FieldControl::Text;
@@ -59,6 +74,7 @@ struct CatalogueRow {
   int16_t text2 = 0;
   std::string_view mark;  // a static "X", "Y" or "-" in front of the box
   int16_t heading = 0;    // a heading shown above this field (0: none)
+  FieldRole role = FieldRole::None;
 };
 
 // Every row, grouped by dialog, words rising within a group.

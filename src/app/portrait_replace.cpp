@@ -2,6 +2,7 @@
 
 
 #include "app/commands.h"
+#include "app/find.h"
 #include "script/encode.h"
 #include "text/ui_string_names.h"
 
@@ -11,7 +12,7 @@ namespace {
 // A dialogue instruction whose portrait word exists and equals `portrait`
 // (an instruction too short to hold the word never matches).
 bool ShowsPortrait(const Statement& s, int32_t portrait) {
-  return !s.islabel && s.Id == kDialogueOpcode && s.DataNum > kPortraitWord && s.Word(kPortraitWord) == portrait;
+  return s.Id == kDialogueOpcode && WordRefersTo(s, kPortraitWord, RefKind::Portrait, portrait);
 }
 
 void Accumulate(DecodeReport& total, const DecodeReport& one) { total.unknownWords += one.unknownWords; }
@@ -38,15 +39,8 @@ std::vector<std::string> PortraitUserLines(const EditorState& state, int32_t por
   return lines;
 }
 
-PortraitCount CountPortraitUses(EditorState& state, int32_t portrait) {
-  PortraitCount count;
-  const DescribeContext ctx = state.describeContext();
-  for (KdefEvent& event : state.game.events.events) {
-    Accumulate(count.report, ShowEvent(event, state.attributes, ctx));
-    for (const Statement& s : event.statements)
-      if (ShowsPortrait(s, portrait)) ++count.dialogues;
-  }
-  return count;
+PortraitCount CountPortraitUses(const EditorState& state, int32_t portrait) {
+  return PortraitCount{CountReferences(state, RefKind::Portrait, portrait)};
 }
 
 std::string PortraitReplaceQuestion(const EditorState& state, int32_t count) {

@@ -24,13 +24,12 @@ std::vector<std::string> PortraitChoices(const EditorState& state);
 // outside the portrait set.
 std::vector<std::string> PortraitUserLines(const EditorState& state, int32_t portrait);
 
-// Decodes every event (its statement list is rebuilt from its words, which
-// stay as they are) and counts the dialogue instructions showing `portrait`.
+// The dialogue instructions showing `portrait` in the committed words of
+// every event (the search of app/find.h).
 struct PortraitCount {
   int32_t dialogues = 0;
-  DecodeReport report;  // words of all events that are no instruction
 };
-PortraitCount CountPortraitUses(EditorState& state, int32_t portrait);
+PortraitCount CountPortraitUses(const EditorState& state, int32_t portrait);
 
 // The question before replacing: string 10033, the count, string 10034.
 std::string PortraitReplaceQuestion(const EditorState& state, int32_t count);

@@ -14,170 +14,13 @@
 #include "gamefiles/names.h"
 #include "gamefiles/talk.h"
 #include "script/attributes.h"
+#include "script/instruction_kinds.h"
 #include "text/charset.h"
 #include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
 
-// The body of every instruction's line, index = opcode. Pieces are separated
-// by spaces and joined with nothing between them:
-//   "..."        literal text
-//   Sn           interface string n
-//   dK / hexK    parameter word K in decimal / upper-case hexadecimal
-//   personK itemK sceneK skillK talkK
-//                the name (or dialogue text) numbered by word K, "???" when
-//                there is none
-//   speakerK     as personK, and "???" from person 75 on
-//   JUMP         "if yes jump to" / "otherwise jump to" and the label name
-//   if(dK=V) ... else ... end
-//                the first pieces when word K equals V, else the others
-constexpr std::string_view kBodies[kOpcodeCount] = {
-    R"(":" S505)",                                  // 0
-    R"("[" speaker1 "]" S506 talk0)",               // 1
-    R"(S507 "[" item0 "][" d1 "]")",                // 2
-    R"(S508 ":" if(d0=-2) S509 else S510 "[" scene0 "]" end ":" if(d1=-2) S511 else S512 " [" d1 "]" end)",
-    R"(S513 "[" item0 "]？" JUMP)",                 // 4
-    R"(S516 JUMP)",                                 // 5
-    R"(S517 "[" d0 "]" JUMP)",                      // 6
-    R"(S518)",                                      // 7
-    R"(S519)",                                      // 8
-    R"(S520 JUMP)",                                 // 9
-    R"(S521 "[" person0 "]")",                      // 10
-    R"(S522 JUMP)",                                 // 11
-    R"(S523)",                                      // 12
-    R"(S524)",                                      // 13
-    R"(S525)",                                      // 14
-    R"(S526)",                                      // 15
-    R"(S527 "[" person0 "]" JUMP)",                 // 16
-    R"(S528 ":" if(d0=-2) S509 else S510 "[" scene0 "]" end S529 hex1 S530 hex2 "-" hex3)",
-    R"(S531 "[" item0 "]" JUMP)",                   // 18
-    R"(S532 hex0 "-" hex1)",                        // 19
-    R"(S533 JUMP)",                                 // 20
-    R"("[" person0 "]" S534)",                      // 21
-    R"(S535)",                                      // 22
-    R"(S536 "[" person0 "]" S537 "[" d1 "]")",      // 23
-    R"(S584)",                                      // 24 has no text of its own
-    R"(S538 d0 "-" d1 "--" d2 "-" d3)",             // 25
-    R"(S539)",                                      // 26
-    R"(S540)",                                      // 27
-    R"(S541 person0 S542 d1 "-" d2 JUMP)",          // 28
-    R"(S541 person0 S543 d1 "-" d2 JUMP)",          // 29
-    R"(S544 d0 "-" d1 "--" d2 "-" d3)",             // 30
-    R"(S545 d0 JUMP)",                              // 31
-    R"(S546 "[" item0 "]+[" d1 "]")",               // 32
-    R"(person0 S547 skill1)",                       // 33
-    R"(person0 S548 d1)",                           // 34
-    R"(S549 person0 S550 d1 ":" skill2 S551 d3)",   // 35
-    R"(S552 d0 JUMP)",                              // 36
-    R"(S553 d0)",                                   // 37
-    R"(S554)",                                      // 38
-    R"(S555 scene0)",                               // 39
-    R"(S556 d0)",                                   // 40
-    R"(person0 S507 item1 d2)",                     // 41
-    R"(S557 JUMP)",                                 // 42
-    R"(S558 item0 JUMP)",                           // 43
-    R"(S540)",                                      // 44
-    R"(person0 S559 d1)",                           // 45
-    R"(person0 S560 d1)",                           // 46
-    R"(person0 S561 d1)",                           // 47
-    R"(person0 S562 d1)",                           // 48
-    R"(person0 S585 d1)",                           // 49
-    R"(S558 item0 "," item1 "," item2 "," item3 "," item4 JUMP)",
-    R"(S563)",                                      // 51
-    R"(S564)",                                      // 52
-    R"(S565)",                                      // 53
-    R"(S566)",                                      // 54
-    R"(S567 d0 S568 d1 JUMP)",                      // 55
-    R"(S569 d0)",                                   // 56
-    R"(S570)",                                      // 57
-    R"(S571)",                                      // 58
-    R"(S572)",                                      // 59
-    R"(S573 d0 S574 d1 S575 d2 JUMP)",              // 60
-    R"(S576 JUMP)",                                 // 61
-    R"(S577)",                                      // 62
-    R"(S549 person0 S578 d1)",                      // 63
-    R"(S579)",                                      // 64
-    R"(S580)",                                      // 65
-    R"(S581 d0)",                                   // 66
-    R"(S582 d0)",                                   // 67
-};
-// The same bodies for an English interface: the same pieces with the spaces
-// and the punctuation English reads with. A line starting with a word has a
-// space after its caption: "4(4): use item [X]? otherwise jump to :Label0".
-constexpr std::string_view kEnglishBodies[kOpcodeCount] = {
-    R"(" " S505)",                                                        // 0
-    R"("[" speaker1 "] " S506 " " talk0)",                                // 1
-    R"(" " S507 " [" item0 "][" d1 "]")",                                 // 2
-    R"(" " S508 ": " if(d0=-2) S509 else S510 " [" scene0 "]" end ", " if(d1=-2) S511 else S512 " [" d1 "]" end)",
-    R"(" " S513 " [" item0 "]? " JUMP)",                                  // 4
-    R"(" " S516 " " JUMP)",                                               // 5
-    R"(" " S517 " [" d0 "] " JUMP)",                                      // 6
-    R"(" " S518)",                                                        // 7
-    R"(" " S519)",                                                        // 8
-    R"(" " S520 " " JUMP)",                                               // 9
-    R"(" " S521 ": [" person0 "]")",                                      // 10
-    R"(" " S522 " " JUMP)",                                               // 11
-    R"(" " S523)",                                                        // 12
-    R"(" " S524)",                                                        // 13
-    R"(" " S525)",                                                        // 14
-    R"(" " S526)",                                                        // 15
-    R"(" " S527 " [" person0 "]? " JUMP)",                                // 16
-    R"(" " S528 ": " if(d0=-2) S509 else S510 " [" scene0 "]" end ", " S529 " " hex1 " " S530 " " hex2 "-" hex3)",
-    R"(" " S531 " [" item0 "]? " JUMP)",                                  // 18
-    R"(" " S532 " " hex0 "-" hex1)",                                      // 19
-    R"(" " S533 " " JUMP)",                                               // 20
-    R"(" " S534 ": [" person0 "]")",                                      // 21
-    R"(" " S535)",                                                        // 22
-    R"(" " S536 " [" person0 "] " S537 " [" d1 "]")",                     // 23
-    R"(" " S584)",                                                        // 24 has no text of its own
-    R"(" " S538 " " d0 "-" d1 "--" d2 "-" d3)",                           // 25
-    R"(" " S539)",                                                        // 26
-    R"(" " S540)",                                                        // 27
-    R"(" " S541 " " person0 " " S542 " " d1 "-" d2 " " JUMP)",            // 28
-    R"(" " S541 " " person0 " " S543 " " d1 "-" d2 " " JUMP)",            // 29
-    R"(" " S544 " " d0 "-" d1 "--" d2 "-" d3)",                           // 30
-    R"(" " S545 " " d0 "? " JUMP)",                                       // 31
-    R"(" " S546 " [" item0 "]+[" d1 "]")",                                // 32
-    R"(" " person0 " " S547 " " skill1)",                                 // 33
-    R"(" " person0 " " S548 " " d1)",                                     // 34
-    R"(" " S549 " " person0 " " S550 " " d1 ": " skill2 " " S551 " " d3)",  // 35
-    R"(" " S552 " " d0 "? " JUMP)",                                       // 36
-    R"(" " S553 " " d0)",                                                 // 37
-    R"(" " S554)",                                                        // 38
-    R"(" " S555 " " scene0)",                                             // 39
-    R"(" " S556 " " d0)",                                                 // 40
-    R"(" " person0 " " S507 " " item1 " " d2)",                           // 41
-    R"(" " S557 " " JUMP)",                                               // 42
-    R"(" " S558 " " item0 "? " JUMP)",                                    // 43
-    R"(" " S540)",                                                        // 44
-    R"(" " person0 " " S559 " " d1)",                                     // 45
-    R"(" " person0 " " S560 " " d1)",                                     // 46
-    R"(" " person0 " " S561 " " d1)",                                     // 47
-    R"(" " person0 " " S562 " " d1)",                                     // 48
-    R"(" " person0 " " S585 " " d1)",                                     // 49
-    R"(" " S558 " " item0 ", " item1 ", " item2 ", " item3 ", " item4 "? " JUMP)",
-    R"(" " S563)",                                                        // 51
-    R"(" " S564)",                                                        // 52
-    R"(" " S565)",                                                        // 53
-    R"(" " S566)",                                                        // 54
-    R"(" " S567 " " d0 " " S568 " " d1 "? " JUMP)",                       // 55
-    R"(" " S569 " " d0)",                                                 // 56
-    R"(" " S570)",                                                        // 57
-    R"(" " S571)",                                                        // 58
-    R"(" " S572)",                                                        // 59
-    R"(" " S573 " " d0 ", " S574 " " d1 " " S575 " " d2 "? " JUMP)",      // 60
-    R"(" " S576 " " JUMP)",                                               // 61
-    R"(" " S577)",                                                        // 62
-    R"(" " S549 " " person0 " " S578 " " d1)",                            // 63
-    R"(" " S579)",                                                        // 64
-    R"(" " S580)",                                                        // 65
-    R"(" " S581 " " d0)",                                                 // 66
-    R"(" " S582 " " d0)",                                                 // 67
-};
-constexpr std::string_view kEnglishEndBody = R"(" " S583)";
-constexpr std::string_view kEndBody = "S583";
-constexpr std::string_view kUnknownBody = "S584";
 constexpr int kUnknownString = 584;
 constexpr int kFirstNamelessSpeaker = 75;
 constexpr const char* kNoName = "???";
@@ -198,7 +41,22 @@ bool ParseInt(std::string_view s, int& value) {
   return ec == std::errc() && end == s.data() + s.size();
 }
 
-Piece ParsePiece(std::string_view piece) {
+// The piece that shows what word `word` of `opcode` names.
+Piece::Kind NameKind(int16_t opcode, int word) {
+  switch (WordKindOf(opcode, word)) {
+    case WordKind::Person: return Piece::Person;
+    case WordKind::Speaker: return Piece::Speaker;
+    case WordKind::Item:
+    case WordKind::GivenItem: return Piece::Item;
+    case WordKind::Scene:
+    case WordKind::SceneOrCurrent: return Piece::Scene;
+    case WordKind::Skill: return Piece::Skill;
+    case WordKind::Dialogue: return Piece::Talk;
+    default: return Piece::Bad;
+  }
+}
+
+Piece ParsePiece(std::string_view piece, int16_t opcode) {
   Piece p;
   if (piece == "else") return p.kind = Piece::Else, p;
   if (piece == "end") return p.kind = Piece::End, p;
@@ -214,16 +72,15 @@ Piece ParsePiece(std::string_view piece) {
   const size_t digits = piece.find_first_of("0123456789");
   if (digits == std::string_view::npos || !ParseInt(piece.substr(digits), p.word)) return p;
   static constexpr std::pair<std::string_view, Piece::Kind> kKinds[] = {
-      {"S", Piece::Ui},         {"d", Piece::Dec},     {"hex", Piece::Hex},     {"person", Piece::Person},
-      {"speaker", Piece::Speaker}, {"item", Piece::Item}, {"scene", Piece::Scene}, {"skill", Piece::Skill},
-      {"talk", Piece::Talk}};
+      {"S", Piece::Ui}, {"d", Piece::Dec}, {"hex", Piece::Hex}};
   const std::string_view kind = piece.substr(0, digits);
+  if (kind == "name") p.kind = NameKind(opcode, p.word);
   for (const auto& [name, k] : kKinds)
     if (kind == name) p.kind = k;
   return p;
 }
 
-CompiledBody Compile(std::string_view tmpl) {
+CompiledBody Compile(std::string_view tmpl, int16_t opcode) {
   CompiledBody body;
   size_t pos = 0;
   while (pos < tmpl.size()) {
@@ -240,7 +97,7 @@ CompiledBody Compile(std::string_view tmpl) {
     } else {
       size_t space = tmpl.find(' ', pos);
       if (space == std::string_view::npos) space = tmpl.size();
-      body.push_back(ParsePiece(tmpl.substr(pos, space - pos)));
+      body.push_back(ParsePiece(tmpl.substr(pos, space - pos), opcode));
       pos = space;
     }
   }
@@ -303,13 +160,11 @@ class LineTable {
 
   explicit LineTable(const TextCodec& codec) : codecId_(codec.id()), language_(CurrentInterfaceLanguage()) {
     const bool english = language_ == InterfaceLanguage::English;
-    const std::string_view* bodies = english ? kEnglishBodies : kBodies;
     for (size_t index = 0; index < slots_.size(); ++index) {
-      const std::string_view tmpl = index < kOpcodeCount ? bodies[index]
-                                    : index == kEndIndex ? (english ? kEnglishEndBody : kEndBody)
-                                                         : kUnknownBody;
+      const int16_t opcode = index < kOpcodeCount ? int16_t(index) : index == kEndIndex ? kEndOpcode : kOpcodeCount;
+      const std::string_view tmpl = english ? KindOf(opcode).englishLine : KindOf(opcode).line;
       std::string run;
-      if (index != kUnknownIndex) AppendCaption(run, index == kEndIndex ? int16_t(-1) : int16_t(index));
+      if (index != kUnknownIndex) AppendCaption(run, opcode);
       Slot& slot = slots_[index];
       slot.first = pieces_.size();
       slot.captionLength = run.size();
@@ -323,7 +178,7 @@ class LineTable {
         pieces_.push_back(literal);
         run.clear();
       };
-      for (const Piece& p : Compile(tmpl)) {
+      for (const Piece& p : Compile(tmpl, opcode)) {
         if (p.kind == Piece::Literal) {
           run += p.literal;
         } else if (p.kind == Piece::Ui) {

@@ -1,8 +1,10 @@
 // kdef.idx/kdef.grp: the event scripts. Every event is built as nested
 // blocks of instructions whose lengths and jump words come from the
 // attribute table, so the words always decode without an unknown word.
-// Parameters are plausible for their kind (dialogue numbers within the
-// dialogue table, persons within the persons, even picture numbers ...).
+// Parameters are plausible for what the instruction kinds say each word
+// holds (dialogue numbers within the dialogue table, persons within the
+// persons, even picture numbers ...); the jump words of conditionals are
+// laid over them from the attribute table.
 // A cursor over all opcodes makes sure every kind occurs.
 #include <algorithm>
 #include <array>
@@ -10,21 +12,10 @@
 #include <string_view>
 
 #include "sample/sample_build.h"
+#include "script/instruction_kinds.h"
 
 namespace tavrel::sample {
 namespace {
-
-// What each parameter word holds, one letter per word (see Parameter()).
-// The jump words of conditionals are laid over these from the attribute table.
-constexpr std::array<std::string_view, kOpcodeCount> kParameterKinds = {
-    "",     "TFM",  "IQ", "serhEEEGGGvXX", "I",    "",    "B00f", "",  "",  "",   // 0-9
-    "P",    "",     "",   "",              "",     "",    "P",    "sLXXG", "I", "XX",  // 10-19
-    "",     "P",    "",   "Pn",            "",     "XXXX", "shnnn", "hGg", "Pab", "Pab",  // 20-29
-    "XXXX", "m",    "In", "PKf",           "Pn",   "PkKN", "x",  "n",  "SLGG", "S",  // 30-39
-    "D",    "PIQ",  "",   "I",             "hGghGg", "Pn", "Pn", "Pn", "Pn", "Pi",  // 40-49
-    "IIIII", "",    "",   "",              "",     "hN",  "n",  "",  "",  "",   // 50-59
-    "shG",  "",     "",   "Px",            "",     "",    "U",  "W",                 // 60-67
-};
 
 constexpr int kDialogue = 1;
 constexpr int kMaxDepth = 3;
@@ -100,13 +91,12 @@ class EventWriter {
 
   void Instruction(std::vector<int16_t>& out, int op, int depth, JumpMode mode) {
     const InstructionAttr& a = attributes_[size_t(op)];
-    const std::string_view kinds = kParameterKinds[size_t(op)];
     const size_t at = out.size();
     ++made_;
     out.push_back(static_cast<int16_t>(op));
     int16_t previous = 0;
     for (int w = 0; w + 1 < a.length; ++w) {
-      previous = Parameter(size_t(w) < kinds.size() ? kinds[size_t(w)] : '0', previous);
+      previous = Parameter(WordKindOf(int16_t(op), w), previous);
       out.push_back(previous);
     }
     if (!Jumps(op)) return;
@@ -120,41 +110,41 @@ class EventWriter {
     out[at + size_t(mode == kYesJump ? a.yesOffset : a.noOffset)] = static_cast<int16_t>(out.size() - body);
   }
 
-  int16_t Parameter(char kind, int16_t previous) {
+  int16_t Parameter(WordKind kind, int16_t previous) {
     SampleRandom& r = random_;
     const SampleSizes& s = sizes_;
     int v = 0;
     switch (kind) {
-      case 'T': v = r.Chance(80) ? talkCursor_++ % s.dialogues : r.Below(s.dialogues); break;
+      case WordKind::Dialogue: v = r.Chance(80) ? talkCursor_++ % s.dialogues : r.Below(s.dialogues); break;
       // Speakers: mostly the first 75, whose names the instruction line shows.
-      case 'F': v = r.Chance(85) ? r.Below(std::min(75, s.portraits)) : r.Between(75, s.portraits - 1); break;
-      case 'M': v = r.Chance(70) ? r.Below(2) : r.Between(2, 5); break;
-      case 'I': v = r.Below(s.items); break;
-      case 'P': v = r.Below(s.persons); break;
-      case 'S': v = r.Below(s.scenes); break;
-      case 's': v = r.Chance(30) ? -2 : r.Below(s.scenes); break;
-      case 'e': v = r.Chance(25) ? -2 : r.Below(s.sceneEvents); break;
-      case 'h': v = r.Below(s.sceneEvents); break;
-      case 'r': v = r.Between(-1, 1) == -1 ? -2 : r.Below(2); break;
-      case 'E': v = r.Chance(40) ? -2 : r.Chance(15) ? -1 : r.Below(s.events); break;
-      case 'G': v = 2 * r.Between(1, s.sceneTiles - 1); break;
-      case 'g': v = std::min(previous + 2 * r.Between(0, 3), 2 * (s.sceneTiles - 1)); break;
-      case 'v': v = r.Chance(50) ? -2 : r.Between(0, 8); break;
-      case 'X': v = r.Between(0, 63); break;
-      case 'Q': v = r.Between(1, 9); break;
-      case 'N': v = r.Between(1, 100); break;
-      case 'n': v = r.Between(-10, 30); break;
-      case 'a': v = r.Between(0, 50); break;
-      case 'b': v = previous + r.Between(10, 49); break;
-      case 'B': v = r.Below(s.battles); break;
-      case 'L': case 'D': v = r.Below(4); break;
-      case 'x': case 'i': v = r.Below(3); break;
-      case 'f': v = r.Below(2); break;
-      case 'K': v = r.Below(s.skills); break;
-      case 'k': v = r.Below(10); break;
-      case 'm': v = 100 * r.Between(1, 50); break;
-      case 'U': v = r.Below(25); break;
-      case 'W': v = r.Below(40); break;
+      case WordKind::Speaker: v = r.Chance(85) ? r.Below(std::min(75, s.portraits)) : r.Between(75, s.portraits - 1); break;
+      case WordKind::Placement: v = r.Chance(70) ? r.Below(2) : r.Between(2, 5); break;
+      case WordKind::Item: case WordKind::GivenItem: v = r.Below(s.items); break;
+      case WordKind::Person: v = r.Below(s.persons); break;
+      case WordKind::Scene: v = r.Below(s.scenes); break;
+      case WordKind::SceneOrCurrent: v = r.Chance(30) ? -2 : r.Below(s.scenes); break;
+      case WordKind::SceneEventOrCurrent: v = r.Chance(25) ? -2 : r.Below(s.sceneEvents); break;
+      case WordKind::SceneEvent: v = r.Below(s.sceneEvents); break;
+      case WordKind::PassOrKeep: v = r.Between(-1, 1) == -1 ? -2 : r.Below(2); break;
+      case WordKind::TriggerEvent: v = r.Chance(40) ? -2 : r.Chance(15) ? -1 : r.Below(s.events); break;
+      case WordKind::Tile: v = 2 * r.Between(1, s.sceneTiles - 1); break;
+      case WordKind::TileEnd: v = std::min(previous + 2 * r.Between(0, 3), 2 * (s.sceneTiles - 1)); break;
+      case WordKind::Speed: v = r.Chance(50) ? -2 : r.Between(0, 8); break;
+      case WordKind::Coordinate: v = r.Between(0, 63); break;
+      case WordKind::Quantity: v = r.Between(1, 9); break;
+      case WordKind::Amount: v = r.Between(1, 100); break;
+      case WordKind::Increase: v = r.Between(-10, 30); break;
+      case WordKind::RangeLow: v = r.Between(0, 50); break;
+      case WordKind::RangeHigh: v = previous + r.Between(10, 49); break;
+      case WordKind::Battle: v = r.Below(s.battles); break;
+      case WordKind::Layer: case WordKind::Direction: v = r.Below(4); break;
+      case WordKind::Sex: case WordKind::InnerForce: v = r.Below(3); break;
+      case WordKind::Flag: v = r.Below(2); break;
+      case WordKind::Skill: v = r.Below(s.skills); break;
+      case WordKind::SkillSlot: v = r.Below(10); break;
+      case WordKind::Money: v = 100 * r.Between(1, 50); break;
+      case WordKind::Music: v = r.Below(25); break;
+      case WordKind::Sound: v = r.Below(40); break;
       default: v = 0;
     }
     return static_cast<int16_t>(v);

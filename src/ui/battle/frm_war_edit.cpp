@@ -6,12 +6,14 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/find.h"
 #include "ui/battle/battle_messages.h"
 #include "ui/battle/frm_war_map.h"
 #include "ui/battle/person_list.h"
@@ -84,7 +86,16 @@ void FrmWarEdit::buildControls() {
   top->addWidget(txtexp_, 2, 3);
   top->addWidget(labels_[3], 3, 0);
   top->addWidget(txtmusic_, 3, 1);
+  // The events that start the chosen battle.
+  auto* startedByLabel = new QLabel(Ui(state_, Str::BattleStartedBy), this);
+  startedByLabel->setObjectName(QStringLiteral("lblStartedBy"));
+  lstStartedBy_ = new QListWidget(this);
+  lstStartedBy_->setObjectName(QStringLiteral("lstStartedBy"));
+  lstStartedBy_->setMaximumHeight(90);
+  top->addWidget(startedByLabel, 0, 5);
+  top->addWidget(lstStartedBy_, 1, 5, 3, 1);
   top->setColumnStretch(4, 1);
+  top->setColumnStretch(5, 2);
 
   auto* buttons = new QHBoxLayout;
   auto button = [&](QPushButton*& b, const char* name) {
@@ -228,6 +239,17 @@ QString FrmWarEdit::mapText() const { return txtMap_->text(); }
 void FrmWarEdit::showBattle(int battle) {
   if (battle < 0 || battle >= int(state_.battles.size())) return;
   showFields(FieldsOf(state_.battles[size_t(battle)]));
+  showStartedBy(battle);
+}
+
+void FrmWarEdit::showStartedBy(int battle) {
+  lstStartedBy_->clear();
+  FindQuery query;
+  query.reference = RefKind::Battle;
+  query.number = battle;
+  if (Result<std::vector<FoundLine>> found = FindAll(state_, query))
+    for (const FoundLine& line : *found)
+      lstStartedBy_->addItem(UiFormat(state_, Str::ResultLine, CoreText(state_, PlaceText(line.place)), Q(line.text)));
 }
 
 void FrmWarEdit::showFields(const BattleFields& f) {

@@ -13,6 +13,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QGridLayout;
 
@@ -36,6 +37,7 @@ class FrmWarEdit : public QDialog {
   void readBattles();
   void fillCombowar(int choose);
   void showBattle(int battle);
+  void showStartedBy(int battle);
   void showFields(const BattleFields& fields);
   BattleFields readFields() const;
   bool refused(const BattleCommandResult& result);
@@ -73,6 +75,7 @@ class FrmWarEdit : public QDialog {
   QPushButton* cmdundo_ = nullptr;
   QPushButton* cmdredo_ = nullptr;
   BattleHistory history_;
+  QListWidget* lstStartedBy_ = nullptr;  // the event lines that start the chosen battle
 };
 
 }  // namespace tavrel::ui

@@ -195,6 +195,12 @@ QLineEdit* InstructionDialog::textControl(std::string_view name) const {
   return qobject_cast<QLineEdit*>(control(name));
 }
 
+QLineEdit* InstructionDialog::textControl(FieldRole role) const {
+  for (size_t k = 0; k < rows_.size(); ++k)
+    if (rows_[k].role == role) return qobject_cast<QLineEdit*>(controls_[k]);
+  return nullptr;
+}
+
 bool InstructionDialog::write() {
   Status applied = ApplyFields(state_, statement_, rows_, gather());
   if (!applied) ShowMessage(this, CoreText(state_, applied.error()));

@@ -49,6 +49,8 @@ class InstructionDialog : public QDialog {
   QWidget* control(std::string_view name) const;
   QComboBox* listControl(std::string_view name) const;
   QLineEdit* textControl(std::string_view name) const;
+  // The text box of the row with `role`; nullptr when the dialog has none.
+  QLineEdit* textControl(FieldRole role) const;
   // Room to the right of the fields, and below them, for a dialog's own controls.
   QVBoxLayout* sideArea() const { return side_; }
   QVBoxLayout* belowFields() const { return below_; }

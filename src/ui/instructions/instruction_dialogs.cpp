@@ -1,10 +1,10 @@
 #include "ui/instructions/instruction_dialogs.h"
 
 #include <QDialog>
-#include <algorithm>
-#include <iterator>
+#include <span>
 
 #include "app/commands.h"
+#include "script/instruction_kinds.h"
 #include "ui/instructions/dialogue_dialog.h"
 #include "ui/instructions/instruction_dialog.h"
 #include "ui/instructions/picture_dialogs.h"
@@ -20,25 +20,16 @@ std::unique_ptr<InstructionDialog> Make(EditorState& state, Statement& statement
   return std::make_unique<Dialog>(state, statement, form, parent);
 }
 
-// The dialogs with behaviour beyond their catalogue rows; every other form
-// of the catalogue is the plain dialog.
-struct Special {
-  std::string_view form;
-  Maker make;
-};
-constexpr Special kSpecial[] = {
-    {"frmStatement_0x01", &Make<DialogueDialog>},
-    {"frmstatement_0x03", &Make<PicturePreviewDialog>},
-    {"frmStatement_0x11", &Make<PicturePreviewDialog>},
-    {"frmStatement_0x1B", &Make<PicturePreviewDialog>},
-    {"frmStatement_0x2c", &Make<PicturePreviewDialog>},
-    {"frmStatement_0x3c", &Make<PicturePreviewDialog>},
-};
-
+// The dialogs with behaviour beyond their catalogue rows, by the class the
+// instruction kinds give them; every other form is the plain dialog.
 Maker MakerFor(std::string_view form) {
-  const auto* special = std::find_if(std::begin(kSpecial), std::end(kSpecial),
-                                     [&](const Special& s) { return s.form == form; });
-  if (special != std::end(kSpecial) && special->make != nullptr) return special->make;
+  const std::span<const CatalogueRow> rows = DialogRows(form);
+  switch (rows.empty() ? DialogClass::Plain : KindOf(rows.front().opcode).dialogClass) {
+    case DialogClass::Dialogue: return &Make<DialogueDialog>;
+    case DialogClass::SceneEvent:
+    case DialogClass::TilePreview: return &Make<PicturePreviewDialog>;
+    case DialogClass::Plain: break;
+  }
   return &Make<InstructionDialog>;
 }
 

@@ -7,10 +7,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <span>
 #include <string_view>
 #include <utility>
 
 #include "app/commands.h"
+#include "script/instruction_kinds.h"
 #include "ui/picture_box.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
@@ -20,11 +22,14 @@ namespace {
 
 constexpr int kFrameMs = 150;       // 0.15 s a frame
 constexpr int kSceneEventMs = 300;  // the scene event's pictures in turn
-constexpr std::string_view kSceneEventForm = "frmstatement_0x03";
+bool IsSceneEvent(std::string_view form) {
+  const std::span<const CatalogueRow> rows = DialogRows(form);
+  return !rows.empty() && KindOf(rows.front().opcode).dialogClass == DialogClass::SceneEvent;
+}
 
 InstructionDialog::Options OptionsFor(std::string_view form) {
   InstructionDialog::Options options;
-  if (form == kSceneEventForm) options.frameString = 1303;
+  if (IsSceneEvent(form)) options.frameString = 1303;
   return options;
 }
 
@@ -40,7 +45,7 @@ PictureBox* NewBox(QWidget* parent, const char* name) {
 
 PicturePreviewDialog::PicturePreviewDialog(EditorState& state, Statement& statement, std::string_view form,
                                            QWidget* parent)
-    : InstructionDialog(state, statement, form, parent, OptionsFor(form)), sceneEvent_(form == kSceneEventForm) {
+    : InstructionDialog(state, statement, form, parent, OptionsFor(form)), sceneEvent_(IsSceneEvent(form)) {
   auto* manualLabel = new QLabel(Ui(state_, Str::ChooseSceneByHand), this);
   manualLabel->setObjectName(sceneEvent_ ? "Label4" : "lblmanual");
   auto* manual = new QComboBox(this);
@@ -68,13 +73,13 @@ PicturePreviewDialog::PicturePreviewDialog(EditorState& state, Statement& statem
   sideArea()->addWidget(tileFiles_);
   sideArea()->addLayout(browser);
 
-  if (QLineEdit* picture = textControl("txtPicnum")) {
+  if (QLineEdit* picture = textControl(FieldRole::InstructionTile)) {
     instructionBox_ = NewBox(this, "Pic1");
     sideArea()->addWidget(instructionBox_);
     connect(picture, &QLineEdit::textChanged, this, &PicturePreviewDialog::showInstructionTile);
   }
-  addAnimation("txtstart", "txtend", "Pic1", "cmdshow", "animationTimer");
-  addAnimation("txtstart2", "txtend2", "pic22", "cmdshow2", "animationTimer2");
+  addAnimation(FieldRole::AnimationStart, FieldRole::AnimationEnd, "Pic1", "cmdshow", "animationTimer");
+  addAnimation(FieldRole::SecondAnimationStart, FieldRole::SecondAnimationEnd, "pic22", "cmdshow2", "animationTimer2");
   if (sceneEvent_) {
     for (auto [name, text] : {std::pair{"Label16", Str::KeepWhenMinusTwo}, std::pair{"Label17", Str::CancelWhenMinusOne}}) {
       auto* note = new QLabel(Ui(state_, text), this);
@@ -96,7 +101,7 @@ PicturePreviewDialog::PicturePreviewDialog(EditorState& state, Statement& statem
   connect(browseNumber_, &QLineEdit::textChanged, this, &PicturePreviewDialog::browse);
 }
 
-void PicturePreviewDialog::addAnimation(const char* start, const char* end, const char* box, const char* button,
+void PicturePreviewDialog::addAnimation(FieldRole start, FieldRole end, const char* box, const char* button,
                                         const char* timer) {
   QLineEdit* startBox = textControl(start);
   QLineEdit* endBox = textControl(end);
@@ -137,7 +142,7 @@ void PicturePreviewDialog::afterLoad() {
 // Pictures 1, 2, 3 of the event in turn; a number of 0 or below shows nothing.
 void PicturePreviewDialog::sceneEventTick() {
   if (!sceneChosen_ || eventBox_ == nullptr) return;
-  static constexpr std::string_view kFields[] = {"txtpic1", "txtpic2", "txtpic3"};
+  static constexpr FieldRole kFields[] = {FieldRole::EventTile1, FieldRole::EventTile2, FieldRole::EventTile3};
   QLineEdit* field = textControl(kFields[phase_]);
   Result<int16_t> number = ParseWord(field != nullptr ? U8(field->text()) : std::string());
   drawTile(eventBox_, number && *number > 0 ? TileForNumber(tiles(), *number) : nullptr);
@@ -161,7 +166,7 @@ void PicturePreviewDialog::browse() {
 }
 
 void PicturePreviewDialog::showInstructionTile() {
-  QLineEdit* picture = textControl("txtPicnum");
+  QLineEdit* picture = textControl(FieldRole::InstructionTile);
   if (sceneChosen_ && instructionBox_ != nullptr && picture != nullptr)
     drawTile(instructionBox_, TileForText(tiles(), U8(picture->text())));
 }

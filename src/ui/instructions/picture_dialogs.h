@@ -37,7 +37,7 @@ class PicturePreviewDialog : public InstructionDialog {
   void showInstructionTile();
   void play(Animation& animation);
   void step(Animation& animation);
-  void addAnimation(const char* start, const char* end, const char* box, const char* button, const char* timer);
+  void addAnimation(FieldRole start, FieldRole end, const char* box, const char* button, const char* timer);
   void drawTile(PictureBox* box, const RlePicture* tile);
   void sceneEventTick();
   void afterLoad() override;

@@ -156,6 +156,7 @@ void MainWindow::buildDialogueFrame() {
   insertTalkButton_ = Button(dialogueFrame_, "cmdinserttalk", Ui(state_, Str::AddTalk));
   modifyTalkButton_ = Button(dialogueFrame_, "cmdmodifytalk", Ui(state_, Str::ModifyTalk));
   deleteTalkButton_ = Button(dialogueFrame_, "cmddeletetalk", Ui(state_, Str::DeleteTalk));
+  whereUsedTalkButton_ = Button(dialogueFrame_, "cmdwhereusedtalk", Ui(state_, Str::WhereUsed));
   auto* rule = new QLabel(Ui(state_, Str::TalkStarRule), dialogueFrame_);
   rule->setObjectName("lbltalk");
 
@@ -164,8 +165,11 @@ void MainWindow::buildDialogueFrame() {
   buttons->addWidget(insertTalkButton_);
   buttons->addWidget(modifyTalkButton_);
   buttons->addWidget(deleteTalkButton_);
+  auto* selectorRow = new QHBoxLayout;
+  selectorRow->addWidget(dialogueSelector_, 1);
+  selectorRow->addWidget(whereUsedTalkButton_);
   auto* layout = new QVBoxLayout(dialogueFrame_);
-  layout->addWidget(dialogueSelector_);
+  layout->addLayout(selectorRow);
   layout->addWidget(dialogueEdit_);
   layout->addLayout(buttons);
 }
@@ -203,6 +207,7 @@ void MainWindow::buildMenus() {
   pasteAllAction_ = Item(editMenu_, "mnu_pasteAll", Ui(state_, Str::MenuPasteEvent));
   editMenu_->addSeparator();
   replaceTalkAction_ = Item(editMenu_, "mnu_replacetalk", Ui(state_, Str::ReplacePortraitsTitle));
+  buildFindActions();
   // Undo and redo pop up over the list too.
   editMenu_->addSeparator();
   editMenu_->addAction(undoAction_);
@@ -228,7 +233,7 @@ void MainWindow::buildMenus() {
   for (QAction* off : {readFileAction_, saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
                        importScriptAction_, exportDialogueAction_, importDialogueAction_, pasteAction_,
                        pasteAllAction_, replaceTalkAction_, warAction_, zModifyAction_, portraitsAction_,
-                       sceneObjectsAction_})
+                       sceneObjectsAction_, findAction_, checkAction_})
     off->setEnabled(false);
 }
 
@@ -326,11 +331,13 @@ void MainWindow::connectCommands() {
   connect(insertTalkButton_, &QPushButton::clicked, this, &MainWindow::addDialogue);
   connect(modifyTalkButton_, &QPushButton::clicked, this, &MainWindow::modifyDialogue);
   connect(deleteTalkButton_, &QPushButton::clicked, this, &MainWindow::deleteDialogue);
+  connect(whereUsedTalkButton_, &QPushButton::clicked, this, &MainWindow::showDialogueUses);
 }
 
 void MainWindow::refreshChrome() {
   setWindowTitle(state_.modified ? baseTitle_ + " *" : baseTitle_);
   refreshHistoryActions();
+  refreshFindWindows();
 
   directoryStatus_->setText(Q(state_.gameDirectory));
   if (state_.loaded)

@@ -11,6 +11,7 @@
 #include "app/history.h"
 #include "app/exports.h"
 #include "app/scene_objects.h"
+#include "app/find.h"
 #include "script/decode.h"
 
 class QAction;
@@ -24,6 +25,8 @@ class QMenu;
 class QPushButton;
 
 namespace tavrel::ui {
+class CheckWindow;
+class FindWindow;
 class StatementListModel;
 }
 
@@ -58,6 +61,12 @@ class MainWindow : public QMainWindow {
   void showInstructionWords();
   // Refill the dialogue selector, keeping its position where possible.
   void refreshDialogueList();
+
+  // Find and check (main_window_find.cpp).
+  FindWindow* openFind();
+  CheckWindow* openCheck();
+  // Shows a result's place: the event and its line, or the dialogue.
+  void showPlace(const Place& place);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -138,6 +147,14 @@ class MainWindow : public QMainWindow {
   void chooseTypedEvent();
   void openSceneWindow(int scene = -1, int object = -1);
   void popUpEventMenu(const QPoint& at);
+  // Find and check (main_window_find.cpp).
+  void buildFindActions();
+  void findStep(int direction);
+  void showDialogueUses();
+  // The stale marks of the find and check windows after an edit.
+  void refreshFindWindows();
+  // The chosen event's statements as the list shows them, for a search.
+  std::vector<Statement> shownStatements(int32_t& event) const;
 
   // Dialogue (main_window_dialogue.cpp).
   void showDialogue();
@@ -202,6 +219,13 @@ class MainWindow : public QMainWindow {
   QMenu* sceneMenu_ = nullptr;
   QAction* sceneObjectsAction_ = nullptr;
   QAction* eventObjectsAction_ = nullptr;
+  QAction* findAction_ = nullptr;
+  QAction* findNextAction_ = nullptr;
+  QAction* findPreviousAction_ = nullptr;
+  QAction* checkAction_ = nullptr;
+  QPushButton* whereUsedTalkButton_ = nullptr;
+  FindWindow* findWindow_ = nullptr;
+  CheckWindow* checkWindow_ = nullptr;
 
   QLabel* directoryStatus_ = nullptr;
   QLabel* countStatus_ = nullptr;

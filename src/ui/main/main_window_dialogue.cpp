@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 
 #include "app/commands.h"
+#include "app/find.h"
 #include "ui/main/main_window.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
@@ -56,7 +57,14 @@ void MainWindow::modifyDialogue() {
 void MainWindow::deleteDialogue() {
   const int index = currentDialogue();
   if (index < 0) return;
-  if (!AskOkCancel(this, Ui(state_, Str::DeleteTalkQuestion), Ui(state_, Str::DeleteFileTitle))) return;
+  QString question = Ui(state_, Str::DeleteTalkQuestion);
+  if (index + 1 == state_.talkCount()) {  // only the last can go: say what still shows it
+    int32_t event = -1;
+    const std::vector<Statement> shown = shownStatements(event);
+    const int32_t uses = CountReferences(state_, RefKind::Dialogue, index, ShownStatements{event, shown});
+    question += QStringLiteral("\n") + UiFormat(state_, Str::DeleteDialogueStillShown, uses);
+  }
+  if (!AskOkCancel(this, question, Ui(state_, Str::DeleteFileTitle))) return;
   StepRecorder step(state_, kStepDeleteDialogue, place());
   step.TouchDialogue(index);
   if (Status deleted = DeleteLastDialogue(state_, index); !deleted) {

@@ -90,7 +90,7 @@ bool MainWindow::readFiles() {
   for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
                       importScriptAction_, exportDialogueAction_, importDialogueAction_, replaceTalkAction_,
                       warAction_, zModifyAction_, portraitsAction_,
-                      sceneObjectsAction_})
+                      sceneObjectsAction_, findAction_, checkAction_})
     on->setEnabled(true);
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
