@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "gamefiles/war_sta.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 

@@ -16,7 +16,7 @@
 #include "gamefiles/names.h"
 #include "gamefiles/file_io.h"
 #include "text/charset.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel::zdat {
 
