@@ -12,7 +12,7 @@
 #include <random>
 
 #include "app/script_text.h"
-#include "gamefiles/kdef.h"
+#include "script/event_table.h"
 #include "sample_test_support.h"
 #include "tool_run.h"
 

@@ -8,7 +8,7 @@
 #include "app/script_text.h"
 #include "cli/command_registry.h"
 #include "cli/command_support.h"
-#include "gamefiles/kdef.h"
+#include "script/event_table.h"
 
 namespace tavrel::cli {
 namespace {
