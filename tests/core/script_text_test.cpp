@@ -11,7 +11,7 @@
 #include <functional>
 #include <random>
 
-#include "app/script_text.h"
+#include "app/script_folder.h"
 #include "script/event_table.h"
 #include "sample_test_support.h"
 #include "tool_run.h"

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/script_text.h"
+#include "app/script_folder.h"
 #include "cli/command_registry.h"
 #include "cli/command_support.h"
 
