@@ -111,7 +111,7 @@ void frmwarmap::readMap(const QString& mapText) {
     tileIndexName_ = Q(tiles->files.index.filename().string());
     lblTileFiles_->setText(Q(TileFilesUsedMessage(state_.text(), tiles->files)));
   } else {
-    readProblems_ << TilesUnreadableMessage(state_, m, tiles.error());
+    readProblems_ << TilesUnreadableMessage(state_, tiles.error());
   }
   Result<Battlefield> field = ReadBattlefield(dir, m);
   if (!field) {
