@@ -6,6 +6,7 @@
 #include <charconv>
 #include <system_error>
 
+#include "base/numbers.h"
 #include "gamefiles/file_io.h"
 #include "script/encode.h"
 #include "text/ui_string_names.h"
@@ -39,12 +40,6 @@ void AppendPrinted(Out& out, int32_t value) {
   *at++ = ' ';
   out.insert(out.end(), printed, at);
 }
-template <class Out>
-void AppendHex(Out& out, int32_t value) {
-  char digits[8];
-  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, static_cast<uint32_t>(value), 16);
-  for (char* c = digits; c != end; ++c) out.push_back(static_cast<char>(*c >= 'a' ? *c - 'a' + 'A' : *c));
-}
 
 // The pieces of an export go straight into the code page: numbers and line
 // ends are ASCII, the same bytes in both code pages. Without a sink the text
@@ -62,7 +57,7 @@ class ExportText {
   void Text(std::string_view utf8) { codec_.AppendCodePage(out_, utf8); }
   void Decimal(int32_t value) { AppendDecimal(out_, value); }
   void Printed(int32_t value) { AppendPrinted(out_, value); }
-  void Hex(int32_t value) { AppendHex(out_, value); }
+  void Hex(int32_t value) { AppendHex(out_, uint32_t(value)); }
 
   // Called between blocks: hands the piece on once it has filled.
   void PieceMayEnd() {
@@ -99,11 +94,6 @@ std::string PrintedNumber(int32_t value) {
   return out;
 }
 
-std::string HexNumber(int32_t value) {
-  std::string out;
-  AppendHex(out, value);
-  return out;
-}
 
 Bytes ExportTalkText(const EditorState& state) {
   ExportText text(state.text());

@@ -10,6 +10,12 @@
 namespace tavrel {
 namespace fs = std::filesystem;
 
+namespace {
+
+Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+}  // namespace
+
 std::string WriteScriptHeader(const EditorState& state) {
   return WriteScriptHeader(state.charset, state.eventCount(), state.attributes);
 }

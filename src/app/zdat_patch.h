@@ -124,9 +124,6 @@ PatchPlan PlanPatch(const ZdatChoices& choices, size_t fileSize);
 // The message for a refusal: the group's caption, the field and the problem.
 std::string RefusalMessage(const TextCodec& text, const Refusal& refusal, size_t fileSize);
 
-// A whole number in [lo, hi], spaces around it allowed.
-std::optional<int64_t> ParseWholeNumber(std::string_view text, int64_t lo, int64_t hi);
-
 // ---- applying --------------------------------------------------------------------
 
 // The z.dat files already patched in this run: the first patch of each keeps

@@ -34,15 +34,18 @@ std::optional<T> ParseInteger(std::string_view text, IntegerSyntax syntax = {}) 
 // The text without the spaces and tabs at either end.
 std::string_view TrimBlanks(std::string_view text);
 
-// Upper-case hex digits of `value`, no leading zeros ("0" for 0). A signed
-// 16-bit word is written as its bit pattern: pass it as uint16_t.
+// Upper-case hex digits of `value`, no leading zeros ("0" for 0), appended
+// to a string or a byte vector. A signed 16-bit word is written as its bit
+// pattern: pass it as uint16_t. All eight digits are made and the leading
+// zeros left out of the append, so the number of digits costs no loop.
 template <class Out>
 void AppendHex(Out& out, uint32_t value) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
+  const char buffer[8] = {kDigits[value >> 28],         kDigits[(value >> 24) & 0xF], kDigits[(value >> 20) & 0xF],
+                          kDigits[(value >> 16) & 0xF], kDigits[(value >> 12) & 0xF], kDigits[(value >> 8) & 0xF],
+                          kDigits[(value >> 4) & 0xF],  kDigits[value & 0xF]};
   const int digits = value == 0 ? 1 : (std::bit_width(value) + 3) / 4;
-  char buffer[8];
-  for (int i = 0; i < digits; ++i) buffer[digits - 1 - i] = kDigits[(value >> (4 * i)) & 0xF];
-  out.insert(out.end(), buffer, buffer + digits);
+  out.insert(out.end(), buffer + 8 - digits, buffer + 8);
 }
 std::string HexText(uint32_t value);
 

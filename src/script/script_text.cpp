@@ -394,8 +394,6 @@ Header CompileHeader(std::string_view text, const AttributeTable& attributes, Di
   return header;
 }
 
-Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
 }  // namespace
 
 // ---------------------------------------------------------------- public

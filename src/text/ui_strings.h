@@ -12,6 +12,9 @@
 
 namespace tavrel {
 
+// Between a caption and what follows it in a message ("名称：...").
+inline constexpr std::string_view kFullWidthColon = "：";
+
 struct InterfaceString {
   int number;
   std::string_view text;
