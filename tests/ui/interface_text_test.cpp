@@ -33,12 +33,12 @@
 #include "support/scripted_prompt.h"
 #include "text/ui_strings.h"
 #include "ui/battle/battle_messages.h"
-#include "ui/battle/frm_war_edit.h"
-#include "ui/battle/frm_war_map.h"
+#include "ui/battle/battle_editor_window.h"
+#include "ui/battle/battlefield_window.h"
 #include "ui/main/insert_statement_dialog.h"
 #include "ui/main/main_window.h"
-#include "ui/main/replace_talk_window.h"
-#include "ui/patcher/frm_z_modify.h"
+#include "ui/main/portrait_replace_window.h"
+#include "ui/patcher/zdat_patcher_window.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
 #include "ui/qt_translations.h"
@@ -266,19 +266,19 @@ class InterfaceTextTest : public QObject {
       ExpectTableTexts(read, *dialog, Q(std::string(form)));
     }
     {
-      FrmZModify window(state);
+      ZdatPatcherWindow window(state);
       ExpectTableTexts(read, window, QStringLiteral("patcher"));
     }
     {
-      FrmReplaceTalk window(state);
+      PortraitReplaceWindow window(state);
       ExpectTableTexts(read, window, QStringLiteral("portrait replace"));
     }
     {
-      FrmWarEdit editor(state);
+      BattleEditorWindow editor(state);
       if (auto* battles = editor.findChild<QComboBox*>("Combowar"); battles->count() > 3) battles->setCurrentIndex(3);
       const TableTexts withBattles(state);  // the battles are read when the editor opens
       ExpectTableTexts(withBattles, editor, QStringLiteral("battle editor"));
-      frmwarmap view(state, editor.chosenBattle(), editor.mapText());
+      BattlefieldWindow view(state, editor.chosenBattle(), editor.mapText());
       ExpectTableTexts(withBattles, view, QStringLiteral("battle map"));
     }
     QVERIFY2(prompt.asked().empty(), qPrintable(prompt.asked().empty() ? QString() : prompt.asked().front().text));
@@ -298,14 +298,14 @@ class InterfaceTextTest : public QObject {
     {
       ScriptedPrompt prompt;
       QVERIFY(QFile::remove(game.path("z.dat")));
-      FrmZModify window(state);
+      ZdatPatcherWindow window(state);
       QTest::mouseClick(window.findChild<QPushButton*>("cmdok"), Qt::LeftButton);
       ExpectTableMessages(table, prompt, QStringLiteral("patcher without z.dat"));
     }
     {
       ScriptedPrompt prompt;
       QVERIFY(QFile::remove(game.path("war.sta")));
-      FrmWarEdit editor(state);
+      BattleEditorWindow editor(state);
       QTest::mouseClick(editor.findChild<QPushButton*>("cmddelwar"), Qt::LeftButton);
       ExpectTableTexts(table, editor, QStringLiteral("battle editor without war.sta"));
       for (const QString& text : {WarStaReadMessage(state, WarStaContents{.fileMissing = true}),

@@ -55,8 +55,8 @@ bool MainWindow::readFiles() {
   refreshDialogueList();
   if (state_.talkCount() > 0) dialogueSelector_->setCurrentIndex(0);
   for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
-                      importScriptAction_, exportDialogueAction_, importDialogueAction_, replaceTalkAction_,
-                      warAction_, zModifyAction_})
+                      importScriptAction_, exportDialogueAction_, importDialogueAction_, portraitReplaceAction_,
+                      battleEditorAction_, zdatPatcherAction_})
     on->setEnabled(true);
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
