@@ -184,7 +184,7 @@ Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir
                                          const ByteProducer& produce, const std::filesystem::path& userDir) {
   auto beside = WriteExport(programDir, fileName, produce);
   if (beside) return ExportWritten{*beside, {}};
-  if (userDir.empty() || userDir == programDir) return Error{beside.error()};
+  if (userDir.empty() || userDir == programDir) return beside.passError();
   std::error_code ec;
   std::filesystem::create_directories(userDir, ec);
   if (ec) return Error{FormatInterfaceString(Str::AndCannotCreate, beside.error(), userDir.string(), ec.message())};

@@ -395,7 +395,7 @@ PatchSession& RunPatchSession() {
 Status ApplyWrites(const std::filesystem::path& zdat, const std::vector<ByteWrite>& writes, PatchSession& session) {
   if (writes.empty()) return Ok();
   Result<Bytes> before = ReadWholeFile(zdat);
-  if (!before) return Error{before.error()};
+  if (!before) return before.passError();
   for (const ByteWrite& w : writes)
     if (size_t(w.offset) + w.bytes.size() > before->size())
       return Error{FormatInterfaceString(Str::PatchFileTooShort, zdat.string(), before->size(), size_t(w.offset) + w.bytes.size())};
@@ -443,7 +443,7 @@ Status RestoreZdatBackup(const TextCodec& text, const std::filesystem::path& gam
   std::error_code ec;
   if (!std::filesystem::is_regular_file(bak, ec)) return Error{text.UiString(Str::ZdatBackupMissing) + ": " + bak.string()};
   Result<Bytes> kept = ReadWholeFile(bak);
-  if (!kept) return Error{kept.error()};
+  if (!kept) return kept.passError();
   if (Status written = WriteFileAtomic(zdat, *kept, false); !written) return written;
   std::filesystem::path key = std::filesystem::weakly_canonical(zdat, ec);
   if (ec) key = std::filesystem::absolute(zdat);

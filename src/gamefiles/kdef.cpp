@@ -17,15 +17,15 @@ Result<KdefWords> ReadKdef(const std::filesystem::path& gameDir, std::vector<Fil
   const std::filesystem::path idxPath = KdefIdxPath(gameDir);
   const std::filesystem::path grpPath = KdefGrpPath(gameDir);
   Result<Bytes> idx = ReadWholeFile(idxPath);
-  if (!idx) return Error{idx.error()};
+  if (!idx) return idx.passError();
   // The words of all events in one buffer the events look into, read
   // straight from the file.
   auto words = std::make_shared<std::vector<int16_t>>();
   Result<size_t> grpBytes = ReadWholeFileWords(grpPath, *words);
-  if (!grpBytes) return Error{grpBytes.error()};
+  if (!grpBytes) return grpBytes.passError();
   Result<std::vector<int32_t>> offsets =
       ParseIndex(*idx, *grpBytes, idxPath.string(), grpPath.string(), IndexCheck::Strict, warnings);
-  if (!offsets) return Error{offsets.error()};
+  if (!offsets) return offsets.passError();
   // A last odd byte of the file belongs to no word.
   words->resize(*grpBytes / 2);
   if constexpr (std::endian::native != std::endian::little)

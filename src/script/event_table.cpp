@@ -6,7 +6,7 @@ namespace tavrel {
 
 Result<EventTable> ReadEvents(const std::filesystem::path& gameDir, std::vector<FileWarning>* warnings) {
   Result<KdefWords> read = ReadKdef(gameDir, warnings);
-  if (!read) return Error{read.error()};
+  if (!read) return read.passError();
   EventTable table;
   table.offsets = std::move(read->offsets);
   table.events.reserve(read->events.size());
