@@ -118,7 +118,7 @@ class DamagedWindows : public QObject {
     ScriptedPrompt prompt;
     const fs::path dir = game.dir.toStdString();
     const Bytes before = ReadBytes(dir / "z.dat");
-    ForEachDamage(dir, "z.dat", [&](const QString& what) {
+    ForEachDamage(dir, "z.dat", [&](const QString& /*damage*/) {
       prompt.Clear();
       ZdatPatcherWindow patcher(game.state);
       patcher.show();

@@ -308,7 +308,7 @@ class InterfaceTextTest : public QObject {
       BattleEditorWindow editor(state);
       QTest::mouseClick(editor.findChild<QPushButton*>("cmddelwar"), Qt::LeftButton);
       ExpectTableTexts(table, editor, QStringLiteral("battle editor without war.sta"));
-      for (const QString& text : {WarStaReadMessage(state, WarStaContents{.fileMissing = true}),
+      for (const QString& text : {WarStaReadMessage(state, WarStaContents{.battles = {}, .fileMissing = true, .ignoredBytes = 0}),
                                   OnlyBattleLeftMessage(state), MapNumberNotNumberMessage(state, "12a"),
                                   MapNumberOutOfRangeMessage(state, 999), GroundMissingMessage(state, 3),
                                   MarkerMissingMessage(state, QStringLiteral("wdx")), BattlefieldShortMessage(state, 2, 10)})
