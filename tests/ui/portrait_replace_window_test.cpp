@@ -147,4 +147,4 @@ class ReplaceTalkTest : public QObject {
 };
 
 QTEST_MAIN(ReplaceTalkTest)
-#include "replace_talk_test.moc"
+#include "portrait_replace_window_test.moc"
