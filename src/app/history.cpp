@@ -162,12 +162,12 @@ void History::Push(EditorState& state, HistoryStep step) {
     StepSide& kept = last->other;
     for (auto& [index, event] : step.other.events) {
       const bool known = std::any_of(kept.events.begin(), kept.events.end(),
-                                     [index](const auto& item) { return item.first == index; });
+                                     [key = index](const auto& item) { return item.first == key; });
       if (!known && index < kept.eventCount) kept.events.emplace_back(index, std::move(event));
     }
     for (auto& [index, entry] : step.other.talk) {
       const bool known =
-          std::any_of(kept.talk.begin(), kept.talk.end(), [index](const auto& item) { return item.first == index; });
+          std::any_of(kept.talk.begin(), kept.talk.end(), [key = index](const auto& item) { return item.first == key; });
       if (!known && index < kept.talkCount) kept.talk.emplace_back(index, std::move(entry));
     }
     if (!kept.eventOffsets) kept.eventOffsets = std::move(step.other.eventOffsets);
