@@ -235,7 +235,7 @@ QGridLayout* ZdatPatcherWindow::buildLimits() {
   return grid;
 }
 
-void ZdatPatcherWindow::governs(QCheckBox* group, std::vector<QWidget*> controls) {
+void ZdatPatcherWindow::governs(QCheckBox* group, const std::vector<QWidget*>& controls) {
   for (QWidget* w : controls) w->setEnabled(false);
   connect(group, &QCheckBox::toggled, this, [controls](bool checked) {
     for (QWidget* w : controls) w->setEnabled(checked);

@@ -49,7 +49,7 @@ class ZdatPatcherWindow : public QDialog {
   void fillPersons();
   void readValues();
   // The group box enables or disables its controls.
-  void governs(QCheckBox* group, std::vector<QWidget*> controls);
+  void governs(QCheckBox* group, const std::vector<QWidget*>& controls);
 
   void rosterToggled(bool checked);
   void showSlot(int slot);
