@@ -26,7 +26,7 @@ int RunImportDialogue(const CommonOptions& common, const std::string& dir, const
   if (!compiled.errors.empty()) {
     for (const TextDiagnostic& d : compiled.errors) fmt::print(stderr, "{}\n", d.ToString());
     fmt::print(stderr, "{} errors; nothing written{}\n", compiled.errors.size(),
-               compiled.errors.size() && !lossy ? " (--lossy stores characters the charset lacks as '?')" : "");
+               !compiled.errors.empty() && !lossy ? " (--lossy stores characters the charset lacks as '?')" : "");
     return 1;
   }
   for (const TextDiagnostic& d : compiled.lossy) fmt::print(stderr, "warning: {}\n", d.ToString());

@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: tavrel-screenshots OUTDIR [NAME...]\n");
     return 2;
   }
-  const QString outDir = args[1];
+  const QString& outDir = args[1];
   QDir().mkpath(outDir);
 
   tavrel::EditorState state;
