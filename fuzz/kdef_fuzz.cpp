@@ -1,6 +1,6 @@
 // The event pair kdef.idx / kdef.grp: read, encode, read again.
 #include "fuzz_support.h"
-#include "gamefiles/kdef.h"
+#include "script/event_table.h"
 
 using namespace tavrel;
 

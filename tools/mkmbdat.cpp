@@ -37,7 +37,8 @@ class OpenCc {
   }
   OpenCc(const OpenCc&) = delete;
   OpenCc& operator=(const OpenCc&) = delete;
-  bool valid() const { return handle_ != reinterpret_cast<opencc_t>(-1); }
+  // (opencc_t)-1 is the value opencc_open returns on failure.
+  bool valid() const { return handle_ != reinterpret_cast<opencc_t>(-1); }  // NOLINT(performance-no-int-to-ptr)
   const std::string& config() const { return config_; }
 
   std::string Convert(const std::string& text) const {

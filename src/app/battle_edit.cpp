@@ -1,24 +1,8 @@
 #include "app/battle_edit.h"
 
-#include <charconv>
+#include "base/numbers.h"
 
 namespace tavrel {
-
-std::optional<int16_t> ParseInt16(std::string_view text) {
-  auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  if (!text.empty() && text.front() == '+') {
-    text.remove_prefix(1);
-    if (!text.empty() && text.front() == '-') return std::nullopt;
-  }
-  if (text.empty()) return std::nullopt;
-  int value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  if (value < INT16_MIN || value > INT16_MAX) return std::nullopt;
-  return int16_t(value);
-}
 
 namespace {
 
@@ -86,7 +70,7 @@ BattleRecord BlankBattle() {
 FieldsApplied ApplyFields(const BattleRecord& base, const BattleFields& fields) {
   BattleRecord next = base;
   for (const NumberText& n : NumberTexts(fields, next)) {
-    const std::optional<int16_t> value = ParseInt16(*n.text);
+    const std::optional<int16_t> value = ParseInteger<int16_t>(*n.text);
     if (!value) return {std::nullopt, BattleFieldError{n.field, n.index, *n.text}};
     *n.target = *value;
   }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "gamefiles/war_sta.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 
@@ -31,9 +31,6 @@ struct BattleFields {
 
 // The name of a battle the editor adds.
 inline constexpr std::string_view kNewBattleName = "noname";
-
-// A whole decimal number in -32768 .. 32767; blanks around it are allowed.
-std::optional<int16_t> ParseInt16(std::string_view text);
 
 // The fields showing `battle`.
 BattleFields FieldsOf(const BattleRecord& battle);

@@ -87,6 +87,7 @@ std::vector<BattleMarker> BattleMarkers(const BattleRecord& battle, int centreX,
     p.y -= kSquareHalfHeight;
     return p;
   };
+  markers.reserve(markers.size() + kBattleParticipants + kBattleEnemies);
   for (int k = 0; k < kBattleParticipants; ++k)
     markers.push_back({" " + std::to_string(k), place(battle.personX[size_t(k)], battle.personY[size_t(k)]), false});
   for (int d = 0; d < kBattleEnemies; ++d) {

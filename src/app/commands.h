@@ -41,6 +41,11 @@ const KdefEvent* EventAt(const EditorState& state, int32_t event);
 // The statement at `line` of `event`, or nullptr.
 Statement* StatementAt(EditorState& state, int32_t event, int line);
 
+// The rule of every delete of a numbered list (events, dialogues): only its
+// last entry can go, so no other entry's number, which the game's data
+// refers to, changes.
+inline bool IsLastEntry(int32_t index, int32_t count) { return index >= 0 && index + 1 == count; }
+
 // ---- Event commands ----------------------------------------------------------
 
 // Appends an event of the two words 0, -1. Returns its number; `message` gets

@@ -38,7 +38,7 @@ void StoreDialogue(EditorState& state, int32_t index, const std::string& text) {
 }
 
 Status DeleteLastDialogue(EditorState& state, int32_t index) {
-  if (index < 0 || index + 1 != state.talkCount()) return Error{state.text().UiString(Str::OnlyLastTalkDeletable)};
+  if (!IsLastEntry(index, state.talkCount())) return Error{state.text().UiString(Str::OnlyLastTalkDeletable)};
   TalkTable& table = state.game.talk;
   table.entries.pop_back();
   FitOffsets(table);

@@ -51,7 +51,7 @@ int32_t AddEvent(EditorState& state, std::string* message) {
 }
 
 Status DeleteLastEvent(EditorState& state, int32_t event) {
-  if (event < 0 || event + 1 != state.eventCount()) return Error{state.text().UiString(Str::OnlyLastEventDeletable)};
+  if (!IsLastEntry(event, state.eventCount())) return Error{state.text().UiString(Str::OnlyLastEventDeletable)};
   EventTable& table = state.game.events;
   table.events.pop_back();
   FitOffsets(table);

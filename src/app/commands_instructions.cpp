@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "base/numbers.h"
 #include "script/describe.h"
 #include "script/encode.h"
 #include "text/ui_string_names.h"
@@ -15,8 +16,6 @@ namespace tavrel {
 namespace {
 
 constexpr std::string_view kWordRange = " (-32768 … 32767)";
-
-bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
 // Statements for the insert dialog have all data words 0; an attribute length
 // of 0 or less leaves the opcode word alone.
@@ -30,26 +29,8 @@ Statement NewInstruction(int16_t opcode, const InstructionAttr& attr) {
 }  // namespace
 
 Result<int16_t> ParseWord(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && IsSpace(text[begin])) ++begin;
-  while (end > begin && IsSpace(text[end - 1])) --end;
-  const Error bad{"\"" + text + "\"" + std::string(kWordRange)};
-
-  size_t pos = begin;
-  const bool negative = pos < end && text[pos] == '-';
-  if (pos < end && (text[pos] == '-' || text[pos] == '+')) ++pos;
-  if (pos == end) return bad;
-  int32_t value = 0;
-  for (; pos < end; ++pos) {
-    const char c = text[pos];
-    if (c < '0' || c > '9') return bad;
-    value = value * 10 + (c - '0');
-    if (value > 32768) return bad;  // stops before any overflow, whatever the length
-  }
-  if (negative) value = -value;
-  if (value > 32767) return bad;
-  return static_cast<int16_t>(value);
+  if (std::optional<int16_t> word = ParseInteger<int16_t>(text)) return *word;
+  return Error{"\"" + text + "\"" + std::string(kWordRange)};
 }
 
 Result<DecodeReport> ModifyInstruction(EditorState& state, int32_t event, int line,

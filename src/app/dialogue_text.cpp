@@ -218,7 +218,7 @@ Result<DialogueImport> ImportDialogueFile(EditorState& state, const std::filesys
                                           bool* onlyUnholdable) {
   if (onlyUnholdable != nullptr) *onlyUnholdable = false;
   Result<Bytes> bytes = ReadWholeFile(file);
-  if (!bytes) return Error{bytes.error()};
+  if (!bytes) return bytes.passError();
   CompiledDialogue compiled = CompileDialogueText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
                                                   file.string(), state.game.talk, state.text(), allowLossy);
   if (!compiled.errors.empty()) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/editor_state.h"
-#include "app/script_text.h"
+#include "app/script_folder.h"
 
 namespace tavrel {
 

@@ -23,9 +23,9 @@ Result<StartupResult> InitializeEditor(EditorState& state, GameCharset charset) 
   state.codec = std::make_shared<TextCodec>(charset, tables);
 
   auto attributes = LoadAttributeTable(state.programDir, *state.codec);
-  if (!attributes) return Error{attributes.error()};
+  if (!attributes) return attributes.passError();
   if (EnglishInterface())
-    if (Status names = LoadInstructionNames(state.programDir, *attributes); !names) return Error{names.error()};
+    if (Status names = LoadInstructionNames(state.programDir, *attributes); !names) return names.passError();
   state.attributes = *attributes;
   return result;
 }
@@ -79,7 +79,7 @@ Result<GameReadReport> ReadGameFiles(EditorState& state) {
   GameReadReport report;
 
   auto talk = LoadTalk(dir, codec, &report.warnings);
-  if (!talk) return Error{talk.error()};
+  if (!talk) return talk.passError();
   next.talk = std::move(*talk);
 
   auto palette = LoadPalette(dir);
@@ -120,7 +120,7 @@ Result<GameReadReport> ReadGameFiles(EditorState& state) {
   }
 
   auto events = ReadEvents(dir, &report.warnings);
-  if (!events) return Error{events.error()};
+  if (!events) return events.passError();
   next.events = std::move(*events);
 
   // The events come undecoded, label counters at 0.

@@ -10,7 +10,7 @@
 #include "app/history.h"
 #include "app/tile_sets.h"
 #include "gamefiles/alldef.h"
-#include "gamefiles/kdef.h"
+#include "script/event_table.h"
 #include "gamefiles/names.h"
 #include "gamefiles/pictures.h"
 #include "gamefiles/talk.h"

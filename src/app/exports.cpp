@@ -6,6 +6,7 @@
 #include <charconv>
 #include <system_error>
 
+#include "base/numbers.h"
 #include "gamefiles/file_io.h"
 #include "script/encode.h"
 #include "text/ui_string_names.h"
@@ -39,12 +40,6 @@ void AppendPrinted(Out& out, int32_t value) {
   *at++ = ' ';
   out.insert(out.end(), printed, at);
 }
-template <class Out>
-void AppendHex(Out& out, int32_t value) {
-  char digits[8];
-  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, static_cast<uint32_t>(value), 16);
-  for (char* c = digits; c != end; ++c) out.push_back(static_cast<char>(*c >= 'a' ? *c - 'a' + 'A' : *c));
-}
 
 // The pieces of an export go straight into the code page: numbers and line
 // ends are ASCII, the same bytes in both code pages. Without a sink the text
@@ -73,7 +68,7 @@ class ExportText {
   }
   void Decimal(int32_t value) { AppendDecimal(out_, value); }
   void Printed(int32_t value) { AppendPrinted(out_, value); }
-  void Hex(int32_t value) { AppendHex(out_, value); }
+  void Hex(int32_t value) { AppendHex(out_, uint32_t(value)); }
 
   // Called between blocks: hands the piece on once it has filled.
   void PieceMayEnd() {
@@ -111,11 +106,6 @@ std::string PrintedNumber(int32_t value) {
   return out;
 }
 
-std::string HexNumber(int32_t value) {
-  std::string out;
-  AppendHex(out, value);
-  return out;
-}
 
 Bytes ExportTalkText(const EditorState& state) {
   ExportText text(state.text());
@@ -206,7 +196,7 @@ Result<ExportWritten> WriteProgramExport(const std::filesystem::path& programDir
                                          const ByteProducer& produce, const std::filesystem::path& userDir) {
   auto beside = WriteExport(programDir, fileName, produce);
   if (beside) return ExportWritten{*beside, {}};
-  if (userDir.empty() || userDir == programDir) return Error{beside.error()};
+  if (userDir.empty() || userDir == programDir) return beside.passError();
   std::error_code ec;
   std::filesystem::create_directories(userDir, ec);
   if (ec) return Error{FormatInterfaceString(Str::AndCannotCreate, beside.error(), userDir.string(), ec.message())};

@@ -33,11 +33,10 @@ Bytes ExportKdefText(EditorState& state, KdefExportReport* report = nullptr);
 // dropped but every event is still decoded; the sink's error is returned.
 Status ExportKdefText(EditorState& state, const ByteSink& sink, KdefExportReport* report = nullptr);
 
-// Number forms of the exports: "printed" is the signed decimal preceded by a
-// space when not negative and always followed by one (" 26 ", "-1 ");
-// "hex" is upper case without leading zeros.
+// The printed number form of the exports: the signed decimal preceded by a
+// space when not negative and always followed by one (" 26 ", "-1 "). Hex
+// numbers are base/numbers.h's AppendHex.
 std::string PrintedNumber(int32_t value);
-std::string HexNumber(int32_t value);
 
 // Replaces dir/fileName with `bytes`, or with what `produce` writes
 // (atomically, no backup). Returns the path written, or a message naming the

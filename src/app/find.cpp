@@ -166,7 +166,7 @@ void EventSearch::Run() {
 
 Result<std::vector<FoundLine>> FindAll(const EditorState& state, const FindQuery& query, ShownStatements shown) {
   Result<std::unique_ptr<EventSearch>> search = EventSearch::Start(state, query, shown);
-  if (!search) return Error{search.error()};
+  if (!search) return search.passError();
   (*search)->Run();
   return (*search)->takeResults();
 }

@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "script/describe.h"
+#include "base/numbers.h"
 #include "script/instruction_kinds.h"
 #include "text/ui_string_names.h"
 #include "text/ui_strings.h"
@@ -243,8 +244,7 @@ std::vector<std::string> NumberedNames(const Records& records) {
   std::vector<std::string> entries;
   entries.reserve(records.size());
   for (size_t n = 0; n < records.size(); ++n) {
-    const int16_t number = static_cast<int16_t>(n);
-    entries.push_back(std::to_string(n) + "(" + Hex16(number) + ")" + records[n].name);
+    entries.push_back(NumberedName(uint32_t(n), records[n].name));
   }
   return entries;
 }
@@ -429,32 +429,6 @@ Status ApplyDialogueInstruction(EditorState& state, Statement& statement, std::s
   }
   StoreDialogue(state, statement.Word(talkRow->word), text);
   return Ok();
-}
-
-int TileIndexForNumber(int pictureNumber) {
-  const int floorHalf = pictureNumber >= 0 ? pictureNumber / 2 : -((1 - pictureNumber) / 2);
-  if (pictureNumber % 2 == 0) return floorHalf;
-  return floorHalf % 2 == 0 ? floorHalf : floorHalf + 1;  // x.5: the even neighbour
-}
-
-const RlePicture* TileForNumber(const PictureSet& tiles, int pictureNumber) {
-  const int index = TileIndexForNumber(pictureNumber);
-  if (index < 0 || static_cast<size_t>(index) >= tiles.size()) return nullptr;
-  const RlePicture& tile = tiles[static_cast<size_t>(index)];
-  return tile.absent == 0 ? &tile : nullptr;
-}
-
-const RlePicture* TileForText(const PictureSet& tiles, const std::string& text) {
-  Result<int16_t> number = ParseWord(text);
-  return number ? TileForNumber(tiles, *number) : nullptr;
-}
-
-std::vector<int> AnimationNumbers(int start, int end) {
-  std::vector<int> numbers;
-  if (start > end) return numbers;
-  numbers.reserve(static_cast<size_t>((end - start) / 2 + 1));
-  for (int s = start; s <= end; s += 2) numbers.push_back(s);
-  return numbers;
 }
 
 }  // namespace tavrel

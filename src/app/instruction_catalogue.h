@@ -138,17 +138,4 @@ bool IsDialogueNumber(const EditorState& state, int16_t word);
 Status ApplyDialogueInstruction(EditorState& state, Statement& statement, std::span<const CatalogueRow> rows,
                                 std::span<const FieldValue> values, const std::string& text, bool toNewDialogue);
 
-// ---- Scene pictures ---------------------------------------------------------------
-
-// A scene's tile set comes from LoadSceneTiles (app/tile_sets.h).
-// The tile a picture number names: number / 2, a half rounded to the even neighbour.
-int TileIndexForNumber(int pictureNumber);
-// The tile of a picture number typed into a box; nullptr when the text is no
-// number or the tile lies outside the set or is absent.
-const RlePicture* TileForText(const PictureSet& tiles, const std::string& text);
-const RlePicture* TileForNumber(const PictureSet& tiles, int pictureNumber);
-// The picture numbers an animation from `start` to `end` shows: start,
-// start + 2, ... while not above end; empty when start > end.
-std::vector<int> AnimationNumbers(int start, int end);
-
 }  // namespace tavrel

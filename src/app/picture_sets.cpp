@@ -55,7 +55,7 @@ struct ListLine {
 Result<std::vector<ListLine>> ReadPictureList(const fs::path& folder) {
   const fs::path listPath = folder / kPictureListName;
   Result<Bytes> bytes = ReadWholeFile(listPath);
-  if (!bytes) return Error{bytes.error()};
+  if (!bytes) return bytes.passError();
   std::vector<ListLine> lines;
   std::vector<bool> seen;
   std::string text(bytes->begin(), bytes->end());
@@ -181,7 +181,7 @@ Result<Bytes> PictureToPng(const RlePicture& picture, const Palette& palette) {
 
 Status ExportPicture(const RlePicture& picture, const Palette& palette, const fs::path& file) {
   Result<Bytes> png = PictureToPng(picture, palette);
-  if (!png) return Error{png.error()};
+  if (!png) return png.passError();
   return WriteFileAtomic(file, *png, false);
 }
 
@@ -200,13 +200,13 @@ Result<PictureExportReport> ExportPictureSet(const PictureSet& set, const Palett
     }
     const std::string name = PictureFileName(k);
     Status written = ExportPicture(picture, palette, folder / name);
-    if (!written) return Error{written.error()};
+    if (!written) return written.passError();
     list += fmt::format("{} {} {} {} {} {}\n", k, name, picture.width, picture.height, picture.xOffset,
                         picture.yOffset);
     ++report.written;
   }
   Status listed = WriteFileAtomic(folder / kPictureListName, Bytes(list.begin(), list.end()), false);
-  if (!listed) return Error{listed.error()};
+  if (!listed) return listed.passError();
   return report;
 }
 
@@ -282,7 +282,7 @@ MappedPicture MapPngToPalette(const PngImage& image, PaletteMatcher& matcher) {
 
 Result<MappedPicture> ReadPngPicture(const fs::path& file, PaletteMatcher& matcher) {
   Result<Bytes> bytes = ReadWholeFile(file);
-  if (!bytes) return Error{bytes.error()};
+  if (!bytes) return bytes.passError();
   PngReadFailure failure;
   Result<PngImage> image = DecodePng(*bytes, kMaxPictureSide, kMaxImportPixels, failure);
   if (!image) {
@@ -305,7 +305,7 @@ bool SamePictureBytes(const RlePicture& a, const RlePicture& b) {
 Result<PictureImport> PlanPictureImport(const PictureSet& current, const Palette& palette, const fs::path& folder,
                                         bool reencodeAll) {
   Result<std::vector<ListLine>> list = ReadPictureList(folder);
-  if (!list) return Error{list.error()};
+  if (!list) return list.passError();
   const fs::path listPath = folder / kPictureListName;
   if (list->size() < current.size())
     return Error{FormatInterfaceString(Str::PictureListShorter, listPath.string(), list->size(), current.size())};
@@ -335,7 +335,7 @@ Result<PictureImport> PlanPictureImport(const PictureSet& current, const Palette
     if (!fs::is_regular_file(file, ec))
       return Error{FormatInterfaceString(Str::PictureListFileMissing, listPath.string(), line.line, file.string())};
     Result<MappedPicture> mapped = ReadPngPicture(file, matcher);
-    if (!mapped) return Error{mapped.error()};
+    if (!mapped) return mapped.passError();
     result.mappedPixels += mapped->mappedPixels;
     IndexedPicture& pixels = mapped->picture;
     pixels.xOffset = line.xOffset;

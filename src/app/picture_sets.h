@@ -22,7 +22,7 @@
 #include "gamefiles/file_io.h"
 #include "gamefiles/pictures.h"
 #include "gamefiles/png_file.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 

@@ -9,7 +9,7 @@ namespace tavrel {
 Status ReplacePortraitPicture(EditorState& state, int32_t number, const IndexedPicture& picture) {
   if (number < 0 || size_t(number) >= state.game.portraits.size()) return Error{"no such portrait"};
   Result<RlePicture> encoded = EncodeRlePicture(picture, state.game.palette);
-  if (!encoded) return Error{encoded.error()};
+  if (!encoded) return encoded.passError();
   StepRecorder step(state, Str::StepChangePortraitPicture, StepPlace{});
   step.TouchPortrait(number);
   state.game.portraits[size_t(number)] = std::move(*encoded);
@@ -19,7 +19,7 @@ Status ReplacePortraitPicture(EditorState& state, int32_t number, const IndexedP
 
 Result<int32_t> AddPortraitPicture(EditorState& state, const IndexedPicture& picture) {
   Result<RlePicture> encoded = EncodeRlePicture(picture, state.game.palette);
-  if (!encoded) return Error{encoded.error()};
+  if (!encoded) return encoded.passError();
   StepRecorder step(state, Str::StepAddPortraitPicture, StepPlace{});
   state.game.portraits.push_back(std::move(*encoded));
   const auto count = static_cast<int32_t>(state.game.portraits.size());

@@ -5,7 +5,7 @@
 
 #include "app/editor_state.h"
 #include "gamefiles/pictures.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "app/commands.h"
 #include "app/editor_state.h"
 #include "app/zdat_sites.h"
 #include "text/ui_strings.h"
@@ -158,6 +159,34 @@ Result<LoadedTileSet> LoadSceneTiles(EditorState& state, int scene) {
 
 Result<LoadedTileSet> LoadBattleTiles(EditorState& state, int map) {
   return LoadForState(state, TileSetKind::Battle, map);
+}
+
+// ---- Scene pictures ---------------------------------------------------------------
+
+int TileIndexForNumber(int pictureNumber) {
+  const int floorHalf = pictureNumber >= 0 ? pictureNumber / 2 : -((1 - pictureNumber) / 2);
+  if (pictureNumber % 2 == 0) return floorHalf;
+  return floorHalf % 2 == 0 ? floorHalf : floorHalf + 1;  // x.5: the even neighbour
+}
+
+const RlePicture* TileForNumber(const PictureSet& tiles, int pictureNumber) {
+  const int index = TileIndexForNumber(pictureNumber);
+  if (index < 0 || static_cast<size_t>(index) >= tiles.size()) return nullptr;
+  const RlePicture& tile = tiles[static_cast<size_t>(index)];
+  return tile.absent == 0 ? &tile : nullptr;
+}
+
+const RlePicture* TileForText(const PictureSet& tiles, const std::string& text) {
+  Result<int16_t> number = ParseWord(text);
+  return number ? TileForNumber(tiles, *number) : nullptr;
+}
+
+std::vector<int> AnimationNumbers(int start, int end) {
+  std::vector<int> numbers;
+  if (start > end) return numbers;
+  numbers.reserve(static_cast<size_t>((end - start) / 2 + 1));
+  for (int s = start; s <= end; s += 2) numbers.push_back(s);
+  return numbers;
 }
 
 }  // namespace tavrel

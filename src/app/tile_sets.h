@@ -21,7 +21,7 @@
 #include "gamefiles/file_io.h"
 #include "gamefiles/pictures.h"
 #include "text/charset.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 
@@ -96,5 +96,17 @@ class TileSetCache {
 // errors in the run's charset.
 Result<LoadedTileSet> LoadSceneTiles(EditorState& state, int scene);
 Result<LoadedTileSet> LoadBattleTiles(EditorState& state, int map);
+
+// ---- Scene pictures ---------------------------------------------------------------
+
+// The tile a picture number names: number / 2, a half rounded to the even neighbour.
+int TileIndexForNumber(int pictureNumber);
+// The tile of a picture number typed into a box; nullptr when the text is no
+// number or the tile lies outside the set or is absent.
+const RlePicture* TileForText(const PictureSet& tiles, const std::string& text);
+const RlePicture* TileForNumber(const PictureSet& tiles, int pictureNumber);
+// The picture numbers an animation from `start` to `end` shows: start,
+// start + 2, ... while not above end; empty when start > end.
+std::vector<int> AnimationNumbers(int start, int end);
 
 }  // namespace tavrel

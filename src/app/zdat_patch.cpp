@@ -8,6 +8,7 @@
 
 #include <fmt/format.h>
 
+#include "base/numbers.h"
 #include "text/ui_strings.h"
 
 namespace tavrel::zdat {
@@ -21,11 +22,6 @@ Bytes Le32(int32_t v) {
 template <size_t N>
 Bytes Of(const std::array<uint8_t, N>& a) { return Bytes(a.begin(), a.end()); }
 
-std::string_view TrimSpaces(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 // UTF-8 text to one byte per character; none when a character lies above
 // U+00FF, is U+0000, or the text is not UTF-8.
@@ -66,13 +62,13 @@ class GroupPlan {
   };
 
   std::optional<int64_t> Number(const Field& field, const std::string& text, int64_t lo, int64_t hi) {
-    auto v = ParseWholeNumber(text, lo, hi);
+    auto v = ParseInteger(text, lo, hi);
     if (!v) Refuse(Refusal::Kind::Number, field, text, lo, hi);
     return v;
   }
   // The trimmed name and its zero byte.
   std::optional<Bytes> PictureName(const Field& field, const std::string& text) {
-    auto bytes = Latin1Bytes(TrimSpaces(text));
+    auto bytes = Latin1Bytes(TrimBlanks(text));
     if (!bytes || bytes->size() > kMaxPictureName) {
       Refuse(Refusal::Kind::Name, field, text, 0, 0);
       return std::nullopt;
@@ -228,22 +224,6 @@ std::string ZdatReport(const ZdatValues& v) {
 
 // ---- planning ------------------------------------------------------------------
 
-std::optional<int64_t> ParseWholeNumber(std::string_view text, int64_t lo, int64_t hi) {
-  text = TrimSpaces(text);
-  size_t pos = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++pos;
-  if (pos == text.size()) return std::nullopt;
-  int64_t value = 0;
-  for (; pos < text.size(); ++pos) {
-    if (text[pos] < '0' || text[pos] > '9') return std::nullopt;
-    value = value * 10 + (text[pos] - '0');
-    if (value > (int64_t(1) << 40)) return std::nullopt;  // far past every range, before any overflow
-  }
-  if (negative) value = -value;
-  if (value < lo || value > hi) return std::nullopt;
-  return value;
-}
 
 PatchPlan PlanPatch(const ZdatChoices& c, size_t fileSize) {
   PatchPlan plan;
@@ -401,7 +381,7 @@ std::vector<std::string> RosterPersonChoices(const NameTables& names) {
   const size_t count = std::min<size_t>(names.persons.size(), 256);
   std::vector<std::string> entries;
   entries.reserve(count);
-  for (size_t i = 0; i < count; ++i) entries.push_back(fmt::format("{}({:X}){}", i, i, names.persons[i].name));
+  for (size_t i = 0; i < count; ++i) entries.push_back(NumberedName(uint32_t(i), names.persons[i].name));
   return entries;
 }
 
@@ -415,7 +395,7 @@ PatchSession& RunPatchSession() {
 Status ApplyWrites(const std::filesystem::path& zdat, const std::vector<ByteWrite>& writes, PatchSession& session) {
   if (writes.empty()) return Ok();
   Result<Bytes> before = ReadWholeFile(zdat);
-  if (!before) return Error{before.error()};
+  if (!before) return before.passError();
   for (const ByteWrite& w : writes)
     if (size_t(w.offset) + w.bytes.size() > before->size())
       return Error{FormatInterfaceString(Str::PatchFileTooShort, zdat.string(), before->size(), size_t(w.offset) + w.bytes.size())};
@@ -463,7 +443,7 @@ Status RestoreZdatBackup(const TextCodec& text, const std::filesystem::path& gam
   std::error_code ec;
   if (!std::filesystem::is_regular_file(bak, ec)) return Error{text.UiString(Str::ZdatBackupMissing) + ": " + bak.string()};
   Result<Bytes> kept = ReadWholeFile(bak);
-  if (!kept) return Error{kept.error()};
+  if (!kept) return kept.passError();
   if (Status written = WriteFileAtomic(zdat, *kept, false); !written) return written;
   std::filesystem::path key = std::filesystem::weakly_canonical(zdat, ec);
   if (ec) key = std::filesystem::absolute(zdat);

@@ -16,7 +16,7 @@
 #include "gamefiles/names.h"
 #include "gamefiles/file_io.h"
 #include "text/charset.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel::zdat {
 
@@ -123,9 +123,6 @@ PatchPlan PlanPatch(const ZdatChoices& choices, size_t fileSize);
 
 // The message for a refusal: the group's caption, the field and the problem.
 std::string RefusalMessage(const TextCodec& text, const Refusal& refusal, size_t fileSize);
-
-// A whole number in [lo, hi], spaces around it allowed.
-std::optional<int64_t> ParseWholeNumber(std::string_view text, int64_t lo, int64_t hi);
 
 // ---- applying --------------------------------------------------------------------
 

@@ -23,7 +23,7 @@ Result<SceneObjectTables> ParseSceneObjects(std::span<const uint8_t> idx, std::s
                                             std::vector<FileWarning>* warnings) {
   Result<IdxGrpFile> file =
       ParseIdxGrp(idx, Bytes(grp.begin(), grp.end()), idxName, grpName, IndexCheck::Strict, warnings);
-  if (!file) return Error{file.error()};
+  if (!file) return file.passError();
   SceneObjectTables tables;
   tables.present = true;
   tables.idx.assign(idx.begin(), idx.end());
@@ -58,9 +58,9 @@ Result<SceneObjectTables> ReadSceneObjects(const std::filesystem::path& dir, std
   const std::filesystem::path idxPath = FindGameFile(dir, "alldef.idx");
   const std::filesystem::path grpPath = FindGameFile(dir, "alldef.grp");
   Result<Bytes> idx = ReadWholeFile(idxPath);
-  if (!idx) return Error{idx.error()};
+  if (!idx) return idx.passError();
   Result<Bytes> grp = ReadWholeFile(grpPath);
-  if (!grp) return Error{grp.error()};
+  if (!grp) return grp.passError();
   return ParseSceneObjects(*idx, *grp, idxPath.string(), grpPath.string(), warnings);
 }
 

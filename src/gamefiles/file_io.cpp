@@ -254,7 +254,7 @@ Result<size_t> ReadInto(const fs::path& path, std::vector<T>& out) {
 
 Result<Bytes> ReadWholeFile(const fs::path& path) {
   Bytes bytes;
-  if (Result<size_t> read = ReadInto(path, bytes); !read) return Error{read.error()};
+  if (Result<size_t> read = ReadInto(path, bytes); !read) return read.passError();
   return bytes;
 }
 

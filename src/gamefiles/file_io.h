@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 

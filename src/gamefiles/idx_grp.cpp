@@ -46,7 +46,7 @@ Result<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> idx, size_t grp
 Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const std::string& idxName,
                                const std::string& grpName, IndexCheck check, std::vector<FileWarning>* warnings) {
   Result<std::vector<int32_t>> offsets = ParseIndex(idx, grp.size(), idxName, grpName, check, warnings);
-  if (!offsets) return Error{offsets.error()};
+  if (!offsets) return offsets.passError();
   IdxGrpFile file;
   file.offsets = std::move(*offsets);
   file.grp = std::move(grp);
@@ -58,9 +58,9 @@ Result<IdxGrpFile> ReadIdxGrp(const std::filesystem::path& dir, const std::strin
   const std::filesystem::path idxPath = FindGameFile(dir, idxName);
   const std::filesystem::path grpPath = FindGameFile(dir, grpName);
   Result<Bytes> idx = ReadWholeFile(idxPath);
-  if (!idx) return Error{idx.error()};
+  if (!idx) return idx.passError();
   Result<Bytes> grp = ReadWholeFile(grpPath);
-  if (!grp) return Error{grp.error()};
+  if (!grp) return grp.passError();
   return ParseIdxGrp(*idx, std::move(*grp), idxPath.string(), grpPath.string(), check, warnings);
 }
 

@@ -4,33 +4,35 @@
 
 #include <algorithm>
 #include <bit>
-#include <utility>
 
 #include "gamefiles/idx_grp.h"
 #include "text/ui_strings.h"
 
 namespace tavrel {
 
-Result<EventTable> ReadEvents(const std::filesystem::path& gameDir, std::vector<FileWarning>* warnings) {
-  const std::filesystem::path idxPath = FindGameFile(gameDir, "kdef.idx");
-  const std::filesystem::path grpPath = FindGameFile(gameDir, "kdef.grp");
+std::filesystem::path KdefIdxPath(const std::filesystem::path& gameDir) { return FindGameFile(gameDir, "kdef.idx"); }
+std::filesystem::path KdefGrpPath(const std::filesystem::path& gameDir) { return FindGameFile(gameDir, "kdef.grp"); }
+
+Result<KdefWords> ReadKdef(const std::filesystem::path& gameDir, std::vector<FileWarning>* warnings) {
+  const std::filesystem::path idxPath = KdefIdxPath(gameDir);
+  const std::filesystem::path grpPath = KdefGrpPath(gameDir);
   Result<Bytes> idx = ReadWholeFile(idxPath);
-  if (!idx) return Error{idx.error()};
+  if (!idx) return idx.passError();
   // The words of all events in one buffer the events look into, read
   // straight from the file.
   auto words = std::make_shared<std::vector<int16_t>>();
   Result<size_t> grpBytes = ReadWholeFileWords(grpPath, *words);
-  if (!grpBytes) return Error{grpBytes.error()};
+  if (!grpBytes) return grpBytes.passError();
   Result<std::vector<int32_t>> offsets =
       ParseIndex(*idx, *grpBytes, idxPath.string(), grpPath.string(), IndexCheck::Strict, warnings);
-  if (!offsets) return Error{offsets.error()};
+  if (!offsets) return offsets.passError();
   // A last odd byte of the file belongs to no word.
   words->resize(*grpBytes / 2);
   if constexpr (std::endian::native != std::endian::little)
     for (int16_t& w : *words) w = static_cast<int16_t>((uint16_t(w) >> 8) | (uint16_t(w) << 8));
 
   const int32_t n = static_cast<int32_t>(offsets->size()) - 1;
-  EventTable table;
+  KdefWords table;
   table.offsets.reserve(size_t(n) + 1);
   // Events are whole words: an odd byte offset would cut a word in two, so
   // it is taken as the start of the word it lies in. The offsets were checked
@@ -50,40 +52,21 @@ Result<EventTable> ReadEvents(const std::filesystem::path& gameDir, std::vector<
     // Offsets were checked against the file and are in words.
     const size_t start = size_t(table.offsets[size_t(i)]);
     const size_t end = std::max(start, size_t(table.offsets[size_t(i) + 1]));
-    table.events.emplace_back().words = EventWords(shared, start, end - start);
+    table.events.emplace_back(shared, start, end - start);
   }
   return table;
 }
 
-void EncodeEvents(const EventTable& table, Bytes& idx, Bytes& grp) {
-  grp.clear();
-  idx.clear();
-  idx.reserve(table.events.size() * 4);
-  size_t words = 0;
-  for (const KdefEvent& event : table.events) words += event.words.size();
-  grp.reserve(2 * words);
-  for (const KdefEvent& event : table.events) {
-    for (int16_t word : event.words) AppendI16(grp, word);
-    AppendI32(idx, static_cast<int32_t>(grp.size()));
-  }
+KdefEncoder::KdefEncoder(Bytes& idx, Bytes& grp, size_t events, size_t words) : idx_(idx), grp_(grp) {
+  grp_.clear();
+  idx_.clear();
+  idx_.reserve(events * 4);
+  grp_.reserve(2 * words);
 }
 
-void EncodeEvents(EventTable& table, Bytes& idx, Bytes& grp) {
-  EncodeEvents(std::as_const(table), idx, grp);
-  table.offsets.assign(1, 0);
-  table.offsets.reserve(table.events.size() + 1);
-  for (const KdefEvent& event : table.events) table.offsets.push_back(table.offsets.back() + event.wordCount());
-}
-
-Status WriteEvents(const std::filesystem::path& gameDir, EventTable& table) {
-  std::vector<int32_t> previous = table.offsets;
-  std::vector<FileWrite> files(2);
-  files[0].path = FindGameFile(gameDir, "kdef.idx");
-  files[1].path = FindGameFile(gameDir, "kdef.grp");
-  EncodeEvents(table, files[0].bytes, files[1].bytes);
-  Status written = WriteFilesAtomic(files);
-  if (!written) table.offsets = std::move(previous);
-  return written;
+void KdefEncoder::Add(std::span<const int16_t> words) {
+  for (int16_t word : words) AppendI16(grp_, word);
+  AppendI32(idx_, static_cast<int32_t>(grp_.size()));
 }
 
 }  // namespace tavrel

@@ -108,7 +108,7 @@ constexpr int32_t kSkillEntry = 4;
 Result<NameTables> LoadNameTables(const std::filesystem::path& gameDir, const TextCodec& codec,
                                   std::vector<FileWarning>* warnings) {
   Result<IdxGrpFile> file = ReadIdxGrp(gameDir, "r1.idx", "r1.grp", IndexCheck::Strict, warnings);
-  if (!file) return Error{file.error()};
+  if (!file) return file.passError();
   if (file->count() <= kSkillEntry)
     return Error{FormatInterfaceString(Str::NameTableTooShort, FindGameFile(gameDir, "r1.idx").string(), file->count(), kSkillEntry + 1)};
   NameTables names;

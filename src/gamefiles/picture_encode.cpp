@@ -93,7 +93,7 @@ Result<Bytes> EncodePictureEntry(const IndexedPicture& picture) {
 
 Result<RlePicture> EncodeRlePicture(const IndexedPicture& picture, const Palette& palette) {
   Result<Bytes> rows = EncodePictureRows(picture);
-  if (!rows) return Error{rows.error()};
+  if (!rows) return rows.passError();
   RlePicture out;
   out.absent = 0;
   out.width = int16_t(picture.width);

@@ -21,7 +21,7 @@
 
 #include "gamefiles/file_io.h"
 #include "gamefiles/pictures.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 

@@ -63,7 +63,7 @@ Palette ParsePalette(std::span<const uint8_t> bytes) {
 Result<Palette> LoadPalette(const std::filesystem::path& gameDir) {
   const std::filesystem::path path = FindGameFile(gameDir, "mmap.col");
   Result<Bytes> bytes = ReadWholeFile(path);
-  if (!bytes) return Error{bytes.error()};
+  if (!bytes) return bytes.passError();
   if (bytes->size() < kPaletteBytes)
     return Error{FormatInterfaceString(Str::PaletteTooShort, path.string(), bytes->size(), kPaletteBytes)};
   return ParsePalette(*bytes);
@@ -111,9 +111,9 @@ PictureSet ParsePictureSet(std::span<const uint8_t> idx, std::span<const uint8_t
 Result<PictureSet> LoadPictureSet(const std::filesystem::path& dir, const std::string& idxName,
                                   const std::string& grpName, const Palette& palette) {
   Result<Bytes> idx = ReadWholeFile(FindGameFile(dir, idxName));
-  if (!idx) return Error{idx.error()};
+  if (!idx) return idx.passError();
   Result<Bytes> grp = ReadWholeFile(FindGameFile(dir, grpName));
-  if (!grp) return Error{grp.error()};
+  if (!grp) return grp.passError();
   return ParsePictureSet(*idx, *grp, palette);
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gamefiles/file_io.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 

@@ -132,7 +132,7 @@ Result<Bytes> EncodePng(const PixelArea& area) {
 
 Status WritePng(const std::filesystem::path& path, const PixelArea& area) {
   Result<Bytes> png = EncodePng(area);
-  if (!png) return Error{png.error()};
+  if (!png) return png.passError();
   return WriteFileAtomic(path, *png, false);
 }
 

@@ -50,7 +50,7 @@ bool Untouched(const TalkEntry& entry, const TextCodec& codec) {
 Result<TalkTable> LoadTalk(const std::filesystem::path& gameDir, const TextCodec& codec,
                            std::vector<FileWarning>* warnings) {
   Result<IdxGrpFile> file = ReadIdxGrp(gameDir, "talk.idx", "talk.grp", IndexCheck::Strict, warnings);
-  if (!file) return Error{file.error()};
+  if (!file) return file.passError();
   TalkTable table;
   const int32_t n = file->count();
   // The complement is undone over the whole file once; the entries then

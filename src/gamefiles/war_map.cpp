@@ -44,9 +44,9 @@ Result<Battlefield> ParseBattlefield(std::span<const uint8_t> idx, std::span<con
 Result<Battlefield> ReadBattlefield(const std::filesystem::path& gameDir, int m) {
   if (m < 0 || m >= kBattlefieldCount) return ParseBattlefield({}, {}, m);
   Result<Bytes> idx = ReadWholeFile(FindGameFile(gameDir, "warfld.idx"));
-  if (!idx) return Error{idx.error()};
+  if (!idx) return idx.passError();
   Result<Bytes> grp = ReadWholeFile(FindGameFile(gameDir, "warfld.grp"));
-  if (!grp) return Error{grp.error()};
+  if (!grp) return grp.passError();
   return ParseBattlefield(*idx, *grp, m);
 }
 

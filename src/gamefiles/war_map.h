@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "gamefiles/pictures.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 

@@ -70,7 +70,7 @@ Result<WarStaContents> ReadWarSta(const std::filesystem::path& gameDir, const Te
     return empty;
   }
   Result<Bytes> bytes = ReadWholeFile(path);
-  if (!bytes) return Error{bytes.error()};
+  if (!bytes) return bytes.passError();
   return ParseWarSta(*bytes, codec);
 }
 
@@ -116,7 +116,7 @@ Result<std::filesystem::path> SaveWarSta(const std::filesystem::path& gameDir, s
   const std::filesystem::path path = FindGameFile(gameDir, "war.sta");
   const Bytes bytes = EncodeWarSta(battles, codec);
   Status written = WriteFileAtomic(path, bytes);
-  if (!written) return Error{written.error()};
+  if (!written) return written.passError();
   for (BattleRecord& battle : battles) battle.nameBytes = StoredNameBytes(battle, codec);
   return path;
 }

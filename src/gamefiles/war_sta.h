@@ -11,7 +11,7 @@
 
 #include "gamefiles/file_io.h"
 #include "text/charset.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "text/charset.h"
-#include "text/result.h"
+#include "base/result.h"
 
 namespace tavrel {
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/numbers.h"
 #include "gamefiles/names.h"
 #include "gamefiles/talk.h"
 #include "script/attributes.h"
@@ -116,21 +117,11 @@ void AppendDecimal(std::string& out, int value) {
   out.append(buffer, end);
 }
 
-// All four digits are written and the leading zeros left out of the append,
-// so the number of digits costs no loop.
-void AppendHex16(std::string& out, int16_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  const auto v = static_cast<uint16_t>(value);
-  const char buffer[4] = {kDigits[v >> 12], kDigits[(v >> 8) & 0xF], kDigits[(v >> 4) & 0xF], kDigits[v & 0xF]};
-  const int digits = v == 0 ? 1 : (std::bit_width(v) + 3) / 4;
-  out.append(buffer + 4 - digits, size_t(digits));
-}
-
 // "op(HEX)", and the line's caption "op(HEX):".
 void AppendOpcode(std::string& out, int16_t opcode) {
   AppendDecimal(out, opcode);
   out += '(';
-  AppendHex16(out, opcode);
+  AppendHex(out, uint16_t(opcode));
   out += ')';
 }
 void AppendCaption(std::string& out, int16_t opcode) {
@@ -266,7 +257,7 @@ class BodyBuilder {
     if (!Word(p.word, w)) return false;
     switch (p.kind) {
       case Piece::Dec: AppendDecimal(out, w); return true;
-      case Piece::Hex: AppendHex16(out, static_cast<int16_t>(w)); return true;
+      case Piece::Hex: AppendHex(out, uint16_t(w)); return true;
       case Piece::Person: out.append(NameOf(ctx_.names.persons, w)); return true;
       case Piece::Speaker:
         out.append(w >= kFirstNamelessSpeaker ? std::string_view(kNoName) : NameOf(ctx_.names.persons, w));
@@ -322,11 +313,7 @@ void AppendLine(const Statement& s, const DescribeContext& ctx, std::string& out
 
 }  // namespace
 
-std::string Hex16(int16_t value) {
-  std::string out;
-  AppendHex16(out, value);
-  return out;
-}
+std::string Hex16(int16_t value) { return HexText(uint16_t(value)); }
 
 std::string OpcodeCaption(int16_t opcode) {
   std::string out;

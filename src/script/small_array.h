@@ -84,9 +84,13 @@ class SmallArray {
     return static_cast<T*>(::operator new(count * sizeof(T)));
   }
 
+  // Moves the values into a block of `count`, which is more than they fill;
+  // the copy is bounded by the block as well, so it is in bounds whatever
+  // size_ holds.
   void Grow(size_t count) {
     T* fresh = Allocate(count);
-    if (size_ != 0) std::memcpy(fresh, data(), size_ * sizeof(T));
+    const size_t kept = std::min(size_t(size_), count);
+    if (kept != 0) std::memcpy(fresh, data(), kept * sizeof(T));
     Release();
     heap_ = fresh;
     capacity_ = static_cast<uint32_t>(count);

@@ -120,11 +120,11 @@ struct Statement {
   int16_t yesOffset = 0;    // word position of the yes jump, from the opcode word
   int16_t noOffset = 0;     // word position of the no jump
   int16_t isGoto = 0;       // 0 no jump, 1 jumps when the condition holds, 2 when it fails
-  bool islabel = false;
+  bool islabel = false;     // a jump label's line, not an instruction
   int32_t DataNum = 0;      // number of parameter words
   StatementText gotoLabel;  // ":LabelN" of a regular conditional
   StatementText note;       // the label's name, or the instruction's readable line
-  StatementWords data;
+  StatementWords data;      // the parameter words; the first DataNum belong to the instruction
 
   // n >= 1: `data` becomes n zero words. n < 1: only the count changes and
   // the old words stay (they are no longer part of the instruction).

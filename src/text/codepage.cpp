@@ -16,7 +16,8 @@ struct IconvHandle {
   }
   IconvHandle(const IconvHandle&) = delete;
   IconvHandle& operator=(const IconvHandle&) = delete;
-  bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }
+  // (iconv_t)-1 is the value iconv_open returns on failure.
+  bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }  // NOLINT(performance-no-int-to-ptr)
 
   // Converts all of `in`; returns the number of output bytes, or -1 when the
   // input is not converted whole.

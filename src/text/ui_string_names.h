@@ -452,6 +452,7 @@ inline constexpr int PortraitExportedTo = 20531;
 inline constexpr int StepChangePortraitPicture = 20532;
 inline constexpr int StepAddPortraitPicture = 20533;
 inline constexpr int PortraitChooseFolder = 20534;
+inline constexpr int NameListSeparator = 20535;
 // The interface language, the settings and the recent game directories.
 inline constexpr int ListSeparator = 20600;
 inline constexpr int InterfaceLanguagePrompt = 20601;

@@ -457,6 +457,7 @@ constexpr InterfaceString kStrings[] = {
     {Str::StepChangePortraitPicture, "更换头像图片"},
     {Str::StepAddPortraitPicture, "增加头像图片"},
     {Str::PortraitChooseFolder, "选择导出的文件夹"},
+    {Str::NameListSeparator, "、"},
     // The interface language, the settings and the recent game directories.
     {Str::ListSeparator, "："},
     {Str::InterfaceLanguagePrompt, "界面语言"},
@@ -562,7 +563,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 537);
+static_assert(std::size(kStrings) == 538);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

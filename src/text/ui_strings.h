@@ -27,6 +27,8 @@ const char* InterfaceLanguageName(InterfaceLanguage language);
 InterfaceLanguage CurrentInterfaceLanguage();
 void SetInterfaceLanguage(InterfaceLanguage language);
 inline bool EnglishInterface() { return CurrentInterfaceLanguage() == InterfaceLanguage::English; }
+// Between a caption and what follows it in a message ("名称：...").
+inline constexpr std::string_view kFullWidthColon = "：";
 
 struct InterfaceString {
   int number;

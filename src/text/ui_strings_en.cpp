@@ -458,6 +458,7 @@ constexpr InterfaceString kEnglish[] = {
     {Str::StepChangePortraitPicture, "change portrait picture"},
     {Str::StepAddPortraitPicture, "add portrait picture"},
     {Str::PortraitChooseFolder, "Choose the folder to export to"},
+    {Str::NameListSeparator, ", "},
     {Str::ListSeparator, ": "},
     {Str::InterfaceLanguagePrompt, "Interface language"},
     {Str::LanguageChinese, "Chinese"},

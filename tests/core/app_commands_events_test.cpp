@@ -5,7 +5,7 @@
 
 #include "app/commands.h"
 #include "app_commands_support.h"
-#include "gamefiles/kdef.h"
+#include "script/event_table.h"
 #include "text/ui_string_names.h"
 
 namespace tavrel::test {

@@ -33,14 +33,11 @@ class Exports : public ::testing::Test {
   EditorState state;
 };
 
-TEST(ExportNumbers, PrintedAndHexForms) {
+TEST(ExportNumbers, PrintedForm) {
   EXPECT_EQ(PrintedNumber(26), " 26 ");
   EXPECT_EQ(PrintedNumber(0), " 0 ");
   EXPECT_EQ(PrintedNumber(-1), "-1 ");
   EXPECT_EQ(PrintedNumber(-32768), "-32768 ");
-  EXPECT_EQ(HexNumber(26), "1A");
-  EXPECT_EQ(HexNumber(0), "0");
-  EXPECT_EQ(HexNumber(4095), "FFF");
 }
 
 TEST_F(Exports, TalkLineIsNumberHexSpaceText) {

@@ -80,7 +80,7 @@ TEST(CliRenderBattle, WithoutTilesItWritesTheMarkersAndFailsNamingEveryFileTried
 TEST(CliRenderBattle, ABattleThatIsNotThereWritesNothing) {
   SampleGameDir dir;
   const size_t battles = SampleFiles().at("war.sta").size() / kBattleRecordSize;
-  for (const std::string battle : {std::to_string(battles), std::string("-1")}) {
+  for (const std::string& battle : {std::to_string(battles), std::string("-1")}) {
     const ToolRun run = Render(dir, battle, dir / "view.png");
     EXPECT_EQ(run.exitCode, 1) << battle << run.out;
     EXPECT_FALSE(dir.Has("view.png")) << battle;

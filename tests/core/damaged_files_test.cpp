@@ -113,13 +113,17 @@ TEST_F(DamagedFiles, ReadCommandRefusesDamagedEditedFilesAndWarnsAboutTheOthers)
         EXPECT_TRUE(w.file.starts_with(stem)) << "a warning about an undamaged file";
         named = named || w.file == file || (IsOptional(file) && w.file.starts_with(stem));
       }
-      if (MustWarn(file, damage.name)) EXPECT_TRUE(named) << "no warning names " << file;
+      if (MustWarn(file, damage.name)) {
+        EXPECT_TRUE(named) << "no warning names " << file;
+      }
       if (named && file == "mmap.col") {
         // A grey palette: index i is grey level i.
         EXPECT_EQ(state.game.palette[7], 0x070707u);
         EXPECT_EQ(state.game.palette[200], 0xC8C8C8u);
       }
-      if (named && file.starts_with("hdgrp.")) EXPECT_TRUE(state.game.portraits.empty());
+      if (named && file.starts_with("hdgrp.")) {
+        EXPECT_TRUE(state.game.portraits.empty());
+      }
       if (named && file.starts_with("r1.") && (damage.name == "missing" || damage.name == "empty")) {
         EXPECT_TRUE(state.game.names.persons.empty());
         EXPECT_TRUE(state.game.names.scenes.empty());

@@ -62,8 +62,8 @@ TEST_P(DialogueSample, ExportThenImportGivesTheSameDialogueFiles) {
 INSTANTIATE_TEST_SUITE_P(ScalesAndCharsets, DialogueSample,
                          ::testing::Values(SampleCase{1, GameCharset::Gbk}, SampleCase{1, GameCharset::Big5},
                                            SampleCase{10, GameCharset::Gbk}, SampleCase{10, GameCharset::Big5}),
-                         [](const auto& info) {
-                           return fmt::format("Scale{}{}", info.param.scale, CharsetName(info.param.charset));
+                         [](const auto& tested) {
+                           return fmt::format("Scale{}{}", tested.param.scale, CharsetName(tested.param.charset));
                          });
 
 const TextCodec& GbkCodec() {

@@ -153,6 +153,27 @@ TEST_F(FindTest, EveryReferenceKindFindsWhatTheWordsHold) {
   EXPECT_EQ(CountReferences(state_, RefKind::Person, 7), CountInWords(state_, RefKind::Person, 7));
 }
 
+// The sample's object tables start event 10 from two objects and event 110
+// from scene 5, object 12, on the action key; those come before the lines.
+TEST_F(FindTest, AnEventSearchListsTheObjectsThatStartItFirst) {
+  const std::vector<FoundLine> found = Find(state_, Reference(RefKind::Event, 110));
+  ASSERT_FALSE(found.empty());
+  EXPECT_EQ(found[0].place, (Place{PlaceKind::SceneObject, 5, 12}));
+  EXPECT_EQ(found[0].text, "空格");
+  EXPECT_EQ(PlaceText(found[0].place), "场景5 物体12");
+  EXPECT_EQ(PlaceTag(found[0].place), "alldef:5:12");
+  for (size_t i = 1; i < found.size(); ++i) EXPECT_EQ(found[i].place.kind, PlaceKind::EventLine);
+  const auto objects = [&](int32_t event) {
+    int n = 0;
+    for (const FoundLine& line : Find(state_, Reference(RefKind::Event, event)))
+      n += line.place.kind == PlaceKind::SceneObject ? 1 : 0;
+    return n;
+  };
+  EXPECT_EQ(objects(10), 2);
+  EXPECT_EQ(objects(13), 0);
+  EXPECT_EQ(objects(target_), 0);
+}
+
 TEST_F(FindTest, AResultCarriesTheLineAsTheListShowsIt) {
   const std::vector<FoundLine> found = Find(state_, Reference(RefKind::Dialogue, dialogue_));
   ASSERT_EQ(found.size(), 1u);
@@ -245,12 +266,16 @@ class LintTest : public ::testing::Test {
   EditorState state_;
 };
 
-TEST_F(LintTest, ACleanCopyHasNoErrorAndOnlyItsIrregularConditionals) {
+// The sample's one broken reference is scene 7's object 4, which starts the
+// missing event 4100.
+TEST_F(LintTest, TheSampleHasOnlyItsBrokenObjectAndItsIrregularConditionals) {
   const LintReport report = Lint();
-  EXPECT_EQ(report.errors, 0);
+  EXPECT_EQ(report.errors, 1);
   for (const Finding& f : report.findings) {
     if (f.severity == Severity::Error) {
-      ADD_FAILURE() << PlaceTag(f.place) << " " << f.message;
+      EXPECT_EQ(f.kind, FindingKind::ObjectEventMissing);
+      EXPECT_EQ(f.place, (Place{PlaceKind::SceneObject, 7, 4}));
+      EXPECT_EQ(f.message, "事件4100不存在");
     } else if (f.severity == Severity::Warning) {
       EXPECT_EQ(f.kind, FindingKind::IrregularConditional) << PlaceTag(f.place);
     }
@@ -294,7 +319,7 @@ TEST_F(LintTest, EachPlantedFaultIsFoundExactlyOnce) {
   std::multiset<FaultKey> added = Faults(report);
   for (const FaultKey& k : Faults(clean)) added.erase(added.find(k));
   EXPECT_EQ(added, planted);
-  EXPECT_EQ(report.errors, 12);
+  EXPECT_EQ(report.errors, clean.errors + 12);
   EXPECT_EQ(report.warnings, clean.warnings + 1);
 
   const auto message = [&](int32_t event, int line) {
@@ -306,7 +331,7 @@ TEST_F(LintTest, EachPlantedFaultIsFoundExactlyOnce) {
   EXPECT_EQ(message(broken, 2), "人物320超出范围：共有320个");
   EXPECT_EQ(message(broken, 6), fmt::format("战斗{}超出范围：共有{}个", battles, battles));
   EXPECT_EQ(message(jumpOut, 0), "跳转落在事件之外：跳到第13字，事件只有4字");
-  EXPECT_EQ(LintSummary(report), "12个错误，" + std::to_string(clean.warnings + 1) + "个警告");
+  EXPECT_EQ(LintSummary(report), "13个错误，" + std::to_string(clean.warnings + 1) + "个警告");
 }
 
 TEST_F(LintTest, UnusedDialoguesAndItemsNoEventGivesAreInformation) {
@@ -332,6 +357,16 @@ TEST_F(LintTest, UnusedDialoguesAndItemsNoEventGivesAreInformation) {
   EXPECT_FALSE(after.count(first));
   EXPECT_TRUE(after.count(second));
   EXPECT_FALSE(infos(FindingKind::UnusedDialogue).count(added));
+
+  // An event nothing names is information; one an object or an instruction
+  // names is not, nor is the empty event 0.
+  const std::set<int> unnamed = infos(FindingKind::EventNamedByNothing);
+  EXPECT_TRUE(unnamed.count(event));
+  EXPECT_FALSE(unnamed.count(0));
+  EXPECT_FALSE(unnamed.count(110));  // scene 5, object 12
+  const int32_t named = AddEvent(state_);
+  SetWords(state_, event, {3, -2, -2, -2, 0, int16_t(named), -2, -1, 0, 0, 0, -2, 0, 0, -1});
+  EXPECT_FALSE(infos(FindingKind::EventNamedByNothing).count(named));
 }
 
 // ---- the tool ---------------------------------------------------------------------
@@ -342,9 +377,10 @@ int CountLines(const std::string& out) { return int(std::count(out.begin(), out.
 
 TEST_F(LintTest, TheToolFindsAndLintsAsTheCoreDoes) {
   const ToolRun clean = RunTool("lint --no-info " + Quoted(dir_.path()));
-  EXPECT_EQ(clean.exitCode, 0) << clean.out;
+  EXPECT_EQ(clean.exitCode, 1) << clean.out;
+  EXPECT_NE(clean.out.find("alldef:7:4: error: 事件4100不存在\n"), std::string::npos) << clean.out;
   const LintReport report = Lint();
-  EXPECT_NE(clean.out.find("\n0 errors, " + std::to_string(report.warnings) + " warnings\n"), std::string::npos)
+  EXPECT_NE(clean.out.find("\n1 errors, " + std::to_string(report.warnings) + " warnings\n"), std::string::npos)
       << clean.out;
   EXPECT_NE(clean.out.find(": warning: 不规则的条件指令"), std::string::npos) << clean.out;
 
@@ -353,6 +389,9 @@ TEST_F(LintTest, TheToolFindsAndLintsAsTheCoreDoes) {
   const int count = CountInWords(state_, RefKind::Person, 7);
   EXPECT_NE(found.out.find("\n" + std::to_string(count) + " results\n"), std::string::npos) << found.out;
   EXPECT_EQ(CountLines(found.out), count + 1);
+  const ToolRun started = RunTool("find " + Quoted(dir_.path()) + " --event 110");
+  EXPECT_EQ(started.exitCode, 0);
+  EXPECT_EQ(started.out.rfind("scene 5 object 12: on action key\n", 0), 0u) << started.out;
   EXPECT_EQ(RunTool("find " + Quoted(dir_.path()) + " --regex '(' 2>/dev/null").exitCode, 2);
   EXPECT_EQ(RunTool("find " + Quoted(dir_.path()) + " --person 1 --item 2 2>/dev/null").exitCode, 2);
 
@@ -365,7 +404,7 @@ TEST_F(LintTest, TheToolFindsAndLintsAsTheCoreDoes) {
   EXPECT_NE(broken.out.find("kdef:" + std::to_string(event) + ":0: error: 对话165超出范围：共有160个\n"),
             std::string::npos)
       << broken.out;
-  EXPECT_NE(broken.out.find("\n1 errors, "), std::string::npos);
+  EXPECT_NE(broken.out.find("\n2 errors, "), std::string::npos);
   EXPECT_NE(broken.out.find(": info: "), std::string::npos) << "information lines without --no-info";
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gamefiles/kdef.h"
+#include "script/event_table.h"
 #include "gamefiles_test_support.h"
 
 namespace tavrel {

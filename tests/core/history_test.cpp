@@ -10,7 +10,7 @@
 #include "app/dialogue_text.h"
 #include "app/history.h"
 #include "app/portrait_replace.h"
-#include "app/script_text.h"
+#include "app/script_folder.h"
 #include "sample_test_support.h"
 
 namespace tavrel::testing {

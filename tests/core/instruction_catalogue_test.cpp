@@ -56,10 +56,13 @@ TEST(InstructionCatalogue, EveryStringExistsAndEveryNameIsUniqueWithinItsDialog)
       EXPECT_TRUE(HasInterfaceString(row.title)) << form;
       EXPECT_TRUE(exists(row.text) && exists(row.text2) && exists(row.heading)) << form << " " << row.name;
       EXPECT_TRUE(exists(row.list.currentString)) << row.name;
-      if (row.list.source == ListSource::Strings)
+      if (row.list.source == ListSource::Strings) {
         for (int k = 0; k < row.list.count; ++k) EXPECT_TRUE(HasInterfaceString(row.list.first + k)) << row.name;
+      }
       EXPECT_TRUE(names.insert(row.name).second) << form << " " << row.name;
-      if (!row.label.empty()) EXPECT_TRUE(names.insert(row.label).second) << form << " " << row.label;
+      if (!row.label.empty()) {
+        EXPECT_TRUE(names.insert(row.label).second) << form << " " << row.label;
+      }
       EXPECT_EQ(row.control == FieldControl::List, row.list.source != ListSource::None) << row.name;
     }
   }
@@ -265,36 +268,6 @@ TEST_F(CatalogueOnSample, TheDialogueInstructionRefusesWhatCannotBeStored) {
   EXPECT_NE(refused.error().find("32768"), std::string::npos);
   EXPECT_EQ(state.talkCount(), 32768);
   EXPECT_EQ(full.data, (std::vector<int16_t>{5, 12, 1}));
-}
-
-TEST(InstructionCataloguePictures, PictureNumbersNameHalvesRoundedToEven) {
-  EXPECT_EQ(TileIndexForNumber(10), 5);
-  EXPECT_EQ(TileIndexForNumber(5), 2);  // 2.5: the even neighbour
-  EXPECT_EQ(TileIndexForNumber(7), 4);  // 3.5
-  EXPECT_EQ(TileIndexForNumber(-1), 0);
-  EXPECT_EQ(TileIndexForNumber(-3), -2);
-  EXPECT_EQ(TileIndexForNumber(-4), -2);
-}
-
-TEST(InstructionCataloguePictures, TilesOutsideTheSetOrNotNumbersAreNothing) {
-  PictureSet tiles(3);
-  tiles[0].absent = 0;
-  tiles[2].absent = 0;
-  EXPECT_EQ(TileForText(tiles, "4"), &tiles[2]);
-  EXPECT_EQ(TileForText(tiles, "0"), &tiles[0]);
-  EXPECT_EQ(TileForText(tiles, "2"), nullptr);  // absent entry
-  EXPECT_EQ(TileForText(tiles, "6"), nullptr);
-  EXPECT_EQ(TileForText(tiles, "-4"), nullptr);
-  EXPECT_EQ(TileForText(tiles, "abc"), nullptr);
-  EXPECT_EQ(TileForText(tiles, "99999"), nullptr);
-}
-
-TEST(InstructionCataloguePictures, AnimationsStepByTwoUpToTheEnd) {
-  EXPECT_EQ(AnimationNumbers(100, 106), (std::vector<int>{100, 102, 104, 106}));
-  EXPECT_EQ(AnimationNumbers(100, 105), (std::vector<int>{100, 102, 104}));
-  EXPECT_TRUE(AnimationNumbers(8, 6).empty());
-  EXPECT_EQ(AnimationNumbers(32766, 32767).size(), 1u);
-  EXPECT_EQ(AnimationNumbers(-32768, 32767).size(), 32768u);
 }
 
 }  // namespace

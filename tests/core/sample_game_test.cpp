@@ -131,7 +131,7 @@ TEST_P(SampleRoundTrip, SavingRightAfterReadingRewritesTheSameBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothCharsets, SampleRoundTrip, ::testing::Values(GameCharset::Gbk, GameCharset::Big5),
-                         [](const auto& info) { return std::string(CharsetName(info.param)); });
+                         [](const auto& tested) { return std::string(CharsetName(tested.param)); });
 
 }  // namespace
 }  // namespace tavrel::testing

@@ -11,8 +11,8 @@
 #include <functional>
 #include <random>
 
-#include "app/script_text.h"
-#include "gamefiles/kdef.h"
+#include "app/script_folder.h"
+#include "script/event_table.h"
 #include "sample_test_support.h"
 #include "tool_run.h"
 
@@ -104,8 +104,8 @@ TEST_P(ScriptSample, ExportThenImportGivesTheSameEventFiles) {
 INSTANTIATE_TEST_SUITE_P(ScalesAndCharsets, ScriptSample,
                          ::testing::Values(SampleCase{1, GameCharset::Gbk}, SampleCase{1, GameCharset::Big5},
                                            SampleCase{10, GameCharset::Gbk}, SampleCase{10, GameCharset::Big5}),
-                         [](const auto& info) {
-                           return fmt::format("Scale{}{}", info.param.scale, CharsetName(info.param.charset));
+                         [](const auto& tested) {
+                           return fmt::format("Scale{}{}", tested.param.scale, CharsetName(tested.param.charset));
                          });
 
 // ------------------------------------------------------------ random events

@@ -272,5 +272,35 @@ TEST(SampleTileSets, WithoutZdatTheNumberedAndBareNamesStillServe) {
   }
 }
 
+TEST(ScenePictures, PictureNumbersNameHalvesRoundedToEven) {
+  EXPECT_EQ(TileIndexForNumber(10), 5);
+  EXPECT_EQ(TileIndexForNumber(5), 2);  // 2.5: the even neighbour
+  EXPECT_EQ(TileIndexForNumber(7), 4);  // 3.5
+  EXPECT_EQ(TileIndexForNumber(-1), 0);
+  EXPECT_EQ(TileIndexForNumber(-3), -2);
+  EXPECT_EQ(TileIndexForNumber(-4), -2);
+}
+
+TEST(ScenePictures, TilesOutsideTheSetOrNotNumbersAreNothing) {
+  PictureSet tiles(3);
+  tiles[0].absent = 0;
+  tiles[2].absent = 0;
+  EXPECT_EQ(TileForText(tiles, "4"), &tiles[2]);
+  EXPECT_EQ(TileForText(tiles, "0"), &tiles[0]);
+  EXPECT_EQ(TileForText(tiles, "2"), nullptr);  // absent entry
+  EXPECT_EQ(TileForText(tiles, "6"), nullptr);
+  EXPECT_EQ(TileForText(tiles, "-4"), nullptr);
+  EXPECT_EQ(TileForText(tiles, "abc"), nullptr);
+  EXPECT_EQ(TileForText(tiles, "99999"), nullptr);
+}
+
+TEST(ScenePictures, AnimationsStepByTwoUpToTheEnd) {
+  EXPECT_EQ(AnimationNumbers(100, 106), (std::vector<int>{100, 102, 104, 106}));
+  EXPECT_EQ(AnimationNumbers(100, 105), (std::vector<int>{100, 102, 104}));
+  EXPECT_TRUE(AnimationNumbers(8, 6).empty());
+  EXPECT_EQ(AnimationNumbers(32766, 32767).size(), 1u);
+  EXPECT_EQ(AnimationNumbers(-32768, 32767).size(), 32768u);
+}
+
 }  // namespace
 }  // namespace tavrel::testing

@@ -355,14 +355,5 @@ TEST(ZdatRoster, PersonChoicesStopAt255) {
   EXPECT_EQ(entries[255], "255(FF)");
 }
 
-TEST(ZdatNumbers, WholeNumbersInRange) {
-  EXPECT_EQ(ParseWholeNumber(" 42 ", 0, 255), 42);
-  EXPECT_EQ(ParseWholeNumber("-32768", INT16_MIN, INT16_MAX), -32768);
-  EXPECT_FALSE(ParseWholeNumber("", 0, 255));
-  EXPECT_FALSE(ParseWholeNumber("-", 0, 255));
-  EXPECT_FALSE(ParseWholeNumber("1.5", 0, 255));
-  EXPECT_FALSE(ParseWholeNumber("99999999999999999999", INT32_MIN, INT32_MAX));
-}
-
 }  // namespace
 }  // namespace tavrel::testing

@@ -9,8 +9,8 @@
 #include "gamefiles/war_sta.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
-#include "ui/battle/frm_war_edit.h"
-#include "ui/battle/frm_war_map.h"
+#include "ui/battle/battle_editor_window.h"
+#include "ui/battle/battlefield_window.h"
 #include "ui/picture_box.h"
 #include "ui/qt_text.h"
 
@@ -34,7 +34,7 @@ class BattleWindows : public QObject {
     QVERIFY2(game.ok(), qPrintable(game.error));
     ScriptedPrompt prompt;
     const QByteArray before = FileBytes(game.path("war.sta"));
-    FrmWarEdit editor(game.state);
+    BattleEditorWindow editor(game.state);
     QVERIFY(prompt.asked().empty());
     auto* battles = Child<QComboBox>(editor, "Combowar");
     QVERIFY(battles);
@@ -67,7 +67,7 @@ class BattleWindows : public QObject {
     SampleGame game(GameCharset::Big5);
     QVERIFY2(game.ok(), qPrintable(game.error));
     ScriptedPrompt prompt;
-    FrmWarEdit editor(game.state);
+    BattleEditorWindow editor(game.state);
     Child<QComboBox>(editor, "Combowar")->setCurrentIndex(1);
     const std::vector<BattleRecord> before = game.state.battles;
     Child<QLineEdit>(editor, "txtenemyX_2")->setText("40000");
@@ -83,7 +83,7 @@ class BattleWindows : public QObject {
     SampleGame game(GameCharset::Big5);
     QVERIFY2(game.ok(), qPrintable(game.error));
     ScriptedPrompt prompt;
-    FrmWarEdit editor(game.state);
+    BattleEditorWindow editor(game.state);
     auto* battles = Child<QComboBox>(editor, "Combowar");
     const int count = battles->count();
     battles->setCurrentIndex(2);
@@ -106,14 +106,14 @@ class BattleWindows : public QObject {
     QFile file(game.path("war.sta"));
     QVERIFY(file.resize(2 * qint64(kBattleRecordSize) + 50));
     ScriptedPrompt prompt;
-    FrmWarEdit editor(game.state);
+    BattleEditorWindow editor(game.state);
     QCOMPARE(Child<QComboBox>(editor, "Combowar")->count(), 2);
     QCOMPARE(prompt.asked().size(), size_t(1));
     QVERIFY(prompt.asked().front().text.contains("50"));
 
     QVERIFY(QFile::remove(game.path("war.sta")));
     prompt.Clear();
-    FrmWarEdit empty(game.state);
+    BattleEditorWindow empty(game.state);
     QCOMPARE(Child<QComboBox>(empty, "Combowar")->count(), 0);
     QCOMPARE(prompt.asked().size(), size_t(1));
   }
@@ -122,8 +122,8 @@ class BattleWindows : public QObject {
     SampleGame game(GameCharset::Big5);
     QVERIFY2(game.ok(), qPrintable(game.error));
     ScriptedPrompt prompt;
-    FrmWarEdit editor(game.state);  // reads the battles
-    frmwarmap view(game.state, 0, "0");
+    BattleEditorWindow editor(game.state);  // reads the battles
+    BattlefieldWindow view(game.state, 0, "0");
     QVERIFY2(view.problems().isEmpty(), qPrintable(view.problems()));
     auto* picture = Child<PictureBox>(view, "pic1");
     QCOMPARE(picture->image().size(), QSize(640, 480));
@@ -156,7 +156,7 @@ class BattleWindows : public QObject {
       SampleGame game(GameCharset::Gbk, true, 1, numbered);
       QVERIFY2(game.ok(), qPrintable(game.error));
       ScriptedPrompt prompt;
-      FrmWarEdit editor(game.state);
+      BattleEditorWindow editor(game.state);
       const int grass = 1, pond = 3, paving = 4, road = 6;  // the sample's floor tiles
       Bytes idx, grp;
       for (int m = 0; m < kBattlefieldCount; ++m) {
@@ -188,7 +188,7 @@ class BattleWindows : public QObject {
       };
       QVERIFY(anchorColour(pond) != anchorColour(paving) && anchorColour(paving) != anchorColour(road));
 
-      frmwarmap view(game.state, 0, "0");
+      BattlefieldWindow view(game.state, 0, "0");
       QVERIFY2(view.problems().isEmpty(), qPrintable(view.problems()));
       QCOMPARE(Child<QLabel>(view, "lblTileFiles")->text(), Q("图块文件：" + index + " / " + data));
       const QImage image = Child<PictureBox>(view, "pic1")->image();
@@ -204,14 +204,14 @@ class BattleWindows : public QObject {
     SampleGame game(GameCharset::Gbk);
     QVERIFY2(game.ok(), qPrintable(game.error));
     ScriptedPrompt prompt;
-    FrmWarEdit editor(game.state);
+    BattleEditorWindow editor(game.state);
     QProcess tool;
     const QString png = game.path("battle3.png");
     tool.start(QStringLiteral(TAVREL_BIN_DIR "/tavrel"), {"render-battle", game.dir, "3", "-o", png});
     QVERIFY(tool.waitForFinished(30000));
     QCOMPARE(tool.exitCode(), 0);
     QVERIFY(QString::fromUtf8(tool.readAllStandardOutput()).contains(QStringLiteral("图块文件：wdx / wmp")));
-    frmwarmap view(game.state, 3, QString::number(game.state.battles[3].map));
+    BattlefieldWindow view(game.state, 3, QString::number(game.state.battles[3].map));
     const QImage shown = Child<PictureBox>(view, "pic1")->image().convertToFormat(QImage::Format_RGB32);
     const QImage written = QImage(png).convertToFormat(QImage::Format_RGB32);
     QCOMPARE(written.size(), QSize(640, 480));
@@ -222,20 +222,20 @@ class BattleWindows : public QObject {
     SampleGame game(GameCharset::Big5);
     QVERIFY2(game.ok(), qPrintable(game.error));
     ScriptedPrompt prompt;
-    FrmWarEdit editor(game.state);
+    BattleEditorWindow editor(game.state);
     for (const char* map : {"26", "-1", "x"}) {
-      frmwarmap view(game.state, 0, map);
+      BattlefieldWindow view(game.state, 0, map);
       QVERIFY2(!view.problems().isEmpty(), map);
     }
     QVERIFY(QFile::rename(game.path("wdx"), game.path("wdx.kept")));
-    frmwarmap noTiles(game.state, 0, "3");
+    BattlefieldWindow noTiles(game.state, 0, "3");
     // Every name tried, once: z.dat's (the bare ones), then the numbered ones.
     QVERIFY2(noTiles.problems().contains("wdx, wmp, wdx003, wmp003") && noTiles.problems().count("wdx") == 2,
              qPrintable(noTiles.problems()));
     QVERIFY(Child<QLabel>(noTiles, "lblTileFiles")->text().isEmpty());
     QVERIFY(QFile::rename(game.path("wdx.kept"), game.path("wdx")));
     QVERIFY(QFile::remove(game.path("warfld.grp")));
-    frmwarmap noField(game.state, 0, "4");
+    BattlefieldWindow noField(game.state, 0, "4");
     QVERIFY(!noField.problems().isEmpty());
     QTest::mouseClick(noField.findChild<QPushButton*>("cmdright"), Qt::LeftButton);
   }

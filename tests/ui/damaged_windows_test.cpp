@@ -15,10 +15,10 @@
 #include "instruction_test_support.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
-#include "ui/battle/frm_war_edit.h"
-#include "ui/battle/frm_war_map.h"
+#include "ui/battle/battle_editor_window.h"
+#include "ui/battle/battlefield_window.h"
 #include "app/zdat_sites.h"
-#include "ui/patcher/frm_z_modify.h"
+#include "ui/patcher/zdat_patcher_window.h"
 #include "ui/picture_box.h"
 
 using namespace tavrel;
@@ -67,7 +67,7 @@ class DamagedWindows : public QObject {
     const fs::path dir = game.dir.toStdString();
     ForEachDamage(dir, "war.sta", [&](const QString& what) {
       prompt.Clear();
-      FrmWarEdit editor(game.state);
+      BattleEditorWindow editor(game.state);
       editor.show();
       const size_t size = fs::exists(dir / "war.sta") ? fs::file_size(dir / "war.sta") : 0;
       auto* battles = editor.findChild<QComboBox*>("Combowar");
@@ -91,7 +91,7 @@ class DamagedWindows : public QObject {
     game.state.battles = read->battles;
     for (const std::string file : {"warfld.idx", "warfld.grp", "wdx", "wmp"}) {
       ForEachDamage(dir, file, [&](const QString& what) {
-        frmwarmap view(game.state, 0, "2");
+        BattlefieldWindow view(game.state, 0, "2");
         view.show();
         view.draw();
         auto* x = view.findChild<QLineEdit*>("txtX");
@@ -107,7 +107,7 @@ class DamagedWindows : public QObject {
     }
     // Tiles whose first picture claims the largest size there is.
     WriteBytes(dir / "wmp", tavrel::testing::WithHugeFirstPicture(ReadBytes(dir / "wmp")));
-    frmwarmap view(game.state, 0, "2");
+    BattlefieldWindow view(game.state, 0, "2");
     view.show();
     view.draw();
   }
@@ -118,9 +118,9 @@ class DamagedWindows : public QObject {
     ScriptedPrompt prompt;
     const fs::path dir = game.dir.toStdString();
     const Bytes before = ReadBytes(dir / "z.dat");
-    ForEachDamage(dir, "z.dat", [&](const QString& what) {
+    ForEachDamage(dir, "z.dat", [&](const QString& /*damage*/) {
       prompt.Clear();
-      FrmZModify patcher(game.state);
+      ZdatPatcherWindow patcher(game.state);
       patcher.show();
       // A z.dat short of its sites: the patcher says so on opening.
       const size_t size = fs::exists(dir / "z.dat") ? fs::file_size(dir / "z.dat") : 0;

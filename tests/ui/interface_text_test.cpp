@@ -34,17 +34,20 @@
 #include "support/scripted_prompt.h"
 #include "text/ui_strings.h"
 #include "ui/battle/battle_messages.h"
-#include "ui/battle/frm_war_edit.h"
-#include "ui/battle/frm_war_map.h"
+#include "ui/battle/battle_editor_window.h"
+#include "ui/battle/battlefield_window.h"
 #include "ui/main/insert_statement_dialog.h"
 #include "ui/main/main_window.h"
-#include "ui/main/replace_talk_window.h"
-#include "ui/patcher/frm_z_modify.h"
+#include "ui/main/portrait_replace_window.h"
+#include "ui/patcher/zdat_patcher_window.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
 #include "ui/qt_translations.h"
 #include "ui/shell/about_window.h"
 #include "ui/shell/game_path_window.h"
+#include "ui/find/check_window.h"
+#include "ui/find/find_window.h"
+#include "ui/pictures/portrait_window.h"
 #include "ui/scenes/scene_window.h"
 #include "ui/shell/select_charset_window.h"
 
@@ -296,7 +299,7 @@ class InterfaceTextTest : public QObject {
       ExpectTableTexts(read, *dialog, Q(std::string(form)));
     }
     {
-      FrmZModify window(state);
+      ZdatPatcherWindow window(state);
       ExpectTableTexts(read, window, QStringLiteral("patcher"));
     }
     for (int scene : {0, 3, 5}) {
@@ -304,15 +307,36 @@ class InterfaceTextTest : public QObject {
       ExpectTableTexts(read, window, QStringLiteral("scene objects"));
     }
     {
-      FrmReplaceTalk window(state);
+      PortraitReplaceWindow window(state);
       ExpectTableTexts(read, window, QStringLiteral("portrait replace"));
     }
     {
-      FrmWarEdit editor(state);
+      PortraitWindow window(state);
+      ExpectTableTexts(read, window, QStringLiteral("portraits"));
+    }
+    {
+      // A search for the event scene 5's object 12 starts: its object result.
+      FindWindow window(state, [](int32_t& event) {
+        event = -1;
+        return std::vector<Statement>();
+      });
+      window.findReference(RefKind::Event, 110);
+      for (int k = 0; k < 100 && window.searching(); ++k) QTest::qWait(10);
+      QVERIFY(window.resultCount() > 0);
+      ExpectTableTexts(read, window, QStringLiteral("find"));
+    }
+    {
+      CheckWindow window(state);
+      window.check();
+      QVERIFY(window.report().errors > 0);
+      ExpectTableTexts(read, window, QStringLiteral("check"));
+    }
+    {
+      BattleEditorWindow editor(state);
       if (auto* battles = editor.findChild<QComboBox*>("Combowar"); battles->count() > 3) battles->setCurrentIndex(3);
       const TableTexts withBattles(state);  // the battles are read when the editor opens
       ExpectTableTexts(withBattles, editor, QStringLiteral("battle editor"));
-      frmwarmap view(state, editor.chosenBattle(), editor.mapText());
+      BattlefieldWindow view(state, editor.chosenBattle(), editor.mapText());
       ExpectTableTexts(withBattles, view, QStringLiteral("battle map"));
     }
     QVERIFY2(prompt.asked().empty(), qPrintable(prompt.asked().empty() ? QString() : prompt.asked().front().text));
@@ -334,17 +358,17 @@ class InterfaceTextTest : public QObject {
     {
       ScriptedPrompt prompt;
       QVERIFY(QFile::remove(game.path("z.dat")));
-      FrmZModify window(state);
+      ZdatPatcherWindow window(state);
       QTest::mouseClick(window.findChild<QPushButton*>("cmdok"), Qt::LeftButton);
       ExpectTableMessages(table, prompt, QStringLiteral("patcher without z.dat"));
     }
     {
       ScriptedPrompt prompt;
       QVERIFY(QFile::remove(game.path("war.sta")));
-      FrmWarEdit editor(state);
+      BattleEditorWindow editor(state);
       QTest::mouseClick(editor.findChild<QPushButton*>("cmddelwar"), Qt::LeftButton);
       ExpectTableTexts(table, editor, QStringLiteral("battle editor without war.sta"));
-      for (const QString& text : {WarStaReadMessage(state, WarStaContents{.fileMissing = true}),
+      for (const QString& text : {WarStaReadMessage(state, WarStaContents{.battles = {}, .fileMissing = true, .ignoredBytes = 0}),
                                   OnlyBattleLeftMessage(state), MapNumberNotNumberMessage(state, "12a"),
                                   MapNumberOutOfRangeMessage(state, 999), GroundMissingMessage(state, 3),
                                   MarkerMissingMessage(state, QStringLiteral("wdx")), BattlefieldShortMessage(state, 2, 10)})

@@ -9,7 +9,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "gamefiles/kdef.h"
+#include "script/event_table.h"
 #include "sample/sample_parts.h"
 #include "script/encode.h"
 #include "support/sample_game.h"

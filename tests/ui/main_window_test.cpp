@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "app/commands.h"
+#include "app/exports.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
 #include "ui/main/main_window.h"
@@ -56,11 +57,6 @@ void OnModal(std::function<void(QWidget*)> act) {
 }
 
 void Click(QObject& root, const char* name) { QTest::mouseClick(Find<QPushButton>(root, name), Qt::LeftButton); }
-
-// The export's number forms: a space before a number that is not negative,
-// one after every number; hex in capitals without prefix.
-QByteArray Printed(int n) { return (n >= 0 ? " " : "") + QByteArray::number(n) + " "; }
-QByteArray Hex(int n) { return QByteArray::number(n, 16).toUpper(); }
 
 }  // namespace
 
@@ -497,26 +493,20 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.prompt.asked().back().title, s.ui(127));
     QVERIFY(s.prompt.asked().back().text.startsWith(s.ui(126)));
     QVERIFY(s.prompt.asked().back().text.endsWith("talk.txt"));
-    QByteArray talk;
-    for (int i = 0; i < s.state().talkCount(); ++i)
-      talk += Printed(i) + Hex(i) + " " + page(s.state().game.talk.entries[size_t(i)].text) + "\r\n";
+    // The file holds the core's export of the game as the window holds it
+    // (its form is app_exports_test's).
+    const Bytes talkBytes = ExportTalkText(s.state());
+    const QByteArray talk(reinterpret_cast<const char*>(talkBytes.data()), qsizetype(talkBytes.size()));
     QVERIFY(!talk.isEmpty());
     QVERIFY2(FileBytes(talkPath) == talk, "talk.txt");
+    // Each dialogue's text, in the code page, is on its line.
+    QVERIFY(talk.contains(" 0 0 " + page(s.state().game.talk.entries[0].text) + "\r\n"));
 
     Find<QAction>(s.w(), "mnu_Exportkdef")->trigger();
     QCOMPARE(s.prompt.asked().back().title, s.ui(138));
-    QByteArray kdef;
-    for (int k = 0; k < s.state().eventCount(); ++k) {
-      kdef += "\r\n" + page(s.state().text().UiString(Str::EventWord)) + QByteArray::number(k) + "(" + Hex(k) + ")\r\n\r\n";
-      for (const Statement& st : s.state().game.events.events[size_t(k)].statements) {
-        if (!st.islabel) {
-          kdef += Printed(st.Id);
-          for (int d = 0; d < st.DataNum; ++d) kdef += Printed(st.data[size_t(d)]);
-        }
-        kdef += page(s.state().text().UiString(Str::DescriptionWord)) + " " + page(st.note) + "\r\n\r\n";
-      }
-      kdef += "\r\n";
-    }
+    const Bytes kdefBytes = ExportKdefText(s.state());
+    const QByteArray kdef(reinterpret_cast<const char*>(kdefBytes.data()), qsizetype(kdefBytes.size()));
+    QVERIFY(kdef.startsWith("\r\n" + page(s.state().text().UiString(Str::EventWord)) + "0(0)\r\n"));
     QVERIFY2(FileBytes(program.path() + "/kdefout.txt") == kdef, "kdefout.txt");
 
     // A second run replaces the file.

@@ -14,7 +14,7 @@
 #include "app/zdat_patch.h"
 #include "sample/sample_parts.h"
 #include "support/scripted_prompt.h"
-#include "ui/patcher/frm_z_modify.h"
+#include "ui/patcher/zdat_patcher_window.h"
 #include "ui/qt_text.h"
 
 using namespace tavrel;
@@ -71,7 +71,7 @@ class PatcherTest : public QObject {
 
   void opensWithTheFileValuesAndEverythingDisabled() {
     test::ScriptedPrompt prompt;
-    FrmZModify w(state_);
+    ZdatPatcherWindow w(state_);
     QCOMPARE(w.objectName(), QStringLiteral("frmzModify"));
     QCOMPARE(w.windowTitle(), Ui(state_, Str::MenuPatcher));
     QVERIFY(prompt.asked().empty());
@@ -95,7 +95,7 @@ class PatcherTest : public QObject {
   }
 
   void groupBoxesEnableTheirControls() {
-    FrmZModify w(state_);
+    ZdatPatcherWindow w(state_);
     Find<QCheckBox>(w, "chkModifyAnqi")->setChecked(true);
     QVERIFY(Find<QWidget>(w, "txtAnqiMax")->isEnabled());
     QVERIFY(Find<QWidget>(w, "chkCancelAnqi")->isEnabled());
@@ -117,7 +117,7 @@ class PatcherTest : public QObject {
     WriteFile(Zdat(), z);
 
     test::ScriptedPrompt prompt;
-    FrmZModify w(state_);
+    ZdatPatcherWindow w(state_);
     Find<QCheckBox>(w, "chkaddlidui")->setChecked(true);
     auto* scroll = Find<QScrollBar>(w, "HScrollPerson");
     auto* persons = Find<QComboBox>(w, "Comboperson");
@@ -149,7 +149,7 @@ class PatcherTest : public QObject {
   void answeringNoWritesNothing() {
     test::ScriptedPrompt prompt;
     prompt.Queue(Answer::No);
-    FrmZModify w(state_);
+    ZdatPatcherWindow w(state_);
     Find<QCheckBox>(w, "chkModifygongjimax")->setChecked(true);
     Find<QLineEdit>(w, "txtgongjimax")->setText(QStringLiteral("120"));
     QTest::mouseClick(Find<QPushButton>(w, "cmdok"), Qt::LeftButton);
@@ -159,7 +159,7 @@ class PatcherTest : public QObject {
 
   void attackLimitWritesExactlyItsBytesAndSaysNothing() {
     test::ScriptedPrompt prompt;
-    FrmZModify w(state_);
+    ZdatPatcherWindow w(state_);
     Find<QCheckBox>(w, "chkModifygongjimax")->setChecked(true);
     Find<QLineEdit>(w, "txtgongjimax")->setText(QStringLiteral("120"));
     QTest::mouseClick(Find<QPushButton>(w, "cmdok"), Qt::LeftButton);
@@ -172,7 +172,7 @@ class PatcherTest : public QObject {
 
   void badValueIsRefusedWithAMessageNamingTheField() {
     test::ScriptedPrompt prompt;
-    FrmZModify w(state_);
+    ZdatPatcherWindow w(state_);
     Find<QCheckBox>(w, "chkModifyLifeMax")->setChecked(true);
     Find<QLineEdit>(w, "txtlifemax")->setText(QStringLiteral("40000"));
     Find<QCheckBox>(w, "chkgowater")->setChecked(true);
@@ -191,7 +191,7 @@ class PatcherTest : public QObject {
     test::ScriptedPrompt prompt;
     QVERIFY(std::filesystem::exists(game_ / "fight000.idx"));
     const Bytes idx = ReadFile(game_ / "fight000.idx");
-    FrmZModify w(state_);
+    ZdatPatcherWindow w(state_);
     Find<QCheckBox>(w, "chkmodifyfight")->setChecked(true);
     Find<QCheckBox>(w, "chkModifyfightfilename")->setChecked(true);
     QTest::mouseClick(Find<QPushButton>(w, "cmdok"), Qt::LeftButton);
@@ -205,7 +205,7 @@ class PatcherTest : public QObject {
     const size_t size = zdat::TableOf(zdat::NameTable::SceneData).first;
     WriteFile(Zdat(), Bytes(original_.begin(), original_.begin() + long(size)));
     test::ScriptedPrompt prompt;
-    FrmZModify w(state_);
+    ZdatPatcherWindow w(state_);
     QCOMPARE(prompt.asked().size(), size_t(1));
     QVERIFY(prompt.asked()[0].text.contains(QStringLiteral("z.dat")));
     QVERIFY(Find<QLineEdit>(w, "txtSDX")->text().isEmpty());
@@ -218,7 +218,7 @@ class PatcherTest : public QObject {
   void missingFileOpensWithAMessage() {
     std::filesystem::remove(Zdat());
     test::ScriptedPrompt prompt;
-    FrmZModify w(state_);
+    ZdatPatcherWindow w(state_);
     QCOMPARE(prompt.asked().size(), size_t(1));
     Find<QCheckBox>(w, "chkgowater")->setChecked(true);
     QTest::mouseClick(Find<QPushButton>(w, "cmdok"), Qt::LeftButton);

@@ -15,7 +15,7 @@
 #include "gamefiles/png_file.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
-#include "ui/main/replace_talk_window.h"
+#include "ui/main/portrait_replace_window.h"
 #include "ui/picture_box.h"
 #include "ui/pictures/portrait_window.h"
 #include "ui/qt_text.h"
@@ -126,7 +126,7 @@ class PortraitWindowTest : public QObject {
 
     // The speaker replacement window shows the new picture without reading again.
     {
-      FrmReplaceTalk other(state);
+      PortraitReplaceWindow other(state);
       Find<QComboBox>(other, "Combotalkman")->setCurrentIndex(4);
       const QImage& shown = Find<PictureBox>(other, "pic1")->image();
       // Drawn with its top left at (0, box height - y offset).

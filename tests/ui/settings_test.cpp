@@ -15,7 +15,7 @@
 
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
-#include "ui/battle/frm_war_edit.h"
+#include "ui/battle/battle_editor_window.h"
 #include "ui/main/main_window.h"
 #include "ui/settings.h"
 #include "ui/shell/select_charset_window.h"
@@ -139,7 +139,7 @@ class SettingsTest : public QObject {
       main.close();
     }
     {
-      FrmWarEdit editor(game.state);
+      BattleEditorWindow editor(game.state);
       editor.show();
       QVERIFY(QTest::qWaitForWindowExposed(&editor));
       editor.resize(editor.size() + QSize(41, 19));
@@ -149,7 +149,7 @@ class SettingsTest : public QObject {
     UseSettings(std::make_unique<EditorSettings>(file()));  // as the next run reads it
     MainWindow main(game.state);
     QCOMPARE(main.size(), mainSize);
-    FrmWarEdit editor(game.state);
+    BattleEditorWindow editor(game.state);
     QCOMPARE(editor.size(), battleSize);
   }
 

@@ -21,9 +21,9 @@
 #include "app/commands.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
-#include "ui/battle/frm_war_edit.h"
+#include "ui/battle/battle_editor_window.h"
 #include "ui/main/main_window.h"
-#include "ui/patcher/frm_z_modify.h"
+#include "ui/patcher/zdat_patcher_window.h"
 #include "ui/qt_text.h"
 
 using namespace tavrel;
@@ -363,7 +363,7 @@ class UndoTest : public QObject {
     SampleGame game;
     QVERIFY2(game.ok(), qPrintable(game.error));
     ScriptedPrompt prompt;
-    FrmWarEdit window(game.state);
+    BattleEditorWindow window(game.state);
     auto* battles = Find<QComboBox>(window, "Combowar");
     QVERIFY(battles->count() >= 2);
     const std::vector<BattleRecord> read = game.state.battles;
@@ -401,7 +401,7 @@ class UndoTest : public QObject {
     const QString zdat = game.path("z.dat");
     const QByteArray original = FileBytes(zdat);
     QVERIFY(!original.isEmpty());
-    FrmZModify window(game.state);
+    ZdatPatcherWindow window(game.state);
 
     // Without a backup: the question, then the message naming the missing file.
     Click(window, "cmdrestore");

@@ -172,12 +172,16 @@ int RunCheck(const CommonOptions& common, const std::string& dir) {
   return same ? 0 : 1;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  auto dir = std::make_shared<std::string>();
-  CLI::App* sub = app.add_subcommand("check", "Read a game directory, count what it holds, check the round trip");
-  sub->add_option("DIR", *dir, "game directory")->required();
-  sub->callback([&common, &exitCode, dir] { exitCode = RunCheck(common, *dir); });
-});
+struct CheckArgs {
+  std::string dir;
+};
+
+const Command<CheckArgs> kCommand{
+    "check", "Read a game directory, count what it holds, check the round trip",
+    [](CLI::App& sub, CheckArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+    },
+    [](const CommonOptions& common, const CheckArgs& args) { return RunCheck(common, args.dir); }};
 
 }  // namespace
 }  // namespace tavrel::cli

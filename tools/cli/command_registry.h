@@ -2,6 +2,7 @@
 // Subcommands of the `tavrel` tool register themselves here, one file each.
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,36 @@ using CommandSetup = std::function<void(CLI::App& app, const CommonOptions& comm
 
 std::vector<CommandSetup>& Commands();
 
+// Adds a setup to Commands(); Command below is the usual way in.
 struct RegisterCommand {
   explicit RegisterCommand(CommandSetup setup) { Commands().push_back(std::move(setup)); }
+};
+
+// One subcommand, defined as a constant at namespace scope of its file:
+//
+//   struct EventArgs { std::string dir; int number = 0; };
+//   const Command<EventArgs> kCommand{"event", "help line",
+//       [](CLI::App& sub, EventArgs& args) { sub.add_option("DIR", args.dir, "...")->required(); },
+//       [](const CommonOptions& common, const EventArgs& args) { return RunEvent(common, args.dir); }};
+//
+// The options fill a fresh Args (its defaults are the options' defaults);
+// `run` gets it after the parse and returns the exit code.
+template <class Args>
+class Command {
+ public:
+  using Options = void (*)(CLI::App& sub, Args& args);
+  using Run = int (*)(const CommonOptions& common, const Args& args);
+
+  Command(const char* name, const char* help, Options options, Run run)
+      : registered_([=](CLI::App& app, const CommonOptions& common, int& exitCode) {
+          auto args = std::make_shared<Args>();
+          CLI::App* sub = app.add_subcommand(name, help);
+          options(*sub, *args);
+          sub->callback([&common, &exitCode, args, run] { exitCode = run(common, *args); });
+        }) {}
+
+ private:
+  RegisterCommand registered_;
 };
 
 // Start-up for a command that reads a game: the interface language of the

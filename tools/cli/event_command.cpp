@@ -23,17 +23,18 @@ int RunEvent(const CommonOptions& common, const std::string& dir, int number) {
   return 0;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  struct Args {
-    std::string dir;
-    int number = 0;
-  };
-  auto args = std::make_shared<Args>();
-  CLI::App* sub = app.add_subcommand("event", "Print the instruction lines of one event");
-  sub->add_option("DIR", args->dir, "game directory")->required();
-  sub->add_option("N", args->number, "event number")->required();
-  sub->callback([&common, &exitCode, args] { exitCode = RunEvent(common, args->dir, args->number); });
-});
+struct EventArgs {
+  std::string dir;
+  int number = 0;
+};
+
+const Command<EventArgs> kCommand{
+    "event", "Print the instruction lines of one event",
+    [](CLI::App& sub, EventArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+      sub.add_option("N", args.number, "event number")->required();
+    },
+    [](const CommonOptions& common, const EventArgs& args) { return RunEvent(common, args.dir, args.number); }};
 
 }  // namespace
 }  // namespace tavrel::cli

@@ -22,17 +22,18 @@ int RunExportDialogue(const CommonOptions& common, const std::string& dir, const
   return 0;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  struct Args {
-    std::string dir;
-    std::string file;
-  };
-  auto args = std::make_shared<Args>();
-  CLI::App* sub = app.add_subcommand("export-dialogue", "Write every dialogue as an editable line of text");
-  sub->add_option("DIR", args->dir, "game directory")->required();
-  sub->add_option("-o,--output", args->file, "output file")->required();
-  sub->callback([&common, &exitCode, args] { exitCode = RunExportDialogue(common, args->dir, args->file); });
-});
+struct ExportDialogueArgs {
+  std::string dir;
+  std::string file;
+};
+
+const Command<ExportDialogueArgs> kCommand{
+    "export-dialogue", "Write every dialogue as an editable line of text",
+    [](CLI::App& sub, ExportDialogueArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+      sub.add_option("-o,--output", args.file, "output file")->required();
+    },
+    [](const CommonOptions& common, const ExportDialogueArgs& args) { return RunExportDialogue(common, args.dir, args.file); }};
 
 }  // namespace
 }  // namespace tavrel::cli

@@ -23,17 +23,18 @@ int RunExportKdef(const CommonOptions& common, const std::string& dir, const std
   return status;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  struct Args {
-    std::string dir;
-    std::string file = kKdefExportName;
-  };
-  auto args = std::make_shared<Args>();
-  CLI::App* sub = app.add_subcommand("export-kdef", "Write every event as text");
-  sub->add_option("DIR", args->dir, "game directory")->required();
-  sub->add_option("-o,--output", args->file, "output file")->capture_default_str();
-  sub->callback([&common, &exitCode, args] { exitCode = RunExportKdef(common, args->dir, args->file); });
-});
+struct ExportKdefArgs {
+  std::string dir;
+  std::string file = kKdefExportName;
+};
+
+const Command<ExportKdefArgs> kCommand{
+    "export-kdef", "Write every event as text",
+    [](CLI::App& sub, ExportKdefArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+      sub.add_option("-o,--output", args.file, "output file")->capture_default_str();
+    },
+    [](const CommonOptions& common, const ExportKdefArgs& args) { return RunExportKdef(common, args.dir, args.file); }};
 
 }  // namespace
 }  // namespace tavrel::cli

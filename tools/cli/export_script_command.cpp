@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/script_text.h"
+#include "app/script_folder.h"
 #include "cli/command_registry.h"
 #include "cli/command_support.h"
 
@@ -23,17 +23,18 @@ int RunExportScript(const CommonOptions& common, const std::string& dir, const s
   return 0;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  struct Args {
-    std::string dir;
-    std::string folder;
-  };
-  auto args = std::make_shared<Args>();
-  CLI::App* sub = app.add_subcommand("export-script", "Write every event as an editable text file");
-  sub->add_option("DIR", args->dir, "game directory")->required();
-  sub->add_option("-o,--output", args->folder, "folder of the script files")->required();
-  sub->callback([&common, &exitCode, args] { exitCode = RunExportScript(common, args->dir, args->folder); });
-});
+struct ExportScriptArgs {
+  std::string dir;
+  std::string folder;
+};
+
+const Command<ExportScriptArgs> kCommand{
+    "export-script", "Write every event as an editable text file",
+    [](CLI::App& sub, ExportScriptArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+      sub.add_option("-o,--output", args.folder, "folder of the script files")->required();
+    },
+    [](const CommonOptions& common, const ExportScriptArgs& args) { return RunExportScript(common, args.dir, args.folder); }};
 
 }  // namespace
 }  // namespace tavrel::cli

@@ -18,17 +18,18 @@ int RunExportTalk(const CommonOptions& common, const std::string& dir, const std
   return WriteExportFile(state, file, WholeBytes(text), kExportedMessage);
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  struct Args {
-    std::string dir;
-    std::string file = kTalkExportName;
-  };
-  auto args = std::make_shared<Args>();
-  CLI::App* sub = app.add_subcommand("export-talk", "Write every dialogue as text");
-  sub->add_option("DIR", args->dir, "game directory")->required();
-  sub->add_option("-o,--output", args->file, "output file")->capture_default_str();
-  sub->callback([&common, &exitCode, args] { exitCode = RunExportTalk(common, args->dir, args->file); });
-});
+struct ExportTalkArgs {
+  std::string dir;
+  std::string file = kTalkExportName;
+};
+
+const Command<ExportTalkArgs> kCommand{
+    "export-talk", "Write every dialogue as text",
+    [](CLI::App& sub, ExportTalkArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+      sub.add_option("-o,--output", args.file, "output file")->capture_default_str();
+    },
+    [](const CommonOptions& common, const ExportTalkArgs& args) { return RunExportTalk(common, args.dir, args.file); }};
 
 }  // namespace
 }  // namespace tavrel::cli

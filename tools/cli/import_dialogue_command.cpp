@@ -26,7 +26,7 @@ int RunImportDialogue(const CommonOptions& common, const std::string& dir, const
   if (!compiled.errors.empty()) {
     for (const TextDiagnostic& d : compiled.errors) fmt::print(stderr, "{}\n", d.ToString());
     fmt::print(stderr, "{} errors; nothing written{}\n", compiled.errors.size(),
-               compiled.errors.size() && !lossy ? " (--lossy stores characters the charset lacks as '?')" : "");
+               !compiled.errors.empty() && !lossy ? " (--lossy stores characters the charset lacks as '?')" : "");
     return 1;
   }
   for (const TextDiagnostic& d : compiled.lossy) fmt::print(stderr, "warning: {}\n", d.ToString());
@@ -40,21 +40,20 @@ int RunImportDialogue(const CommonOptions& common, const std::string& dir, const
   return 0;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  struct Args {
-    std::string dir;
-    std::string file;
-    bool lossy = false;
-  };
-  auto args = std::make_shared<Args>();
-  CLI::App* sub = app.add_subcommand("import-dialogue", "Read a dialogue text file into the dialogue files");
-  sub->add_option("DIR", args->dir, "game directory")->required();
-  sub->add_option("FILE", args->file, "file written by export-dialogue")->required();
-  sub->add_flag("--lossy", args->lossy, "store characters the charset cannot hold as '?'");
-  sub->callback([&common, &exitCode, args] {
-    exitCode = RunImportDialogue(common, args->dir, args->file, args->lossy);
-  });
-});
+struct ImportDialogueArgs {
+  std::string dir;
+  std::string file;
+  bool lossy = false;
+};
+
+const Command<ImportDialogueArgs> kCommand{
+    "import-dialogue", "Read a dialogue text file into the dialogue files",
+    [](CLI::App& sub, ImportDialogueArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+      sub.add_option("FILE", args.file, "file written by export-dialogue")->required();
+      sub.add_flag("--lossy", args.lossy, "store characters the charset cannot hold as '?'");
+    },
+    [](const CommonOptions& common, const ImportDialogueArgs& args) { return RunImportDialogue(common, args.dir, args.file, args.lossy); }};
 
 }  // namespace
 }  // namespace tavrel::cli

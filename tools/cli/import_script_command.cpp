@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "app/script_text.h"
+#include "app/script_folder.h"
 #include "cli/command_registry.h"
 #include "cli/command_support.h"
-#include "gamefiles/kdef.h"
+#include "script/event_table.h"
 
 namespace tavrel::cli {
 namespace {
@@ -32,17 +32,18 @@ int RunImportScript(const CommonOptions& common, const std::string& dir, const s
   return 0;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  struct Args {
-    std::string dir;
-    std::string folder;
-  };
-  auto args = std::make_shared<Args>();
-  CLI::App* sub = app.add_subcommand("import-script", "Compile a folder of script files into the event files");
-  sub->add_option("DIR", args->dir, "game directory")->required();
-  sub->add_option("FOLDER", args->folder, "folder written by export-script")->required();
-  sub->callback([&common, &exitCode, args] { exitCode = RunImportScript(common, args->dir, args->folder); });
-});
+struct ImportScriptArgs {
+  std::string dir;
+  std::string folder;
+};
+
+const Command<ImportScriptArgs> kCommand{
+    "import-script", "Compile a folder of script files into the event files",
+    [](CLI::App& sub, ImportScriptArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+      sub.add_option("FOLDER", args.folder, "folder written by export-script")->required();
+    },
+    [](const CommonOptions& common, const ImportScriptArgs& args) { return RunImportScript(common, args.dir, args.folder); }};
 
 }  // namespace
 }  // namespace tavrel::cli

@@ -2,11 +2,15 @@
 // game directory and writes the sample game; the subcommands register
 // themselves in Commands().
 #include <CLI/CLI.hpp>
+#include <cstdio>
+#include <exception>
 
 #include "cli/command_registry.h"
 #include "cli/command_support.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   tavrel::cli::RememberInvocation(argc > 0 ? argv[0] : nullptr);
   CLI::App app{"Tavrel: reads, checks and exports the data files of the game"};
   app.fallthrough();
@@ -23,4 +27,19 @@ int main(int argc, char** argv) {
   for (const tavrel::cli::CommandSetup& setup : tavrel::cli::Commands()) setup(app, common, exitCode);
   CLI11_PARSE(app, argc, argv);
   return exitCode;
+}
+
+}  // namespace
+
+// A failure no command expected (out of memory, a broken stream) still ends
+// with a message and exit code 1.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tavrel: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "tavrel: unexpected failure\n");
+  }
+  return 1;
 }

@@ -24,24 +24,24 @@ int RunMakeSample(const CommonOptions& common, const std::string& dir, int scale
   return 0;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  struct Args {
-    std::string dir;
-    int scale = 1;
-    bool numberedTiles = false;
-  };
-  auto args = std::make_shared<Args>();
-  CLI::App* sub = app.add_subcommand("make-sample", "Write the sample game into a directory");
-  sub->add_option("DIR", args->dir, "directory to write (created if needed)")->required();
-  sub->add_option("--scale", args->scale, "multiplies events and dialogues")
-      ->check(CLI::Range(1, 100))
-      ->capture_default_str();
-  sub->add_flag("--numbered-tiles", args->numberedTiles,
-                "a tile set per scene and per battlefield (sdxNNN/smpNNN, wdxNNN/wmpNNN) instead of the one "
-                "set sdx/smp and wdx/wmp");
-  sub->callback([&common, &exitCode, args] { exitCode = RunMakeSample(common, args->dir, args->scale, args->numberedTiles);
-  });
-});
+struct MakeSampleArgs {
+  std::string dir;
+  int scale = 1;
+  bool numberedTiles = false;
+};
+
+const Command<MakeSampleArgs> kCommand{
+    "make-sample", "Write the sample game into a directory",
+    [](CLI::App& sub, MakeSampleArgs& args) {
+      sub.add_option("DIR", args.dir, "directory to write (created if needed)")->required();
+      sub.add_option("--scale", args.scale, "multiplies events and dialogues")
+          ->check(CLI::Range(1, 100))
+          ->capture_default_str();
+      sub.add_flag("--numbered-tiles", args.numberedTiles,
+                    "a tile set per scene and per battlefield (sdxNNN/smpNNN, wdxNNN/wmpNNN) instead of the one "
+                    "set sdx/smp and wdx/wmp");
+    },
+    [](const CommonOptions& common, const MakeSampleArgs& args) { return RunMakeSample(common, args.dir, args.scale, args.numberedTiles); }};
 
 }  // namespace
 }  // namespace tavrel::cli

@@ -65,24 +65,22 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
   return complete ? 0 : 1;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  struct Args {
-    std::string dir;
-    int battle = 0;
-    std::string out;
-  };
-  auto args = std::make_shared<Args>();
-  CLI::App* sub = app.add_subcommand(
-      "render-battle",
+struct RenderBattleArgs {
+  std::string dir;
+  int battle = 0;
+  std::string out;
+};
+
+const Command<RenderBattleArgs> kCommand{
+    "render-battle",
       "Draw a battle's map with its markers as the battle map view shows it, as a 640x480 PNG (exit 1 when "
-      "the tiles or the map could not be read; the picture shows what could)");
-  sub->add_option("DIR", args->dir, "game directory")->required();
-  sub->add_option("BATTLE", args->battle, "battle number in war.sta (from 0)")->required();
-  sub->add_option("-o,--output", args->out, "PNG file to write")->required();
-  sub->callback([&common, &exitCode, args] {
-    exitCode = RunRenderBattle(common, args->dir, args->battle, args->out);
-  });
-});
+      "the tiles or the map could not be read; the picture shows what could)",
+    [](CLI::App& sub, RenderBattleArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+      sub.add_option("BATTLE", args.battle, "battle number in war.sta (from 0)")->required();
+      sub.add_option("-o,--output", args.out, "PNG file to write")->required();
+    },
+    [](const CommonOptions& common, const RenderBattleArgs& args) { return RunRenderBattle(common, args.dir, args.battle, args.out); }};
 
 }  // namespace
 }  // namespace tavrel::cli

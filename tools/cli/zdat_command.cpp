@@ -29,12 +29,16 @@ int RunZdat(const CommonOptions& common, const std::string& dir) {
   return 0;
 }
 
-const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, int& exitCode) {
-  auto dir = std::make_shared<std::string>();
-  CLI::App* sub = app.add_subcommand("zdat", "Print the values the z.dat patcher shows");
-  sub->add_option("DIR", *dir, "game directory")->required();
-  sub->callback([&common, &exitCode, dir] { exitCode = RunZdat(common, *dir); });
-});
+struct ZdatArgs {
+  std::string dir;
+};
+
+const Command<ZdatArgs> kCommand{
+    "zdat", "Print the values the z.dat patcher shows",
+    [](CLI::App& sub, ZdatArgs& args) {
+      sub.add_option("DIR", args.dir, "game directory")->required();
+    },
+    [](const CommonOptions& common, const ZdatArgs& args) { return RunZdat(common, args.dir); }};
 
 }  // namespace
 }  // namespace tavrel::cli

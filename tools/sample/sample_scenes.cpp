@@ -119,6 +119,7 @@ std::vector<SampleFile> MakeSceneTileFiles(const SampleSizes& sizes, bool number
   if (!numbered) {
     // The one set holds as many tiles as the largest numbered set.
     std::vector<Bytes> tiles;
+    tiles.reserve(size_t(sizes.sceneTiles + 16));
     for (int t = 0; t < sizes.sceneTiles + 16; ++t) tiles.push_back(Tile(t, kThemes[0]));
     AddIdxGrp(files, "sdx", "smp", tiles);
     return files;

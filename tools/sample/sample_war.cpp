@@ -259,6 +259,7 @@ std::vector<SampleFile> MakeBattleFiles(const SampleOptions& options) {
   files.push_back({"war.sta", MakeWarSta(std::max(sizes.battles, int(kBattles.size())))});
 
   std::vector<Bytes> maps;
+  maps.reserve(size_t(kMapCount));
   for (int m = 0; m < kMapCount; ++m) maps.push_back(MakeBattlefield(m));
   AddIdxGrp(files, "warfld.idx", "warfld.grp", maps);
 

@@ -3,14 +3,14 @@
 #include <QComboBox>
 
 #include "shots.h"
-#include "ui/battle/frm_war_edit.h"
-#include "ui/battle/frm_war_map.h"
+#include "ui/battle/battle_editor_window.h"
+#include "ui/battle/battlefield_window.h"
 
 TAVREL_SHOT(battle_editor) {
-  tavrel::ui::FrmWarEdit editor(context.state);
+  tavrel::ui::BattleEditorWindow editor(context.state);
   if (auto* battles = editor.findChild<QComboBox*>("Combowar"); battles && battles->count() > 3) battles->setCurrentIndex(3);
   tavrel::shots::SaveShot(context, editor, "battle_editor.png");
   if (editor.chosenBattle() < 0) return;
-  tavrel::ui::frmwarmap view(context.state, editor.chosenBattle(), editor.mapText());
+  tavrel::ui::BattlefieldWindow view(context.state, editor.chosenBattle(), editor.mapText());
   tavrel::shots::SaveShot(context, view, "battle_map.png");
 }

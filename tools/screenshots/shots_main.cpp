@@ -66,7 +66,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: tavrel-screenshots [--language zh|en] OUTDIR [NAME...]\n");
     return 2;
   }
-  const QString outDir = args[1];
+  const QString& outDir = args[1];
   QDir().mkpath(outDir);
 
   tavrel::EditorState state;

@@ -6,11 +6,11 @@
 
 #include "app/portrait_replace.h"
 #include "shots.h"
-#include "ui/main/replace_talk_window.h"
-#include "ui/patcher/frm_z_modify.h"
+#include "ui/main/portrait_replace_window.h"
+#include "ui/patcher/zdat_patcher_window.h"
 
 TAVREL_SHOT(patcher) {
-  tavrel::ui::FrmZModify window(context.state);
+  tavrel::ui::ZdatPatcherWindow window(context.state);
   for (const char* name : {"chkMemory", "chkModifygongjimax", "chkModifyAnqi", "chkCancelAnqi", "chkaddlidui"})
     if (auto* box = window.findChild<QCheckBox*>(name)) box->setChecked(true);
   if (auto* field = window.findChild<QLineEdit*>("txtgongjimax")) field->setText("200");
@@ -18,7 +18,7 @@ TAVREL_SHOT(patcher) {
 }
 
 TAVREL_SHOT(replace_talk) {
-  tavrel::ui::FrmReplaceTalk window(context.state);
+  tavrel::ui::PortraitReplaceWindow window(context.state);
   // Two portraits that somebody wears, so both sides show names.
   std::vector<int> worn;
   const auto& users = context.state.game.portraitUsers;

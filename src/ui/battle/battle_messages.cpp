@@ -60,7 +60,7 @@ QString BattlefieldShortMessage(const EditorState& state, int m, size_t missingB
   return UiFormat(state, Str::BattlefieldShort, m, missingBytes);
 }
 
-QString TilesUnreadableMessage(const EditorState& state, int m, const std::string& error) {
+QString TilesUnreadableMessage(const EditorState& state, const std::string& error) {
   return CoreText(state, error);  // the tile set's message names the files
 }
 

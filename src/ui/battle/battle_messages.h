@@ -25,7 +25,7 @@ QString MapNumberNotNumberMessage(const EditorState& state, const QString& text)
 QString MapNumberOutOfRangeMessage(const EditorState& state, int m);
 QString BattlefieldUnreadableMessage(const EditorState& state, int m, const std::string& error);
 QString BattlefieldShortMessage(const EditorState& state, int m, size_t missingBytes);
-QString TilesUnreadableMessage(const EditorState& state, int m, const std::string& error);
+QString TilesUnreadableMessage(const EditorState& state, const std::string& error);
 QString GroundMissingMessage(const EditorState& state, int squares);
 QString MarkerMissingMessage(const EditorState& state, const QString& indexName);
 

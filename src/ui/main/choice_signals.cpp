@@ -30,7 +30,7 @@ bool Consume(ChangeGuard& guard) {
 
 }  // namespace
 
-void OnChoice(QComboBox* box, QObject* context, std::function<void()> chosen) {
+void OnChoice(QComboBox* box, QObject* context, const std::function<void()>& chosen) {
   auto guard = std::make_shared<ChangeGuard>();
   QObject::connect(box, &QComboBox::currentIndexChanged, context, [guard, context, chosen](int) {
     Changed(guard, context);
@@ -41,7 +41,7 @@ void OnChoice(QComboBox* box, QObject* context, std::function<void()> chosen) {
   });
 }
 
-void OnChoice(QAbstractItemView* list, QObject* context, std::function<void()> chosen) {
+void OnChoice(QAbstractItemView* list, QObject* context, const std::function<void()>& chosen) {
   auto guard = std::make_shared<ChangeGuard>();
   QObject::connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, context,
                    [guard, context, chosen](const QModelIndex&, const QModelIndex&) {

@@ -12,8 +12,8 @@ class QObject;
 
 namespace tavrel::ui {
 
-void OnChoice(QComboBox* box, QObject* context, std::function<void()> chosen);
+void OnChoice(QComboBox* box, QObject* context, const std::function<void()>& chosen);
 // A list: its model must be set before, the choice follows its selection model.
-void OnChoice(QAbstractItemView* list, QObject* context, std::function<void()> chosen);
+void OnChoice(QAbstractItemView* list, QObject* context, const std::function<void()>& chosen);
 
 }  // namespace tavrel::ui

@@ -111,7 +111,7 @@ void MainWindow::buildEventFrame() {
   wordEdit_->setObjectName("txtword");
   wordLabel->setBuddy(wordEdit_);
   modifyWordButton_ = Button(eventFrame_, "cmdmodifyword", Ui(state_, Str::ModifyInstructionWord));
-  wizardButton_ = Button(eventFrame_, "cmdwizard", Ui(state_, Str::InstructionGuide));
+  guideButton_ = Button(eventFrame_, "cmdwizard", Ui(state_, Str::InstructionGuide));
 
   auto* eventRow = new QHBoxLayout;
   eventRow->addWidget(eventSelector_, 3);
@@ -136,7 +136,7 @@ void MainWindow::buildEventFrame() {
   right->addWidget(wordLabel);
   right->addWidget(wordEdit_);
   right->addWidget(modifyWordButton_);
-  right->addWidget(wizardButton_);
+  right->addWidget(guideButton_);
 
   auto* layout = new QHBoxLayout(eventFrame_);
   layout->addLayout(left, 4);
@@ -206,7 +206,7 @@ void MainWindow::buildMenus() {
   pasteAction_ = Item(editMenu_, "mnu_paste", Ui(state_, Str::MenuPasteInstructions));
   pasteAllAction_ = Item(editMenu_, "mnu_pasteAll", Ui(state_, Str::MenuPasteEvent));
   editMenu_->addSeparator();
-  replaceTalkAction_ = Item(editMenu_, "mnu_replacetalk", Ui(state_, Str::ReplacePortraitsTitle));
+  portraitReplaceAction_ = Item(editMenu_, "mnu_replacetalk", Ui(state_, Str::ReplacePortraitsTitle));
   buildFindActions();
   // Undo and redo pop up over the list too.
   editMenu_->addSeparator();
@@ -219,10 +219,10 @@ void MainWindow::buildMenus() {
 
   // The battle editor and the patcher are menus without items: menu-bar
   // entries that act when clicked.
-  warAction_ = bar->addAction(Ui(state_, Str::MenuBattleEditor));
-  warAction_->setObjectName("mnu_War");
-  zModifyAction_ = bar->addAction(Ui(state_, Str::MenuPatcher));
-  zModifyAction_->setObjectName("mnu_z_modify");
+  battleEditorAction_ = bar->addAction(Ui(state_, Str::MenuBattleEditor));
+  battleEditorAction_->setObjectName("mnu_War");
+  zdatPatcherAction_ = bar->addAction(Ui(state_, Str::MenuPatcher));
+  zdatPatcherAction_->setObjectName("mnu_z_modify");
 
   buildSceneMenu();
 
@@ -232,7 +232,7 @@ void MainWindow::buildMenus() {
 
   for (QAction* off : {readFileAction_, saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
                        importScriptAction_, exportDialogueAction_, importDialogueAction_, pasteAction_,
-                       pasteAllAction_, replaceTalkAction_, warAction_, zModifyAction_, portraitsAction_,
+                       pasteAllAction_, portraitReplaceAction_, battleEditorAction_, zdatPatcherAction_, portraitsAction_,
                        sceneObjectsAction_, findAction_, checkAction_})
     off->setEnabled(false);
 }
@@ -276,8 +276,8 @@ void MainWindow::buildShortcuts() {
 
   const std::pair<QKeySequence, QAction*> menus[] = {
       {QKeySequence(Qt::ALT | Qt::Key_F), fileMenu_->menuAction()},
-      {QKeySequence(Qt::ALT | Qt::Key_W), warAction_},
-      {QKeySequence(Qt::ALT | Qt::Key_Z), zModifyAction_},
+      {QKeySequence(Qt::ALT | Qt::Key_W), battleEditorAction_},
+      {QKeySequence(Qt::ALT | Qt::Key_Z), zdatPatcherAction_},
       {QKeySequence(Qt::ALT | Qt::Key_H), helpMenu_->menuAction()},
   };
   for (const auto& [keys, action] : menus) {
@@ -307,10 +307,10 @@ void MainWindow::connectCommands() {
   connect(copyAllAction_, &QAction::triggered, this, &MainWindow::copyWholeEvent);
   connect(pasteAction_, &QAction::triggered, this, &MainWindow::pasteInstructions);
   connect(pasteAllAction_, &QAction::triggered, this, &MainWindow::pasteWholeEvent);
-  connect(replaceTalkAction_, &QAction::triggered, this, &MainWindow::openPortraitReplacement);
-  connect(warAction_, &QAction::triggered, this, &MainWindow::openBattleEditor);
+  connect(portraitReplaceAction_, &QAction::triggered, this, &MainWindow::openPortraitReplacement);
+  connect(battleEditorAction_, &QAction::triggered, this, &MainWindow::openBattleEditor);
   connect(portraitsAction_, &QAction::triggered, this, &MainWindow::openPortraitWindow);
-  connect(zModifyAction_, &QAction::triggered, this, &MainWindow::openPatcher);
+  connect(zdatPatcherAction_, &QAction::triggered, this, &MainWindow::openPatcher);
   connect(aboutAction_, &QAction::triggered, this, &MainWindow::openAbout);
 
   OnChoice(eventSelector_, this, [this] { refreshInstructionList(); });
@@ -326,7 +326,7 @@ void MainWindow::connectCommands() {
   connect(deleteStatementButton_, &QPushButton::clicked, this, &MainWindow::deleteInstruction);
   connect(modifyStatementButton_, &QPushButton::clicked, this, &MainWindow::modifyInstruction);
   connect(modifyWordButton_, &QPushButton::clicked, this, &MainWindow::modifyWord);
-  connect(wizardButton_, &QPushButton::clicked, this, &MainWindow::openGuide);
+  connect(guideButton_, &QPushButton::clicked, this, &MainWindow::openGuide);
   connect(wordEdit_, &QLineEdit::returnPressed, this, &MainWindow::modifyWord);
   connect(insertTalkButton_, &QPushButton::clicked, this, &MainWindow::addDialogue);
   connect(modifyTalkButton_, &QPushButton::clicked, this, &MainWindow::modifyDialogue);

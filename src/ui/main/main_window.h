@@ -180,7 +180,7 @@ class MainWindow : public QMainWindow {
   QPushButton* deleteStatementButton_ = nullptr;
   QPushButton* modifyStatementButton_ = nullptr;
   QPushButton* modifyWordButton_ = nullptr;
-  QPushButton* wizardButton_ = nullptr;
+  QPushButton* guideButton_ = nullptr;
 
   QGroupBox* dialogueFrame_ = nullptr;
   QComboBox* dialogueSelector_ = nullptr;
@@ -210,9 +210,9 @@ class MainWindow : public QMainWindow {
   QAction* copyAllAction_ = nullptr;
   QAction* pasteAction_ = nullptr;
   QAction* pasteAllAction_ = nullptr;
-  QAction* replaceTalkAction_ = nullptr;
-  QAction* warAction_ = nullptr;
-  QAction* zModifyAction_ = nullptr;
+  QAction* portraitReplaceAction_ = nullptr;
+  QAction* battleEditorAction_ = nullptr;
+  QAction* zdatPatcherAction_ = nullptr;
   QMenu* picturesMenu_ = nullptr;
   QAction* portraitsAction_ = nullptr;
   QAction* aboutAction_ = nullptr;

@@ -88,8 +88,8 @@ bool MainWindow::readFiles() {
   refreshDialogueList();
   if (state_.talkCount() > 0) dialogueSelector_->setCurrentIndex(0);
   for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
-                      importScriptAction_, exportDialogueAction_, importDialogueAction_, replaceTalkAction_,
-                      warAction_, zModifyAction_, portraitsAction_,
+                      importScriptAction_, exportDialogueAction_, importDialogueAction_, portraitReplaceAction_,
+                      battleEditorAction_, zdatPatcherAction_, portraitsAction_,
                       sceneObjectsAction_, findAction_, checkAction_})
     on->setEnabled(true);
   dialogueFrame_->setEnabled(true);

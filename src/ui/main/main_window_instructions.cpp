@@ -38,6 +38,7 @@ void MainWindow::modifyInstruction() {
   const int line = currentLine();
   if (line < 0) return;
   std::vector<std::string> words;
+  words.reserve(size_t(wordList_->count()));
   for (int k = 0; k < wordList_->count(); ++k) words.push_back(U8(wordList_->item(k)->text()));
   StepRecorder step(state_, kStepModifyInstruction, place(), kMergeWordEdits);
   step.TouchEvent(currentEvent());

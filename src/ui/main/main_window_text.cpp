@@ -7,7 +7,7 @@
 #include <QStatusBar>
 
 #include "app/dialogue_text.h"
-#include "app/script_text.h"
+#include "app/script_folder.h"
 #include "ui/main/busy.h"
 #include "ui/main/main_window.h"
 #include "ui/prompt.h"

@@ -181,7 +181,7 @@ void PortraitWindow::showChosen() {
   QStringList names;
   for (const std::string& line : PortraitUserLines(state_, number)) names << Q(line);
   users_->setText(names.isEmpty() ? Ui(state_, Str::PortraitNoUsers)
-                                  : UiFormat(state_, Str::PortraitUsersLabel, names.join(QStringLiteral("、"))));
+                                  : UiFormat(state_, Str::PortraitUsersLabel, names.join(Ui(state_, Str::NameListSeparator))));
 }
 
 std::optional<IndexedPicture> PortraitWindow::askPicture(const RlePicture* before, int16_t xOffset,

@@ -12,6 +12,10 @@ struct Error {
   std::string message;
 };
 
+// Reached only by a program fault: the value of a Result that holds an
+// error was asked for. Names the error on stderr and aborts.
+[[noreturn]] void ResultHasNoValue(const std::string& error);
+
 template <class T>
 class Result {
  public:
@@ -20,15 +24,23 @@ class Result {
 
   bool ok() const { return value_.has_value(); }
   explicit operator bool() const { return ok(); }
-  T& value() { return *value_; }
-  const T& value() const { return *value_; }
-  T& operator*() { return *value_; }
-  const T& operator*() const { return *value_; }
-  T* operator->() { return &*value_; }
-  const T* operator->() const { return &*value_; }
+  // The value; asking for it when there is none aborts the program.
+  T& value() { return Checked(), *value_; }
+  const T& value() const { return Checked(), *value_; }
+  T& operator*() { return value(); }
+  const T& operator*() const { return value(); }
+  T* operator->() { return &value(); }
+  const T* operator->() const { return &value(); }
   const std::string& error() const { return error_; }
+  // The error, to be handed on by a caller whose result has another type:
+  //   if (!read) return read.passError();
+  Error passError() const { return Error{error_}; }
 
  private:
+  void Checked() const {
+    if (!value_) ResultHasNoValue(error_);
+  }
+
   std::optional<T> value_;
   std::string error_;
 };

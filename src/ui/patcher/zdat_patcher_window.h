@@ -24,10 +24,10 @@ class QScrollBar;
 
 namespace tavrel::ui {
 
-class FrmZModify : public QDialog {
+class ZdatPatcherWindow : public QDialog {
   Q_OBJECT
  public:
-  explicit FrmZModify(EditorState& state, QWidget* parent = nullptr);
+  explicit ZdatPatcherWindow(EditorState& state, QWidget* parent = nullptr);
 
   // The leave roster as the window holds it (slots 0 to 49).
   const std::array<uint8_t, zdat::kRosterSize>& rosterSlots() const { return slots_; }
@@ -49,7 +49,7 @@ class FrmZModify : public QDialog {
   void fillPersons();
   void readValues();
   // The group box enables or disables its controls.
-  void governs(QCheckBox* group, std::vector<QWidget*> controls);
+  void governs(QCheckBox* group, const std::vector<QWidget*>& controls);
 
   void rosterToggled(bool checked);
   void showSlot(int slot);
@@ -62,32 +62,32 @@ class FrmZModify : public QDialog {
   std::array<uint8_t, zdat::kRosterSize> slots_{};
   int personEntries_ = 0;  // entries of Comboperson that come from the name table
 
-  QCheckBox* chkgowater_ = nullptr;
-  QRadioButton* Optwater1_ = nullptr;
-  QRadioButton* Optwater2_ = nullptr;
-  QCheckBox* chkMemory_ = nullptr;
-  QLineEdit* txtTotalMemory_ = nullptr;
-  QLineEdit* txtMemory1_ = nullptr;
-  QLineEdit* txtMemory2_ = nullptr;
-  QCheckBox* chkmodifySmp_ = nullptr;
-  QLineEdit* txtSDX_ = nullptr;
-  QLineEdit* txtsmp_ = nullptr;
-  QCheckBox* chkModifywar_ = nullptr;
-  QLineEdit* txtWDX_ = nullptr;
-  QLineEdit* txtWMP_ = nullptr;
-  QCheckBox* chkmodifyfight_ = nullptr;
-  QCheckBox* chkModifyfightfilename_ = nullptr;
-  QCheckBox* chkaddlidui_ = nullptr;
-  QScrollBar* HScrollPerson_ = nullptr;
-  QLabel* Lblliduiperson_ = nullptr;
-  QComboBox* Comboperson_ = nullptr;
-  QLineEdit* txtliduishijian_ = nullptr;
+  QCheckBox* walkOnWaterBox_ = nullptr;
+  QRadioButton* walkOnWaterOption_ = nullptr;
+  QRadioButton* normalWaterOption_ = nullptr;
+  QCheckBox* memoryBox_ = nullptr;
+  QLineEdit* totalMemoryField_ = nullptr;
+  QLineEdit* memory1Field_ = nullptr;
+  QLineEdit* memory2Field_ = nullptr;
+  QCheckBox* scenePicturesBox_ = nullptr;
+  QLineEdit* sdxField_ = nullptr;
+  QLineEdit* smpField_ = nullptr;
+  QCheckBox* battlePicturesBox_ = nullptr;
+  QLineEdit* wdxField_ = nullptr;
+  QLineEdit* wmpField_ = nullptr;
+  QCheckBox* fightBox_ = nullptr;
+  QCheckBox* renameFightFilesBox_ = nullptr;
+  QCheckBox* rosterBox_ = nullptr;
+  QScrollBar* rosterSlotBar_ = nullptr;
+  QLabel* rosterSlotLabel_ = nullptr;
+  QComboBox* rosterPersonList_ = nullptr;
+  QLineEdit* leaveEventField_ = nullptr;
   std::array<WordLimitRow, zdat::kWordLimits.size()> wordLimits_{};
   std::array<ByteLimitRow, zdat::kByteLimits.size()> byteLimits_{};
   std::array<QLabel*, 10> labels_{};  // Label1 .. Label10
-  QPushButton* cmdok_ = nullptr;
-  QPushButton* cmdcancel_ = nullptr;
-  QPushButton* cmdrestore_ = nullptr;
+  QPushButton* patchButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  QPushButton* restoreButton_ = nullptr;
 };
 
 }  // namespace tavrel::ui

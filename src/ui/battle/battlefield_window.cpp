@@ -1,4 +1,4 @@
-#include "ui/battle/frm_war_map.h"
+#include "ui/battle/battlefield_window.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -34,56 +34,56 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
 
 }  // namespace
 
-frmwarmap::frmwarmap(EditorState& state, int battle, const QString& mapText, QWidget* parent)
+BattlefieldWindow::BattlefieldWindow(EditorState& state, int battle, const QString& mapText, QWidget* parent)
     : QDialog(parent), state_(state), battle_(battle) {
   setObjectName(QStringLiteral("frmwarmap"));
   setModal(true);
   setWindowTitle(Ui(state_, Str::ShowBattlefield));
 
-  pic1_ = new PictureBox(this);
-  pic1_->setObjectName(QStringLiteral("pic1"));
-  pic1_->setFixedSize(kBattleViewWidth, kBattleViewHeight);
-  txtX_ = new QLineEdit(QStringLiteral("32"), this);
-  txtX_->setObjectName(QStringLiteral("txtX"));
-  txtX_->setMaximumWidth(56);
-  txty_ = new QLineEdit(QStringLiteral("31"), this);
-  txty_->setObjectName(QStringLiteral("txty"));
-  txty_->setMaximumWidth(56);
-  cmdup_ = Button(this, "cmdup", Ui(state_, Str::Up));
-  cmddown_ = Button(this, "cmddown", Ui(state_, Str::Down));
-  cmdleft_ = Button(this, "cmdleft", Ui(state_, Str::Left));
-  cmdright_ = Button(this, "cmdright", Ui(state_, Str::Right));
-  lblTileFiles_ = new QLabel(this);
-  lblTileFiles_->setObjectName(QStringLiteral("lblTileFiles"));
-  lblTileFiles_->setWordWrap(true);
-  lblProblems_ = new QLabel(this);
-  lblProblems_->setObjectName(QStringLiteral("lblProblems"));
-  lblProblems_->setWordWrap(true);
+  mapPicture_ = new PictureBox(this);
+  mapPicture_->setObjectName(QStringLiteral("pic1"));
+  mapPicture_->setFixedSize(kBattleViewWidth, kBattleViewHeight);
+  centreXField_ = new QLineEdit(QStringLiteral("32"), this);
+  centreXField_->setObjectName(QStringLiteral("txtX"));
+  centreXField_->setMaximumWidth(56);
+  centreYField_ = new QLineEdit(QStringLiteral("31"), this);
+  centreYField_->setObjectName(QStringLiteral("txty"));
+  centreYField_->setMaximumWidth(56);
+  upButton_ = Button(this, "cmdup", Ui(state_, Str::Up));
+  downButton_ = Button(this, "cmddown", Ui(state_, Str::Down));
+  leftButton_ = Button(this, "cmdleft", Ui(state_, Str::Left));
+  rightButton_ = Button(this, "cmdright", Ui(state_, Str::Right));
+  tileFilesLabel_ = new QLabel(this);
+  tileFilesLabel_->setObjectName(QStringLiteral("lblTileFiles"));
+  tileFilesLabel_->setWordWrap(true);
+  problemsLabel_ = new QLabel(this);
+  problemsLabel_->setObjectName(QStringLiteral("lblProblems"));
+  problemsLabel_->setWordWrap(true);
 
   auto* pad = new QGridLayout;
-  pad->addWidget(cmdup_, 0, 1);
-  pad->addWidget(cmdleft_, 1, 0);
-  pad->addWidget(cmdright_, 1, 2);
-  pad->addWidget(cmddown_, 2, 1);
+  pad->addWidget(upButton_, 0, 1);
+  pad->addWidget(leftButton_, 1, 0);
+  pad->addWidget(rightButton_, 1, 2);
+  pad->addWidget(downButton_, 2, 1);
   auto* centre = new QHBoxLayout;
   centre->addWidget(new QLabel(QStringLiteral("X"), this));
-  centre->addWidget(txtX_);
+  centre->addWidget(centreXField_);
   centre->addWidget(new QLabel(QStringLiteral("Y"), this));
-  centre->addWidget(txty_);
+  centre->addWidget(centreYField_);
   auto* side = new QVBoxLayout;
   side->addLayout(pad);
   side->addLayout(centre);
-  side->addWidget(lblTileFiles_);
-  side->addWidget(lblProblems_);
+  side->addWidget(tileFilesLabel_);
+  side->addWidget(problemsLabel_);
   side->addStretch(1);
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(pic1_);
+  layout->addWidget(mapPicture_);
   layout->addLayout(side);
 
-  connect(cmdup_, &QPushButton::clicked, this, [this] { move(txty_, -1); });
-  connect(cmddown_, &QPushButton::clicked, this, [this] { move(txty_, +1); });
-  connect(cmdleft_, &QPushButton::clicked, this, [this] { move(txtX_, -1); });
-  connect(cmdright_, &QPushButton::clicked, this, [this] { move(txtX_, +1); });
+  connect(upButton_, &QPushButton::clicked, this, [this] { move(centreYField_, -1); });
+  connect(downButton_, &QPushButton::clicked, this, [this] { move(centreYField_, +1); });
+  connect(leftButton_, &QPushButton::clicked, this, [this] { move(centreXField_, -1); });
+  connect(rightButton_, &QPushButton::clicked, this, [this] { move(centreXField_, +1); });
 
   if (battle_ < 0 || size_t(battle_) >= state_.battles.size()) {
     battle_ = -1;
@@ -93,7 +93,7 @@ frmwarmap::frmwarmap(EditorState& state, int battle, const QString& mapText, QWi
   draw();
 }
 
-void frmwarmap::readMap(const QString& mapText) {
+void BattlefieldWindow::readMap(const QString& mapText) {
   bool ok = false;
   const int m = mapText.trimmed().toInt(&ok);
   if (!ok) {
@@ -109,9 +109,9 @@ void frmwarmap::readMap(const QString& mapText) {
   if (tiles) {
     tiles_ = tiles->tiles;
     tileIndexName_ = Q(tiles->files.index.filename().string());
-    lblTileFiles_->setText(Q(TileFilesUsedMessage(state_.text(), tiles->files)));
+    tileFilesLabel_->setText(Q(TileFilesUsedMessage(state_.text(), tiles->files)));
   } else {
-    readProblems_ << TilesUnreadableMessage(state_, m, tiles.error());
+    readProblems_ << TilesUnreadableMessage(state_, tiles.error());
   }
   Result<Battlefield> field = ReadBattlefield(dir, m);
   if (!field) {
@@ -122,27 +122,27 @@ void frmwarmap::readMap(const QString& mapText) {
   field_ = std::move(*field);
 }
 
-void frmwarmap::draw() {
-  pic1_->clear();
+void BattlefieldWindow::draw() {
+  mapPicture_->clear();
   if (battle_ < 0) return;
-  const int x = CentreValue(txtX_);
-  const int y = CentreValue(txty_);
+  const int x = CentreValue(centreXField_);
+  const int y = CentreValue(centreYField_);
   QStringList problems = readProblems_;
   static const PictureSet kNoTiles;
   CompositionGaps gaps;
   // The record as it stands in the editor, applied edits included.
   const BattleRecord& record = state_.battles[size_t(battle_)];
-  pic1_->drawArea(DrawBattleView(field_ ? &*field_ : nullptr, tiles_ ? *tiles_ : kNoTiles, record, x, y, &gaps));
+  mapPicture_->drawArea(DrawBattleView(field_ ? &*field_ : nullptr, tiles_ ? *tiles_ : kNoTiles, record, x, y, &gaps));
   if (field_) {
     if (gaps.groundMissing > 0) problems << GroundMissingMessage(state_, gaps.groundMissing);
     if (gaps.markerMissing && tiles_) problems << MarkerMissingMessage(state_, tileIndexName_);
   }
-  lblProblems_->setText(problems.join(QLatin1Char('\n')));
+  problemsLabel_->setText(problems.join(QLatin1Char('\n')));
 }
 
-QString frmwarmap::problems() const { return lblProblems_->text(); }
+QString BattlefieldWindow::problems() const { return problemsLabel_->text(); }
 
-void frmwarmap::move(QLineEdit* box, int step) {
+void BattlefieldWindow::move(QLineEdit* box, int step) {
   bool ok = false;
   int value = box->text().trimmed().toInt(&ok);
   if (!ok) value = CentreValue(box);

@@ -8,12 +8,15 @@
 // stay plain numbers.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/editor_state.h"
+#include "script/attributes.h"
+#include "script/describe.h"
+#include "text/charset.h"
 
 namespace tavrel {
 
@@ -42,6 +45,8 @@ inline constexpr const char* kScriptFileSuffix = ".kdef.txt";
 
 // "0012.kdef.txt": at least four digits.
 std::string ScriptFileName(int32_t event);
+// The event number of a file name "NNNN.kdef.txt" (up to nine digits), if it is one.
+std::optional<int32_t> EventNumberOf(const std::string& name);
 
 // The text of one event.
 std::string WriteEventScript(std::span<const int16_t> words, int32_t number, const AttributeTable& attributes,
@@ -49,15 +54,12 @@ std::string WriteEventScript(std::span<const int16_t> words, int32_t number, con
 
 // The header of a script folder: format, charset, event count and the
 // numbers of the attribute table the scripts were written with.
-std::string WriteScriptHeader(const EditorState& state);
+std::string WriteScriptHeader(GameCharset charset, int32_t events, const AttributeTable& attributes);
 
 struct ScriptFile {
   std::string name;  // file name inside the folder
   std::string text;
 };
-
-// The header and one file per event, in that order.
-std::vector<ScriptFile> WriteScriptFiles(const EditorState& state);
 
 struct CompiledEvent {
   std::vector<int16_t> words;
@@ -82,24 +84,5 @@ CompiledScripts CompileScriptFiles(const std::vector<ScriptFile>& files, const A
 
 // Reads the folder and compiles it.
 CompiledScripts ReadScriptFolder(const std::filesystem::path& folder, const AttributeTable& attributes);
-
-// Writes the header and every event's file into `folder` (created when
-// missing); files that already hold the same text are left alone, and event
-// files numbered at or beyond the event count are removed.
-Status ExportScriptFolder(const EditorState& state, const std::filesystem::path& folder);
-
-struct ScriptImport {
-  int32_t events = 0;   // events in the folder
-  int32_t changed = 0;  // events whose words differ from before (added ones included)
-};
-
-// Replaces the events of `state` by compiled ones: events whose words are
-// unchanged stay as they were, the others get empty statement lists. Marks
-// the state modified when anything changed. Writes no file.
-ScriptImport ApplyScripts(EditorState& state, std::vector<std::vector<int16_t>> events);
-
-// ReadScriptFolder, then ApplyScripts. With any error the state is untouched
-// and the message lists the problems as file:line:column lines.
-Result<ScriptImport> ImportScriptFolder(EditorState& state, const std::filesystem::path& folder);
 
 }  // namespace tavrel

@@ -1,4 +1,4 @@
-#include "ui/main/replace_talk_window.h"
+#include "ui/main/portrait_replace_window.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -17,7 +17,7 @@
 
 namespace tavrel::ui {
 
-FrmReplaceTalk::FrmReplaceTalk(EditorState& state, QWidget* parent) : QDialog(parent), state_(state) {
+PortraitReplaceWindow::PortraitReplaceWindow(EditorState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmReplacetalk1"));
   setModal(true);
   setWindowTitle(Ui(state_, Str::ReplacePortraitsTitle));
@@ -29,12 +29,12 @@ FrmReplaceTalk::FrmReplaceTalk(EditorState& state, QWidget* parent) : QDialog(pa
   new_.title->setText(Ui(state_, Str::NewSpeakerPortrait));
   new_.usersTitle->setText(Ui(state_, Str::Speaker));
 
-  Comok_ = new QPushButton(Ui(state_, Str::Ok), this);
-  Comok_->setObjectName(QStringLiteral("Comok"));
-  Comok_->setAutoDefault(false);
-  Comcancel_ = new QPushButton(Ui(state_, Str::Cancel), this);
-  Comcancel_->setObjectName(QStringLiteral("Comcancel"));
-  Comcancel_->setAutoDefault(false);
+  replaceButton_ = new QPushButton(Ui(state_, Str::Ok), this);
+  replaceButton_->setObjectName(QStringLiteral("Comok"));
+  replaceButton_->setAutoDefault(false);
+  cancelButton_ = new QPushButton(Ui(state_, Str::Cancel), this);
+  cancelButton_->setObjectName(QStringLiteral("Comcancel"));
+  cancelButton_->setAutoDefault(false);
 
   auto* sides = new QGridLayout;
   int column = 0;
@@ -51,18 +51,18 @@ FrmReplaceTalk::FrmReplaceTalk(EditorState& state, QWidget* parent) : QDialog(pa
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(Comok_);
-  buttons->addWidget(Comcancel_);
+  buttons->addWidget(replaceButton_);
+  buttons->addWidget(cancelButton_);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(sides, 1);
   layout->addLayout(buttons);
 
-  connect(Comok_, &QPushButton::clicked, this, &FrmReplaceTalk::replace);
-  connect(Comcancel_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(replaceButton_, &QPushButton::clicked, this, &PortraitReplaceWindow::replace);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmReplaceTalk::buildSide(Side& side, const char* titleName, const char* listName, const char* pictureName,
+void PortraitReplaceWindow::buildSide(Side& side, const char* titleName, const char* listName, const char* pictureName,
                                const char* usersTitleName, const char* usersName) {
   side.title = new QLabel(this);
   side.title->setObjectName(QLatin1String(titleName));
@@ -92,7 +92,7 @@ void FrmReplaceTalk::buildSide(Side& side, const char* titleName, const char* li
   connect(side.portraits, &QComboBox::currentIndexChanged, this, [this, &side] { showSide(side); });
 }
 
-bool FrmReplaceTalk::eventFilter(QObject* watched, QEvent* event) {
+bool PortraitReplaceWindow::eventFilter(QObject* watched, QEvent* event) {
   // The portrait hangs from the box's bottom edge: a new size draws it again.
   if (event->type() == QEvent::Resize) {
     for (Side* side : {&old_, &new_})
@@ -101,7 +101,7 @@ bool FrmReplaceTalk::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void FrmReplaceTalk::showSide(Side& side) {
+void PortraitReplaceWindow::showSide(Side& side) {
   const int portrait = side.portraits->currentIndex();
   if (portrait < 0) return;
   side.picture->clear();
@@ -112,7 +112,7 @@ void FrmReplaceTalk::showSide(Side& side) {
   for (const std::string& line : PortraitUserLines(state_, portrait)) side.users->addItem(Q(line));
 }
 
-void FrmReplaceTalk::replace() {
+void PortraitReplaceWindow::replace() {
   const int from = old_.portraits->currentIndex();
   const int to = new_.portraits->currentIndex();
   if (from < 0 || to < 0) return;

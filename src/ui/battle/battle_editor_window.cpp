@@ -1,4 +1,4 @@
-#include "ui/battle/frm_war_edit.h"
+#include "ui/battle/battle_editor_window.h"
 #include "ui/settings.h"
 
 #include <QComboBox>
@@ -15,7 +15,7 @@
 
 #include "app/find.h"
 #include "ui/battle/battle_messages.h"
-#include "ui/battle/frm_war_map.h"
+#include "ui/battle/battlefield_window.h"
 #include "ui/battle/person_list.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
@@ -49,43 +49,43 @@ QLabel* Mark(QWidget* parent, const QString& text) {
 
 }  // namespace
 
-FrmWarEdit::FrmWarEdit(EditorState& state, QWidget* parent) : QDialog(parent), state_(state) {
+BattleEditorWindow::BattleEditorWindow(EditorState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("FrmWarEdit"));
   setModal(true);
   buildControls();
   setCaptions();
   const QStringList persons = PersonEntries(state_);
-  for (QComboBox* list : ComboPerson_) FillPersonList(list, persons);
-  for (QComboBox* list : ComboSelectperson_) FillPersonList(list, persons);
-  for (QComboBox* list : Comboenemy_) FillPersonList(list, persons);
+  for (QComboBox* list : manualLists_) FillPersonList(list, persons);
+  for (QComboBox* list : automaticLists_) FillPersonList(list, persons);
+  for (QComboBox* list : enemyLists_) FillPersonList(list, persons);
   readBattles();
   RememberGeometry(*this, QStringLiteral("battle"));
 }
 
-void FrmWarEdit::buildControls() {
+void BattleEditorWindow::buildControls() {
   for (size_t k = 0; k < labels_.size(); ++k) {
     labels_[k] = new QLabel(this);
     labels_[k]->setObjectName(QStringLiteral("Label%1").arg(k + 1));
   }
-  Combowar_ = new QComboBox(this);
-  Combowar_->setObjectName(QStringLiteral("Combowar"));
-  Combowar_->setMinimumContentsLength(16);
-  txtwarname_ = NumberBox(this, QStringLiteral("txtwarname"), 160);
-  txtMap_ = NumberBox(this, QStringLiteral("txtMap"), 80);
-  txtexp_ = NumberBox(this, QStringLiteral("txtexp"), 80);
-  txtmusic_ = NumberBox(this, QStringLiteral("txtmusic"), 80);
+  battleList_ = new QComboBox(this);
+  battleList_->setObjectName(QStringLiteral("Combowar"));
+  battleList_->setMinimumContentsLength(16);
+  nameField_ = NumberBox(this, QStringLiteral("txtwarname"), 160);
+  mapField_ = NumberBox(this, QStringLiteral("txtMap"), 80);
+  experienceField_ = NumberBox(this, QStringLiteral("txtexp"), 80);
+  musicField_ = NumberBox(this, QStringLiteral("txtmusic"), 80);
 
   auto* top = new QGridLayout;
   top->addWidget(labels_[0], 0, 0);  // Label1: battle scene
-  top->addWidget(Combowar_, 0, 1, 1, 3);
+  top->addWidget(battleList_, 0, 1, 1, 3);
   top->addWidget(labels_[8], 1, 0);  // Label9: battle name
-  top->addWidget(txtwarname_, 1, 1);
+  top->addWidget(nameField_, 1, 1);
   top->addWidget(labels_[1], 2, 0);  // Label2 .. Label4: map, experience, music
-  top->addWidget(txtMap_, 2, 1);
+  top->addWidget(mapField_, 2, 1);
   top->addWidget(labels_[2], 2, 2);
-  top->addWidget(txtexp_, 2, 3);
+  top->addWidget(experienceField_, 2, 3);
   top->addWidget(labels_[3], 3, 0);
-  top->addWidget(txtmusic_, 3, 1);
+  top->addWidget(musicField_, 3, 1);
   // The events that start the chosen battle.
   auto* startedByLabel = new QLabel(Ui(state_, Str::BattleStartedBy), this);
   startedByLabel->setObjectName(QStringLiteral("lblStartedBy"));
@@ -104,19 +104,19 @@ void FrmWarEdit::buildControls() {
     b->setAutoDefault(false);
     buttons->addWidget(b);
   };
-  button(cmdedit_, "cmdedit");
-  button(cmdaddwar_, "cmdaddwar");
-  button(cmddelwar_, "cmddelwar");
-  button(cmdshow_, "cmdshow");
-  button(cmdundo_, "cmdundo");
-  button(cmdredo_, "cmdredo");
-  cmdundo_->setShortcut(QKeySequence::Undo);
-  cmdredo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  button(editButton_, "cmdedit");
+  button(addBattleButton_, "cmdaddwar");
+  button(deleteBattleButton_, "cmddelwar");
+  button(showMapButton_, "cmdshow");
+  button(undoButton_, "cmdundo");
+  button(redoButton_, "cmdredo");
+  undoButton_->setShortcut(QKeySequence::Undo);
+  redoButton_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
   auto* redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this);
-  connect(redoKey, &QShortcut::activated, this, &FrmWarEdit::redo);
+  connect(redoKey, &QShortcut::activated, this, &BattleEditorWindow::redo);
   buttons->addStretch(1);
-  button(cmdsave_, "cmdsave");
-  button(cmdcancel_, "cmdcancel");
+  button(saveButton_, "cmdsave");
+  button(cancelButton_, "cmdcancel");
 
   auto* sides = new QHBoxLayout;
   sides->addLayout(buildParticipants());
@@ -128,18 +128,18 @@ void FrmWarEdit::buildControls() {
   layout->addLayout(sides, 1);
   layout->addLayout(buttons);
 
-  connect(Combowar_, &QComboBox::currentIndexChanged, this, [this](int battle) { showBattle(battle); });
-  connect(cmdedit_, &QPushButton::clicked, this, &FrmWarEdit::applyBattle);
-  connect(cmdaddwar_, &QPushButton::clicked, this, &FrmWarEdit::addBattle);
-  connect(cmddelwar_, &QPushButton::clicked, this, &FrmWarEdit::deleteBattle);
-  connect(cmdsave_, &QPushButton::clicked, this, &FrmWarEdit::saveBattles);
-  connect(cmdshow_, &QPushButton::clicked, this, &FrmWarEdit::showMap);
-  connect(cmdcancel_, &QPushButton::clicked, this, &QDialog::reject);
-  connect(cmdundo_, &QPushButton::clicked, this, &FrmWarEdit::undo);
-  connect(cmdredo_, &QPushButton::clicked, this, &FrmWarEdit::redo);
+  connect(battleList_, &QComboBox::currentIndexChanged, this, [this](int battle) { showBattle(battle); });
+  connect(editButton_, &QPushButton::clicked, this, &BattleEditorWindow::applyBattle);
+  connect(addBattleButton_, &QPushButton::clicked, this, &BattleEditorWindow::addBattle);
+  connect(deleteBattleButton_, &QPushButton::clicked, this, &BattleEditorWindow::deleteBattle);
+  connect(saveButton_, &QPushButton::clicked, this, &BattleEditorWindow::saveBattles);
+  connect(showMapButton_, &QPushButton::clicked, this, &BattleEditorWindow::showMap);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(undoButton_, &QPushButton::clicked, this, &BattleEditorWindow::undo);
+  connect(redoButton_, &QPushButton::clicked, this, &BattleEditorWindow::redo);
 }
 
-QGridLayout* FrmWarEdit::buildParticipants() {
+QGridLayout* BattleEditorWindow::buildParticipants() {
   auto* grid = new QGridLayout;
   grid->addWidget(labels_[4], 0, 1);  // Label5: chosen by hand
   grid->addWidget(labels_[5], 0, 2);  // Label6: chosen automatically
@@ -150,22 +150,22 @@ QGridLayout* FrmWarEdit::buildParticipants() {
   grid->addWidget(Mark(this, QStringLiteral("Y")), 1, 4);
   for (int k = 0; k < kBattleParticipants; ++k) {
     const size_t i = size_t(k);
-    ComboPerson_[i] = PersonBox(this, Indexed("ComboPerson", k));
-    ComboSelectperson_[i] = PersonBox(this, Indexed("ComboSelectperson", k));
-    txtpersonx_[i] = NumberBox(this, Indexed("txtpersonx", k));
-    txtpersony_[i] = NumberBox(this, Indexed("txtpersony", k));
+    manualLists_[i] = PersonBox(this, Indexed("ComboPerson", k));
+    automaticLists_[i] = PersonBox(this, Indexed("ComboSelectperson", k));
+    participantXFields_[i] = NumberBox(this, Indexed("txtpersonx", k));
+    participantYFields_[i] = NumberBox(this, Indexed("txtpersony", k));
     const int row = k + 2;
     grid->addWidget(Mark(this, QString::number(k)), row, 0);
-    grid->addWidget(ComboPerson_[i], row, 1);
-    grid->addWidget(ComboSelectperson_[i], row, 2);
-    grid->addWidget(txtpersonx_[i], row, 3);
-    grid->addWidget(txtpersony_[i], row, 4);
+    grid->addWidget(manualLists_[i], row, 1);
+    grid->addWidget(automaticLists_[i], row, 2);
+    grid->addWidget(participantXFields_[i], row, 3);
+    grid->addWidget(participantYFields_[i], row, 4);
   }
   grid->setRowStretch(kBattleParticipants + 2, 1);
   return grid;
 }
 
-QGridLayout* FrmWarEdit::buildEnemies() {
+QGridLayout* BattleEditorWindow::buildEnemies() {
   // Twenty enemies in two columns of ten: mark, list, X, Y.
   constexpr int kRows = kBattleEnemies / 2;
   auto* grid = new QGridLayout;
@@ -176,35 +176,35 @@ QGridLayout* FrmWarEdit::buildEnemies() {
   }
   for (int d = 0; d < kBattleEnemies; ++d) {
     const size_t i = size_t(d);
-    Comboenemy_[i] = PersonBox(this, Indexed("Comboenemy", d));
-    txtenemyX_[i] = NumberBox(this, Indexed("txtenemyX", d));
-    txtenemyy_[i] = NumberBox(this, Indexed("txtenemyy", d));
+    enemyLists_[i] = PersonBox(this, Indexed("Comboenemy", d));
+    enemyXFields_[i] = NumberBox(this, Indexed("txtenemyX", d));
+    enemyYFields_[i] = NumberBox(this, Indexed("txtenemyy", d));
     const int row = d % kRows + 2;
     const int col = d / kRows * 4;
     grid->addWidget(Mark(this, QStringLiteral("E%1").arg(d)), row, col);
-    grid->addWidget(Comboenemy_[i], row, col + 1);
-    grid->addWidget(txtenemyX_[i], row, col + 2);
-    grid->addWidget(txtenemyy_[i], row, col + 3);
+    grid->addWidget(enemyLists_[i], row, col + 1);
+    grid->addWidget(enemyXFields_[i], row, col + 2);
+    grid->addWidget(enemyYFields_[i], row, col + 3);
   }
   grid->setRowStretch(kRows + 2, 1);
   return grid;
 }
 
-void FrmWarEdit::setCaptions() {
+void BattleEditorWindow::setCaptions() {
   setWindowTitle(Ui(state_, Str::BattleEditorTitle));
   // Label1 .. Label8 are strings 10002 .. 10009, Label9 is 10023.
   for (int k = 0; k < 8; ++k) labels_[size_t(k)]->setText(Ui(state_, 10002 + k));
   labels_[8]->setText(Ui(state_, Str::BattleName));
-  cmdedit_->setText(Ui(state_, Str::BattleModify));
-  cmdsave_->setText(Ui(state_, Str::BattleSave));
-  cmdcancel_->setText(Ui(state_, Str::BattleCancel));
-  cmdshow_->setText(Ui(state_, Str::ShowBattlefield));
-  cmdaddwar_->setText(Ui(state_, Str::AddBattle));
-  cmddelwar_->setText(Ui(state_, Str::DeleteBattle));
+  editButton_->setText(Ui(state_, Str::BattleModify));
+  saveButton_->setText(Ui(state_, Str::BattleSave));
+  cancelButton_->setText(Ui(state_, Str::BattleCancel));
+  showMapButton_->setText(Ui(state_, Str::ShowBattlefield));
+  addBattleButton_->setText(Ui(state_, Str::AddBattle));
+  deleteBattleButton_->setText(Ui(state_, Str::DeleteBattle));
   refreshHistoryButtons();
 }
 
-void FrmWarEdit::readBattles() {
+void BattleEditorWindow::readBattles() {
   Result<WarStaContents> read = ReadWarSta(state_.gameDirectory, state_.text());
   QString problem;
   if (read) {
@@ -222,27 +222,27 @@ void FrmWarEdit::readBattles() {
   if (!problem.isEmpty()) ShowMessage(this, problem);
 }
 
-void FrmWarEdit::fillCombowar(int choose) {
+void BattleEditorWindow::fillCombowar(int choose) {
   {
-    const QSignalBlocker quiet(Combowar_);
-    Combowar_->clear();
+    const QSignalBlocker quiet(battleList_);
+    battleList_->clear();
     for (size_t i = 0; i < state_.battles.size(); ++i)
-      Combowar_->addItem(QString::number(i) + QStringLiteral("-") + Q(state_.battles[i].name));
-    Combowar_->setCurrentIndex(choose);
+      battleList_->addItem(QString::number(i) + QStringLiteral("-") + Q(state_.battles[i].name));
+    battleList_->setCurrentIndex(choose);
   }
   if (choose >= 0) showBattle(choose);
 }
 
-int FrmWarEdit::chosenBattle() const { return Combowar_->currentIndex(); }
-QString FrmWarEdit::mapText() const { return txtMap_->text(); }
+int BattleEditorWindow::chosenBattle() const { return battleList_->currentIndex(); }
+QString BattleEditorWindow::mapText() const { return mapField_->text(); }
 
-void FrmWarEdit::showBattle(int battle) {
+void BattleEditorWindow::showBattle(int battle) {
   if (battle < 0 || battle >= int(state_.battles.size())) return;
   showFields(FieldsOf(state_.battles[size_t(battle)]));
   showStartedBy(battle);
 }
 
-void FrmWarEdit::showStartedBy(int battle) {
+void BattleEditorWindow::showStartedBy(int battle) {
   lstStartedBy_->clear();
   FindQuery query;
   query.reference = RefKind::Battle;
@@ -252,47 +252,47 @@ void FrmWarEdit::showStartedBy(int battle) {
       lstStartedBy_->addItem(UiFormat(state_, Str::ResultLine, CoreText(state_, PlaceText(line.place)), Q(line.text)));
 }
 
-void FrmWarEdit::showFields(const BattleFields& f) {
-  txtwarname_->setText(Q(f.name));
-  txtMap_->setText(Q(f.map));
-  txtexp_->setText(Q(f.experience));
-  txtmusic_->setText(Q(f.music));
+void BattleEditorWindow::showFields(const BattleFields& f) {
+  nameField_->setText(Q(f.name));
+  mapField_->setText(Q(f.map));
+  experienceField_->setText(Q(f.experience));
+  musicField_->setText(Q(f.music));
   for (size_t k = 0; k < size_t(kBattleParticipants); ++k) {
-    ShowPerson(ComboPerson_[k], f.manual[k]);
-    ShowPerson(ComboSelectperson_[k], f.automatic[k]);
-    txtpersonx_[k]->setText(Q(f.personX[k]));
-    txtpersony_[k]->setText(Q(f.personY[k]));
+    ShowPerson(manualLists_[k], f.manual[k]);
+    ShowPerson(automaticLists_[k], f.automatic[k]);
+    participantXFields_[k]->setText(Q(f.personX[k]));
+    participantYFields_[k]->setText(Q(f.personY[k]));
   }
   for (size_t d = 0; d < size_t(kBattleEnemies); ++d) {
-    ShowPerson(Comboenemy_[d], f.enemies[d]);
-    txtenemyX_[d]->setText(Q(f.enemyX[d]));
-    txtenemyy_[d]->setText(Q(f.enemyY[d]));
+    ShowPerson(enemyLists_[d], f.enemies[d]);
+    enemyXFields_[d]->setText(Q(f.enemyX[d]));
+    enemyYFields_[d]->setText(Q(f.enemyY[d]));
   }
 }
 
-BattleFields FrmWarEdit::readFields() const {
+BattleFields BattleEditorWindow::readFields() const {
   BattleFields f;
-  f.name = U8(txtwarname_->text());
-  f.map = U8(txtMap_->text());
-  f.experience = U8(txtexp_->text());
-  f.music = U8(txtmusic_->text());
+  f.name = U8(nameField_->text());
+  f.map = U8(mapField_->text());
+  f.experience = U8(experienceField_->text());
+  f.music = U8(musicField_->text());
   for (size_t k = 0; k < size_t(kBattleParticipants); ++k) {
-    f.manual[k] = ChosenPerson(ComboPerson_[k]);
-    f.automatic[k] = ChosenPerson(ComboSelectperson_[k]);
-    f.personX[k] = U8(txtpersonx_[k]->text());
-    f.personY[k] = U8(txtpersony_[k]->text());
+    f.manual[k] = ChosenPerson(manualLists_[k]);
+    f.automatic[k] = ChosenPerson(automaticLists_[k]);
+    f.personX[k] = U8(participantXFields_[k]->text());
+    f.personY[k] = U8(participantYFields_[k]->text());
   }
   for (size_t d = 0; d < size_t(kBattleEnemies); ++d) {
-    f.enemies[d] = ChosenPerson(Comboenemy_[d]);
-    f.enemyX[d] = U8(txtenemyX_[d]->text());
-    f.enemyY[d] = U8(txtenemyy_[d]->text());
+    f.enemies[d] = ChosenPerson(enemyLists_[d]);
+    f.enemyX[d] = U8(enemyXFields_[d]->text());
+    f.enemyY[d] = U8(enemyYFields_[d]->text());
   }
   return f;
 }
 
 // A refused command: says why (a silent no-op while nothing is chosen) and
 // puts the cursor into the field that refused.
-bool FrmWarEdit::refused(const BattleCommandResult& result) {
+bool BattleEditorWindow::refused(const BattleCommandResult& result) {
   if (result.changed) return false;
   if (result.fieldError) {
     using Field = BattleFieldError::Field;
@@ -300,13 +300,13 @@ bool FrmWarEdit::refused(const BattleCommandResult& result) {
     const size_t i = size_t(e.index);
     QLineEdit* box = nullptr;
     switch (e.field) {
-      case Field::Map: box = txtMap_; break;
-      case Field::Experience: box = txtexp_; break;
-      case Field::Music: box = txtmusic_; break;
-      case Field::PersonX: box = txtpersonx_[i]; break;
-      case Field::PersonY: box = txtpersony_[i]; break;
-      case Field::EnemyX: box = txtenemyX_[i]; break;
-      case Field::EnemyY: box = txtenemyy_[i]; break;
+      case Field::Map: box = mapField_; break;
+      case Field::Experience: box = experienceField_; break;
+      case Field::Music: box = musicField_; break;
+      case Field::PersonX: box = participantXFields_[i]; break;
+      case Field::PersonY: box = participantYFields_[i]; break;
+      case Field::EnemyX: box = enemyXFields_[i]; break;
+      case Field::EnemyY: box = enemyYFields_[i]; break;
     }
     ShowMessage(this, FieldErrorMessage(state_, e));
     if (box) {
@@ -319,7 +319,7 @@ bool FrmWarEdit::refused(const BattleCommandResult& result) {
   return true;
 }
 
-void FrmWarEdit::applyBattle() {
+void BattleEditorWindow::applyBattle() {
   history_.Begin(state_.battles, kStepApplyBattle, chosenBattle());
   const BattleCommandResult r = ApplyBattle(state_.battles, chosenBattle(), readFields());
   history_.Commit(state_.battles);
@@ -328,7 +328,7 @@ void FrmWarEdit::applyBattle() {
   refreshHistoryButtons();
 }
 
-void FrmWarEdit::addBattle() {
+void BattleEditorWindow::addBattle() {
   history_.Begin(state_.battles, kStepAddBattle, chosenBattle());
   const BattleCommandResult r = AddBattle(state_.battles, chosenBattle(), readFields());
   history_.Commit(state_.battles);
@@ -337,7 +337,7 @@ void FrmWarEdit::addBattle() {
   refreshHistoryButtons();
 }
 
-void FrmWarEdit::deleteBattle() {
+void BattleEditorWindow::deleteBattle() {
   if (state_.battles.size() <= 1) {
     refused(DeleteLastBattle(state_.battles));
     return;
@@ -351,31 +351,31 @@ void FrmWarEdit::deleteBattle() {
   refreshHistoryButtons();
 }
 
-void FrmWarEdit::undo() {
+void BattleEditorWindow::undo() {
   if (std::optional<int> chosen = history_.Undo(state_.battles)) {
     fillCombowar(*chosen < static_cast<int>(state_.battles.size()) ? *chosen : -1);
     refreshHistoryButtons();
   }
 }
 
-void FrmWarEdit::redo() {
+void BattleEditorWindow::redo() {
   if (std::optional<int> chosen = history_.Redo(state_.battles)) {
     fillCombowar(*chosen < static_cast<int>(state_.battles.size()) ? *chosen : -1);
     refreshHistoryButtons();
   }
 }
 
-void FrmWarEdit::refreshHistoryButtons() {
-  if (cmdundo_ == nullptr) return;
-  cmdundo_->setEnabled(history_.CanUndo());
-  cmdredo_->setEnabled(history_.CanRedo());
-  cmdundo_->setText(history_.CanUndo() ? Ui(state_, Str::Undo) + " " + Ui(state_, history_.UndoCaption())
+void BattleEditorWindow::refreshHistoryButtons() {
+  if (undoButton_ == nullptr) return;
+  undoButton_->setEnabled(history_.CanUndo());
+  redoButton_->setEnabled(history_.CanRedo());
+  undoButton_->setText(history_.CanUndo() ? Ui(state_, Str::Undo) + " " + Ui(state_, history_.UndoCaption())
                                        : Ui(state_, Str::Undo));
-  cmdredo_->setText(history_.CanRedo() ? Ui(state_, Str::Redo) + " " + Ui(state_, history_.RedoCaption())
+  redoButton_->setText(history_.CanRedo() ? Ui(state_, Str::Redo) + " " + Ui(state_, history_.RedoCaption())
                                        : Ui(state_, Str::Redo));
 }
 
-void FrmWarEdit::saveBattles() {
+void BattleEditorWindow::saveBattles() {
   Result<std::filesystem::path> saved = SaveWarSta(state_.gameDirectory, state_.battles, state_.text());
   if (!saved) {
     ShowMessage(this, SaveFailedMessage(state_, saved.error()));
@@ -384,10 +384,10 @@ void FrmWarEdit::saveBattles() {
   ShowMessage(this, Ui(state_, Str::BattlesSavedIn) + Q(saved->string()));
 }
 
-void FrmWarEdit::showMap() {
+void BattleEditorWindow::showMap() {
   const int battle = chosenBattle();
   if (battle < 0) return;
-  frmwarmap view(state_, battle, mapText(), this);
+  BattlefieldWindow view(state_, battle, mapText(), this);
   view.exec();
 }
 

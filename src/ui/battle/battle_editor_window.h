@@ -19,10 +19,10 @@ class QGridLayout;
 
 namespace tavrel::ui {
 
-class FrmWarEdit : public QDialog {
+class BattleEditorWindow : public QDialog {
   Q_OBJECT
  public:
-  explicit FrmWarEdit(EditorState& state, QWidget* parent = nullptr);
+  explicit BattleEditorWindow(EditorState& state, QWidget* parent = nullptr);
 
   // What the battlefield view takes: the chosen position of Combowar (-1
   // for none) and the text of txtMap as it stands, applied or not.
@@ -53,27 +53,27 @@ class FrmWarEdit : public QDialog {
   void refreshHistoryButtons();
 
   EditorState& state_;
-  QComboBox* Combowar_ = nullptr;
-  QLineEdit* txtwarname_ = nullptr;
-  QLineEdit* txtMap_ = nullptr;
-  QLineEdit* txtexp_ = nullptr;
-  QLineEdit* txtmusic_ = nullptr;
-  std::array<QComboBox*, kBattleParticipants> ComboPerson_{};
-  std::array<QComboBox*, kBattleParticipants> ComboSelectperson_{};
-  std::array<QLineEdit*, kBattleParticipants> txtpersonx_{};
-  std::array<QLineEdit*, kBattleParticipants> txtpersony_{};
-  std::array<QComboBox*, kBattleEnemies> Comboenemy_{};
-  std::array<QLineEdit*, kBattleEnemies> txtenemyX_{};
-  std::array<QLineEdit*, kBattleEnemies> txtenemyy_{};
+  QComboBox* battleList_ = nullptr;
+  QLineEdit* nameField_ = nullptr;
+  QLineEdit* mapField_ = nullptr;
+  QLineEdit* experienceField_ = nullptr;
+  QLineEdit* musicField_ = nullptr;
+  std::array<QComboBox*, kBattleParticipants> manualLists_{};
+  std::array<QComboBox*, kBattleParticipants> automaticLists_{};
+  std::array<QLineEdit*, kBattleParticipants> participantXFields_{};
+  std::array<QLineEdit*, kBattleParticipants> participantYFields_{};
+  std::array<QComboBox*, kBattleEnemies> enemyLists_{};
+  std::array<QLineEdit*, kBattleEnemies> enemyXFields_{};
+  std::array<QLineEdit*, kBattleEnemies> enemyYFields_{};
   std::array<QLabel*, 9> labels_{};  // Label1 .. Label9
-  QPushButton* cmdedit_ = nullptr;
-  QPushButton* cmdsave_ = nullptr;
-  QPushButton* cmdcancel_ = nullptr;
-  QPushButton* cmdshow_ = nullptr;
-  QPushButton* cmdaddwar_ = nullptr;
-  QPushButton* cmddelwar_ = nullptr;
-  QPushButton* cmdundo_ = nullptr;
-  QPushButton* cmdredo_ = nullptr;
+  QPushButton* editButton_ = nullptr;
+  QPushButton* saveButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  QPushButton* showMapButton_ = nullptr;
+  QPushButton* addBattleButton_ = nullptr;
+  QPushButton* deleteBattleButton_ = nullptr;
+  QPushButton* undoButton_ = nullptr;
+  QPushButton* redoButton_ = nullptr;
   BattleHistory history_;
   QListWidget* lstStartedBy_ = nullptr;  // the event lines that start the chosen battle
 };

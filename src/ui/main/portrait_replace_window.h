@@ -17,10 +17,10 @@ namespace tavrel::ui {
 
 class PictureBox;
 
-class FrmReplaceTalk : public QDialog {
+class PortraitReplaceWindow : public QDialog {
   Q_OBJECT
  public:
-  explicit FrmReplaceTalk(EditorState& state, QWidget* parent = nullptr);
+  explicit PortraitReplaceWindow(EditorState& state, QWidget* parent = nullptr);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,8 +43,8 @@ class FrmReplaceTalk : public QDialog {
   EditorState& state_;
   Side old_;
   Side new_;
-  QPushButton* Comok_ = nullptr;
-  QPushButton* Comcancel_ = nullptr;
+  QPushButton* replaceButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
 };
 
 }  // namespace tavrel::ui

@@ -9,7 +9,7 @@
 #include "app/portrait_replace.h"
 #include "sample/sample_parts.h"
 #include "support/scripted_prompt.h"
-#include "ui/main/replace_talk_window.h"
+#include "ui/main/portrait_replace_window.h"
 #include "ui/picture_box.h"
 #include "ui/qt_text.h"
 
@@ -64,7 +64,7 @@ class ReplaceTalkTest : public QObject {
   }
 
   void opensWithNothingChosen() {
-    FrmReplaceTalk w(state_);
+    PortraitReplaceWindow w(state_);
     QCOMPARE(w.objectName(), QStringLiteral("frmReplacetalk1"));
     QCOMPARE(w.windowTitle(), Ui(state_, Str::ReplacePortraitsTitle));
     for (const char* name : {"Combotalkman", "Combotalkman2"}) {
@@ -79,7 +79,7 @@ class ReplaceTalkTest : public QObject {
   void eachSideFollowsItsList() {
     const int p = WornPortrait();
     QVERIFY(p >= 0);
-    FrmReplaceTalk w(state_);
+    PortraitReplaceWindow w(state_);
     w.show();
     auto* list = Find<QComboBox>(w, "Combotalkman");
     auto* picture = Find<PictureBox>(w, "pic1");
@@ -122,7 +122,7 @@ class ReplaceTalkTest : public QObject {
       if (c < unusedCount) unused = p, unusedCount = c;
     }
     QVERIFY(from >= 0 && unused >= 0 && from != unused);
-    FrmReplaceTalk w(state_);
+    PortraitReplaceWindow w(state_);
     test::ScriptedPrompt prompt;
     // No choice on the new side: Comok does nothing.
     Find<QComboBox>(w, "Combotalkman")->setCurrentIndex(from);
@@ -147,4 +147,4 @@ class ReplaceTalkTest : public QObject {
 };
 
 QTEST_MAIN(ReplaceTalkTest)
-#include "replace_talk_test.moc"
+#include "portrait_replace_window_test.moc"

@@ -1,4 +1,4 @@
-#include "script/event.h"
+#include "gamefiles/event_words.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/script_text.h"
+#include "script/script_text.h"
 
 #include <fmt/format.h>
 
@@ -311,17 +311,6 @@ void CompileInstruction(const std::vector<Token>& tokens, int line, std::string_
   words.insert(words.end(), out.begin(), out.end());
 }
 
-// Event files: "NNNN.kdef.txt" with a number of up to nine digits.
-std::optional<int32_t> EventNumberOf(const std::string& name) {
-  const std::string_view suffix = kScriptFileSuffix;
-  if (name.size() <= suffix.size() || !std::string_view(name).ends_with(suffix)) return std::nullopt;
-  const std::string_view stem = std::string_view(name).substr(0, name.size() - suffix.size());
-  if (stem.size() > 9 || !std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return std::nullopt;
-  int32_t n = 0;
-  std::from_chars(stem.data(), stem.data() + stem.size(), n);
-  return n;
-}
 
 struct Header {
   int32_t events = -1;
@@ -405,8 +394,6 @@ Header CompileHeader(std::string_view text, const AttributeTable& attributes, Di
   return header;
 }
 
-Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
 }  // namespace
 
 // ---------------------------------------------------------------- public
@@ -435,6 +422,17 @@ std::string JoinDiagnostics(const std::vector<TextDiagnostic>& diagnostics, size
 }
 
 std::string ScriptFileName(int32_t event) { return fmt::format("{:04}{}", event, kScriptFileSuffix); }
+
+std::optional<int32_t> EventNumberOf(const std::string& name) {
+  const std::string_view suffix = kScriptFileSuffix;
+  if (name.size() <= suffix.size() || !std::string_view(name).ends_with(suffix)) return std::nullopt;
+  const std::string_view stem = std::string_view(name).substr(0, name.size() - suffix.size());
+  if (stem.size() > 9 || !std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  int32_t n = 0;
+  std::from_chars(stem.data(), stem.data() + stem.size(), n);
+  return n;
+}
 
 std::string WriteEventScript(std::span<const int16_t> words, int32_t number, const AttributeTable& attributes,
                              const DescribeContext& ctx) {
@@ -526,29 +524,16 @@ std::string WriteEventScript(std::span<const int16_t> words, int32_t number, con
   return out;
 }
 
-std::string WriteScriptHeader(const EditorState& state) {
+std::string WriteScriptHeader(GameCharset charset, int32_t events, const AttributeTable& attributes) {
   std::string out;
   out += "# Tavrel event scripts: one file NNNN.kdef.txt per event, numbered from 0000.\n";
   out += "# To add an event, add the next file and raise 'events'. docs/script-format.md tells the rest.\n";
   out += fmt::format("format {}\n", kScriptFormat);
-  out += fmt::format("charset {}\n", CharsetName(state.charset));
-  out += fmt::format("events {}\n", state.eventCount());
+  out += fmt::format("charset {}\n", CharsetName(charset));
+  out += fmt::format("events {}\n", events);
   out += "# The attribute table the scripts were written with; importing needs the same numbers.\n";
-  AppendHeaderNumbers(out, state.attributes);
+  AppendHeaderNumbers(out, attributes);
   return out;
-}
-
-std::vector<ScriptFile> WriteScriptFiles(const EditorState& state) {
-  std::vector<ScriptFile> files;
-  files.reserve(state.game.events.events.size() + 1);
-  files.push_back(ScriptFile{kScriptHeaderName, WriteScriptHeader(state)});
-  const DescribeContext ctx = state.describeContext();
-  const auto& events = state.game.events.events;
-  for (size_t i = 0; i < events.size(); ++i) {
-    const int32_t n = static_cast<int32_t>(i);
-    files.push_back(ScriptFile{ScriptFileName(n), WriteEventScript(events[i].words, n, state.attributes, ctx)});
-  }
-  return files;
 }
 
 CompiledEvent CompileEventScript(std::string_view text, const std::string& fileName,
@@ -686,65 +671,6 @@ CompiledScripts ReadScriptFolder(const fs::path& folder, const AttributeTable& a
   if (ec) failed.errors.push_back(TextDiagnostic{folder.string(), 0, 0, "cannot list: " + ec.message()});
   if (!failed.errors.empty()) return failed;
   return CompileScriptFiles(files, attributes, folder);
-}
-
-Status ExportScriptFolder(const EditorState& state, const fs::path& folder) {
-  std::error_code ec;
-  fs::create_directories(folder, ec);
-  if (ec || !fs::is_directory(folder, ec))
-    return Error{FormatInterfaceString(Str::CannotCreateFolder, folder.string(), ec.message())};
-  const std::vector<ScriptFile> files = WriteScriptFiles(state);
-  for (const ScriptFile& f : files) {
-    const fs::path path = folder / f.name;
-    // Untouched events keep their files as they are.
-    if (fs::exists(path, ec)) {
-      Result<Bytes> old = ReadWholeFile(path);
-      if (old && old->size() == f.text.size() && std::equal(old->begin(), old->end(), f.text.begin())) continue;
-    }
-    if (Status s = WriteFileAtomic(path, ToBytes(f.text), false); !s) return s;
-  }
-  // Files of events that no longer exist (or the same event under another
-  // spelling of its number) would come back at the next import.
-  std::vector<fs::path> stale;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    std::optional<int32_t> n = EventNumberOf(name);
-    if (n && (*n >= state.eventCount() || name != ScriptFileName(*n))) stale.push_back(it->path());
-  }
-  // Without the whole list the next import could bring back removed events.
-  if (ec) return Error{FormatInterfaceString(Str::CannotListOldEventFiles, folder.string(), ec.message())};
-  for (const fs::path& p : stale) {
-    fs::remove(p, ec);
-    if (ec) return Error{FormatInterfaceString(Str::CannotRemoveOldEventFile, p.string(), ec.message())};
-  }
-  return Ok();
-}
-
-ScriptImport ApplyScripts(EditorState& state, std::vector<std::vector<int16_t>> events) {
-  ScriptImport report;
-  report.events = static_cast<int32_t>(events.size());
-  EventTable& table = state.game.events;
-  std::vector<KdefEvent> next(events.size());
-  for (size_t i = 0; i < events.size(); ++i) {
-    if (i < table.events.size() && table.events[i].words == events[i]) {
-      next[i] = std::move(table.events[i]);
-      continue;
-    }
-    ++report.changed;
-    next[i].words = std::move(events[i]);
-  }
-  const bool removed = table.events.size() > next.size();
-  table.events = std::move(next);
-  table.offsets.assign(1, 0);
-  for (const KdefEvent& e : table.events) table.offsets.push_back(table.offsets.back() + e.wordCount());
-  if (report.changed > 0 || removed) state.modified = true;
-  return report;
-}
-
-Result<ScriptImport> ImportScriptFolder(EditorState& state, const fs::path& folder) {
-  CompiledScripts compiled = ReadScriptFolder(folder, state.attributes);
-  if (!compiled.errors.empty()) return Error{JoinDiagnostics(compiled.errors)};
-  return ApplyScripts(state, std::move(compiled.events));
 }
 
 }  // namespace tavrel

@@ -1,4 +1,4 @@
-#include "ui/patcher/frm_z_modify.h"
+#include "ui/patcher/zdat_patcher_window.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -54,7 +54,7 @@ QFrame* Rule(QWidget* parent) {
 
 }  // namespace
 
-FrmZModify::FrmZModify(EditorState& state, QWidget* parent) : QDialog(parent), state_(state) {
+ZdatPatcherWindow::ZdatPatcherWindow(EditorState& state, QWidget* parent) : QDialog(parent), state_(state) {
   setObjectName(QStringLiteral("frmzModify"));
   setModal(true);
   for (size_t k = 0; k < labels_.size(); ++k) {
@@ -68,128 +68,128 @@ FrmZModify::FrmZModify(EditorState& state, QWidget* parent) : QDialog(parent), s
   columns->addLayout(buildLimits());
 
   labels_[9]->setWordWrap(true);  // Label10: the pointer to the explanation file
-  cmdok_ = new QPushButton(this);
-  cmdok_->setObjectName(QStringLiteral("cmdok"));
-  cmdok_->setAutoDefault(false);
-  cmdcancel_ = new QPushButton(this);
-  cmdcancel_->setObjectName(QStringLiteral("cmdcancel"));
-  cmdcancel_->setAutoDefault(false);
-  cmdrestore_ = new QPushButton(this);
-  cmdrestore_->setObjectName(QStringLiteral("cmdrestore"));
-  cmdrestore_->setAutoDefault(false);
+  patchButton_ = new QPushButton(this);
+  patchButton_->setObjectName(QStringLiteral("cmdok"));
+  patchButton_->setAutoDefault(false);
+  cancelButton_ = new QPushButton(this);
+  cancelButton_->setObjectName(QStringLiteral("cmdcancel"));
+  cancelButton_->setAutoDefault(false);
+  restoreButton_ = new QPushButton(this);
+  restoreButton_->setObjectName(QStringLiteral("cmdrestore"));
+  restoreButton_->setAutoDefault(false);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(labels_[9], 1);
-  bottom->addWidget(cmdrestore_);
-  bottom->addWidget(cmdok_);
-  bottom->addWidget(cmdcancel_);
+  bottom->addWidget(restoreButton_);
+  bottom->addWidget(patchButton_);
+  bottom->addWidget(cancelButton_);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns, 1);
   layout->addLayout(bottom);
 
-  connect(cmdok_, &QPushButton::clicked, this, &FrmZModify::apply);
-  connect(cmdcancel_, &QPushButton::clicked, this, &QDialog::reject);
-  connect(cmdrestore_, &QPushButton::clicked, this, &FrmZModify::restoreBackup);
+  connect(patchButton_, &QPushButton::clicked, this, &ZdatPatcherWindow::apply);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(restoreButton_, &QPushButton::clicked, this, &ZdatPatcherWindow::restoreBackup);
 
   setCaptions();
   fillPersons();
   readValues();
 }
 
-QLayout* FrmZModify::buildSwitches() {
-  chkgowater_ = Check(this, "chkgowater");
-  Optwater1_ = new QRadioButton(this);
-  Optwater1_->setObjectName(QStringLiteral("Optwater1"));
-  Optwater2_ = new QRadioButton(this);
-  Optwater2_->setObjectName(QStringLiteral("Optwater2"));
+QLayout* ZdatPatcherWindow::buildSwitches() {
+  walkOnWaterBox_ = Check(this, "chkgowater");
+  walkOnWaterOption_ = new QRadioButton(this);
+  walkOnWaterOption_->setObjectName(QStringLiteral("Optwater1"));
+  normalWaterOption_ = new QRadioButton(this);
+  normalWaterOption_->setObjectName(QStringLiteral("Optwater2"));
   auto* water = new QButtonGroup(this);
-  water->addButton(Optwater1_);
-  water->addButton(Optwater2_);
-  Optwater2_->setChecked(true);
+  water->addButton(walkOnWaterOption_);
+  water->addButton(normalWaterOption_);
+  normalWaterOption_->setChecked(true);
   auto* waterRow = new QHBoxLayout;
-  waterRow->addWidget(chkgowater_);
-  waterRow->addWidget(Optwater1_);
-  waterRow->addWidget(Optwater2_);
+  waterRow->addWidget(walkOnWaterBox_);
+  waterRow->addWidget(walkOnWaterOption_);
+  waterRow->addWidget(normalWaterOption_);
   waterRow->addStretch(1);
 
-  chkMemory_ = Check(this, "chkMemory");
-  txtTotalMemory_ = Field(this, "txtTotalMemory", 110);
-  txtMemory1_ = Field(this, "txtMemory1", 110);
-  txtMemory2_ = Field(this, "txtMemory2", 110);
+  memoryBox_ = Check(this, "chkMemory");
+  totalMemoryField_ = Field(this, "txtTotalMemory", 110);
+  memory1Field_ = Field(this, "txtMemory1", 110);
+  memory2Field_ = Field(this, "txtMemory2", 110);
   auto* memory = new QGridLayout;
-  memory->addWidget(chkMemory_, 0, 0, 1, 6);
+  memory->addWidget(memoryBox_, 0, 0, 1, 6);
   memory->addWidget(labels_[0], 1, 0);  // Label1: total memory
-  memory->addWidget(txtTotalMemory_, 1, 1);
+  memory->addWidget(totalMemoryField_, 1, 1);
   memory->addWidget(labels_[1], 1, 2);  // Label2: M1
-  memory->addWidget(txtMemory1_, 1, 3);
+  memory->addWidget(memory1Field_, 1, 3);
   memory->addWidget(labels_[2], 1, 4);  // Label3: M2
-  memory->addWidget(txtMemory2_, 1, 5);
+  memory->addWidget(memory2Field_, 1, 5);
   memory->setColumnStretch(6, 1);
 
   // The two picture-name groups share one grid: box, then two labelled names.
-  chkmodifySmp_ = Check(this, "chkmodifySmp");
-  txtSDX_ = Field(this, "txtSDX", 130);
-  txtsmp_ = Field(this, "txtsmp", 130);
-  chkModifywar_ = Check(this, "chkModifywar");
-  txtWDX_ = Field(this, "txtWDX", 130);
-  txtWMP_ = Field(this, "txtWMP", 130);
+  scenePicturesBox_ = Check(this, "chkmodifySmp");
+  sdxField_ = Field(this, "txtSDX", 130);
+  smpField_ = Field(this, "txtsmp", 130);
+  battlePicturesBox_ = Check(this, "chkModifywar");
+  wdxField_ = Field(this, "txtWDX", 130);
+  wmpField_ = Field(this, "txtWMP", 130);
   auto* names = new QGridLayout;
-  names->addWidget(chkmodifySmp_, 0, 0, 1, 4);
+  names->addWidget(scenePicturesBox_, 0, 0, 1, 4);
   names->addWidget(labels_[3], 1, 0);  // Label4: SDX Name
-  names->addWidget(txtSDX_, 1, 1);
+  names->addWidget(sdxField_, 1, 1);
   names->addWidget(labels_[4], 1, 2);  // Label5: SMP Name
-  names->addWidget(txtsmp_, 1, 3);
-  names->addWidget(chkModifywar_, 2, 0, 1, 4);
+  names->addWidget(smpField_, 1, 3);
+  names->addWidget(battlePicturesBox_, 2, 0, 1, 4);
   names->addWidget(labels_[5], 3, 0);  // Label6: WDX Name
-  names->addWidget(txtWDX_, 3, 1);
+  names->addWidget(wdxField_, 3, 1);
   names->addWidget(labels_[6], 3, 2);  // Label7: WMP Name
-  names->addWidget(txtWMP_, 3, 3);
+  names->addWidget(wmpField_, 3, 3);
   names->setColumnStretch(4, 1);
 
-  chkmodifyfight_ = Check(this, "chkmodifyfight");
-  chkModifyfightfilename_ = Check(this, "chkModifyfightfilename");
+  fightBox_ = Check(this, "chkmodifyfight");
+  renameFightFilesBox_ = Check(this, "chkModifyfightfilename");
   auto* fight = new QVBoxLayout;
-  fight->addWidget(chkmodifyfight_);
+  fight->addWidget(fightBox_);
   auto* renameRow = new QHBoxLayout;
   renameRow->addSpacing(20);
-  renameRow->addWidget(chkModifyfightfilename_);
+  renameRow->addWidget(renameFightFilesBox_);
   renameRow->addStretch(1);
   fight->addLayout(renameRow);
 
-  chkaddlidui_ = Check(this, "chkaddlidui");
-  HScrollPerson_ = new QScrollBar(Qt::Horizontal, this);
-  HScrollPerson_->setObjectName(QStringLiteral("HScrollPerson"));
-  HScrollPerson_->setRange(0, zdat::kRosterSize - 1);
-  HScrollPerson_->setMinimumWidth(160);
-  Lblliduiperson_ = new QLabel(QStringLiteral("0"), this);
-  Lblliduiperson_->setObjectName(QStringLiteral("Lblliduiperson"));
-  Lblliduiperson_->setMinimumWidth(24);
-  Comboperson_ = new QComboBox(this);
-  Comboperson_->setObjectName(QStringLiteral("Comboperson"));
-  Comboperson_->setMinimumContentsLength(14);
-  Comboperson_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  txtliduishijian_ = Field(this, "txtliduishijian", 80);
+  rosterBox_ = Check(this, "chkaddlidui");
+  rosterSlotBar_ = new QScrollBar(Qt::Horizontal, this);
+  rosterSlotBar_->setObjectName(QStringLiteral("HScrollPerson"));
+  rosterSlotBar_->setRange(0, zdat::kRosterSize - 1);
+  rosterSlotBar_->setMinimumWidth(160);
+  rosterSlotLabel_ = new QLabel(QStringLiteral("0"), this);
+  rosterSlotLabel_->setObjectName(QStringLiteral("Lblliduiperson"));
+  rosterSlotLabel_->setMinimumWidth(24);
+  rosterPersonList_ = new QComboBox(this);
+  rosterPersonList_->setObjectName(QStringLiteral("Comboperson"));
+  rosterPersonList_->setMinimumContentsLength(14);
+  rosterPersonList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  leaveEventField_ = Field(this, "txtliduishijian", 80);
   auto* roster = new QGridLayout;
-  roster->addWidget(chkaddlidui_, 0, 0, 1, 3);
+  roster->addWidget(rosterBox_, 0, 0, 1, 3);
   roster->addWidget(labels_[7], 1, 0);  // Label8: members who can leave
-  roster->addWidget(HScrollPerson_, 1, 1);
-  roster->addWidget(Lblliduiperson_, 1, 2);
-  roster->addWidget(Comboperson_, 2, 1, 1, 2);
+  roster->addWidget(rosterSlotBar_, 1, 1);
+  roster->addWidget(rosterSlotLabel_, 1, 2);
+  roster->addWidget(rosterPersonList_, 2, 1, 1, 2);
   roster->addWidget(labels_[8], 3, 0);  // Label9: leave event number
-  roster->addWidget(txtliduishijian_, 3, 1);
+  roster->addWidget(leaveEventField_, 3, 1);
   roster->setColumnStretch(3, 1);
 
-  connect(chkaddlidui_, &QCheckBox::toggled, this, &FrmZModify::rosterToggled);
-  connect(HScrollPerson_, &QScrollBar::valueChanged, this, &FrmZModify::showSlot);
-  connect(Comboperson_, &QComboBox::currentIndexChanged, this, &FrmZModify::choosePerson);
+  connect(rosterBox_, &QCheckBox::toggled, this, &ZdatPatcherWindow::rosterToggled);
+  connect(rosterSlotBar_, &QScrollBar::valueChanged, this, &ZdatPatcherWindow::showSlot);
+  connect(rosterPersonList_, &QComboBox::currentIndexChanged, this, &ZdatPatcherWindow::choosePerson);
 
-  governs(chkgowater_, {Optwater1_, Optwater2_});
-  governs(chkMemory_, {txtTotalMemory_, txtMemory1_, txtMemory2_});
-  governs(chkmodifySmp_, {txtSDX_, txtsmp_});
-  governs(chkModifywar_, {txtWDX_, txtWMP_});
-  governs(chkmodifyfight_, {chkModifyfightfilename_});
-  for (QWidget* w : {static_cast<QWidget*>(HScrollPerson_), static_cast<QWidget*>(Comboperson_),
-                     static_cast<QWidget*>(txtliduishijian_)})
+  governs(walkOnWaterBox_, {walkOnWaterOption_, normalWaterOption_});
+  governs(memoryBox_, {totalMemoryField_, memory1Field_, memory2Field_});
+  governs(scenePicturesBox_, {sdxField_, smpField_});
+  governs(battlePicturesBox_, {wdxField_, wmpField_});
+  governs(fightBox_, {renameFightFilesBox_});
+  for (QWidget* w : {static_cast<QWidget*>(rosterSlotBar_), static_cast<QWidget*>(rosterPersonList_),
+                     static_cast<QWidget*>(leaveEventField_)})
     w->setEnabled(false);
 
   auto* column = new QVBoxLayout;
@@ -206,7 +206,7 @@ QLayout* FrmZModify::buildSwitches() {
   return column;
 }
 
-QGridLayout* FrmZModify::buildLimits() {
+QGridLayout* ZdatPatcherWindow::buildLimits() {
   // One row per limit: its box, its value field and, for the byte limits,
   // the box that removes the limit.
   auto* grid = new QGridLayout;
@@ -235,24 +235,24 @@ QGridLayout* FrmZModify::buildLimits() {
   return grid;
 }
 
-void FrmZModify::governs(QCheckBox* group, std::vector<QWidget*> controls) {
+void ZdatPatcherWindow::governs(QCheckBox* group, const std::vector<QWidget*>& controls) {
   for (QWidget* w : controls) w->setEnabled(false);
   connect(group, &QCheckBox::toggled, this, [controls](bool checked) {
     for (QWidget* w : controls) w->setEnabled(checked);
   });
 }
 
-void FrmZModify::setCaptions() {
+void ZdatPatcherWindow::setCaptions() {
   setWindowTitle(Ui(state_, Str::MenuPatcher));
-  chkgowater_->setText(Ui(state_, Str::WaterWalkPatch));
-  Optwater1_->setText(Ui(state_, Str::WaterWalk));
-  Optwater2_->setText(Ui(state_, Str::Normal));
-  chkMemory_->setText(Ui(state_, Str::MemoryPatch));
-  chkmodifySmp_->setText(Ui(state_, Str::SceneTileNamesPatch));
-  chkModifywar_->setText(Ui(state_, Str::BattleTileNamesPatch));
-  chkmodifyfight_->setText(Ui(state_, Str::FightNamesInZdatPatch));
-  chkModifyfightfilename_->setText(Ui(state_, Str::FightFileNamesPatch));
-  chkaddlidui_->setText(Ui(state_, Str::RosterPatch));
+  walkOnWaterBox_->setText(Ui(state_, Str::WaterWalkPatch));
+  walkOnWaterOption_->setText(Ui(state_, Str::WaterWalk));
+  normalWaterOption_->setText(Ui(state_, Str::Normal));
+  memoryBox_->setText(Ui(state_, Str::MemoryPatch));
+  scenePicturesBox_->setText(Ui(state_, Str::SceneTileNamesPatch));
+  battlePicturesBox_->setText(Ui(state_, Str::BattleTileNamesPatch));
+  fightBox_->setText(Ui(state_, Str::FightNamesInZdatPatch));
+  renameFightFilesBox_->setText(Ui(state_, Str::FightFileNamesPatch));
+  rosterBox_->setText(Ui(state_, Str::RosterPatch));
   labels_[0]->setText(Ui(state_, Str::TotalMemory));
   labels_[1]->setText(Ui(state_, Str::PatcherMemory1));
   labels_[2]->setText(Ui(state_, Str::PatcherMemory2));
@@ -268,31 +268,31 @@ void FrmZModify::setCaptions() {
     byteLimits_[k].check->setText(Ui(state_, zdat::kByteLimits[k].caption));
     byteLimits_[k].cancel->setText(Ui(state_, Str::NoLimit));
   }
-  cmdok_->setText(Ui(state_, Str::Ok));
-  cmdcancel_->setText(Ui(state_, Str::Cancel));
-  cmdrestore_->setText(Ui(state_, Str::RestoreZdat));
+  patchButton_->setText(Ui(state_, Str::Ok));
+  cancelButton_->setText(Ui(state_, Str::Cancel));
+  restoreButton_->setText(Ui(state_, Str::RestoreZdat));
 }
 
-void FrmZModify::fillPersons() {
-  const QSignalBlocker quiet(Comboperson_);
-  Comboperson_->clear();
+void ZdatPatcherWindow::fillPersons() {
+  const QSignalBlocker quiet(rosterPersonList_);
+  rosterPersonList_->clear();
   const std::vector<std::string> entries = zdat::RosterPersonChoices(state_.game.names);
-  for (size_t i = 0; i < entries.size(); ++i) Comboperson_->addItem(Q(entries[i]), int(i));
-  personEntries_ = Comboperson_->count();
-  Comboperson_->setCurrentIndex(-1);
+  for (size_t i = 0; i < entries.size(); ++i) rosterPersonList_->addItem(Q(entries[i]), int(i));
+  personEntries_ = rosterPersonList_->count();
+  rosterPersonList_->setCurrentIndex(-1);
 }
 
-void FrmZModify::readValues() {
+void ZdatPatcherWindow::readValues() {
   const zdat::ZdatFile file = zdat::ReadZdat(state_.gameDirectory);
   const zdat::ZdatValues& v = file.values;
-  txtTotalMemory_->setText(Shown(v.totalMemory));
-  txtMemory1_->setText(Shown(v.memory1));
-  txtMemory2_->setText(Shown(v.memory2));
-  txtSDX_->setText(Shown(v.sdx));
-  txtsmp_->setText(Shown(v.smp));
-  txtWDX_->setText(Shown(v.wdx));
-  txtWMP_->setText(Shown(v.wmp));
-  txtliduishijian_->setText(Shown(v.leaveEvent));
+  totalMemoryField_->setText(Shown(v.totalMemory));
+  memory1Field_->setText(Shown(v.memory1));
+  memory2Field_->setText(Shown(v.memory2));
+  sdxField_->setText(Shown(v.sdx));
+  smpField_->setText(Shown(v.smp));
+  wdxField_->setText(Shown(v.wdx));
+  wmpField_->setText(Shown(v.wmp));
+  leaveEventField_->setText(Shown(v.leaveEvent));
   for (size_t k = 0; k < wordLimits_.size(); ++k) wordLimits_[k].field->setText(Shown(v.wordLimits[k]));
   for (size_t k = 0; k < byteLimits_.size(); ++k) {
     std::optional<int> limit;
@@ -303,12 +303,12 @@ void FrmZModify::readValues() {
   if (!problem.empty()) ShowMessage(this, Q(problem));
 }
 
-void FrmZModify::rosterToggled(bool checked) {
-  HScrollPerson_->setEnabled(checked);
-  Comboperson_->setEnabled(checked);
-  txtliduishijian_->setEnabled(checked);
+void ZdatPatcherWindow::rosterToggled(bool checked) {
+  rosterSlotBar_->setEnabled(checked);
+  rosterPersonList_->setEnabled(checked);
+  leaveEventField_->setEnabled(checked);
   if (!checked) return;
-  HScrollPerson_->setRange(0, zdat::kRosterSize - 1);
+  rosterSlotBar_->setRange(0, zdat::kRosterSize - 1);
   // The roster is read from z.dat each time the box is checked.
   const zdat::ZdatFile file = zdat::ReadZdat(state_.gameDirectory);
   if (file.values.roster) {
@@ -318,53 +318,53 @@ void FrmZModify::rosterToggled(bool checked) {
     if (!problem.empty()) ShowMessage(this, Q(problem));
   }
   {
-    const QSignalBlocker quiet(HScrollPerson_);
-    HScrollPerson_->setValue(0);
+    const QSignalBlocker quiet(rosterSlotBar_);
+    rosterSlotBar_->setValue(0);
   }
   showSlot(0);
 }
 
-void FrmZModify::showSlot(int slot) {
+void ZdatPatcherWindow::showSlot(int slot) {
   if (slot < 0 || slot >= zdat::kRosterSize) return;
-  const QSignalBlocker quiet(Comboperson_);
-  while (Comboperson_->count() > personEntries_) Comboperson_->removeItem(Comboperson_->count() - 1);
+  const QSignalBlocker quiet(rosterPersonList_);
+  while (rosterPersonList_->count() > personEntries_) rosterPersonList_->removeItem(rosterPersonList_->count() - 1);
   const int person = slots_[size_t(slot)];
   if (person < personEntries_) {
-    Comboperson_->setCurrentIndex(person);
+    rosterPersonList_->setCurrentIndex(person);
   } else {
     // A person the name table does not hold: shown by number alone, kept as it is.
-    Comboperson_->addItem(QString::number(person), person);
-    Comboperson_->setCurrentIndex(Comboperson_->count() - 1);
+    rosterPersonList_->addItem(QString::number(person), person);
+    rosterPersonList_->setCurrentIndex(rosterPersonList_->count() - 1);
   }
-  Lblliduiperson_->setText(QString::number(slot));
+  rosterSlotLabel_->setText(QString::number(slot));
 }
 
-void FrmZModify::choosePerson(int position) {
+void ZdatPatcherWindow::choosePerson(int position) {
   if (position < 0) return;
-  const int slot = HScrollPerson_->value();
+  const int slot = rosterSlotBar_->value();
   if (slot < 0 || slot >= zdat::kRosterSize) return;
-  slots_[size_t(slot)] = uint8_t(Comboperson_->itemData(position).toInt());
+  slots_[size_t(slot)] = uint8_t(rosterPersonList_->itemData(position).toInt());
 }
 
-zdat::ZdatChoices FrmZModify::choices() const {
+zdat::ZdatChoices ZdatPatcherWindow::choices() const {
   zdat::ZdatChoices c;
-  c.water = chkgowater_->isChecked();
-  c.walkOnWater = Optwater1_->isChecked();
-  c.memory = chkMemory_->isChecked();
-  c.totalMemory = Text(txtTotalMemory_);
-  c.memory1 = Text(txtMemory1_);
-  c.memory2 = Text(txtMemory2_);
-  c.scenePictures = chkmodifySmp_->isChecked();
-  c.sdx = Text(txtSDX_);
-  c.smp = Text(txtsmp_);
-  c.battlePictures = chkModifywar_->isChecked();
-  c.wdx = Text(txtWDX_);
-  c.wmp = Text(txtWMP_);
-  c.fight = chkmodifyfight_->isChecked();
-  c.renameFightFiles = chkModifyfightfilename_->isChecked();
-  c.roster = chkaddlidui_->isChecked();
+  c.water = walkOnWaterBox_->isChecked();
+  c.walkOnWater = walkOnWaterOption_->isChecked();
+  c.memory = memoryBox_->isChecked();
+  c.totalMemory = Text(totalMemoryField_);
+  c.memory1 = Text(memory1Field_);
+  c.memory2 = Text(memory2Field_);
+  c.scenePictures = scenePicturesBox_->isChecked();
+  c.sdx = Text(sdxField_);
+  c.smp = Text(smpField_);
+  c.battlePictures = battlePicturesBox_->isChecked();
+  c.wdx = Text(wdxField_);
+  c.wmp = Text(wmpField_);
+  c.fight = fightBox_->isChecked();
+  c.renameFightFiles = renameFightFilesBox_->isChecked();
+  c.roster = rosterBox_->isChecked();
   c.rosterSlots = slots_;
-  c.leaveEvent = Text(txtliduishijian_);
+  c.leaveEvent = Text(leaveEventField_);
   for (size_t k = 0; k < wordLimits_.size(); ++k)
     c.wordLimits[k] = {wordLimits_[k].check->isChecked(), Text(wordLimits_[k].field), false};
   for (size_t k = 0; k < byteLimits_.size(); ++k)
@@ -373,7 +373,7 @@ zdat::ZdatChoices FrmZModify::choices() const {
   return c;
 }
 
-void FrmZModify::apply() {
+void ZdatPatcherWindow::apply() {
   if (!AskYesNo(this, Ui(state_, Str::PatchQuestion))) return;
   const zdat::PatchOutcome outcome = zdat::PatchZdat(state_.gameDirectory, choices(), zdat::RunPatchSession());
   // Success says nothing; the window stays open with the values as they are.
@@ -383,7 +383,7 @@ void FrmZModify::apply() {
 
 // The patch wrote z.dat at once; its first backup brings back the file as
 // it was before, after the user agreed.
-void FrmZModify::restoreBackup() {
+void ZdatPatcherWindow::restoreBackup() {
   if (!AskYesNo(this, Ui(state_, Str::RestoreZdatQuestion))) return;
   if (Status restored = zdat::RestoreZdatBackup(state_.text(), state_.gameDirectory, zdat::RunPatchSession());
       !restored) {

@@ -18,13 +18,13 @@ namespace tavrel::ui {
 
 class PictureBox;
 
-class frmwarmap : public QDialog {
+class BattlefieldWindow : public QDialog {
   Q_OBJECT
  public:
   // `battle` is the position chosen in the battle editor, `mapText` the
   // battle editor's map number as typed. The layers are read here, once;
   // the tile set comes from the state's cache.
-  frmwarmap(EditorState& state, int battle, const QString& mapText, QWidget* parent = nullptr);
+  BattlefieldWindow(EditorState& state, int battle, const QString& mapText, QWidget* parent = nullptr);
 
   // Draws again around the centre in txtX / txty.
   void draw();
@@ -41,15 +41,15 @@ class frmwarmap : public QDialog {
   std::shared_ptr<const PictureSet> tiles_;  // none when no set was found
   QString tileIndexName_;
   QStringList readProblems_;
-  PictureBox* pic1_ = nullptr;
-  QLineEdit* txtX_ = nullptr;
-  QLineEdit* txty_ = nullptr;
-  QPushButton* cmdup_ = nullptr;
-  QPushButton* cmddown_ = nullptr;
-  QPushButton* cmdleft_ = nullptr;
-  QPushButton* cmdright_ = nullptr;
-  QLabel* lblTileFiles_ = nullptr;  // the tile files drawn with
-  QLabel* lblProblems_ = nullptr;
+  PictureBox* mapPicture_ = nullptr;
+  QLineEdit* centreXField_ = nullptr;
+  QLineEdit* centreYField_ = nullptr;
+  QPushButton* upButton_ = nullptr;
+  QPushButton* downButton_ = nullptr;
+  QPushButton* leftButton_ = nullptr;
+  QPushButton* rightButton_ = nullptr;
+  QLabel* tileFilesLabel_ = nullptr;  // the tile files drawn with
+  QLabel* problemsLabel_ = nullptr;
 };
 
 }  // namespace tavrel::ui
