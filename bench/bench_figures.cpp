@@ -100,17 +100,21 @@ void ReadFloor(const std::vector<std::filesystem::path>& files) {
 }  // namespace
 
 void RegisterFigures() {
-  RegisterScaled("read", [](benchmark::State& s, int scale) {
-    EditorState& state = GameToRead(scale);
-    for (auto _ : s)
-      if (auto read = ReadGameFiles(state); !read) s.SkipWithError(read.error().c_str());
-  }, true);
+  RegisterScaled(
+      "read",
+      [](benchmark::State& s, int scale) {
+        EditorState& state = GameToRead(scale);
+        for (auto _ : s)
+          if (auto read = ReadGameFiles(state); !read) s.SkipWithError(read.error().c_str());
+      },
+      true);
   Register("read-floor/100", [](benchmark::State& s) {
     const auto files = ReadFiles(kLargestScale);
     for (auto _ : s) ReadFloor(files);
   });
 
-  RegisterScaled("describe", [](benchmark::State& s, int scale) { DescribeFigure(s, LoadedGame(scale)); }, true);
+  RegisterScaled(
+      "describe", [](benchmark::State& s, int scale) { DescribeFigure(s, LoadedGame(scale)); }, true);
   Register(fmt::format("describe/1x{}", kRepeats), [](benchmark::State& s) { DescribeFigure(s, RepeatedGame()); });
   // The decoder alone: every event decoded (no lines) into one working list,
   // so the figure is the decoder's own work rather than the memory of the
@@ -137,24 +141,30 @@ void RegisterFigures() {
   RegisterScaled("relayout", [](benchmark::State& s, int scale) { RelayoutFigure(s, LoadedGame(scale)); });
   Register(fmt::format("relayout/1x{}", kRepeats), [](benchmark::State& s) { RelayoutFigure(s, RepeatedGame()); });
 
-  RegisterScaled("export", [](benchmark::State& s, int scale) {
-    EditorState& state = LoadedGame(scale);
-    DecodeAll(state);
-    // As the export command writes its file: piece by piece, here into
-    // nothing, as iconv's figure writes into /dev/null.
-    const ByteSink discard = [](std::span<const uint8_t> piece) {
-      benchmark::DoNotOptimize(piece.data());
-      return Ok();
-    };
-    for (auto _ : s)
-      if (Status exported = ExportKdefText(state, discard); !exported) s.SkipWithError(exported.error().c_str());
-  }, true);
-  Register("iconv/100", [](benchmark::State& s) {
-    const std::string command =
-        fmt::format("iconv -f UTF-8 -t GBK '{}' > /dev/null", ExportTextUtf8(kLargestScale).string());
-    for (auto _ : s)
-      if (std::system(command.c_str()) != 0) s.SkipWithError(("failed: " + command).c_str());
-  }, Clock::Wall);
+  RegisterScaled(
+      "export",
+      [](benchmark::State& s, int scale) {
+        EditorState& state = LoadedGame(scale);
+        DecodeAll(state);
+        // As the export command writes its file: piece by piece, here into
+        // nothing, as iconv's figure writes into /dev/null.
+        const ByteSink discard = [](std::span<const uint8_t> piece) {
+          benchmark::DoNotOptimize(piece.data());
+          return Ok();
+        };
+        for (auto _ : s)
+          if (Status exported = ExportKdefText(state, discard); !exported) s.SkipWithError(exported.error().c_str());
+      },
+      true);
+  Register(
+      "iconv/100",
+      [](benchmark::State& s) {
+        const std::string command =
+            fmt::format("iconv -f UTF-8 -t GBK '{}' > /dev/null", ExportTextUtf8(kLargestScale).string());
+        for (auto _ : s)
+          if (std::system(command.c_str()) != 0) s.SkipWithError(("failed: " + command).c_str());
+      },
+      Clock::Wall);
 
   RegisterScaled("save", [](benchmark::State& s, int scale) {
     EditorState& state = GameToSave(scale);
@@ -225,9 +235,9 @@ std::vector<Ratio> Ratios() {
     Per per;
     bool largest;  // also measured on the largest valid game
   };
-  constexpr Pass kPasses[] = {{"read", Per::Byte, true},       {"describe", Per::Statement, true},
+  constexpr Pass kPasses[] = {{"read", Per::Byte, true},           {"describe", Per::Statement, true},
                               {"relayout", Per::Statement, false}, {"export", Per::Statement, true},
-                              {"save", Per::Byte, false},       {"portraits", Per::Statement, false}};
+                              {"save", Per::Byte, false},          {"portraits", Per::Statement, false}};
   auto per = [](Per p) { return p == Per::Byte ? "per byte" : "per statement"; };
   auto scaled = [](const char* figure, int scale) { return fmt::format("{}/{}", figure, scale); };
   std::vector<Ratio> ratios;

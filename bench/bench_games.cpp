@@ -110,8 +110,8 @@ EditorState& GameToSave(int scale) {
 std::vector<fs::path> ReadFiles(int scale) {
   const EditorState& state = LoadedGame(scale);
   std::vector<fs::path> files;
-  for (const char* name : {"talk.idx", "talk.grp", "mmap.col", "hdgrp.idx", "hdgrp.grp", "r1.idx", "r1.grp",
-                           "kdef.idx", "kdef.grp"})
+  for (const char* name :
+       {"talk.idx", "talk.grp", "mmap.col", "hdgrp.idx", "hdgrp.grp", "r1.idx", "r1.grp", "kdef.idx", "kdef.grp"})
     files.push_back(GameFilePath(state, name));
   return files;
 }

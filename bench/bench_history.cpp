@@ -85,29 +85,30 @@ int ReportHistoryFigures() {
   size_t kept = 0;
   for (int attempt = 0; attempt < kTries; ++attempt) {
     state.history.Clear();
-    edits = std::min(edits, Timed([&] {
-      for (const Target& t : targets) {
-        StepRecorder step(state, kStepModifyInstruction, StepPlace{t.event, t.line, -1}, kMergeWordEdits);
-        step.TouchEvent(t.event);
-        std::vector<std::string> words = WordLines(*StatementAt(state, t.event, t.line));
-        words[1] = std::to_string(std::stoi(words[1]) == 12345 ? 12346 : 12345);
-        (void)ModifyInstruction(state, t.event, t.line, words);
-        CommitEvent(state, t.event);
-      }
-    }));
+    edits =
+        std::min(edits, Timed([&] {
+                   for (const Target& t : targets) {
+                     StepRecorder step(state, kStepModifyInstruction, StepPlace{t.event, t.line, -1}, kMergeWordEdits);
+                     step.TouchEvent(t.event);
+                     std::vector<std::string> words = WordLines(*StatementAt(state, t.event, t.line));
+                     words[1] = std::to_string(std::stoi(words[1]) == 12345 ? 12346 : 12345);
+                     (void)ModifyInstruction(state, t.event, t.line, words);
+                     CommitEvent(state, t.event);
+                   }
+                 }));
     kept = state.history.bytes();
     if (state.history.size() != targets.size()) {
       fmt::print("figure  {:<34} failed: {} steps\n", "history/100", state.history.size());
       return 2;
     }
     undos = std::min(undos, Timed([&] {
-      while (state.history.Undo(state)) {
-      }
-    }));
+                       while (state.history.Undo(state)) {
+                       }
+                     }));
     redos = std::min(redos, Timed([&] {
-      while (state.history.Redo(state)) {
-      }
-    }));
+                       while (state.history.Redo(state)) {
+                       }
+                     }));
     while (state.history.Undo(state)) {
     }
   }
@@ -132,10 +133,10 @@ int ReportHistoryFigures() {
     state.history.Clear();
     CountPortraitUses(state, from);  // decoded as the window's question leaves them
     replace = std::min(replace, Timed([&] {
-      StepRecorder step(state, kStepReplacePortrait, StepPlace{});
-      step.TouchAllEvents();
-      ReplacePortrait(state, from, to);
-    }));
+                         StepRecorder step(state, kStepReplacePortrait, StepPlace{});
+                         step.TouchAllEvents();
+                         ReplacePortrait(state, from, to);
+                       }));
     undo = std::min(undo, Timed([&] { state.history.Undo(state); }));
   }
   state.history.Clear();

@@ -36,8 +36,7 @@ class BestOfReporter : public benchmark::BenchmarkReporter {
         errors[name] = run.error_message;
         continue;
       }
-      const double time =
-          tavrel::bench::TimedByWallClock(name) ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
+      const double time = tavrel::bench::TimedByWallClock(name) ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
       const double ms = time * ToMilliseconds(run.time_unit);
       auto [it, fresh] = best.try_emplace(name, ms);
       if (!fresh) it->second = std::min(it->second, ms);
@@ -45,10 +44,14 @@ class BestOfReporter : public benchmark::BenchmarkReporter {
   }
   static double ToMilliseconds(benchmark::TimeUnit unit) {
     switch (unit) {
-      case benchmark::kNanosecond: return 1e-6;
-      case benchmark::kMicrosecond: return 1e-3;
-      case benchmark::kMillisecond: return 1;
-      case benchmark::kSecond: return 1e3;
+      case benchmark::kNanosecond:
+        return 1e-6;
+      case benchmark::kMicrosecond:
+        return 1e-3;
+      case benchmark::kMillisecond:
+        return 1;
+      case benchmark::kSecond:
+        return 1e3;
     }
     return 1;
   }

@@ -14,8 +14,8 @@
 namespace tavrel::bench {
 namespace {
 
-constexpr int kTimes = 10;   // the set is the sample's portraits this many times over
-constexpr int kTries = 5;    // best of
+constexpr int kTimes = 10;  // the set is the sample's portraits this many times over
+constexpr int kTries = 5;   // best of
 // An import that changes nothing reads every PNG once and compares; it may
 // cost at most this many times reading the PNGs alone.
 constexpr double kImportBound = 2.0;
@@ -41,10 +41,9 @@ int ReportPictureFigures() {
   set.reserve(sample.size() * kTimes);
   for (int i = 0; i < kTimes; ++i) set.insert(set.end(), sample.begin(), sample.end());
 
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                       fmt::format("tavrel-bench-pictures-{}", std::chrono::steady_clock::now()
-                                                                                   .time_since_epoch()
-                                                                                   .count());
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() /
+      fmt::format("tavrel-bench-pictures-{}", std::chrono::steady_clock::now().time_since_epoch().count());
   std::string failure;
   const double exportMs = BestMilliseconds([&] {
     Result<PictureExportReport> report = ExportPictureSet(set, palette, folder);
@@ -61,8 +60,10 @@ int ReportPictureFigures() {
   int kept = 0;
   const double importMs = BestMilliseconds([&] {
     Result<PictureImport> plan = PlanPictureImport(set, palette, folder, false);
-    if (!plan) failure = plan.error();
-    else kept = plan->kept;
+    if (!plan)
+      failure = plan.error();
+    else
+      kept = plan->kept;
   });
   std::error_code ec;
   std::filesystem::remove_all(folder, ec);
@@ -70,8 +71,7 @@ int ReportPictureFigures() {
     fmt::print("figure  {:<34} failed: {}\n", "pictures", failure.empty() ? "pictures changed" : failure);
     return 2;
   }
-  fmt::print("figure  {:<34} {:>12.3f} ms\n", fmt::format("pictures export/{}x{}", sample.size(), kTimes),
-             exportMs);
+  fmt::print("figure  {:<34} {:>12.3f} ms\n", fmt::format("pictures export/{}x{}", sample.size(), kTimes), exportMs);
   fmt::print("figure  {:<34} {:>12.3f} ms\n", "pictures read PNGs", readMs);
   fmt::print("figure  {:<34} {:>12.3f} ms\n", "pictures import unchanged", importMs);
   const double ratio = importMs / readMs;

@@ -1,7 +1,7 @@
 // The scenes' object tables alldef.idx / alldef.grp: every entry either 200
 // records or kept as damaged bytes, and an unchanged table written back as read.
-#include "fuzz_support.h"
 #include "app/scene_objects.h"
+#include "fuzz_support.h"
 #include "gamefiles/alldef.h"
 
 using namespace tavrel;

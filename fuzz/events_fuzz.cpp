@@ -76,8 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int line = edits.ConsumeIntegralInRange<int>(-1, lines);
     switch (edits.ConsumeIntegralInRange<int>(0, 8)) {
       case 0:
-        InsertInstruction(state, 0, line, edits.ConsumeIntegralInRange<int>(0, kInsertEndEntry),
-                          edits.ConsumeBool());
+        InsertInstruction(state, 0, line, edits.ConsumeIntegralInRange<int>(0, kInsertEndEntry), edits.ConsumeBool());
         CommitEvent(state, 0);
         break;
       case 1:

@@ -142,12 +142,12 @@ inline const SampleTables& SampleNamesAndTalk() {
 }
 
 // Stops the run when a property fails, so libFuzzer keeps the input.
-#define FUZZ_CHECK(cond)                                                          \
-  do {                                                                            \
-    if (!(cond)) {                                                                \
+#define FUZZ_CHECK(cond)                                                            \
+  do {                                                                              \
+    if (!(cond)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-      std::abort();                                                               \
-    }                                                                             \
+      std::abort();                                                                 \
+    }                                                                               \
   } while (0)
 
 }  // namespace tavrel::fuzz

@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
   Write(out / "kdefattr", "kdefattr.dat", ReadFile(fs::path(TAVREL_FUZZ_DATA_DIR) / "kdefattr.dat"));
 
   const Bytes palette = file("mmap.col");
-  for (const auto& [idx, grp] : std::vector<std::pair<std::string, std::string>>{
-           {"sdx", "smp"}, {"wdx", "wmp"}, {"hdgrp.idx", "hdgrp.grp"}}) {
+  for (const auto& [idx, grp] :
+       std::vector<std::pair<std::string, std::string>>{{"sdx", "smp"}, {"wdx", "wmp"}, {"hdgrp.idx", "hdgrp.grp"}}) {
     auto [i, g] = FirstEntries(file(idx), file(grp), 6);
     Write(out / "pictures", idx, fuzz::PackParts({palette, i, g}));
   }

@@ -61,8 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const std::string* name : {&names.index, &names.data})
           FUZZ_CHECK(!name->empty() && name->size() <= 13 && name->find_first_of("/\\") == std::string::npos &&
                      *name != "." && *name != "..");
-  if (file.values.sdx) (void)PictureNameText(std::span<const uint8_t>(
-      reinterpret_cast<const uint8_t*>(file.values.sdx->data()), file.values.sdx->size()));
+  if (file.values.sdx)
+    (void)PictureNameText(
+        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(file.values.sdx->data()), file.values.sdx->size()));
 
   PatchSession session;
   const ZdatChoices choices = ChoicesFrom(file.values, mask);
@@ -78,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (size_t i = 0; i < bytes.size(); ++i) FUZZ_CHECK(planned[i] || (*after)[i] == bytes[i]);
   Result<Bytes> kept = ReadWholeFile(fuzz::ScratchGameDir() / "z.dat.bak");
-  FUZZ_CHECK(outcome.plan.writes.empty() || (kept && std::equal(kept->begin(), kept->end(), bytes.begin(), bytes.end())));
+  FUZZ_CHECK(outcome.plan.writes.empty() ||
+             (kept && std::equal(kept->begin(), kept->end(), bytes.begin(), bytes.end())));
   return 0;
 }

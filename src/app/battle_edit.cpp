@@ -120,7 +120,8 @@ BattleCommandResult AddBattle(std::vector<BattleRecord>& battles, int chosen, co
 BattleCommandResult DeleteLastBattle(std::vector<BattleRecord>& battles) {
   BattleCommandResult r;
   if (battles.size() <= 1) {
-    r.refusal = battles.empty() ? BattleCommandResult::Refusal::EmptyList : BattleCommandResult::Refusal::OnlyBattleLeft;
+    r.refusal =
+        battles.empty() ? BattleCommandResult::Refusal::EmptyList : BattleCommandResult::Refusal::OnlyBattleLeft;
     r.choose = int(battles.size()) - 1;
     return r;
   }

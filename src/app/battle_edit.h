@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "gamefiles/war_sta.h"
 #include "base/result.h"
+#include "gamefiles/war_sta.h"
 
 namespace tavrel {
 

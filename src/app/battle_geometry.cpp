@@ -54,8 +54,10 @@ PixelArea ComposeBattlefield(const Battlefield& field, const PictureSet& tiles, 
     if (x < 0 || x >= kBattlefieldSide || y < 0 || y >= kBattlefieldSide) continue;
     const CanvasPoint anchor = SquareAnchor(s.dx, s.dy);
     const int ground = TilePosition(field.value(0, x, y));
-    if (Drawable(tiles, ground)) RenderAnchored(tiles[size_t(ground)], canvas, anchor);
-    else ++found.groundMissing;
+    if (Drawable(tiles, ground))
+      RenderAnchored(tiles[size_t(ground)], canvas, anchor);
+    else
+      ++found.groundMissing;
     // Upper layers only where they name a tile; 0 means nothing stands there.
     for (int layer = 1; layer < 3; ++layer) {
       if (field.layers[size_t(layer)].empty()) continue;
@@ -63,8 +65,10 @@ PixelArea ComposeBattlefield(const Battlefield& field, const PictureSet& tiles, 
       if (position > 0 && Drawable(tiles, position)) RenderAnchored(tiles[size_t(position)], canvas, anchor);
     }
   }
-  if (Drawable(tiles, 0)) RenderAnchored(tiles[0], canvas, {kBattleCentreX, kBattleCentreY});
-  else found.markerMissing = true;
+  if (Drawable(tiles, 0))
+    RenderAnchored(tiles[0], canvas, {kBattleCentreX, kBattleCentreY});
+  else
+    found.markerMissing = true;
   if (gaps) *gaps = found;
   return canvas;
 }
@@ -144,10 +148,9 @@ void DrawMarkerText(PixelArea& area, const std::string& text, CanvasPoint at, ui
 
 PixelArea DrawBattleView(const Battlefield* field, const PictureSet& tiles, const BattleRecord& battle, int centreX,
                          int centreY, CompositionGaps* gaps) {
-  PixelArea view = field != nullptr
-                       ? CropArea(ComposeBattlefield(*field, tiles, centreX, centreY, gaps), kBattleViewWidth,
-                                  kBattleViewHeight)
-                       : PixelArea(kBattleViewWidth, kBattleViewHeight, 0);
+  PixelArea view = field != nullptr ? CropArea(ComposeBattlefield(*field, tiles, centreX, centreY, gaps),
+                                               kBattleViewWidth, kBattleViewHeight)
+                                    : PixelArea(kBattleViewWidth, kBattleViewHeight, 0);
   for (const BattleMarker& marker : BattleMarkers(battle, centreX, centreY))
     DrawMarkerText(view, marker.text, marker.at, marker.enemy ? kEnemyMarkerColour : kParticipantMarkerColour);
   return view;

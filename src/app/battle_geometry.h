@@ -19,7 +19,7 @@ inline constexpr int kBattleViewWidth = 640;
 inline constexpr int kBattleViewHeight = 480;
 inline constexpr int kBattleCentreX = 320;  // the centre square's anchor
 inline constexpr int kBattleCentreY = 240;
-inline constexpr int kSquareHalfWidth = 18;   // one square to the right: 18 right, 9 down
+inline constexpr int kSquareHalfWidth = 18;  // one square to the right: 18 right, 9 down
 inline constexpr int kSquareHalfHeight = 9;
 
 struct CanvasPoint {

@@ -78,8 +78,7 @@ Result<int16_t> ParseWord(const std::string& text);
 // Modify instruction: `words` are the word list's lines (Id, then data). Every
 // entry is checked first; a bad one refuses the command with a message naming
 // it and leaves the statement unchanged. DataNum never changes; then re-layout.
-Result<DecodeReport> ModifyInstruction(EditorState& state, int32_t event, int line,
-                                       std::span<const std::string> words);
+Result<DecodeReport> ModifyInstruction(EditorState& state, int32_t event, int line, std::span<const std::string> words);
 
 enum class DeleteOutcome {
   Nothing,        // no selection, or the event's only line

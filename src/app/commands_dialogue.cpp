@@ -25,7 +25,8 @@ int32_t AddDialogue(EditorState& state, std::string* message) {
   FitOffsets(table);
   state.modified = true;
   if (message != nullptr)
-    *message = state.text().UiString(Str::TalkAddedNumber) + std::to_string(number) + state.text().UiString(Str::ModifyTalkNext);
+    *message = state.text().UiString(Str::TalkAddedNumber) + std::to_string(number) +
+               state.text().UiString(Str::ModifyTalkNext);
   return number;
 }
 

@@ -45,8 +45,7 @@ int32_t AddEvent(EditorState& state, std::string* message) {
   table.events.push_back(std::move(added));
   FitOffsets(table);
   state.modified = true;
-  if (message != nullptr)
-    *message = fmt::format(fmt::runtime(state.text().UiText(Str::EventAddedNumber)), number);
+  if (message != nullptr) *message = fmt::format(fmt::runtime(state.text().UiText(Str::EventAddedNumber)), number);
   return number;
 }
 

@@ -40,13 +40,16 @@ Result<DecodeReport> ModifyInstruction(EditorState& state, int32_t event, int li
   const TextCodec& text = state.text();
   const size_t needed = static_cast<size_t>(std::max(s->DataNum, 0)) + 1;
   if (words.size() < needed)
-    return Error{text.UiString(Str::InstructionWordsFrame) + " " + std::to_string(words.size()) + " / " + std::to_string(needed)};
+    return Error{text.UiString(Str::InstructionWordsFrame) + " " + std::to_string(words.size()) + " / " +
+                 std::to_string(needed)};
 
   // Every entry is checked before the statement is touched.
   std::vector<int16_t> values(needed);
   for (size_t k = 0; k < needed; ++k) {
     Result<int16_t> word = ParseWord(words[k]);
-    if (!word) return Error{text.UiString(Str::InstructionWordsFrame) + " " + std::to_string(k) + std::string(InterfaceStringText(Str::ListSeparator)) + word.error()};
+    if (!word)
+      return Error{text.UiString(Str::InstructionWordsFrame) + " " + std::to_string(k) +
+                   std::string(InterfaceStringText(Str::ListSeparator)) + word.error()};
     values[k] = *word;
   }
   s->Id = values[0];
@@ -58,7 +61,8 @@ bool DeleteQuestion(const EditorState& state, int32_t event, int line, std::stri
   const KdefEvent* e = EventAt(state, event);
   if (e == nullptr || e->statements.size() <= 1 || line < 0 || static_cast<size_t>(line) >= e->statements.size())
     return false;
-  if (text != nullptr) *text = state.text().UiString(Str::DeleteInstructionQuestion) + e->statements[static_cast<size_t>(line)].note;
+  if (text != nullptr)
+    *text = state.text().UiString(Str::DeleteInstructionQuestion) + e->statements[static_cast<size_t>(line)].note;
   return true;
 }
 
@@ -84,7 +88,8 @@ std::vector<std::string> InsertChoices(const EditorState& state) {
   for (int v = 0; v < kOpcodeCount; ++v)
     choices.push_back(OpcodeCaption(static_cast<int16_t>(v)) + std::string(InterfaceStringText(Str::ListSeparator)) +
                       state.attributes[static_cast<size_t>(v)].name);
-  choices.push_back("-1" + std::string(InterfaceStringText(Str::ListSeparator)) + state.text().UiString(Str::InsertEventEnd));
+  choices.push_back("-1" + std::string(InterfaceStringText(Str::ListSeparator)) +
+                    state.text().UiString(Str::InsertEventEnd));
   return choices;
 }
 

@@ -27,10 +27,14 @@ size_t Utf8Length(std::string_view s, size_t at) {
 uint32_t CodePoint(std::string_view s) {
   const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(s[i])); };
   switch (s.size()) {
-    case 1: return byte(0);
-    case 2: return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
-    case 3: return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
-    default: return (byte(0) & 0x07) << 18 | (byte(1) & 0x3F) << 12 | (byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
+    case 1:
+      return byte(0);
+    case 2:
+      return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+    case 3:
+      return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    default:
+      return (byte(0) & 0x07) << 18 | (byte(1) & 0x3F) << 12 | (byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
   }
 }
 
@@ -73,11 +77,21 @@ std::optional<std::string> Unescape(std::string_view lineText, size_t base, int 
     char value = 0;
     size_t used = 2;
     switch (e) {
-      case '\\': value = '\\'; break;
-      case 'n': value = '\n'; break;
-      case 'r': value = '\r'; break;
-      case 't': value = '\t'; break;
-      case 's': value = ' '; break;
+      case '\\':
+        value = '\\';
+        break;
+      case 'n':
+        value = '\n';
+        break;
+      case 'r':
+        value = '\r';
+        break;
+      case 't':
+        value = '\t';
+        break;
+      case 's':
+        value = ' ';
+        break;
       case 'x': {
         const int hi = i + 2 < lineText.size() ? HexDigit(lineText[i + 2]) : -1;
         const int lo = i + 3 < lineText.size() ? HexDigit(lineText[i + 3]) : -1;
@@ -110,13 +124,20 @@ std::string EscapeDialogue(std::string_view text) {
   out.reserve(text.size() + 8);
   for (size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == ' ') out += (i < first || i >= last) ? "\\s" : " ";
-    else if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F) out += fmt::format("\\x{:02X}", c);
-    else out += static_cast<char>(c);
+    if (c == ' ')
+      out += (i < first || i >= last) ? "\\s" : " ";
+    else if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c < 0x20 || c == 0x7F)
+      out += fmt::format("\\x{:02X}", c);
+    else
+      out += static_cast<char>(c);
   }
   return out;
 }
@@ -157,9 +178,10 @@ CompiledDialogue CompileDialogueText(std::string_view text, const std::string& f
     }
     const std::string_view number = l.substr(0, digits);
     if (number != std::to_string(expected)) {
-      result.errors.push_back(TextDiagnostic{
-          fileName, line, 1, fmt::format("expected the entry number {}, found {}: entries are numbered from 0 without gaps",
-                                         expected, number)});
+      result.errors.push_back(
+          TextDiagnostic{fileName, line, 1,
+                         fmt::format("expected the entry number {}, found {}: entries are numbered from 0 without gaps",
+                                     expected, number)});
       break;
     }
     if (digits < l.size() && l[digits] != ' ') {
@@ -184,9 +206,10 @@ CompiledDialogue CompileDialogueText(std::string_view text, const std::string& f
       for (const Placed& p : placed) {
         const std::string_view ch = std::string_view(*entryText).substr(p.from, p.length);
         if (codec.CanEncode(ch)) continue;
-        const std::string what = fmt::format("the character '{}' (U+{:04X}) cannot be stored in the game's text "
-                                             "({}): it would become '?'",
-                                             ch, CodePoint(ch), CharsetName(codec.charset()));
+        const std::string what = fmt::format(
+            "the character '{}' (U+{:04X}) cannot be stored in the game's text "
+            "({}): it would become '?'",
+            ch, CodePoint(ch), CharsetName(codec.charset()));
         (allowLossy ? result.lossy : result.errors)
             .push_back(TextDiagnostic{fileName, line, TextColumn(l, p.source), what});
         if (!allowLossy) ++result.unholdable;
@@ -219,8 +242,9 @@ Result<DialogueImport> ImportDialogueFile(EditorState& state, const std::filesys
   if (onlyUnholdable != nullptr) *onlyUnholdable = false;
   Result<Bytes> bytes = ReadWholeFile(file);
   if (!bytes) return bytes.passError();
-  CompiledDialogue compiled = CompileDialogueText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
-                                                  file.string(), state.game.talk, state.text(), allowLossy);
+  CompiledDialogue compiled =
+      CompileDialogueText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), file.string(),
+                          state.game.talk, state.text(), allowLossy);
   if (!compiled.errors.empty()) {
     if (onlyUnholdable != nullptr) *onlyUnholdable = compiled.unholdable == int32_t(compiled.errors.size());
     return Error{JoinDiagnostics(compiled.errors)};

@@ -22,10 +22,10 @@ std::string WriteDialogueText(const EditorState& state);
 
 struct CompiledDialogue {
   std::vector<TalkEntry> entries;
-  int32_t changed = 0;                  // entries new or with another text than before
-  std::vector<TextDiagnostic> errors;   // nothing may be written when there are any
-  std::vector<TextDiagnostic> lossy;    // characters the charset cannot hold
-  int32_t unholdable = 0;               // of the errors: such characters (without allowLossy)
+  int32_t changed = 0;                 // entries new or with another text than before
+  std::vector<TextDiagnostic> errors;  // nothing may be written when there are any
+  std::vector<TextDiagnostic> lossy;   // characters the charset cannot hold
+  int32_t unholdable = 0;              // of the errors: such characters (without allowLossy)
 };
 
 // Parses the text against the current table: an entry whose text is as

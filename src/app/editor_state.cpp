@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 #include "gamefiles/file_io.h"
 #include "gamefiles/picture_encode.h"
 #include "text/ui_strings.h"
@@ -94,8 +93,7 @@ Result<GameReadReport> ReadGameFiles(EditorState& state) {
   if (portraits) {
     next.portraits = std::move(*portraits);
     next.savedPortraits = next.portraits;
-  }
-  else
+  } else
     WarnPair(state, "hdgrp.idx", "hdgrp.grp", portraits.error(), report.warnings);
 
   // Warnings of the name file count only when it was read at all.

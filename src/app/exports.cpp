@@ -19,7 +19,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kTwoLineEnds = "\r\n\r\n";
 
 // Interface strings of the event export.
-constexpr int kEventWord = Str::EventWord;        // "事件"
+constexpr int kEventWord = Str::EventWord;              // "事件"
 constexpr int kDescriptionWord = Str::DescriptionWord;  // "说明："
 
 // The two number forms of the exports, appended as ASCII.
@@ -105,7 +105,6 @@ std::string PrintedNumber(int32_t value) {
   AppendPrinted(out, value);
   return out;
 }
-
 
 Bytes ExportTalkText(const EditorState& state) {
   ExportText text(state.text());

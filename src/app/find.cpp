@@ -27,37 +27,56 @@ bool IsJumpWord(const Statement& s, int word) {
 
 std::string PlaceText(const Place& place) {
   switch (place.kind) {
-    case PlaceKind::EventLine: return FormatInterfaceString(Str::PlaceEventLine, place.owner, place.index);
-    case PlaceKind::Dialogue: return FormatInterfaceString(Str::PlaceDialogue, place.owner);
-    case PlaceKind::Item: return FormatInterfaceString(Str::PlaceItem, place.owner);
-    case PlaceKind::SceneObject: return FormatInterfaceString(Str::PlaceSceneObject, place.owner, place.index);
-    case PlaceKind::Event: return FormatInterfaceString(Str::PlaceEvent, place.owner);
+    case PlaceKind::EventLine:
+      return FormatInterfaceString(Str::PlaceEventLine, place.owner, place.index);
+    case PlaceKind::Dialogue:
+      return FormatInterfaceString(Str::PlaceDialogue, place.owner);
+    case PlaceKind::Item:
+      return FormatInterfaceString(Str::PlaceItem, place.owner);
+    case PlaceKind::SceneObject:
+      return FormatInterfaceString(Str::PlaceSceneObject, place.owner, place.index);
+    case PlaceKind::Event:
+      return FormatInterfaceString(Str::PlaceEvent, place.owner);
   }
   return {};
 }
 
 std::string PlaceTag(const Place& place) {
   switch (place.kind) {
-    case PlaceKind::EventLine: return "kdef:" + std::to_string(place.owner) + ":" + std::to_string(place.index);
-    case PlaceKind::Dialogue: return "talk:" + std::to_string(place.owner);
-    case PlaceKind::Item: return "item:" + std::to_string(place.owner);
-    case PlaceKind::SceneObject: return "alldef:" + std::to_string(place.owner) + ":" + std::to_string(place.index);
-    case PlaceKind::Event: return "kdef:" + std::to_string(place.owner);
+    case PlaceKind::EventLine:
+      return "kdef:" + std::to_string(place.owner) + ":" + std::to_string(place.index);
+    case PlaceKind::Dialogue:
+      return "talk:" + std::to_string(place.owner);
+    case PlaceKind::Item:
+      return "item:" + std::to_string(place.owner);
+    case PlaceKind::SceneObject:
+      return "alldef:" + std::to_string(place.owner) + ":" + std::to_string(place.index);
+    case PlaceKind::Event:
+      return "kdef:" + std::to_string(place.owner);
   }
   return {};
 }
 
 int RefKindString(RefKind kind) {
   switch (kind) {
-    case RefKind::Dialogue: return Str::RefDialogue;
-    case RefKind::Person: return Str::RefPerson;
-    case RefKind::Item: return Str::RefItem;
-    case RefKind::Scene: return Str::RefScene;
-    case RefKind::Skill: return Str::RefSkill;
-    case RefKind::Battle: return Str::RefBattle;
-    case RefKind::Event: return Str::RefEvent;
-    case RefKind::Portrait: return Str::RefPortrait;
-    case RefKind::None: break;
+    case RefKind::Dialogue:
+      return Str::RefDialogue;
+    case RefKind::Person:
+      return Str::RefPerson;
+    case RefKind::Item:
+      return Str::RefItem;
+    case RefKind::Scene:
+      return Str::RefScene;
+    case RefKind::Skill:
+      return Str::RefSkill;
+    case RefKind::Battle:
+      return Str::RefBattle;
+    case RefKind::Event:
+      return Str::RefEvent;
+    case RefKind::Portrait:
+      return Str::RefPortrait;
+    case RefKind::None:
+      break;
   }
   return 0;
 }

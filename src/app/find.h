@@ -23,9 +23,9 @@ namespace tavrel {
 // Where a result lies. Every source of results has its own kind of place;
 // `owner` and `index` are read by that kind.
 enum class PlaceKind : uint8_t {
-  EventLine,  // owner: the event, index: the line of its instruction list, from 0
-  Dialogue,   // owner: the dialogue entry
-  Item,       // owner: the item
+  EventLine,    // owner: the event, index: the line of its instruction list, from 0
+  Dialogue,     // owner: the dialogue entry
+  Item,         // owner: the item
   SceneObject,  // owner: the scene, index: the object of its table
   Event,        // owner: the event as a whole
 };
@@ -43,7 +43,7 @@ std::string PlaceTag(const Place& place);
 
 struct FoundLine {
   Place place;
-  std::string text;  // the line as the instruction list shows it; for an object, how it starts the event
+  std::string text;     // the line as the instruction list shows it; for an object, how it starts the event
   int8_t trigger = -1;  // for an object: the Trigger by which it starts the event
 };
 

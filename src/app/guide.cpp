@@ -13,7 +13,8 @@ Guide GuideFor(int16_t opcode) {
 std::string GuideMessage(const EditorState& state, int16_t opcode, GuideKind kind) {
   if (kind == GuideKind::Dialog) return {};
   const TextCodec& text = state.text();
-  return text.UiString(Str::InstructionWord) + OpcodeCaption(opcode) + text.UiString(kind == GuideKind::TooSimple ? 140 : 141);
+  return text.UiString(Str::InstructionWord) + OpcodeCaption(opcode) +
+         text.UiString(kind == GuideKind::TooSimple ? 140 : 141);
 }
 
 }  // namespace tavrel

@@ -16,8 +16,7 @@ bool SameStatement(const Statement& a, const Statement& b) {
 
 bool SameEvent(const KdefEvent& a, const KdefEvent& b) {
   return a.labelCounter == b.labelCounter && a.words == b.words &&
-         std::equal(a.statements.begin(), a.statements.end(), b.statements.begin(), b.statements.end(),
-                    SameStatement);
+         std::equal(a.statements.begin(), a.statements.end(), b.statements.begin(), b.statements.end(), SameStatement);
 }
 
 bool SameEntry(const TalkEntry& a, const TalkEntry& b) {
@@ -82,8 +81,7 @@ void ApplySide(EditorState& state, StepSide& side) {
   const int32_t portraitsBefore = static_cast<int32_t>(state.game.portraits.size());
   SwapItems(state.game.portraits, side.portraitCount, side.portraits);
   if (portraitsBefore != static_cast<int32_t>(state.game.portraits.size()))
-    state.game.portraitUsers =
-        BuildPortraitUsers(state.game.names, static_cast<int32_t>(state.game.portraits.size()));
+    state.game.portraitUsers = BuildPortraitUsers(state.game.names, static_cast<int32_t>(state.game.portraits.size()));
   SwapItems(state.game.objects.scenes, side.sceneCount, side.scenes);
 }
 
@@ -183,8 +181,8 @@ void History::Push(EditorState& state, HistoryStep step) {
     StepSide& kept = last->other;
     for (auto& [index, event] : step.other.events) {
       const int32_t at = index;  // a structured binding cannot be captured by every compiler
-      const bool known = std::any_of(kept.events.begin(), kept.events.end(),
-                                     [at](const auto& item) { return item.first == at; });
+      const bool known =
+          std::any_of(kept.events.begin(), kept.events.end(), [at](const auto& item) { return item.first == at; });
       if (!known && index < kept.eventCount) kept.events.emplace_back(index, std::move(event));
     }
     for (auto& [index, entry] : step.other.talk) {
@@ -195,8 +193,8 @@ void History::Push(EditorState& state, HistoryStep step) {
     }
     for (auto& [index, table] : step.other.scenes) {
       const int32_t at = index;
-      const bool known = std::any_of(kept.scenes.begin(), kept.scenes.end(),
-                                     [at](const auto& item) { return item.first == at; });
+      const bool known =
+          std::any_of(kept.scenes.begin(), kept.scenes.end(), [at](const auto& item) { return item.first == at; });
       if (!known && index < kept.sceneCount) kept.scenes.emplace_back(index, std::move(table));
     }
     if (!kept.eventOffsets) kept.eventOffsets = std::move(step.other.eventOffsets);
@@ -335,8 +333,8 @@ bool StepRecorder::Finish() {
 
   // Decoding every event again (counting, exporting) is no step by itself.
   if (allEvents_ && !filesChanged) return false;
-  const bool anything = filesChanged || !side.events.empty() || side.labelCounters || side.eventOffsets ||
-                        side.talkOffsets;
+  const bool anything =
+      filesChanged || !side.events.empty() || side.labelCounters || side.eventOffsets || side.talkOffsets;
   if (!anything) return false;
   step_.changesFiles = filesChanged;
   state_.history.Push(state_, std::move(step_));

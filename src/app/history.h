@@ -53,7 +53,7 @@ struct StepPlace {
   int32_t event = -1;
   int line = -1;
   int32_t dialogue = -1;
-  int32_t scene = -1;   // an object edit's scene and object
+  int32_t scene = -1;  // an object edit's scene and object
   int32_t object = -1;
 };
 
@@ -174,7 +174,10 @@ class StepRecorder {
 // records at most) and the battle chosen when it was made.
 class BattleHistory {
  public:
-  void Clear() { steps_.clear(); position_ = 0; }
+  void Clear() {
+    steps_.clear();
+    position_ = 0;
+  }
   // Before a command: the list as it is now; Commit keeps it when the command changed it.
   void Begin(const std::vector<BattleRecord>& battles, int caption, int chosen);
   void Commit(const std::vector<BattleRecord>& battles);

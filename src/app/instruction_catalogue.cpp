@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "app/commands.h"
-#include "script/describe.h"
 #include "base/numbers.h"
+#include "script/describe.h"
 #include "script/instruction_kinds.h"
 #include "text/ui_string_names.h"
 #include "text/ui_strings.h"
@@ -32,30 +32,44 @@ constexpr ListFormat Strings(int16_t first, int16_t count) { return {ListSource:
 // The list a word of a kind is chosen from.
 constexpr ListFormat ListFor(WordKind kind) {
   switch (kind) {
-    case WordKind::Person: return kPersons;
+    case WordKind::Person:
+      return kPersons;
     case WordKind::Item:
-    case WordKind::GivenItem: return kItems;
-    case WordKind::Skill: return kSkills;
-    case WordKind::Scene: return kScenes;
-    case WordKind::SceneOrCurrent: return kScenesOrCurrent;
-    case WordKind::Speaker: return kPortraits;
-    case WordKind::SceneEventOrCurrent: return kSceneEventsOrCurrent;
-    case WordKind::PassOrKeep: return kPassOrKeep;
-    case WordKind::Layer: return kLayers;
-    case WordKind::Placement: return Strings(Str::Placement0, 6);
-    case WordKind::Direction: return Strings(Str::FacingUp, 4);
-    case WordKind::Sex: return Strings(Str::SexMale, 3);
-    case WordKind::InnerForce: return Strings(Str::InnerForceYin, 3);
-    default: return {};
+    case WordKind::GivenItem:
+      return kItems;
+    case WordKind::Skill:
+      return kSkills;
+    case WordKind::Scene:
+      return kScenes;
+    case WordKind::SceneOrCurrent:
+      return kScenesOrCurrent;
+    case WordKind::Speaker:
+      return kPortraits;
+    case WordKind::SceneEventOrCurrent:
+      return kSceneEventsOrCurrent;
+    case WordKind::PassOrKeep:
+      return kPassOrKeep;
+    case WordKind::Layer:
+      return kLayers;
+    case WordKind::Placement:
+      return Strings(Str::Placement0, 6);
+    case WordKind::Direction:
+      return Strings(Str::FacingUp, 4);
+    case WordKind::Sex:
+      return Strings(Str::SexMale, 3);
+    case WordKind::InnerForce:
+      return Strings(Str::InnerForceYin, 3);
+    default:
+      return {};
   }
 }
 
 // A row of the dialog of instruction `op`: the dialog's name comes from the
 // instruction kinds, and a list's entries from what its word holds.
 using F = std::string_view;
-constexpr CatalogueRow Lst(int16_t op, int16_t title, int8_t word, F name, F label, int16_t text,
-                           int16_t text2 = 0) {
-  return {KindOf(op).form, op, title, word, FieldControl::List, name, ListFor(WordKindOf(op, word)), label, text, text2, {}, 0};
+constexpr CatalogueRow Lst(int16_t op, int16_t title, int8_t word, F name, F label, int16_t text, int16_t text2 = 0) {
+  return {KindOf(op).form, op, title, word, FieldControl::List, name, ListFor(WordKindOf(op, word)), label, text,
+          text2,           {}, 0};
 }
 constexpr CatalogueRow Txt(int16_t op, int16_t title, int8_t word, F name, F label, int16_t text, F mark = {},
                            int16_t heading = 0) {
@@ -185,7 +199,8 @@ constexpr CatalogueRow kRows[] = {
     Role(Txt(0x2C, Str::PlayAnimation, 1, "txtstart", "Label3", Str::FirstTileNumber), FieldRole::AnimationStart),
     Role(Txt(0x2C, Str::PlayAnimation, 2, "txtend", "Label4", Str::LastTileNumber), FieldRole::AnimationEnd),
     Txt(0x2C, Str::PlayAnimation, 3, "txt2", "Label5", Str::ShownAtSceneEvent, {}, Str::Animation2),
-    Role(Txt(0x2C, Str::PlayAnimation, 4, "txtstart2", "Label6", Str::FirstTileNumber), FieldRole::SecondAnimationStart),
+    Role(Txt(0x2C, Str::PlayAnimation, 4, "txtstart2", "Label6", Str::FirstTileNumber),
+         FieldRole::SecondAnimationStart),
     Role(Txt(0x2C, Str::PlayAnimation, 5, "txtend2", "Label7", Str::LastTileNumber), FieldRole::SecondAnimationEnd),
 
     Lst(0x2D, Str::LineAddAgility, 0, "ComboPerson", "Label2", Str::Person),
@@ -252,14 +267,21 @@ std::vector<std::string> NumberedNames(const Records& records) {
 int SourceCount(const EditorState& state, const ListFormat& format) {
   const NameTables& names = state.game.names;
   switch (format.source) {
-    case ListSource::Persons: return static_cast<int>(names.persons.size());
-    case ListSource::Items: return static_cast<int>(names.items.size());
-    case ListSource::Skills: return static_cast<int>(names.skills.size());
-    case ListSource::Scenes: return static_cast<int>(names.scenes.size());
-    case ListSource::Portraits: return static_cast<int>(state.game.portraits.size());
+    case ListSource::Persons:
+      return static_cast<int>(names.persons.size());
+    case ListSource::Items:
+      return static_cast<int>(names.items.size());
+    case ListSource::Skills:
+      return static_cast<int>(names.skills.size());
+    case ListSource::Scenes:
+      return static_cast<int>(names.scenes.size());
+    case ListSource::Portraits:
+      return static_cast<int>(state.game.portraits.size());
     case ListSource::Numbers:
-    case ListSource::Strings: return std::max<int>(format.count, 0);
-    case ListSource::None: return 0;
+    case ListSource::Strings:
+      return std::max<int>(format.count, 0);
+    case ListSource::None:
+      return 0;
   }
   return 0;
 }
@@ -269,8 +291,8 @@ int SourceCount(const EditorState& state, const ListFormat& format) {
 std::span<const CatalogueRow> CatalogueRows() { return kRows; }
 
 std::span<const CatalogueRow> DialogRows(std::string_view form) {
-  const auto first = std::find_if(std::begin(kRows), std::end(kRows),
-                                  [&](const CatalogueRow& r) { return r.form == form; });
+  const auto first =
+      std::find_if(std::begin(kRows), std::end(kRows), [&](const CatalogueRow& r) { return r.form == form; });
   const auto last = std::find_if(first, std::end(kRows), [&](const CatalogueRow& r) { return r.form != form; });
   return {first, last};
 }
@@ -315,9 +337,15 @@ std::vector<std::string> ListEntries(const EditorState& state, const ListFormat&
   };
   const int count = SourceCount(state, format);
   switch (format.source) {
-    case ListSource::Persons: append(NumberedNames(names.persons)); break;
-    case ListSource::Items: append(NumberedNames(names.items)); break;
-    case ListSource::Skills: append(NumberedNames(names.skills)); break;
+    case ListSource::Persons:
+      append(NumberedNames(names.persons));
+      break;
+    case ListSource::Items:
+      append(NumberedNames(names.items));
+      break;
+    case ListSource::Skills:
+      append(NumberedNames(names.skills));
+      break;
     case ListSource::Scenes:
       for (size_t n = 0; n < names.scenes.size(); ++n) entries.push_back(std::to_string(n) + names.scenes[n].name);
       break;
@@ -330,7 +358,8 @@ std::vector<std::string> ListEntries(const EditorState& state, const ListFormat&
     case ListSource::Strings:
       for (int n = 0; n < count; ++n) entries.push_back(state.text().UiString(format.first + n));
       break;
-    case ListSource::None: break;
+    case ListSource::None:
+      break;
   }
   return entries;
 }
@@ -368,8 +397,12 @@ std::vector<FieldValue> ShowFields(const EditorState& state, const Statement& st
       case FieldControl::List:
         value.entry = EntryForWord(row.list, ListEntryCount(state, row.list), word);
         break;
-      case FieldControl::Text: value.text = std::to_string(word); break;
-      case FieldControl::Check: value.check = CheckForWord(word); break;
+      case FieldControl::Text:
+        value.text = std::to_string(word);
+        break;
+      case FieldControl::Check:
+        value.check = CheckForWord(word);
+        break;
       case FieldControl::DialogueText:
         if (IsDialogueNumber(state, word)) value.text = state.game.talk.entries[static_cast<size_t>(word)].text;
         break;
@@ -385,7 +418,8 @@ Status ApplyFields(const EditorState& state, Statement& statement, std::span<con
   for (size_t k = 0; k < rows.size(); ++k) {
     if (rows[k].control != FieldControl::Text || !values[k].enabled) continue;
     Result<int16_t> number = ParseWord(values[k].text);
-    if (!number) return Error{FieldName(state, rows, k) + std::string(InterfaceStringText(Str::ListSeparator)) + number.error()};
+    if (!number)
+      return Error{FieldName(state, rows, k) + std::string(InterfaceStringText(Str::ListSeparator)) + number.error()};
     words[k] = *number;
   }
   for (size_t k = 0; k < rows.size(); ++k) {
@@ -397,9 +431,14 @@ Status ApplyFields(const EditorState& state, Statement& statement, std::span<con
       case FieldControl::List:
         statement.SetWord(row.word, WordForEntry(row.list, ListEntryCount(state, row.list), value.entry, old));
         break;
-      case FieldControl::Text: statement.SetWord(row.word, words[k]); break;
-      case FieldControl::Check: statement.SetWord(row.word, WordForCheck(value.check, old)); break;
-      case FieldControl::DialogueText: break;
+      case FieldControl::Text:
+        statement.SetWord(row.word, words[k]);
+        break;
+      case FieldControl::Check:
+        statement.SetWord(row.word, WordForCheck(value.check, old));
+        break;
+      case FieldControl::DialogueText:
+        break;
     }
   }
   return Ok();
@@ -411,8 +450,8 @@ Status ApplyDialogueInstruction(EditorState& state, Statement& statement, std::s
                                 std::span<const FieldValue> values, const std::string& text, bool toNewDialogue) {
   const auto talkRow = std::find_if(rows.begin(), rows.end(),
                                     [](const CatalogueRow& r) { return r.control == FieldControl::DialogueText; });
-  const bool hasText = talkRow != rows.end() && talkRow->word < statement.DataNum &&
-                       values[size_t(talkRow - rows.begin())].enabled;
+  const bool hasText =
+      talkRow != rows.end() && talkRow->word < statement.DataNum && values[size_t(talkRow - rows.begin())].enabled;
   const int32_t newNumber = state.talkCount();
   if (hasText && toNewDialogue && newNumber > 32767)
     return Error{state.text().UiString(Str::SaveToNewTalk) + std::string(InterfaceStringText(Str::ListSeparator)) +

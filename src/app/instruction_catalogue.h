@@ -49,12 +49,12 @@ struct ListFormat {
 // editing its word.
 enum class FieldRole : uint8_t {
   None,
-  InstructionTile,       // the tile the instruction sets or tests, previewed
-  AnimationStart,        // first and last picture numbers of the animation played
+  InstructionTile,  // the tile the instruction sets or tests, previewed
+  AnimationStart,   // first and last picture numbers of the animation played
   AnimationEnd,
   SecondAnimationStart,  // the same for the second animation of a pair
   SecondAnimationEnd,
-  EventTile1,            // the scene event's three tiles, shown in turn
+  EventTile1,  // the scene event's three tiles, shown in turn
   EventTile2,
   EventTile3,
 };

@@ -66,7 +66,9 @@ Result<std::vector<ListLine>> ReadPictureList(const fs::path& folder) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::vector<std::string> w = Words(line);
     if (w.empty() || w[0][0] == '#') continue;
-    auto bad = [&] { return Error{FormatInterfaceString(Str::PictureListLineBad, listPath.string(), lineNumber, line)}; };
+    auto bad = [&] {
+      return Error{FormatInterfaceString(Str::PictureListLineBad, listPath.string(), lineNumber, line)};
+    };
     int number = 0, width = 0, height = 0, x = 0, y = 0;
     if (!ParseInt(w[0], number) || number < 0 || number >= (1 << 20)) return bad();
     ListLine entry;
@@ -129,9 +131,9 @@ Result<PictureSetPaths> FindPictureSetFiles(const fs::path& dir, const PictureSe
   using Kind = PictureSetChoice::Kind;
   if (choice.kind == Kind::Scene || choice.kind == Kind::Battle) {
     Result<Bytes> zdat = ReadWholeFile(FindGameFile(dir, "z.dat"));
-    const TileSetSearch search = FindTileSet(dir, zdat ? *zdat : Bytes{},
-                                             choice.kind == Kind::Scene ? TileSetKind::Scene : TileSetKind::Battle,
-                                             choice.number);
+    const TileSetSearch search =
+        FindTileSet(dir, zdat ? *zdat : Bytes{}, choice.kind == Kind::Scene ? TileSetKind::Scene : TileSetKind::Battle,
+                    choice.number);
     if (!search.found) {
       std::string names;
       for (const std::string& name : search.tried) names += (names.empty() ? "" : ", ") + name;
@@ -150,8 +152,7 @@ Result<PictureSetPaths> FindPictureSetFiles(const fs::path& dir, const PictureSe
 std::string PictureFileName(size_t number) { return fmt::format("{:04}.png", number); }
 
 Result<Bytes> PictureToPng(const RlePicture& picture, const Palette& palette) {
-  if (picture.absent != 0 || picture.width <= 0 || picture.height <= 0)
-    return Error{"an absent picture has no PNG"};
+  if (picture.absent != 0 || picture.width <= 0 || picture.height <= 0) return Error{"an absent picture has no PNG"};
   const IndexedPicture pixels = DecodePictureIndices(picture);
   const PngTexts texts{{kXOffsetKey, std::to_string(picture.xOffset)}, {kYOffsetKey, std::to_string(picture.yOffset)}};
   if (UsesIndex(pixels, kTransparentIndex)) {
@@ -201,8 +202,8 @@ Result<PictureExportReport> ExportPictureSet(const PictureSet& set, const Palett
     const std::string name = PictureFileName(k);
     Status written = ExportPicture(picture, palette, folder / name);
     if (!written) return written.passError();
-    list += fmt::format("{} {} {} {} {} {}\n", k, name, picture.width, picture.height, picture.xOffset,
-                        picture.yOffset);
+    list +=
+        fmt::format("{} {} {} {} {} {}\n", k, name, picture.width, picture.height, picture.xOffset, picture.yOffset);
     ++report.written;
   }
   Status listed = WriteFileAtomic(folder / kPictureListName, Bytes(list.begin(), list.end()), false);
@@ -265,7 +266,8 @@ MappedPicture MapPngToPalette(const PngImage& image, PaletteMatcher& matcher) {
       p.indices[k] = uint8_t(direct[image.indices[k]]);
       continue;
     }
-    const uint32_t rgb = uint32_t(image.rgba[4 * k]) << 16 | uint32_t(image.rgba[4 * k + 1]) << 8 | image.rgba[4 * k + 2];
+    const uint32_t rgb =
+        uint32_t(image.rgba[4 * k]) << 16 | uint32_t(image.rgba[4 * k + 1]) << 8 | image.rgba[4 * k + 2];
     bool exact = false;
     p.indices[k] = matcher.Nearest(rgb, exact);
     if (!exact) ++out.mappedPixels;

@@ -19,15 +19,15 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "gamefiles/file_io.h"
 #include "gamefiles/pictures.h"
 #include "gamefiles/png_file.h"
-#include "base/result.h"
 
 namespace tavrel {
 
 inline constexpr uint8_t kTransparentIndex = 0;
-inline constexpr uint8_t kOpaqueFrom = 128;          // alpha from here on shows
+inline constexpr uint8_t kOpaqueFrom = 128;             // alpha from here on shows
 inline constexpr uint64_t kMaxImportPixels = 1u << 24;  // a PNG larger than this is refused unread
 inline constexpr const char* kPictureListName = "pictures.txt";
 inline constexpr const char* kXOffsetKey = "XOffset";
@@ -84,6 +84,7 @@ class PaletteMatcher {
   // The index and whether the colour is exactly the palette's.
   uint8_t Nearest(uint32_t rgb, bool& exact);
   uint32_t Colour(uint8_t index) const { return palette_[index]; }
+
  private:
   Palette palette_;
   std::vector<std::pair<uint32_t, uint16_t>> cache_;  // open addressing; second: index | exact << 8, 0xFFFF empty
@@ -98,10 +99,10 @@ MappedPicture MapPngToPalette(const PngImage& image, PaletteMatcher& matcher);
 Result<MappedPicture> ReadPngPicture(const std::filesystem::path& file, PaletteMatcher& matcher);
 
 struct PictureImport {
-  PictureSet set;            // the set as it will be written
-  int kept = 0;              // pictures whose bytes stay as they were (absent ones included)
-  int encoded = 0;           // pictures encoded afresh
-  int added = 0;             // of those, numbers past the end of the old set
+  PictureSet set;   // the set as it will be written
+  int kept = 0;     // pictures whose bytes stay as they were (absent ones included)
+  int encoded = 0;  // pictures encoded afresh
+  int added = 0;    // of those, numbers past the end of the old set
   uint64_t mappedPixels = 0;
 };
 // Reads `folder` against `current` and builds the new set; nothing is written.

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "app/editor_state.h"
-#include "gamefiles/pictures.h"
 #include "base/result.h"
+#include "gamefiles/pictures.h"
 
 namespace tavrel {
 

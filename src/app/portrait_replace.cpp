@@ -1,6 +1,5 @@
 #include "app/portrait_replace.h"
 
-
 #include "app/commands.h"
 #include "app/find.h"
 #include "script/encode.h"
@@ -44,7 +43,8 @@ PortraitCount CountPortraitUses(const EditorState& state, int32_t portrait) {
 }
 
 std::string PortraitReplaceQuestion(const EditorState& state, int32_t count) {
-  return state.text().UiString(Str::TalksFound) + std::to_string(count) + state.text().UiString(Str::ModifyQuestionSuffix);
+  return state.text().UiString(Str::TalksFound) + std::to_string(count) +
+         state.text().UiString(Str::ModifyQuestionSuffix);
 }
 
 PortraitReplacement ReplacePortrait(EditorState& state, int32_t from, int32_t to) {

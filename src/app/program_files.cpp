@@ -11,8 +11,7 @@ std::vector<std::filesystem::path> DataDirectoryCandidates(const std::filesystem
   // directory itself.
   std::filesystem::path bin = programDir;
   if (!bin.has_filename()) bin = bin.parent_path();
-  if (bin.has_parent_path() && bin.parent_path() != bin)
-    candidates.push_back(bin.parent_path() / "share" / "tavrel");
+  if (bin.has_parent_path() && bin.parent_path() != bin) candidates.push_back(bin.parent_path() / "share" / "tavrel");
   return candidates;
 }
 

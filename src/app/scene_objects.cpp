@@ -49,18 +49,24 @@ std::vector<ObjectStart> ObjectsStartingEvent(const SceneObjectTables& tables, i
 
 std::string TriggerName(Trigger trigger) {
   switch (trigger) {
-    case Trigger::Action: return FormatInterfaceString(Str::TriggerAction);
-    case Trigger::Item: return FormatInterfaceString(Str::TriggerItem);
-    case Trigger::Pass: return FormatInterfaceString(Str::TriggerPass);
+    case Trigger::Action:
+      return FormatInterfaceString(Str::TriggerAction);
+    case Trigger::Item:
+      return FormatInterfaceString(Str::TriggerItem);
+    case Trigger::Pass:
+      return FormatInterfaceString(Str::TriggerPass);
   }
   return {};
 }
 
 std::string TriggerEnglishName(Trigger trigger) {
   switch (trigger) {
-    case Trigger::Action: return "on action key";
-    case Trigger::Item: return "on using an item";
-    case Trigger::Pass: return "on passing";
+    case Trigger::Action:
+      return "on action key";
+    case Trigger::Item:
+      return "on using an item";
+    case Trigger::Pass:
+      return "on passing";
   }
   return {};
 }
@@ -86,8 +92,8 @@ std::string EventSelectorText(const EventStarts& starts, const NameTables& names
   const std::span<const ObjectStart> places = starts.Of(event);
   if (places.empty()) return text;
   const ObjectStart& first = places.front();
- text += "  " + SceneCaption(names, first.scene) + " · " + FormatInterfaceString(Str::ObjectNumbered, first.object) + " · " +
-          TriggerName(first.trigger);
+  text += "  " + SceneCaption(names, first.scene) + " · " + FormatInterfaceString(Str::ObjectNumbered, first.object) +
+          " · " + TriggerName(first.trigger);
   if (places.size() > 1) text += fmt::format(" +{}", places.size() - 1);
   return text;
 }

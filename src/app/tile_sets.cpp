@@ -128,8 +128,8 @@ Result<LoadedTileSet> TileSetCache::Load(const fs::path& dir, TileSetKind kind, 
   Result<Bytes> index = ReadWholeFile(files.index);
   Result<Bytes> data = index ? ReadWholeFile(files.data) : Result<Bytes>(Error{});
   if (!index || !data)
-    return Error{FormatInterfaceString(Str::TileFilesUnreadable, files.index.filename().string(), files.data.filename().string(),
-                                       index ? data.error() : index.error())};
+    return Error{FormatInterfaceString(Str::TileFilesUnreadable, files.index.filename().string(),
+                                       files.data.filename().string(), index ? data.error() : index.error())};
   ++setsRead_;
   auto tiles = std::make_shared<const PictureSet>(ParsePictureSet(*index, *data, palette));
   sets_.emplace(key, tiles);

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "gamefiles/file_io.h"
 #include "gamefiles/pictures.h"
 #include "text/charset.h"
-#include "base/result.h"
 
 namespace tavrel {
 

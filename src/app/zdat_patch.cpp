@@ -20,8 +20,9 @@ Bytes Le32(int32_t v) {
   return {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)};
 }
 template <size_t N>
-Bytes Of(const std::array<uint8_t, N>& a) { return Bytes(a.begin(), a.end()); }
-
+Bytes Of(const std::array<uint8_t, N>& a) {
+  return Bytes(a.begin(), a.end());
+}
 
 // UTF-8 text to one byte per character; none when a character lies above
 // U+00FF, is U+0000, or the text is not UTF-8.
@@ -191,8 +192,10 @@ void GatherRoster(const std::array<uint8_t, kRosterSize>& stored, std::array<uin
 std::string ZdatReport(const ZdatValues& v) {
   std::string out;
   const auto line = [&](std::string_view key, const auto& value) {
-    if (value) out += fmt::format("{}: {}\n", key, *value);
-    else out += fmt::format("{}: -\n", key);
+    if (value)
+      out += fmt::format("{}: {}\n", key, *value);
+    else
+      out += fmt::format("{}: -\n", key);
   };
   line(SiteOf(Site::TotalMemory).key, v.totalMemory);
   line(SiteOf(Site::Memory1).key, v.memory1);
@@ -224,7 +227,6 @@ std::string ZdatReport(const ZdatValues& v) {
 
 // ---- planning ------------------------------------------------------------------
 
-
 PatchPlan PlanPatch(const ZdatChoices& c, size_t fileSize) {
   PatchPlan plan;
   const auto group = [&](std::string_view box, int caption) { return GroupPlan(plan, fileSize, box, caption); };
@@ -236,7 +238,11 @@ PatchPlan PlanPatch(const ZdatChoices& c, size_t fileSize) {
   }
   if (c.memory) {
     GroupPlan g = group("chkMemory", 10101);
-    const struct { Site site; GroupPlan::Field field; const std::string& text; } rows[] = {
+    const struct {
+      Site site;
+      GroupPlan::Field field;
+      const std::string& text;
+    } rows[] = {
         {Site::TotalMemory, {"txtTotalMemory", 10102, {}}, c.totalMemory},
         {Site::Memory1, {"txtMemory1", 0, "M1"}, c.memory1},
         {Site::Memory2, {"txtMemory2", 0, "M2"}, c.memory2},
@@ -336,14 +342,11 @@ std::string FieldName(const TextCodec& text, const Refusal& r) {
 std::string RefusalMessage(const TextCodec& text, const Refusal& r, size_t fileSize) {
   switch (r.kind) {
     case Refusal::Kind::Number:
-      return Said(text, FormatInterfaceString(Str::PatchNotNumber,
-                                               FieldName(text, r), r.text, r.lo, r.hi));
+      return Said(text, FormatInterfaceString(Str::PatchNotNumber, FieldName(text, r), r.text, r.lo, r.hi));
     case Refusal::Kind::Name:
-      return Said(text, FormatInterfaceString(Str::PatchNameTooLong,
-                                               FieldName(text, r), r.text, kMaxPictureName));
+      return Said(text, FormatInterfaceString(Str::PatchNameTooLong, FieldName(text, r), r.text, kMaxPictureName));
     case Refusal::Kind::ShortFile:
-      return Said(text, FormatInterfaceString(Str::PatchPastFileEnd,
-                                               FieldName(text, r), fileSize, r.needed));
+      return Said(text, FormatInterfaceString(Str::PatchPastFileEnd, FieldName(text, r), fileSize, r.needed));
   }
   return {};
 }
@@ -367,11 +370,8 @@ ZdatFile ReadZdat(const std::filesystem::path& gameDir) {
 }
 
 std::string ZdatOpenProblem(const TextCodec& text, const ZdatFile& file) {
-  if (!file.error.empty())
-    return Said(text, FormatInterfaceString(Str::ZdatUnreadable, file.error));
-  if (!file.found)
-    return Said(text, 
-        FormatInterfaceString(Str::ZdatMissingValuesEmpty, file.path.string()));
+  if (!file.error.empty()) return Said(text, FormatInterfaceString(Str::ZdatUnreadable, file.error));
+  if (!file.found) return Said(text, FormatInterfaceString(Str::ZdatMissingValuesEmpty, file.path.string()));
   if (file.size < HighestSiteEnd())
     return Said(text, FormatInterfaceString(Str::ZdatShort, file.size, HighestSiteEnd()));
   return {};
@@ -398,7 +398,8 @@ Status ApplyWrites(const std::filesystem::path& zdat, const std::vector<ByteWrit
   if (!before) return before.passError();
   for (const ByteWrite& w : writes)
     if (size_t(w.offset) + w.bytes.size() > before->size())
-      return Error{FormatInterfaceString(Str::PatchFileTooShort, zdat.string(), before->size(), size_t(w.offset) + w.bytes.size())};
+      return Error{FormatInterfaceString(Str::PatchFileTooShort, zdat.string(), before->size(),
+                                         size_t(w.offset) + w.bytes.size())};
 
   std::error_code ec;
   std::filesystem::path key = std::filesystem::weakly_canonical(zdat, ec);
@@ -441,7 +442,8 @@ Status RestoreZdatBackup(const TextCodec& text, const std::filesystem::path& gam
   std::filesystem::path bak = zdat;
   bak += ".bak";
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(bak, ec)) return Error{text.UiString(Str::ZdatBackupMissing) + ": " + bak.string()};
+  if (!std::filesystem::is_regular_file(bak, ec))
+    return Error{text.UiString(Str::ZdatBackupMissing) + ": " + bak.string()};
   Result<Bytes> kept = ReadWholeFile(bak);
   if (!kept) return kept.passError();
   if (Status written = WriteFileAtomic(zdat, *kept, false); !written) return written;
@@ -471,8 +473,7 @@ PatchOutcome PatchZdat(const std::filesystem::path& gameDir, const ZdatChoices& 
 std::string PatchOutcomeMessage(const TextCodec& text, const PatchOutcome& outcome) {
   std::vector<std::string> paragraphs;
   if (!outcome.fileFound && !outcome.plan.refusals.empty()) {
-    paragraphs.push_back(Said(text, 
-        FormatInterfaceString(Str::ZdatMissingNothingWritten, outcome.path.string())));
+    paragraphs.push_back(Said(text, FormatInterfaceString(Str::ZdatMissingNothingWritten, outcome.path.string())));
   } else {
     for (const Refusal& r : outcome.plan.refusals) paragraphs.push_back(RefusalMessage(text, r, outcome.fileSize));
   }

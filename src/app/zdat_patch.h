@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/zdat_sites.h"
-#include "gamefiles/names.h"
-#include "gamefiles/file_io.h"
-#include "text/charset.h"
 #include "base/result.h"
+#include "gamefiles/file_io.h"
+#include "gamefiles/names.h"
+#include "text/charset.h"
 
 namespace tavrel::zdat {
 

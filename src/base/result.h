@@ -19,7 +19,7 @@ struct Error {
 template <class T>
 class Result {
  public:
-  Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit by design
+  Result(T value) : value_(std::move(value)) {}              // NOLINT: implicit by design
   Result(Error error) : error_(std::move(error.message)) {}  // NOLINT
 
   bool ok() const { return value_.has_value(); }

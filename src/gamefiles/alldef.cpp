@@ -34,9 +34,9 @@ Result<SceneObjectTables> ParseSceneObjects(std::span<const uint8_t> idx, std::s
     if (entry.size() != size_t(kSceneTableBytes)) {
       table.damaged.assign(entry.begin(), entry.end());
       if (warnings)
-        warnings->push_back({std::filesystem::path(grpName).filename().string(),
-                             FormatInterfaceString(Str::SceneTableWrongSize, grpName, s, entry.size(),
-                                                   kSceneTableBytes)});
+        warnings->push_back(
+            {std::filesystem::path(grpName).filename().string(),
+             FormatInterfaceString(Str::SceneTableWrongSize, grpName, s, entry.size(), kSceneTableBytes)});
       continue;
     }
     table.valid = true;

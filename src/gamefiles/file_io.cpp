@@ -58,9 +58,8 @@ bool SyncToDisk(std::FILE* file) {
 }
 
 std::string LowerAscii(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  });
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
   return s;
 }
 
@@ -111,7 +110,7 @@ struct Pending {
   fs::path path;
   ByteProducer produce;
   fs::path tmp;
-  fs::path backup;   // copy of the old file, empty when there was none
+  fs::path backup;  // copy of the old file, empty when there was none
   bool keepBackup = true;
   bool copyOld = true;  // false for a lone file without a backup: nothing to restore
   bool replaced = false;
@@ -156,14 +155,18 @@ Status ReplaceOne(Pending& p) {
   std::error_code ec;
   if (p.copyOld && fs::exists(p.path, ec)) {
     p.backup = WithSuffix(p.path, p.keepBackup ? ".bak" : ".old");
-    if (StepAllowed("backup", p.path)) fs::copy_file(p.path, p.backup, fs::copy_options::overwrite_existing, ec);
-    else ec = std::make_error_code(std::errc::permission_denied);
+    if (StepAllowed("backup", p.path))
+      fs::copy_file(p.path, p.backup, fs::copy_options::overwrite_existing, ec);
+    else
+      ec = std::make_error_code(std::errc::permission_denied);
     if (ec) {
       p.backup.clear();
-      return WriteError(p.path, FormatInterfaceString(Str::CannotKeepBackup, WithSuffix(p.path, ".bak").string(), ec.message()));
+      return WriteError(
+          p.path, FormatInterfaceString(Str::CannotKeepBackup, WithSuffix(p.path, ".bak").string(), ec.message()));
     }
   }
-  if (!StepAllowed("rename", p.path)) return WriteError(p.path, FormatInterfaceString(Str::CannotRenameIntoPlace, std::strerror(EACCES)));
+  if (!StepAllowed("rename", p.path))
+    return WriteError(p.path, FormatInterfaceString(Str::CannotRenameIntoPlace, std::strerror(EACCES)));
   fs::rename(p.tmp, p.path, ec);
   if (ec) return WriteError(p.path, FormatInterfaceString(Str::CannotRenameIntoPlace, ec.message()));
   p.replaced = true;
@@ -258,9 +261,7 @@ Result<Bytes> ReadWholeFile(const fs::path& path) {
   return bytes;
 }
 
-Result<size_t> ReadWholeFileWords(const fs::path& path, std::vector<int16_t>& words) {
-  return ReadInto(path, words);
-}
+Result<size_t> ReadWholeFileWords(const fs::path& path, std::vector<int16_t>& words) { return ReadInto(path, words); }
 
 ByteProducer WholeBytes(std::span<const uint8_t> bytes) {
   return [bytes](const ByteSink& sink) { return sink(bytes); };

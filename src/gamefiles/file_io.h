@@ -48,8 +48,7 @@ ByteProducer WholeBytes(std::span<const uint8_t> bytes);
 Status WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes, bool keepBackup = true);
 // The same, with the contents written as they are produced, so a large file
 // never has to be whole in memory.
-Status WriteFileAtomicInPieces(const std::filesystem::path& path, const ByteProducer& produce,
-                               bool keepBackup = true);
+Status WriteFileAtomicInPieces(const std::filesystem::path& path, const ByteProducer& produce, bool keepBackup = true);
 
 // Writes a group of files (an .idx with its .grp, or several such pairs) so
 // that either all are replaced or, on failure, every one is as it was: every

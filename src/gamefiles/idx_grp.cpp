@@ -31,10 +31,8 @@ Result<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> idx, size_t grp
     const int32_t end = ReadI32(idx, (k - 1) * 4);
     if (check == IndexCheck::Strict) {
       const int32_t begin = offsets.back();
-      if (end < 0)
-        return Error{FormatInterfaceString(Str::IndexNegativeEnd, idxName, k - 1, end)};
-      if (end < begin)
-        return Error{FormatInterfaceString(Str::IndexEndBeforeStart, idxName, k - 1, end, begin)};
+      if (end < 0) return Error{FormatInterfaceString(Str::IndexNegativeEnd, idxName, k - 1, end)};
+      if (end < begin) return Error{FormatInterfaceString(Str::IndexEndBeforeStart, idxName, k - 1, end, begin)};
       if (uint64_t(end) > grpSize)
         return Error{FormatInterfaceString(Str::IndexEndBeyondData, idxName, k - 1, end, grpName, grpSize)};
     }
@@ -53,8 +51,8 @@ Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const st
   return file;
 }
 
-Result<IdxGrpFile> ReadIdxGrp(const std::filesystem::path& dir, const std::string& idxName,
-                              const std::string& grpName, IndexCheck check, std::vector<FileWarning>* warnings) {
+Result<IdxGrpFile> ReadIdxGrp(const std::filesystem::path& dir, const std::string& idxName, const std::string& grpName,
+                              IndexCheck check, std::vector<FileWarning>* warnings) {
   const std::filesystem::path idxPath = FindGameFile(dir, idxName);
   const std::filesystem::path grpPath = FindGameFile(dir, grpName);
   Result<Bytes> idx = ReadWholeFile(idxPath);

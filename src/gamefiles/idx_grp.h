@@ -41,9 +41,8 @@ Result<IdxGrpFile> ParseIdxGrp(std::span<const uint8_t> idx, Bytes grp, const st
 
 // Reads NAME.idx/NAME.grp (found case-insensitively) from `dir`; `idxName`
 // and `grpName` are the files' names as the game spells them.
-Result<IdxGrpFile> ReadIdxGrp(const std::filesystem::path& dir, const std::string& idxName,
-                              const std::string& grpName, IndexCheck check,
-                              std::vector<FileWarning>* warnings = nullptr);
+Result<IdxGrpFile> ReadIdxGrp(const std::filesystem::path& dir, const std::string& idxName, const std::string& grpName,
+                              IndexCheck check, std::vector<FileWarning>* warnings = nullptr);
 
 // Builds .idx bytes from entry sizes: running end offsets.
 Bytes BuildIndex(std::span<const int32_t> endOffsets);

@@ -44,8 +44,9 @@ Result<KdefWords> ReadKdef(const std::filesystem::path& gameDir, std::vector<Fil
     table.offsets.push_back(bytes / 2);
   }
   if (odd > 0 && warnings)
-    warnings->push_back({idxPath.filename().string(), FormatInterfaceString(Str::KdefOddOffsets, idxPath.string(), odd, firstOdd - 1,
-                                                                            (*offsets)[size_t(firstOdd)])});
+    warnings->push_back(
+        {idxPath.filename().string(), FormatInterfaceString(Str::KdefOddOffsets, idxPath.string(), odd, firstOdd - 1,
+                                                            (*offsets)[size_t(firstOdd)])});
   std::shared_ptr<const std::vector<int16_t>> shared = std::move(words);
   table.events.reserve(size_t(n));
   for (int32_t i = 0; i < n; ++i) {

@@ -110,7 +110,8 @@ Result<NameTables> LoadNameTables(const std::filesystem::path& gameDir, const Te
   Result<IdxGrpFile> file = ReadIdxGrp(gameDir, "r1.idx", "r1.grp", IndexCheck::Strict, warnings);
   if (!file) return file.passError();
   if (file->count() <= kSkillEntry)
-    return Error{FormatInterfaceString(Str::NameTableTooShort, FindGameFile(gameDir, "r1.idx").string(), file->count(), kSkillEntry + 1)};
+    return Error{FormatInterfaceString(Str::NameTableTooShort, FindGameFile(gameDir, "r1.idx").string(), file->count(),
+                                       kSkillEntry + 1)};
   NameTables names;
   names.persons = ReadTable<PersonRecord>(file->Entry(kPersonEntry), kPersonRecordSize, ReadPerson, codec);
   names.items = ReadTable<ItemRecord>(file->Entry(kItemEntry), kItemRecordSize, ReadItem, codec);

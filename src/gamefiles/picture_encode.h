@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "gamefiles/file_io.h"
 #include "gamefiles/pictures.h"
-#include "base/result.h"
 
 namespace tavrel {
 

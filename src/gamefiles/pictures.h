@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "gamefiles/file_io.h"
 #include "base/result.h"
+#include "gamefiles/file_io.h"
 
 namespace tavrel {
 
@@ -27,7 +27,7 @@ struct RlePicture {
   int16_t height = 0;
   int16_t xOffset = 0;
   int16_t yOffset = 0;
-  Bytes data;                    // the encoded rows
+  Bytes data;                     // the encoded rows
   std::vector<uint32_t> colours;  // colour of the pixel index at each data position
 };
 

@@ -108,7 +108,8 @@ void CollectTexts(png_structp png, png_infop info, PngTexts& texts) {
   int count = 0;
   png_get_text(png, info, &text, &count);
   for (int i = 0; i < count; ++i)
-    texts.emplace_back(text[i].key ? text[i].key : "", text[i].text ? std::string(text[i].text, text[i].text_length) : "");
+    texts.emplace_back(text[i].key ? text[i].key : "",
+                       text[i].text ? std::string(text[i].text, text[i].text_length) : "");
 }
 
 }  // namespace
@@ -174,8 +175,7 @@ std::string PngImage::Text(const std::string& keyword) const {
   return {};
 }
 
-Result<PngImage> DecodePng(std::span<const uint8_t> bytes, int maxSide, uint64_t maxPixels,
-                           PngReadFailure& failure) {
+Result<PngImage> DecodePng(std::span<const uint8_t> bytes, int maxSide, uint64_t maxPixels, PngReadFailure& failure) {
   failure = PngReadFailure{};
   if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) {
     failure.reason = "no PNG signature";

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/result.h"
 #include "gamefiles/file_io.h"
 #include "gamefiles/pictures.h"
-#include "base/result.h"
 
 namespace tavrel {
 
@@ -63,7 +63,6 @@ struct PngReadFailure {
   int height = 0;
   std::string reason;
 };
-Result<PngImage> DecodePng(std::span<const uint8_t> bytes, int maxSide, uint64_t maxPixels,
-                           PngReadFailure& failure);
+Result<PngImage> DecodePng(std::span<const uint8_t> bytes, int maxSide, uint64_t maxPixels, PngReadFailure& failure);
 
 }  // namespace tavrel

@@ -75,8 +75,7 @@ Result<TalkTable> LoadTalk(const std::filesystem::path& gameDir, const TextCodec
 namespace {
 
 // The bytes of both files; the end offset of every entry in `ends`.
-void EncodeEntries(const TalkTable& table, const TextCodec& codec, Bytes& idx, Bytes& grp,
-                   std::vector<int32_t>& ends) {
+void EncodeEntries(const TalkTable& table, const TextCodec& codec, Bytes& idx, Bytes& grp, std::vector<int32_t>& ends) {
   grp.clear();
   ends.clear();
   ends.reserve(table.entries.size());

@@ -36,7 +36,7 @@ class TalkSource {
   Bytes bytes_;
   std::vector<std::pair<uint32_t, uint32_t>> ranges_;
   TextCodec codec_;
-  mutable std::string texts_;                // every text, back to back
+  mutable std::string texts_;               // every text, back to back
   mutable std::vector<uint32_t> textEnds_;  // where each ends in texts_
 };
 
@@ -49,8 +49,7 @@ class DialogueText {
   DialogueText(std::string text) : assigned_(true), text_(std::move(text)) {}
   DialogueText(const char* text) : DialogueText(std::string(text)) {}
   // Entry `entry` of `source`.
-  DialogueText(std::shared_ptr<const TalkSource> source, uint32_t entry)
-      : source_(std::move(source)), entry_(entry) {}
+  DialogueText(std::shared_ptr<const TalkSource> source, uint32_t entry) : source_(std::move(source)), entry_(entry) {}
 
   DialogueText& operator=(std::string text) {
     text_ = std::move(text);
@@ -60,9 +59,7 @@ class DialogueText {
   DialogueText& operator=(std::string_view text) { return *this = std::string(text); }
   DialogueText& operator=(const char* text) { return *this = std::string(text); }
 
-  std::string_view view() const {
-    return assigned_ || !source_ ? std::string_view(text_) : source_->EntryText(entry_);
-  }
+  std::string_view view() const { return assigned_ || !source_ ? std::string_view(text_) : source_->EntryText(entry_); }
   std::string str() const { return std::string(view()); }
   operator std::string() const { return str(); }
   bool empty() const { return view().empty(); }

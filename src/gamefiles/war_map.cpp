@@ -13,14 +13,11 @@ Result<Battlefield> ParseBattlefield(std::span<const uint8_t> idx, std::span<con
   if (m < 0 || m >= kBattlefieldCount)
     return Error{FormatInterfaceString(Str::NoSuchBattlefield, m, kBattlefieldCount - 1)};
   const size_t endAt = size_t(m) * 4;
-  if (idx.size() < endAt + 4)
-    return Error{FormatInterfaceString(Str::WarfldIndexTooShort, idx.size(), m)};
+  if (idx.size() < endAt + 4) return Error{FormatInterfaceString(Str::WarfldIndexTooShort, idx.size(), m)};
   const int64_t start = m == 0 ? 0 : ReadI32(idx, endAt - 4);
   const int64_t end = ReadI32(idx, endAt);
-  if (start < 0 || end < start)
-    return Error{FormatInterfaceString(Str::WarfldEntryBad, m, start, end)};
-  if (start > int64_t(grp.size()))
-    return Error{FormatInterfaceString(Str::WarfldDataTooShort, m, start, grp.size())};
+  if (start < 0 || end < start) return Error{FormatInterfaceString(Str::WarfldEntryBad, m, start, end)};
+  if (start > int64_t(grp.size())) return Error{FormatInterfaceString(Str::WarfldDataTooShort, m, start, grp.size())};
 
   const int64_t size = end - start;
   Battlefield field;
@@ -34,8 +31,10 @@ Result<Battlefield> ParseBattlefield(std::span<const uint8_t> idx, std::span<con
     values.assign(kBattlefieldLayerValues, 0);
     if (layer >= field.layerCount) continue;
     for (size_t k = 0; k < kBattlefieldLayerValues; ++k, at += 2) {
-      if (at + 2 <= entry.size()) values[k] = ReadI16(entry, at);
-      else field.missingBytes += at < entry.size() ? 1 : 2;
+      if (at + 2 <= entry.size())
+        values[k] = ReadI16(entry, at);
+      else
+        field.missingBytes += at < entry.size() ? 1 : 2;
     }
   }
   return field;

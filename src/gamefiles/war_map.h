@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "gamefiles/pictures.h"
 #include "base/result.h"
+#include "gamefiles/pictures.h"
 
 namespace tavrel {
 
@@ -25,7 +25,9 @@ struct Battlefield {
   std::array<std::vector<int16_t>, 3> layers;
   size_t missingBytes = 0;  // layer bytes the entry did not hold (read as 0)
 
-  int16_t value(int layer, int x, int y) const { return layers[size_t(layer)][size_t(y) * kBattlefieldSide + size_t(x)]; }
+  int16_t value(int layer, int x, int y) const {
+    return layers[size_t(layer)][size_t(y) * kBattlefieldSide + size_t(x)];
+  }
 };
 
 // Map m of a warfld index and data. Only the first 26 end offsets count. An

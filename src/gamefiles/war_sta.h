@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "gamefiles/file_io.h"
 #include "text/charset.h"
-#include "base/result.h"
 
 namespace tavrel {
 
@@ -23,9 +23,9 @@ inline constexpr int kBattleEnemies = 20;
 inline constexpr int16_t kNoPerson = -1;
 
 struct BattleRecord {
-  int16_t lead = 0;  // not shown; written back as read
+  int16_t lead = 0;                                   // not shown; written back as read
   std::array<uint8_t, kBattleNameBytes> nameBytes{};  // as read; bytes after the zero survive a rename
-  std::string name;  // decoded from nameBytes; what the editor changes
+  std::string name;                                   // decoded from nameBytes; what the editor changes
   int16_t map = 0;
   int16_t experience = 0;
   int16_t music = 0;

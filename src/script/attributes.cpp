@@ -188,7 +188,8 @@ Result<AttributeTable> ParseAttributeTable(std::string_view text, const std::str
 Result<AttributeTable> LoadAttributeTable(const std::filesystem::path& programDir, const TextCodec& codec) {
   const std::filesystem::path path = programDir / kAttributeFileName;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
+  if (!std::filesystem::is_regular_file(path, ec))
+    return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
   std::optional<std::vector<uint8_t>> bytes = ReadBytes(path);
   if (!bytes) return Error{FormatInterfaceString(Str::CannotRead, path.string())};
 
@@ -222,7 +223,8 @@ Status ParseInstructionNames(std::string_view text, const std::string& fileName,
 Status LoadInstructionNames(const std::filesystem::path& programDir, AttributeTable& table) {
   const std::filesystem::path path = programDir / kEnglishNamesFileName;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
+  if (!std::filesystem::is_regular_file(path, ec))
+    return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
   std::optional<std::vector<uint8_t>> bytes = ReadBytes(path);
   if (!bytes) return Error{FormatInterfaceString(Str::CannotRead, path.string())};
   const std::string text(bytes->begin(), bytes->end());

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "text/charset.h"
 #include "base/result.h"
+#include "text/charset.h"
 
 namespace tavrel {
 

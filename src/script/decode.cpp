@@ -102,8 +102,8 @@ bool JumpWordsInside(const InstructionAttr& attr) {
 }
 
 template <class Sink>
-DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, Sink& out,
-                    int32_t& labelCounter, const AttributeTable& attributes) {
+DecodeReport Decode(std::span<const int16_t> words, int32_t start, int32_t end, Sink& out, int32_t& labelCounter,
+                    const AttributeTable& attributes) {
   DecodeReport report;
   const int32_t size = static_cast<int32_t>(std::min<size_t>(words.size(), INT32_MAX));
   // The blocks still open, kept between calls so that decoding allocates

@@ -16,9 +16,8 @@ struct DecodeReport {
 // Decodes words [start, end) and appends to `list`, advancing `labelCounter`.
 // Same statement order and label numbers as the game's recursive definition,
 // run on an explicit stack, so its depth does not grow with the event.
-DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t end,
-                         std::vector<Statement>& list, int32_t& labelCounter,
-                         const AttributeTable& attributes);
+DecodeReport DecodeRange(std::span<const int16_t> words, int32_t start, int32_t end, std::vector<Statement>& list,
+                         int32_t& labelCounter, const AttributeTable& attributes);
 
 // What a list being decoded over holds: statements of any other words, or
 // an earlier decoding of the same event, whose fields mostly stay as they

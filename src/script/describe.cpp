@@ -28,7 +28,24 @@ constexpr const char* kNoName = "???";
 
 // One piece of a body template, parsed once.
 struct Piece {
-  enum Kind : uint8_t { Literal, If, Else, End, Jump, Ui, Dec, Hex, Person, Speaker, Item, Scene, Skill, Talk, Bad, BadIf };
+  enum Kind : uint8_t {
+    Literal,
+    If,
+    Else,
+    End,
+    Jump,
+    Ui,
+    Dec,
+    Hex,
+    Person,
+    Speaker,
+    Item,
+    Scene,
+    Skill,
+    Talk,
+    Bad,
+    BadIf
+  };
   Kind kind = Bad;
   int word = 0;   // parameter word K, or the interface string number
   int value = 0;  // V of if(dK=V)
@@ -45,15 +62,22 @@ bool ParseInt(std::string_view s, int& value) {
 // The piece that shows what word `word` of `opcode` names.
 Piece::Kind NameKind(int16_t opcode, int word) {
   switch (WordKindOf(opcode, word)) {
-    case WordKind::Person: return Piece::Person;
-    case WordKind::Speaker: return Piece::Speaker;
+    case WordKind::Person:
+      return Piece::Person;
+    case WordKind::Speaker:
+      return Piece::Speaker;
     case WordKind::Item:
-    case WordKind::GivenItem: return Piece::Item;
+    case WordKind::GivenItem:
+      return Piece::Item;
     case WordKind::Scene:
-    case WordKind::SceneOrCurrent: return Piece::Scene;
-    case WordKind::Skill: return Piece::Skill;
-    case WordKind::Dialogue: return Piece::Talk;
-    default: return Piece::Bad;
+    case WordKind::SceneOrCurrent:
+      return Piece::Scene;
+    case WordKind::Skill:
+      return Piece::Skill;
+    case WordKind::Dialogue:
+      return Piece::Talk;
+    default:
+      return Piece::Bad;
   }
 }
 
@@ -230,16 +254,22 @@ class BodyBuilder {
     bool skipping = false;
     for (const Piece& p : body) {
       switch (p.kind) {
-        case Piece::Else: skipping = !skipping; continue;
-        case Piece::End: skipping = false; continue;
+        case Piece::Else:
+          skipping = !skipping;
+          continue;
+        case Piece::End:
+          skipping = false;
+          continue;
         case Piece::If: {
           int w = 0;
           if (!Word(p.word, w)) return false;
           skipping = w != p.value;
           continue;
         }
-        case Piece::BadIf: return false;
-        default: break;
+        case Piece::BadIf:
+          return false;
+        default:
+          break;
       }
       if (!skipping && !Run(p, out)) return false;
     }
@@ -256,20 +286,33 @@ class BodyBuilder {
     int w = 0;
     if (!Word(p.word, w)) return false;
     switch (p.kind) {
-      case Piece::Dec: AppendDecimal(out, w); return true;
-      case Piece::Hex: AppendHex(out, uint16_t(w)); return true;
-      case Piece::Person: out.append(NameOf(ctx_.names.persons, w)); return true;
+      case Piece::Dec:
+        AppendDecimal(out, w);
+        return true;
+      case Piece::Hex:
+        AppendHex(out, uint16_t(w));
+        return true;
+      case Piece::Person:
+        out.append(NameOf(ctx_.names.persons, w));
+        return true;
       case Piece::Speaker:
         out.append(w >= kFirstNamelessSpeaker ? std::string_view(kNoName) : NameOf(ctx_.names.persons, w));
         return true;
-      case Piece::Item: out.append(NameOf(ctx_.names.items, w)); return true;
-      case Piece::Scene: out.append(NameOf(ctx_.names.scenes, w)); return true;
-      case Piece::Skill: out.append(NameOf(ctx_.names.skills, w)); return true;
+      case Piece::Item:
+        out.append(NameOf(ctx_.names.items, w));
+        return true;
+      case Piece::Scene:
+        out.append(NameOf(ctx_.names.scenes, w));
+        return true;
+      case Piece::Skill:
+        out.append(NameOf(ctx_.names.skills, w));
+        return true;
       case Piece::Talk:
         out.append((w >= 0 && static_cast<size_t>(w) < ctx_.talk.size()) ? ctx_.talk[size_t(w)].text.view()
                                                                          : std::string_view(kNoName));
         return true;
-      default: return false;
+      default:
+        return false;
     }
   }
 
@@ -283,9 +326,7 @@ class BodyBuilder {
     return true;
   }
 
-  int Held() const {
-    return std::min<int>(s_.DataNum, static_cast<int>(std::min<size_t>(s_.data.size(), INT32_MAX)));
-  }
+  int Held() const { return std::min<int>(s_.DataNum, static_cast<int>(std::min<size_t>(s_.data.size(), INT32_MAX))); }
 
   bool Word(int k, int& w) const {
     if (k < 0 || k >= Held()) return false;

@@ -70,7 +70,7 @@ class LabelDistances {
     int64_t after = 0;
     uint32_t generation = 0;
   };
-  size_t Hash(std::string_view name) const { return std::hash<std::string_view>{}(name) & mask_; }
+  size_t Hash(std::string_view name) const { return std::hash<std::string_view>{}(name)&mask_; }
 
   std::vector<Slot> slots_;
   uint32_t generation_ = 0;

@@ -56,17 +56,26 @@ inline constexpr int kRefKindCount = 9;
 
 constexpr RefKind ReferenceOf(WordKind kind) {
   switch (kind) {
-    case WordKind::Dialogue: return RefKind::Dialogue;
-    case WordKind::Speaker: return RefKind::Portrait;
+    case WordKind::Dialogue:
+      return RefKind::Dialogue;
+    case WordKind::Speaker:
+      return RefKind::Portrait;
     case WordKind::Item:
-    case WordKind::GivenItem: return RefKind::Item;
-    case WordKind::Person: return RefKind::Person;
+    case WordKind::GivenItem:
+      return RefKind::Item;
+    case WordKind::Person:
+      return RefKind::Person;
     case WordKind::Scene:
-    case WordKind::SceneOrCurrent: return RefKind::Scene;
-    case WordKind::TriggerEvent: return RefKind::Event;
-    case WordKind::Battle: return RefKind::Battle;
-    case WordKind::Skill: return RefKind::Skill;
-    default: return RefKind::None;
+    case WordKind::SceneOrCurrent:
+      return RefKind::Scene;
+    case WordKind::TriggerEvent:
+      return RefKind::Event;
+    case WordKind::Battle:
+      return RefKind::Battle;
+    case WordKind::Skill:
+      return RefKind::Skill;
+    default:
+      return RefKind::None;
   }
 }
 
@@ -87,10 +96,10 @@ enum class GuideKind : uint8_t {
 
 // The dialogs that do more than show their catalogue rows.
 enum class DialogClass : uint8_t {
-  Plain,         // the catalogue rows only
-  Dialogue,      // the dialogue text, stored into the dialogue table
-  SceneEvent,    // the scene event's tiles in turn, a tile browser
-  TilePreview,   // the instruction's tile or animation, a tile browser
+  Plain,        // the catalogue rows only
+  Dialogue,     // the dialogue text, stored into the dialogue table
+  SceneEvent,   // the scene event's tiles in turn, a tile browser
+  TilePreview,  // the instruction's tile or animation, a tile browser
 };
 
 inline constexpr size_t kMaxKindWords = 13;  // the most parameter words an instruction has (0x03)
@@ -136,15 +145,19 @@ constexpr InstructionKind Guided(std::string_view line, std::string_view english
 // Index = opcode.
 inline constexpr InstructionKind kRows[kOpcodeCount] = {
     Simple(R"(":" S505)", R"(" " S505)"),  // 0
-    Guided(R"("[" name1 "]" S506 name0)", R"("[" name1 "] " S506 " " name0)", {Dialogue, Speaker, Placement}, "frmStatement_0x01", DialogClass::Dialogue),
-    Guided(R"(S507 "[" name0 "][" d1 "]")", R"(" " S507 " [" name0 "][" d1 "]")", {GivenItem, Quantity}, "frmstatement_0x02"),
-    Guided(R"(S508 ":" if(d0=-2) S509 else S510 "[" name0 "]" end ":" if(d1=-2) S511 else S512 " [" d1 "]" end)", R"(" " S508 ": " if(d0=-2) S509 else S510 " [" name0 "]" end ", " if(d1=-2) S511 else S512 " [" d1 "]" end)",
+    Guided(R"("[" name1 "]" S506 name0)", R"("[" name1 "] " S506 " " name0)", {Dialogue, Speaker, Placement},
+           "frmStatement_0x01", DialogClass::Dialogue),
+    Guided(R"(S507 "[" name0 "][" d1 "]")", R"(" " S507 " [" name0 "][" d1 "]")", {GivenItem, Quantity},
+           "frmstatement_0x02"),
+    Guided(R"(S508 ":" if(d0=-2) S509 else S510 "[" name0 "]" end ":" if(d1=-2) S511 else S512 " [" d1 "]" end)",
+           R"(" " S508 ": " if(d0=-2) S509 else S510 " [" name0 "]" end ", " if(d1=-2) S511 else S512 " [" d1 "]" end)",
            {SceneOrCurrent, SceneEventOrCurrent, PassOrKeep, SceneEvent, TriggerEvent, TriggerEvent, TriggerEvent, Tile,
             Tile, Tile, Speed, Coordinate, Coordinate},
            "frmstatement_0x03", DialogClass::SceneEvent),
     Guided(R"(S513 "[" name0 "]？" JUMP)", R"(" " S513 " [" name0 "]? " JUMP)", {Item}, "frmStatement_0x04"),  // 4
     Simple(R"(S516 JUMP)", R"(" " S516 " " JUMP)"),
-    Guided(R"(S517 "[" d0 "]" JUMP)", R"(" " S517 " [" d0 "] " JUMP)", {Battle, Other, Other, Flag}, "frmStatement_0x06"),
+    Guided(R"(S517 "[" d0 "]" JUMP)", R"(" " S517 " [" d0 "] " JUMP)", {Battle, Other, Other, Flag},
+           "frmStatement_0x06"),
     Simple(R"(S518)", R"(" " S518)"),
     Simple(R"(S519)", R"(" " S519)"),
     Simple(R"(S520 JUMP)", R"(" " S520 " " JUMP)"),
@@ -155,34 +168,45 @@ inline constexpr InstructionKind kRows[kOpcodeCount] = {
     Simple(R"(S525)", R"(" " S525)"),
     Unguided(R"(S526)", R"(" " S526)"),
     Guided(R"(S527 "[" name0 "]" JUMP)", R"(" " S527 " [" name0 "]? " JUMP)", {Person}, "frmStatement_0x10"),
-    Guided(R"(S528 ":" if(d0=-2) S509 else S510 "[" name0 "]" end S529 hex1 S530 hex2 "-" hex3)", R"(" " S528 ": " if(d0=-2) S509 else S510 " [" name0 "]" end ", " S529 " " hex1 " " S530 " " hex2 "-" hex3)",
+    Guided(R"(S528 ":" if(d0=-2) S509 else S510 "[" name0 "]" end S529 hex1 S530 hex2 "-" hex3)",
+           R"(" " S528 ": " if(d0=-2) S509 else S510 " [" name0 "]" end ", " S529 " " hex1 " " S530 " " hex2 "-" hex3)",
            {SceneOrCurrent, Layer, Coordinate, Coordinate, Tile}, "frmStatement_0x11", DialogClass::TilePreview),
     Guided(R"(S531 "[" name0 "]" JUMP)", R"(" " S531 " [" name0 "]? " JUMP)", {Item}, "frmStatement_0x12"),
     Guided(R"(S532 hex0 "-" hex1)", R"(" " S532 " " hex0 "-" hex1)", {Coordinate, Coordinate}, "frmStatement_0x13"),
     Simple(R"(S533 JUMP)", R"(" " S533 " " JUMP)"),  // 20
     Guided(R"("[" name0 "]" S534)", R"(" " S534 ": [" name0 "]")", {Person}, "frmStatement_0x15"),
     Simple(R"(S535)", R"(" " S535)"),
-    Guided(R"(S536 "[" name0 "]" S537 "[" d1 "]")", R"(" " S536 " [" name0 "] " S537 " [" d1 "]")", {Person, Increase}, "frmStatement_0x17"),
+    Guided(R"(S536 "[" name0 "]" S537 "[" d1 "]")", R"(" " S536 " [" name0 "] " S537 " [" d1 "]")", {Person, Increase},
+           "frmStatement_0x17"),
     Unguided(R"(S584)", R"(" " S584)"),  // 24 has no text of its own
-    Guided(R"(S538 d0 "-" d1 "--" d2 "-" d3)", R"(" " S538 " " d0 "-" d1 "--" d2 "-" d3)", {Coordinate, Coordinate, Coordinate, Coordinate}, "frmstatement_0x19"),
+    Guided(R"(S538 d0 "-" d1 "--" d2 "-" d3)", R"(" " S538 " " d0 "-" d1 "--" d2 "-" d3)",
+           {Coordinate, Coordinate, Coordinate, Coordinate}, "frmstatement_0x19"),
     Guided(R"(S539)", R"(" " S539)", {SceneOrCurrent, SceneEvent, Increase, Increase, Increase}, "frmStatement_0x1a"),
     Guided(R"(S540)", R"(" " S540)", {SceneEvent, Tile, TileEnd}, "frmStatement_0x1B", DialogClass::TilePreview),
-    Guided(R"(S541 name0 S542 d1 "-" d2 JUMP)", R"(" " S541 " " name0 " " S542 " " d1 "-" d2 " " JUMP)", {Person, RangeLow, RangeHigh}, "frmStatement_0x1c"),
-    Guided(R"(S541 name0 S543 d1 "-" d2 JUMP)", R"(" " S541 " " name0 " " S543 " " d1 "-" d2 " " JUMP)", {Person, RangeLow, RangeHigh}, "frmStatement_0x1d"),
-    Guided(R"(S544 d0 "-" d1 "--" d2 "-" d3)", R"(" " S544 " " d0 "-" d1 "--" d2 "-" d3)", {Coordinate, Coordinate, Coordinate, Coordinate}, "frmStatement_0x1e"),
+    Guided(R"(S541 name0 S542 d1 "-" d2 JUMP)", R"(" " S541 " " name0 " " S542 " " d1 "-" d2 " " JUMP)",
+           {Person, RangeLow, RangeHigh}, "frmStatement_0x1c"),
+    Guided(R"(S541 name0 S543 d1 "-" d2 JUMP)", R"(" " S541 " " name0 " " S543 " " d1 "-" d2 " " JUMP)",
+           {Person, RangeLow, RangeHigh}, "frmStatement_0x1d"),
+    Guided(R"(S544 d0 "-" d1 "--" d2 "-" d3)", R"(" " S544 " " d0 "-" d1 "--" d2 "-" d3)",
+           {Coordinate, Coordinate, Coordinate, Coordinate}, "frmStatement_0x1e"),
     Guided(R"(S545 d0 JUMP)", R"(" " S545 " " d0 "? " JUMP)", {Money}, "frmStatement_0x1f"),
-    Guided(R"(S546 "[" name0 "]+[" d1 "]")", R"(" " S546 " [" name0 "]+[" d1 "]")", {GivenItem, Increase}, "frmstatement_0x20"),
+    Guided(R"(S546 "[" name0 "]+[" d1 "]")", R"(" " S546 " [" name0 "]+[" d1 "]")", {GivenItem, Increase},
+           "frmstatement_0x20"),
     Guided(R"(name0 S547 name1)", R"(" " name0 " " S547 " " name1)", {Person, Skill, Flag}, "frmStatement_0x21"),
     Guided(R"(name0 S548 d1)", R"(" " name0 " " S548 " " d1)", {Person, Increase}, "frmStatement_0x22"),
-    Guided(R"(S549 name0 S550 d1 ":" name2 S551 d3)", R"(" " S549 " " name0 " " S550 " " d1 ": " name2 " " S551 " " d3)", {Person, SkillSlot, Skill, Amount}, "frmStatement_0x23"),
+    Guided(R"(S549 name0 S550 d1 ":" name2 S551 d3)",
+           R"(" " S549 " " name0 " " S550 " " d1 ": " name2 " " S551 " " d3)", {Person, SkillSlot, Skill, Amount},
+           "frmStatement_0x23"),
     Unguided(R"(S552 d0 JUMP)", R"(" " S552 " " d0 "? " JUMP)", {Sex}),
     Guided(R"(S553 d0)", R"(" " S553 " " d0)", {Increase}, "frmStatement_0x25"),
     Guided(R"(S554)", R"(" " S554)", {Scene, Layer, Tile, Tile}, "frmStatement_0x26"),
     Guided(R"(S555 name0)", R"(" " S555 " " name0)", {Scene}, "frmStatement_0x27"),
     Guided(R"(S556 d0)", R"(" " S556 " " d0)", {Direction}, "frmStatement_0x28"),  // 40
-    Guided(R"(name0 S507 name1 d2)", R"(" " name0 " " S507 " " name1 " " d2)", {Person, GivenItem, Quantity}, "frmStatement_0x29"),
+    Guided(R"(name0 S507 name1 d2)", R"(" " name0 " " S507 " " name1 " " d2)", {Person, GivenItem, Quantity},
+           "frmStatement_0x29"),
     Unguided(R"(S557 JUMP)", R"(" " S557 " " JUMP)"),
-    Guided(R"(S558 name0 JUMP)", R"(" " S558 " " name0 "? " JUMP)", {Item}, "frmStatement_0x12"),  // shares the dialog of 18
+    Guided(R"(S558 name0 JUMP)", R"(" " S558 " " name0 "? " JUMP)", {Item},
+           "frmStatement_0x12"),  // shares the dialog of 18
     Guided(R"(S540)", R"(" " S540)", {SceneEvent, Tile, TileEnd, SceneEvent, Tile, TileEnd}, "frmStatement_0x2c",
            DialogClass::TilePreview),
     Guided(R"(name0 S559 d1)", R"(" " name0 " " S559 " " d1)", {Person, Increase}, "frmStatement_0x2d"),
@@ -190,7 +214,9 @@ inline constexpr InstructionKind kRows[kOpcodeCount] = {
     Guided(R"(name0 S561 d1)", R"(" " name0 " " S561 " " d1)", {Person, Increase}, "frmStatement_0x2f"),
     Guided(R"(name0 S562 d1)", R"(" " name0 " " S562 " " d1)", {Person, Increase}, "frmStatement_0x30"),
     Guided(R"(name0 S585 d1)", R"(" " name0 " " S585 " " d1)", {Person, InnerForce}, "frmStatement_0x31"),
-    Unguided(R"(S558 name0 "," name1 "," name2 "," name3 "," name4 JUMP)", R"(" " S558 " " name0 ", " name1 ", " name2 ", " name3 ", " name4 "? " JUMP)", {Item, Item, Item, Item, Item}),  // 50
+    Unguided(R"(S558 name0 "," name1 "," name2 "," name3 "," name4 JUMP)",
+             R"(" " S558 " " name0 ", " name1 ", " name2 ", " name3 ", " name4 "? " JUMP)",
+             {Item, Item, Item, Item, Item}),  // 50
     Unguided(R"(S563)", R"(" " S563)"),
     Unguided(R"(S564)", R"(" " S564)"),
     Unguided(R"(S565)", R"(" " S565)"),
@@ -200,7 +226,8 @@ inline constexpr InstructionKind kRows[kOpcodeCount] = {
     Simple(R"(S570)", R"(" " S570)"),
     Unguided(R"(S571)", R"(" " S571)"),
     Unguided(R"(S572)", R"(" " S572)"),
-    Guided(R"(S573 d0 S574 d1 S575 d2 JUMP)", R"(" " S573 " " d0 ", " S574 " " d1 " " S575 " " d2 "? " JUMP)", {SceneOrCurrent, SceneEvent, Tile}, "frmStatement_0x3c",
+    Guided(R"(S573 d0 S574 d1 S575 d2 JUMP)", R"(" " S573 " " d0 ", " S574 " " d1 " " S575 " " d2 "? " JUMP)",
+           {SceneOrCurrent, SceneEvent, Tile}, "frmStatement_0x3c",
            DialogClass::TilePreview),  // 60
     Unguided(R"(S576 JUMP)", R"(" " S576 " " JUMP)"),
     Unguided(R"(S577)", R"(" " S577)"),

@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kScriptFormat = 1;
-constexpr size_t kCommentColumn = 32;  // the description comment starts here when the words leave room
-constexpr int kIrregularJump = Str::IrregularJump;    // "不规范的条件转移"
+constexpr size_t kCommentColumn = 32;               // the description comment starts here when the words leave room
+constexpr int kIrregularJump = Str::IrregularJump;  // "不规范的条件转移"
 constexpr int kUnknownInstruction = 584;
 
 // ---------------------------------------------------------------- lines
@@ -97,10 +97,14 @@ std::string OneLine(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (static_cast<unsigned char>(c) < 0x20) out += ' ';
-    else out += c;
+    if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else if (static_cast<unsigned char>(c) < 0x20)
+      out += ' ';
+    else
+      out += c;
   }
   return out;
 }
@@ -148,8 +152,10 @@ std::vector<Unit> CutUnits(std::span<const int16_t> words, const AttributeTable&
     u.start = static_cast<int32_t>(pos);
     if (op != -1) {
       const InstructionAttr* attr = AttrOf(op, attributes);
-      if (attr && size - pos >= attr->length) u.length = attr->length;
-      else u.raw = true;
+      if (attr && size - pos >= attr->length)
+        u.length = attr->length;
+      else
+        u.raw = true;
     }
     units.push_back(u);
     pos += u.length;
@@ -211,8 +217,8 @@ std::optional<int16_t> Word(const Token& t, int line, std::string_view text, Dia
 }
 
 struct LabelRef {
-  size_t word;          // index of the jump word in the output
-  int32_t end;          // word position after the instruction
+  size_t word;  // index of the jump word in the output
+  int32_t end;  // word position after the instruction
   std::string name;
   int line;
   std::string_view text;
@@ -236,7 +242,8 @@ void CompileInstruction(const std::vector<Token>& tokens, int line, std::string_
     return;
   }
   if (*opcode < INT16_MIN || *opcode > INT16_MAX) {
-    d.At(line, text, tokens[0].offset, fmt::format("the number {} is out of range: expected {}", *opcode, kNumberRange));
+    d.At(line, text, tokens[0].offset,
+         fmt::format("the number {} is out of range: expected {}", *opcode, kNumberRange));
     return;
   }
   const int16_t op = static_cast<int16_t>(*opcode);
@@ -306,11 +313,10 @@ void CompileInstruction(const std::vector<Token>& tokens, int line, std::string_
   }
   if (failed) return;
   if (refAt)
-    refs.push_back(LabelRef{size_t(start) + *refAt, end, std::string(tokens[*refAt].text), line, text,
-                            tokens[*refAt].offset});
+    refs.push_back(
+        LabelRef{size_t(start) + *refAt, end, std::string(tokens[*refAt].text), line, text, tokens[*refAt].offset});
   words.insert(words.end(), out.begin(), out.end());
 }
-
 
 struct Header {
   int32_t events = -1;
@@ -380,8 +386,7 @@ Header CompileHeader(std::string_view text, const AttributeTable& attributes, Di
                          "attribute table now gives {} {} {} {}: the words would not mean the same",
                          v[0], v[1], v[2], v[3], v[4], a.length, a.conditional, a.yesOffset, a.noOffset));
     } else {
-      d.At(line, l, t[0].offset,
-           fmt::format("expected 'format', 'charset', 'events' or 'attr', found '{}'", key));
+      d.At(line, l, t[0].offset, fmt::format("expected 'format', 'charset', 'events' or 'attr', found '{}'", key));
     }
   }
   if (!format) d.File("the header lacks its line 'format 1'");
@@ -456,9 +461,12 @@ std::string WriteEventScript(std::span<const int16_t> words, int32_t number, con
     const int16_t no = words[size_t(u.start + attr->noOffset)];
     int32_t wordIndex = 0;
     int32_t distance = 0;
-    if (no == 0 && yes >= 1) wordIndex = attr->yesOffset, distance = yes;
-    else if (yes == 0 && no >= 1) wordIndex = attr->noOffset, distance = no;
-    else continue;
+    if (no == 0 && yes >= 1)
+      wordIndex = attr->yesOffset, distance = yes;
+    else if (yes == 0 && no >= 1)
+      wordIndex = attr->noOffset, distance = no;
+    else
+      continue;
     const int64_t target = int64_t(u.start) + u.length + distance;
     if (target > size || !boundary[size_t(target)]) continue;
     jumpOfUnit[i] = static_cast<int32_t>(jumps.size());
@@ -536,8 +544,7 @@ std::string WriteScriptHeader(GameCharset charset, int32_t events, const Attribu
   return out;
 }
 
-CompiledEvent CompileEventScript(std::string_view text, const std::string& fileName,
-                                 const AttributeTable& attributes) {
+CompiledEvent CompileEventScript(std::string_view text, const std::string& fileName, const AttributeTable& attributes) {
   CompiledEvent result;
   Diagnostics d(fileName, result.errors);
   std::vector<LabelRef> refs;
@@ -557,11 +564,11 @@ CompiledEvent CompileEventScript(std::string_view text, const std::string& fileN
       } else if (tokens.size() > 1) {
         d.At(line, l, tokens[1].offset, fmt::format("expected the end of the line after the label {}", first.text));
       } else if (auto [it, added] = labels.try_emplace(std::string(first.text),
-                                                        LabelDef{static_cast<int32_t>(result.words.size()), line});
+                                                       LabelDef{static_cast<int32_t>(result.words.size()), line});
                  !added) {
         d.At(line, l, first.offset,
-             fmt::format("the label {} is already defined on line {}; label names are unique in an event",
-                         first.text, it->second.line));
+             fmt::format("the label {} is already defined on line {}; label names are unique in an event", first.text,
+                         it->second.line));
       }
       continue;
     }
@@ -613,13 +620,12 @@ CompiledScripts CompileScriptFiles(const std::vector<ScriptFile>& files, const A
     if (!n) continue;
     auto [it, added] = byNumber.try_emplace(*n, &f);
     if (!added)
-      result.errors.push_back(TextDiagnostic{nameOf(f.name), 0, 0,
-                                             fmt::format("a second file for event {} besides {}", *n, it->second->name)});
+      result.errors.push_back(TextDiagnostic{
+          nameOf(f.name), 0, 0, fmt::format("a second file for event {} besides {}", *n, it->second->name)});
   }
   if (!header) {
     result.errors.push_back(TextDiagnostic{
-        nameOf(kScriptHeaderName), 0, 0,
-        "missing: a script folder starts with this header, as the export writes it"});
+        nameOf(kScriptHeaderName), 0, 0, "missing: a script folder starts with this header, as the export writes it"});
     return result;
   }
   Diagnostics hd(nameOf(header->name), result.errors);

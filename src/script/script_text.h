@@ -67,8 +67,7 @@ struct CompiledEvent {
 };
 
 // Compiles the text of one event; `fileName` names it in the diagnostics.
-CompiledEvent CompileEventScript(std::string_view text, const std::string& fileName,
-                                 const AttributeTable& attributes);
+CompiledEvent CompileEventScript(std::string_view text, const std::string& fileName, const AttributeTable& attributes);
 
 struct CompiledScripts {
   std::vector<std::vector<int16_t>> events;  // by event number

@@ -79,7 +79,8 @@ Status LoadCharsetTables(const std::filesystem::path& path, CharsetTables& table
   tables.interfaceTextMap.fill(0);
 
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
+  if (!std::filesystem::is_regular_file(path, ec))
+    return Error{FormatInterfaceString(Str::FileNotFound, path.string())};
   std::ifstream file(path, std::ios::binary);
   std::vector<uint8_t> bytes;
   if (file) bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

@@ -415,7 +415,6 @@ inline constexpr int RestoreZdatQuestion = 20422;
 inline constexpr int ZdatRestored = 20423;
 inline constexpr int ZdatBackupMissing = 20424;
 
-
 // Pictures in and out.
 inline constexpr int PictureSizeNotAllowed = 20500;
 inline constexpr int PictureRowTooLong = 20501;

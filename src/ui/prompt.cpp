@@ -15,13 +15,13 @@ class MessageBoxPrompt final : public Prompt {
         QMessageBox::information(parent, caption, text, QMessageBox::Ok);
         return Answer::Ok;
       case Buttons::OkCancel:
-        return QMessageBox::question(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                                     QMessageBox::Ok) == QMessageBox::Ok
+        return QMessageBox::question(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
+                       QMessageBox::Ok
                    ? Answer::Ok
                    : Answer::Cancel;
       case Buttons::YesNo:
-        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::Yes) == QMessageBox::Yes
+        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+                       QMessageBox::Yes
                    ? Answer::Yes
                    : Answer::No;
     }

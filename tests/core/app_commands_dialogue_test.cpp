@@ -89,7 +89,7 @@ TEST_F(CommandsDialogue, RefreshKeepsThePositionOrFallsBackToTheLast) {
     int32_t chosen;
   };
   const Case cases[] = {
-      {5, 0, 0}, {5, 2, 2}, {5, 4, 4}, {5, 5, 4}, {5, 70, 4}, {5, -1, -1},
+      {5, 0, 0}, {5, 2, 2}, {5, 4, 4},  {5, 5, 4},   {5, 70, 4}, {5, -1, -1},
       {1, 0, 0}, {1, 3, 0}, {0, 0, -1}, {0, -1, -1}, {0, 4, -1},
   };
   for (const Case& c : cases) {

@@ -56,10 +56,10 @@ TEST_F(CommandsModify, BadEntryRefusesTheCommandNamingTheEntry) {
   const int32_t event = Shown({2, 5, 1, -1});
   const Statement before = Statements(event)[0];
   const Strings cases[] = {
-      {"2", "abc", "1"},     // entry 1
-      {"2", "5", "40000"},   // entry 2
-      {"x2", "5", "1"},      // entry 0
-      {"2", "5"},            // too few entries
+      {"2", "abc", "1"},    // entry 1
+      {"2", "5", "40000"},  // entry 2
+      {"x2", "5", "1"},     // entry 0
+      {"2", "5"},           // too few entries
   };
   for (const Strings& words : cases) {
     Result<DecodeReport> refused = ModifyInstruction(state, event, 0, words);

@@ -55,15 +55,17 @@ TEST_F(Exports, TalkWithoutDialogueIsEmpty) { EXPECT_TRUE(ExportTalkText(state).
 TEST_F(Exports, TalkKeepsAsterisksAndWritesTheCodePage) {
   AddTalk("你好*再见");
   // GBK bytes of the text, the asterisk untouched.
-  EXPECT_EQ(ExportTalkText(state), (Bytes{' ', '0', ' ', '0', ' ', 0xC4, 0xE3, 0xBA, 0xC3, '*', 0xD4, 0xD9, 0xBC,
-                                          0xFB, '\r', '\n'}));
+  EXPECT_EQ(ExportTalkText(state),
+            (Bytes{' ', '0', ' ', '0', ' ', 0xC4, 0xE3, 0xBA, 0xC3, '*', 0xD4, 0xD9, 0xBC, 0xFB, '\r', '\n'}));
 }
 
 TEST_F(Exports, KdefHeaderInGbk) {
   for (int i = 0; i < 27; ++i) AddEvent({});
   const std::string text = Text(ExportKdefText(state));
   // 事件 in GBK.
-  const std::string header = "\r\n\xCA\xC2\xBC\xFE" "26(1A)\r\n\r\n\r\n";
+  const std::string header =
+      "\r\n\xCA\xC2\xBC\xFE"
+      "26(1A)\r\n\r\n\r\n";
   ASSERT_GE(text.size(), header.size());
   EXPECT_EQ(text.substr(text.size() - header.size()), header);
 }
@@ -71,7 +73,9 @@ TEST_F(Exports, KdefHeaderInGbk) {
 TEST_F(Exports, KdefHeaderInBig5) {
   UseCharset(GameCharset::Big5);
   AddEvent({});
-  EXPECT_EQ(Text(ExportKdefText(state)), "\r\n\xA8\xC6\xA5\xF3" "0(0)\r\n\r\n\r\n");
+  EXPECT_EQ(Text(ExportKdefText(state)),
+            "\r\n\xA8\xC6\xA5\xF3"
+            "0(0)\r\n\r\n\r\n");
 }
 
 TEST_F(Exports, EventWithoutInstructionsIsEmptyHeaderEmptyEmpty) {

@@ -16,9 +16,12 @@ namespace {
 std::string GuideLine(int op) {
   const Guide guide = GuideFor(static_cast<int16_t>(op));
   switch (guide.kind) {
-    case GuideKind::Dialog: return std::to_string(op) + " dialog " + std::string(guide.form);
-    case GuideKind::TooSimple: return std::to_string(op) + " simple";
-    case GuideKind::NoGuide: return std::to_string(op) + " none";
+    case GuideKind::Dialog:
+      return std::to_string(op) + " dialog " + std::string(guide.form);
+    case GuideKind::TooSimple:
+      return std::to_string(op) + " simple";
+    case GuideKind::NoGuide:
+      return std::to_string(op) + " none";
   }
   return std::to_string(op) + " ?";
 }
@@ -49,10 +52,14 @@ TEST(CommandsGuide, MessagesNameTheOpcodeInDecimalAndHex) {
   EditorState state;
   state.codec = std::make_shared<TextCodec>(GameCharset::Gbk, std::make_shared<CharsetTables>());
   const TextCodec& text = state.text();
-  EXPECT_EQ(GuideMessage(state, -1, GuideFor(-1).kind), text.UiString(Str::InstructionWord) + "-1(FFFF)" + text.UiString(Str::GuideTooSimple));
-  EXPECT_EQ(GuideMessage(state, 0, GuideFor(0).kind), text.UiString(Str::InstructionWord) + "0(0)" + text.UiString(Str::GuideTooSimple));
-  EXPECT_EQ(GuideMessage(state, 24, GuideFor(24).kind), text.UiString(Str::InstructionWord) + "24(18)" + text.UiString(Str::GuideNone));
-  EXPECT_EQ(GuideMessage(state, 200, GuideFor(200).kind), text.UiString(Str::InstructionWord) + "200(C8)" + text.UiString(Str::GuideNone));
+  EXPECT_EQ(GuideMessage(state, -1, GuideFor(-1).kind),
+            text.UiString(Str::InstructionWord) + "-1(FFFF)" + text.UiString(Str::GuideTooSimple));
+  EXPECT_EQ(GuideMessage(state, 0, GuideFor(0).kind),
+            text.UiString(Str::InstructionWord) + "0(0)" + text.UiString(Str::GuideTooSimple));
+  EXPECT_EQ(GuideMessage(state, 24, GuideFor(24).kind),
+            text.UiString(Str::InstructionWord) + "24(18)" + text.UiString(Str::GuideNone));
+  EXPECT_EQ(GuideMessage(state, 200, GuideFor(200).kind),
+            text.UiString(Str::InstructionWord) + "200(C8)" + text.UiString(Str::GuideNone));
   EXPECT_EQ(GuideMessage(state, 1, GuideKind::Dialog), "");
 }
 

@@ -51,7 +51,7 @@ TEST(ParseInteger, SyntaxOptionsSideBySide) {
       {"1.0", no, no, no},
       {"- 1", no, no, no},
       {"\xEF\xBC\x92", no, no, no},  // a full-width digit two
-      {"\n5", no, no, no},             // only spaces and tabs are blanks
+      {"\n5", no, no, no},           // only spaces and tabs are blanks
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ParseInteger(c.text, -32768, 32767), c.typed) << '"' << c.text << '"';
@@ -80,9 +80,19 @@ TEST(TrimBlanks, SpacesAndTabsAtEitherEndOnly) {
 
 TEST(HexText, UpperCaseWithoutLeadingZeros) {
   const std::pair<uint32_t, const char*> cases[] = {
-      {0, "0"},         {15, "F"},       {16, "10"},       {26, "1A"},        {255, "FF"},
-      {256, "100"},     {4095, "FFF"},   {4096, "1000"},   {0xFFFF, "FFFF"},  {0x8000, "8000"},
-      {0x10000, "10000"}, {0x0ABCDEF1, "ABCDEF1"}, {0xFFFFFFFF, "FFFFFFFF"},
+      {0, "0"},
+      {15, "F"},
+      {16, "10"},
+      {26, "1A"},
+      {255, "FF"},
+      {256, "100"},
+      {4095, "FFF"},
+      {4096, "1000"},
+      {0xFFFF, "FFFF"},
+      {0x8000, "8000"},
+      {0x10000, "10000"},
+      {0x0ABCDEF1, "ABCDEF1"},
+      {0xFFFFFFFF, "FFFFFFFF"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(HexText(value), text) << value;
   // A signed word is written as its 16-bit pattern.

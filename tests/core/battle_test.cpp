@@ -63,7 +63,8 @@ TEST(WarSta, APartialOrMissingFileGivesTheWholeRecordsItHas) {
 }
 
 TEST(WarStaNames, ALongNameIsCutToEightBytesAndItsZero) {
-  BattleRecord battle = NamedBattle("\xE4\xB8\x80\xE4\xBA\x8C\xE4\xB8\x89\xE5\x9B\x9B\xE4\xBA\x94\xE5\x85\xAD");  // 一二三四五六
+  BattleRecord battle =
+      NamedBattle("\xE4\xB8\x80\xE4\xBA\x8C\xE4\xB8\x89\xE5\x9B\x9B\xE4\xBA\x94\xE5\x85\xAD");  // 一二三四五六
   battle.nameBytes[9] = 0x5A;
   const auto stored = StoredNameBytes(battle, Big5Codec());
   const Bytes four = Big5Codec().EncodeGameText("\xE4\xB8\x80\xE4\xBA\x8C\xE4\xB8\x89\xE5\x9B\x9B");  // 一二三四
@@ -200,7 +201,8 @@ TEST_F(BattlefieldPicture, SquaresAroundTheCentreAreAnchoredOnTheDiamondGrid) {
     auto put = [&](int sx, int sy, int tile) {
       field.layers[0][size_t(sy) * kBattlefieldSide + size_t(sx)] = int16_t(tile * 2);
       for (int layer = 1; layer < 3; ++layer)
-        if (!field.layers[size_t(layer)].empty()) field.layers[size_t(layer)][size_t(sy) * kBattlefieldSide + size_t(sx)] = 0;
+        if (!field.layers[size_t(layer)].empty())
+          field.layers[size_t(layer)][size_t(sy) * kBattlefieldSide + size_t(sx)] = 0;
     };
     put(x, y, pond);
     put(x + 1, y, paving);
@@ -294,8 +296,8 @@ TEST(BattleMarkers, ParticipantsAlwaysAndEnemiesOnlyWithAPerson) {
 TEST(BattleTiles, LayerValuesNameTilesByHalvesRoundedToEven) {
   EXPECT_EQ(TilePosition(0), 0);
   EXPECT_EQ(TilePosition(8), 4);
-  EXPECT_EQ(TilePosition(5), 2);   // 2.5 -> 2
-  EXPECT_EQ(TilePosition(7), 4);   // 3.5 -> 4
+  EXPECT_EQ(TilePosition(5), 2);    // 2.5 -> 2
+  EXPECT_EQ(TilePosition(7), 4);    // 3.5 -> 4
   EXPECT_EQ(TilePosition(-3), -2);  // -1.5 -> -2
 }
 

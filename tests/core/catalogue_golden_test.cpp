@@ -18,10 +18,14 @@ using Row = std::tuple<std::string, int, std::string, std::string>;  // dialog, 
 
 std::string KindName(FieldControl control) {
   switch (control) {
-    case FieldControl::List: return "list";
-    case FieldControl::Text: return "text";
-    case FieldControl::Check: return "check";
-    case FieldControl::DialogueText: return "dialogue";
+    case FieldControl::List:
+      return "list";
+    case FieldControl::Text:
+      return "text";
+    case FieldControl::Check:
+      return "check";
+    case FieldControl::DialogueText:
+      return "dialogue";
   }
   return "?";
 }

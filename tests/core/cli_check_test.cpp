@@ -48,12 +48,13 @@ TEST_F(Cli, CheckReportsTheSampleAndAnIdenticalRoundTrip) {
   for (const char* charset : {"GBK", "BIG5"}) {
     const ToolRun run = Tavrel(std::string("--charset ") + charset + " check " + Game());
     EXPECT_EQ(run.exitCode, 0) << run.out;
-    for (const char* line : {"events: 300", "unknown words: 0", "dialogues: 160", "persons: 320", "scenes: 12",
-                             "portraits: 120", "scene object tables: 12, objects: 42", "commit: identical",
-                             "round trip: identical"})
+    for (const char* line :
+         {"events: 300", "unknown words: 0", "dialogues: 160", "persons: 320", "scenes: 12", "portraits: 120",
+          "scene object tables: 12, objects: 42", "commit: identical", "round trip: identical"})
       EXPECT_TRUE(HasLine(run.out, line)) << charset << " lacks \"" << line << "\" in\n" << run.out;
     EXPECT_NE(run.out.find("battle round trip: identical"), std::string::npos) << run.out;
-    for (const char* name : {"battles: ", "words: ", "statements: ", "labels: ", "irregular conditionals: ", "items: ", "skills: "})
+    for (const char* name :
+         {"battles: ", "words: ", "statements: ", "labels: ", "irregular conditionals: ", "items: ", "skills: "})
       EXPECT_NE(run.out.find(name), std::string::npos) << name;
   }
 }

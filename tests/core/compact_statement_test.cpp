@@ -78,8 +78,8 @@ TEST(StatementText, HoldsShortAndLongTextsAndComparesWithStrings) {
   const std::string longLine = "26(1A):对话 编号12 头像3 位置1 「你好，少侠。」";
   StatementText text;
   EXPECT_TRUE(text.empty());
-  for (const std::string& value : {std::string(":Label0"), std::string("12345678"), std::string("123456789"),
-                                   longLine, std::string(), std::string(":Label2147483647")}) {
+  for (const std::string& value : {std::string(":Label0"), std::string("12345678"), std::string("123456789"), longLine,
+                                   std::string(), std::string(":Label2147483647")}) {
     SCOPED_TRACE(value);
     text = value;
     EXPECT_EQ(text.size(), value.size());

@@ -42,7 +42,8 @@ inline std::vector<Damage> Damages() {
   std::vector<Damage> d = {
       {"missing", false, [](const Bytes&) { return std::nullopt; }},
       {"empty", false, [](const Bytes&) { return Bytes{}; }},
-      {"one byte", false, [](const Bytes& b) { return Bytes(b.begin(), b.begin() + std::min<ptrdiff_t>(1, b.size())); }},
+      {"one byte", false,
+       [](const Bytes& b) { return Bytes(b.begin(), b.begin() + std::min<ptrdiff_t>(1, b.size())); }},
       {"odd offset", true, [](const Bytes& b) { return WithOffset(b, -1, [](int32_t, int32_t v) { return v + 1; }); }},
       {"negative offset", true, [](const Bytes& b) { return WithOffset(b, -1, [](int32_t, int32_t) { return -8; }); }},
       {"negative first offset", true,
@@ -52,8 +53,11 @@ inline std::vector<Damage> Damages() {
       {"huge offset", true,
        [](const Bytes& b) { return WithOffset(b, -1, [](int32_t, int32_t) { return 0x7FFFFFF0; }); }},
       {"huge last offset", true,
-       [](const Bytes& b) { return WithOffset(b, int(b.size() / 4) - 1, [](int32_t, int32_t) { return 0x7FFFFFFF; }); }},
-      {"length not a multiple of 4", true, [](const Bytes& b) {
+       [](const Bytes& b) {
+         return WithOffset(b, int(b.size() / 4) - 1, [](int32_t, int32_t) { return 0x7FFFFFFF; });
+       }},
+      {"length not a multiple of 4", true,
+       [](const Bytes& b) {
          Bytes out = b;
          out.push_back(0x11);
          out.push_back(0x22);

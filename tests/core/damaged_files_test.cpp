@@ -13,21 +13,21 @@
 
 #include "app/editor_state.h"
 #include "app/zdat_patch.h"
+#include "damaged_files_support.h"
 #include "gamefiles/pictures.h"
 #include "gamefiles/war_map.h"
 #include "gamefiles/war_sta.h"
-#include "text/ui_strings.h"
-#include "damaged_files_support.h"
 #include "sample_test_support.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
 
-using testing::ReadSampleGame;
-using testing::SampleGameDir;
-using testing::SampleFiles;
 using testing::Damage;
 using testing::Damages;
+using testing::ReadSampleGame;
+using testing::SampleFiles;
+using testing::SampleGameDir;
 namespace fs = std::filesystem;
 
 class DamagedFiles : public ::testing::Test {
@@ -54,9 +54,9 @@ class DamagedFiles : public ::testing::Test {
 
 // What the read command replaces, to see that a failed read left it alone.
 std::string Fingerprint(const EditorState& s) {
-  std::string f = std::to_string(s.game.talk.entries.size()) + "/" + std::to_string(s.game.events.events.size()) +
-                  "/" + std::to_string(s.game.portraits.size()) + "/" + std::to_string(s.game.names.persons.size()) +
-                  "/" + std::to_string(s.game.palette[7]) + "/" + std::to_string(s.game.objects.sceneCount());
+  std::string f = std::to_string(s.game.talk.entries.size()) + "/" + std::to_string(s.game.events.events.size()) + "/" +
+                  std::to_string(s.game.portraits.size()) + "/" + std::to_string(s.game.names.persons.size()) + "/" +
+                  std::to_string(s.game.palette[7]) + "/" + std::to_string(s.game.objects.sceneCount());
   for (const TalkEntry& e : s.game.talk.entries) f += e.text;
   for (const KdefEvent& e : s.game.events.events)
     for (int16_t w : e.words) f += std::to_string(w) + ",";
@@ -78,12 +78,12 @@ bool MustRefuse(const std::string& file, const std::string& damage) {
 // Damages that a read must report as a warning naming the file (others, such
 // as a cut-short file, may be warned about or refused by what they cut).
 bool MustWarn(const std::string& file, const std::string& damage) {
-  if (file == "mmap.col") return true;  // every damage leaves it short of 768 bytes
+  if (file == "mmap.col") return true;           // every damage leaves it short of 768 bytes
   if (file.starts_with("alldef.")) return true;  // every damage leaves a table short, or bytes outside every table
   if (file.starts_with("hdgrp.")) return damage == "missing";
   if (file.starts_with("r1.") && (damage == "missing" || damage == "empty")) return true;
-  if (file == "r1.idx" && (damage.starts_with("negative") || damage.starts_with("descending") ||
-                           damage.starts_with("huge")))
+  if (file == "r1.idx" &&
+      (damage.starts_with("negative") || damage.starts_with("descending") || damage.starts_with("huge")))
     return true;
   // Index oddities read gently: a trailing partial value, an odd event offset.
   if (file.ends_with(".idx") && (damage == "length not a multiple of 4" || damage == "one byte")) return true;
@@ -204,8 +204,8 @@ TEST_F(DamagedFiles, BattleFilesReadWhatIsThereOrNameTheFile) {
 TEST_F(DamagedFiles, PictureSetsReadWhatIsThereOrNameTheFile) {
   Palette palette{};
   for (size_t i = 0; i < palette.size(); ++i) palette[i] = uint32_t(i);
-  for (const auto& names : std::vector<std::pair<std::string, std::string>>{
-           {"wdx", "wmp"}, {"sdx", "smp"}, {"hdgrp.idx", "hdgrp.grp"}}) {
+  for (const auto& names :
+       std::vector<std::pair<std::string, std::string>>{{"wdx", "wmp"}, {"sdx", "smp"}, {"hdgrp.idx", "hdgrp.grp"}}) {
     const std::string idx = names.first, grp = names.second;
     for (const std::string& file : {idx, grp}) {
       ForEachDamage(file, [&](const Damage& damage) {

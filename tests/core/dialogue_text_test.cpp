@@ -72,8 +72,9 @@ const TextCodec& GbkCodec() {
 }
 
 TEST(DialogueText, EscapesKeepEveryTextOnItsLine) {
-  const std::vector<std::string> texts = {"", " ", "  两边  ", "a\\b", "line\nbreak\r\n", "tab\there",
-                                          "\x01\x7F", "# not a comment", "\\n literally", "12345*67890"};
+  const std::vector<std::string> texts = {
+      "",          " ",        "  两边  ",        "a\\b",          "line\nbreak\r\n",
+      "tab\there", "\x01\x7F", "# not a comment", "\\n literally", "12345*67890"};
   TalkTable none;
   EditorState state;
   for (const std::string& t : texts) state.game.talk.entries.push_back(NewTalkEntry(t));
@@ -155,7 +156,8 @@ TEST(DialogueText, TheToolWritesOnlyWhatTheCharsetHolds) {
   const std::string game = "'" + dir.path().string() + "'";
   const std::string file = (dir / "dialogue.txt").string();
   for (const char* charset : {"GBK", "BIG5"}) {
-    const auto [code, out] = Tool(std::string("--charset ") + charset + " export-dialogue " + game + " -o '" + file + "'");
+    const auto [code, out] =
+        Tool(std::string("--charset ") + charset + " export-dialogue " + game + " -o '" + file + "'");
     ASSERT_EQ(code, 0) << out;
     const Bytes b = ReadWholeFile(file).value();
     std::string text(b.begin(), b.end());
@@ -164,7 +166,8 @@ TEST(DialogueText, TheToolWritesOnlyWhatTheCharsetHolds) {
     text.insert(line + 3, "😀");
     std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
 
-    const auto [refused, message] = Tool(std::string("--charset ") + charset + " import-dialogue " + game + " '" + file + "'");
+    const auto [refused, message] =
+        Tool(std::string("--charset ") + charset + " import-dialogue " + game + " '" + file + "'");
     EXPECT_NE(refused, 0);
     EXPECT_NE(message.find(file + ":7:3: the character '😀'"), std::string::npos) << message;
     EXPECT_EQ(dir.Get("talk.grp"), SampleFiles().at("talk.grp"));

@@ -32,7 +32,8 @@ std::vector<std::string> GoldenLines(const char* name) {
 
 void ExpectLines(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
   ASSERT_FALSE(expected.empty());
-  for (size_t k = 0; k < std::min(actual.size(), expected.size()); ++k) EXPECT_EQ(actual[k], expected[k]) << "line " << k;
+  for (size_t k = 0; k < std::min(actual.size(), expected.size()); ++k)
+    EXPECT_EQ(actual[k], expected[k]) << "line " << k;
   EXPECT_EQ(actual.size(), expected.size());
 }
 

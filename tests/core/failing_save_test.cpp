@@ -69,7 +69,8 @@ WriteFaultHook FailStep(const std::string& step, const std::string& target) {
 std::vector<Fault> Faults(size_t firstFileSize) {
   std::vector<Fault> faults;
   for (const char* step : {"create", "write", "flush", "backup", "rename"})
-    faults.push_back({std::string("on ") + step, [step](const std::string& t) { SetWriteFaultHook(FailStep(step, t)); }});
+    faults.push_back(
+        {std::string("on ") + step, [step](const std::string& t) { SetWriteFaultHook(FailStep(step, t)); }});
   // A full disk: nothing at all, one byte, part-way through the first file,
   // and part-way through the second of a pair.
   for (uint64_t n : {uint64_t(0), uint64_t(1), uint64_t(firstFileSize / 2), uint64_t(firstFileSize + 3)})
@@ -129,7 +130,8 @@ TEST_F(FailingSave, DialogueAndEventFilesStayAsTheyWereAndTheStateIsUnchanged) {
   std::vector<Case> cases;
   for (const std::string& target : targets)
     for (const char* step : {"create", "write", "flush", "backup", "rename"})
-      cases.push_back({target, std::string("on ") + step, [step, target] { SetWriteFaultHook(FailStep(step, target)); }});
+      cases.push_back(
+          {target, std::string("on ") + step, [step, target] { SetWriteFaultHook(FailStep(step, target)); }});
   // A full disk: at the first byte of each file, one byte into it and half way.
   uint64_t start = 0;
   for (size_t k = 0; k < 4; ++k) {

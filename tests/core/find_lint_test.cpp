@@ -14,8 +14,8 @@
 #include "app/commands.h"
 #include "app/find.h"
 #include "app/lint.h"
-#include "script/encode.h"
 #include "sample_test_support.h"
+#include "script/encode.h"
 #include "tool_run.h"
 
 namespace tavrel::testing {
@@ -28,8 +28,22 @@ const std::map<RefKind, std::map<int, std::vector<int>>>& ReferringWords() {
       {RefKind::Dialogue, {{1, {0}}}},
       {RefKind::Portrait, {{1, {1}}}},
       {RefKind::Person,
-       {{10, {0}}, {16, {0}}, {21, {0}}, {23, {0}}, {28, {0}}, {29, {0}}, {33, {0}}, {34, {0}}, {35, {0}},
-        {41, {0}}, {45, {0}}, {46, {0}}, {47, {0}}, {48, {0}}, {49, {0}}, {63, {0}}}},
+       {{10, {0}},
+        {16, {0}},
+        {21, {0}},
+        {23, {0}},
+        {28, {0}},
+        {29, {0}},
+        {33, {0}},
+        {34, {0}},
+        {35, {0}},
+        {41, {0}},
+        {45, {0}},
+        {46, {0}},
+        {47, {0}},
+        {48, {0}},
+        {49, {0}},
+        {63, {0}}}},
       {RefKind::Item, {{2, {0}}, {4, {0}}, {18, {0}}, {32, {0}}, {41, {1}}, {43, {0}}, {50, {0, 1, 2, 3, 4}}}},
       {RefKind::Scene, {{3, {0}}, {17, {0}}, {26, {0}}, {38, {0}}, {39, {0}}, {60, {0}}}},
       {RefKind::Skill, {{33, {1}}, {35, {2}}}},
@@ -55,8 +69,8 @@ int CountInWords(const EditorState& state, RefKind kind, int number) {
         continue;
       }
       if (auto it = byOpcode.find(op); it != byOpcode.end()) {
-        const bool refers = std::any_of(it->second.begin(), it->second.end(),
-                                        [&](int k) { return w[pos + 1 + size_t(k)] == number; });
+        const bool refers =
+            std::any_of(it->second.begin(), it->second.end(), [&](int k) { return w[pos + 1 + size_t(k)] == number; });
         count += refers;
       }
       pos += size_t(length);
@@ -113,8 +127,8 @@ class FindTest : public ::testing::Test {
     // over line 6, a return), 7 its label, 8 scene event whose first
     // trigger is the event after this one, 9 the end.
     SetWords(state_, planted_,
-             {1, int16_t(dialogue_), 5, 0, 10, 7, 2, 11, 3, 39, 4, 33, 7, 12, 0, 6, 10, 1, 0, 0, 7,
-              3, -2, -2, -2, 0, int16_t(target_), -2, -1, 0, 0, 0, -2, 0, 0, -1});
+             {1, int16_t(dialogue_), 5,  0,  10, 7, 2, 11, 3, 39, 4, 33, 7, 12, 0, 6, 10, 1, 0, 0, 7, 3, -2, -2, -2,
+              0, int16_t(target_),   -2, -1, 0,  0, 0, -2, 0, 0,  -1});
   }
 
   SampleGameDir dir_;
@@ -131,9 +145,14 @@ TEST_F(FindTest, EveryReferenceKindFindsWhatTheWordsHold) {
     std::set<int> plantedLines;
   };
   const Case cases[] = {
-      {RefKind::Dialogue, dialogue_, {0}}, {RefKind::Portrait, 5, {0}}, {RefKind::Person, 7, {1, 4}},
-      {RefKind::Item, 11, {2}},            {RefKind::Scene, 4, {3}},    {RefKind::Skill, 12, {4}},
-      {RefKind::Battle, 10, {5}},          {RefKind::Event, target_, {8}},
+      {RefKind::Dialogue, dialogue_, {0}},
+      {RefKind::Portrait, 5, {0}},
+      {RefKind::Person, 7, {1, 4}},
+      {RefKind::Item, 11, {2}},
+      {RefKind::Scene, 4, {3}},
+      {RefKind::Skill, 12, {4}},
+      {RefKind::Battle, 10, {5}},
+      {RefKind::Event, target_, {8}},
   };
   for (const Case& c : cases) {
     const std::vector<FoundLine> found = Find(state_, Reference(c.kind, c.number));
@@ -177,8 +196,8 @@ TEST_F(FindTest, AnEventSearchListsTheObjectsThatStartItFirst) {
 TEST_F(FindTest, AResultCarriesTheLineAsTheListShowsIt) {
   const std::vector<FoundLine> found = Find(state_, Reference(RefKind::Dialogue, dialogue_));
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].text, "1(1):[" + state_.game.names.persons[5].name + "]" + state_.text().UiString(506) +
-                               kPlantedText);
+  EXPECT_EQ(found[0].text,
+            "1(1):[" + state_.game.names.persons[5].name + "]" + state_.text().UiString(506) + kPlantedText);
   EXPECT_EQ(PlaceTag(found[0].place), "kdef:" + std::to_string(planted_) + ":0");
   EXPECT_EQ(PlaceText(found[0].place), "事件" + std::to_string(planted_) + "，第0行");
 }
@@ -291,28 +310,33 @@ TEST_F(LintTest, EachPlantedFaultIsFoundExactlyOnce) {
   // 160 dialogues, 320 persons, 200 items, 12 scenes, 90 skills, 120 portraits.
   const int16_t events = int16_t(state_.eventCount());
   const int16_t battles = int16_t(WarStaRecords());
-  SetWords(state_, broken,
-           {1, 160, 5, 0,               // line 0: dialogue 160 of 160
-            1, 3, 120, 0,               // line 1: portrait 120 of 120
-            10, 320,                    // line 2: person 320
-            2, 200, 1,                  // line 3: item 200
-            39, 12,                     // line 4: scene 12
-            33, 0, 90, 0,               // line 5: skill 90 (person 0 is fine)
-            6, battles, 1, 0, 0, 7,     // line 6: the battle after the last, over line 7; label line 8
-            3, 11, -2, -2, 0, events, -2, -1, 0, 0, 0, -2, 0, 0,  // line 9: event past the last
-            17, -3, 0, 0, 0, 0,         // line 10: scene -3 (only -2 stands for the current one)
-            99,                         // line 11: no instruction
-            5, 0, 0,                    // line 12: a conditional that never jumps
-            -1});                       // line 13
-  SetWords(state_, jumpOut, {5, 10, 0, -1});  // line 0 jumps 10 words past a 4-word event
-  SetWords(state_, noEnd, {0, 10, 1});        // line 1 is no end instruction
+  SetWords(state_, broken, {1,  160,     5,   0,         // line 0: dialogue 160 of 160
+                            1,  3,       120, 0,         // line 1: portrait 120 of 120
+                            10, 320,                     // line 2: person 320
+                            2,  200,     1,              // line 3: item 200
+                            39, 12,                      // line 4: scene 12
+                            33, 0,       90,  0,         // line 5: skill 90 (person 0 is fine)
+                            6,  battles, 1,   0,  0, 7,  // line 6: the battle after the last, over line 7; label line 8
+                            3,  11,      -2,  -2, 0, events, -2, -1, 0, 0, 0, -2, 0, 0,  // line 9: event past the last
+                            17, -3,      0,   0,  0, 0,  // line 10: scene -3 (only -2 stands for the current one)
+                            99,                          // line 11: no instruction
+                            5,  0,       0,              // line 12: a conditional that never jumps
+                            -1});                        // line 13
+  SetWords(state_, jumpOut, {5, 10, 0, -1});             // line 0 jumps 10 words past a 4-word event
+  SetWords(state_, noEnd, {0, 10, 1});                   // line 1 is no end instruction
   const std::multiset<FaultKey> planted = {
-      {FindingKind::OutOfRange, broken, 0},  {FindingKind::OutOfRange, broken, 1},
-      {FindingKind::OutOfRange, broken, 2},  {FindingKind::OutOfRange, broken, 3},
-      {FindingKind::OutOfRange, broken, 4},  {FindingKind::OutOfRange, broken, 5},
-      {FindingKind::OutOfRange, broken, 6},  {FindingKind::OutOfRange, broken, 9},
-      {FindingKind::OutOfRange, broken, 10}, {FindingKind::UnknownWord, broken, 11},
-      {FindingKind::IrregularConditional, broken, 12}, {FindingKind::JumpOutside, jumpOut, 0},
+      {FindingKind::OutOfRange, broken, 0},
+      {FindingKind::OutOfRange, broken, 1},
+      {FindingKind::OutOfRange, broken, 2},
+      {FindingKind::OutOfRange, broken, 3},
+      {FindingKind::OutOfRange, broken, 4},
+      {FindingKind::OutOfRange, broken, 5},
+      {FindingKind::OutOfRange, broken, 6},
+      {FindingKind::OutOfRange, broken, 9},
+      {FindingKind::OutOfRange, broken, 10},
+      {FindingKind::UnknownWord, broken, 11},
+      {FindingKind::IrregularConditional, broken, 12},
+      {FindingKind::JumpOutside, jumpOut, 0},
       {FindingKind::NoEnd, noEnd, 1},
   };
   const LintReport report = Lint();

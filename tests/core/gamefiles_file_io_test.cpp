@@ -154,7 +154,8 @@ TEST(GamefilesAtomicPair, AFailedSecondRenameRestoresTheFirstFile) {
     dir.Put("kdef.idx", kOld);
     dir.Put("kdef.grp", {5, 5});
     const std::filesystem::path grp = dir / "kdef.grp";
-    SetWriteFaultHook([&](const std::string& s, const std::filesystem::path& p) { return !(s == "rename" && p == grp); });
+    SetWriteFaultHook(
+        [&](const std::string& s, const std::filesystem::path& p) { return !(s == "rename" && p == grp); });
     Status written = WriteFilesAtomic({{dir / "kdef.idx", kNew}, {grp, kNew}}, keepBackup);
     ASSERT_FALSE(written);
     EXPECT_NE(written.error().find(grp.string()), std::string::npos) << written.error();

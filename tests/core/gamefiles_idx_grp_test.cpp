@@ -77,10 +77,10 @@ TEST(GamefilesIdxGrp, PictureIndexesMayHoldAnyValuesButEntriesStayInsideTheData)
   Result<IdxGrpFile> file =
       ParseIdxGrp(IndexBytes({-5, 3, 2, 100}), Bytes{1, 2, 3, 4, 5}, "p.idx", "p.grp", IndexCheck::Pictures);
   ASSERT_TRUE(file) << file.error();
-  EXPECT_TRUE(file->Entry(0).empty());          // 0 .. -5
-  EXPECT_EQ(file->Entry(1).size(), 3u);         // -5 .. 3, clipped to 0 .. 3
-  EXPECT_TRUE(file->Entry(2).empty());          // 3 .. 2
-  EXPECT_EQ(file->Entry(3).size(), 3u);         // 2 .. 100, clipped to 2 .. 5
+  EXPECT_TRUE(file->Entry(0).empty());   // 0 .. -5
+  EXPECT_EQ(file->Entry(1).size(), 3u);  // -5 .. 3, clipped to 0 .. 3
+  EXPECT_TRUE(file->Entry(2).empty());   // 3 .. 2
+  EXPECT_EQ(file->Entry(3).size(), 3u);  // 2 .. 100, clipped to 2 .. 5
   EXPECT_EQ(file->Entry(3)[0], 3);
 }
 

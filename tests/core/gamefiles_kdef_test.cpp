@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "script/event_table.h"
 #include "gamefiles_test_support.h"
+#include "script/event_table.h"
 
 namespace tavrel {
 namespace {

@@ -91,8 +91,8 @@ TEST(GamefilesNames, ReadsEveryTableAtItsRecordPositions) {
 
 TEST(GamefilesNames, NamesAreDecodedWithTheirFieldWidth) {
   Bytes persons(kPersonRecordSize * 2, 0);
-  Poke(persons, 8, kFiveChars);                              // fills the field, no zero
-  Poke(persons, 18, {'Z'});                                  // must not run into the name
+  Poke(persons, 8, kFiveChars);                                                // fills the field, no zero
+  Poke(persons, 18, {'Z'});                                                    // must not run into the name
   Poke(persons, kPersonRecordSize + 8, {0xA4, 0x40, 0xA4, 0xA4, 0xA4, 0xE5});  // 6 bytes, then zeros
   ScratchDir dir;
   PutR1(dir, {persons, {}, {}, {}});

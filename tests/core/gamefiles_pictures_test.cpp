@@ -176,8 +176,7 @@ TEST(GamefilesPictureSet, ReadsHeadersRowsAndAbsentEntries) {
   // end of the data.
   Bytes data = grp;
   data.insert(data.begin() + a, {9, 9, 9, 9, 9});
-  PictureSet set =
-      ParsePictureSet(IndexBytes({a, a, a - 3, a, a + 5, int32_t(data.size()) - 2}), data, TestPalette());
+  PictureSet set = ParsePictureSet(IndexBytes({a, a, a - 3, a, a + 5, int32_t(data.size()) - 2}), data, TestPalette());
   ASSERT_EQ(set.size(), 6u);
   EXPECT_EQ(set[0].absent, 0);
   EXPECT_EQ(set[0].width, 3);

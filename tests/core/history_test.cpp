@@ -323,7 +323,7 @@ TEST_F(UndoHistory, UnsavedMarkFollowsTheSavedPoint) {
   state.history.Undo(state);
   EXPECT_FALSE(state.modified);  // back at the saved state
   state.history.Undo(state);
-  EXPECT_TRUE(state.modified);   // before the saved state
+  EXPECT_TRUE(state.modified);  // before the saved state
   state.history.Redo(state);
   EXPECT_FALSE(state.modified);
   state.history.Redo(state);

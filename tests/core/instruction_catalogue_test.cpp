@@ -111,8 +111,9 @@ TEST_F(CatalogueOnSample, SceneListsAndTheirCurrentSceneEntry) {
 }
 
 TEST_F(CatalogueOnSample, FixedListsAreTheirStringsInOrder) {
-  EXPECT_EQ(ListEntries(state, DialogRows("frmStatement_0x28")[0].list),
-            (std::vector<std::string>{Ui(Str::FacingUp), Ui(Str::FacingRight), Ui(Str::FacingLeft), Ui(Str::FacingDown)}));
+  EXPECT_EQ(
+      ListEntries(state, DialogRows("frmStatement_0x28")[0].list),
+      (std::vector<std::string>{Ui(Str::FacingUp), Ui(Str::FacingRight), Ui(Str::FacingLeft), Ui(Str::FacingDown)}));
   EXPECT_EQ(ListEntries(state, DialogRows("frmstatement_0x3f")[1].list),
             (std::vector<std::string>{Ui(Str::SexMale), Ui(Str::SexFemale), Ui(Str::SexEunuch)}));
   const std::vector<std::string> modes = ListEntries(state, DialogRows("frmStatement_0x01")[2].list);
@@ -143,7 +144,7 @@ TEST(InstructionCatalogueWords, TheCurrentSceneEntryStandsForMinusTwo) {
   EXPECT_EQ(EntryForWord(scenes, count, -2), 0);
   EXPECT_EQ(EntryForWord(scenes, count, 0), 1);
   EXPECT_EQ(EntryForWord(scenes, count, 11), 12);
-  EXPECT_EQ(EntryForWord(scenes, count, -1), 0);  // -1 shows the current scene too ...
+  EXPECT_EQ(EntryForWord(scenes, count, -1), 0);      // -1 shows the current scene too ...
   EXPECT_EQ(WordForEntry(scenes, count, 0, -1), -2);  // ... and is written as -2
   EXPECT_EQ(WordForEntry(scenes, count, 5, 0), 4);
   EXPECT_EQ(EntryForWord(scenes, count, 12), -1);

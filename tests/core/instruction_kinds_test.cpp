@@ -30,21 +30,22 @@ TEST(InstructionKinds, WordsReferToWhatTheFormatSays) {
       {0x01, {R::Dialogue, R::Portrait, R::None}},  // dialogue, speaker's portrait, placement
       {0x02, {R::Item, R::None}},                   // item, quantity
       // scene, scene event, passable, number, three trigger events, three tiles, speed, x, y
-      {0x03, {R::Scene, R::None, R::None, R::None, R::Event, R::Event, R::Event, R::None, R::None, R::None, R::None,
-              R::None, R::None}},
-      {0x04, {R::Item, R::None, R::None}},                  // item, then the two jump words
-      {0x06, {R::Battle, R::None, R::None, R::None}},       // battle, two jump words, experience flag
-      {0x0A, {R::Person}},                                  // joins
+      {0x03,
+       {R::Scene, R::None, R::None, R::None, R::Event, R::Event, R::Event, R::None, R::None, R::None, R::None, R::None,
+        R::None}},
+      {0x04, {R::Item, R::None, R::None}},                     // item, then the two jump words
+      {0x06, {R::Battle, R::None, R::None, R::None}},          // battle, two jump words, experience flag
+      {0x0A, {R::Person}},                                     // joins
       {0x11, {R::Scene, R::None, R::None, R::None, R::None}},  // scene, layer, x, y, tile
-      {0x15, {R::Person}},                                  // leaves
+      {0x15, {R::Person}},                                     // leaves
       {0x1A, {R::Scene, R::None, R::None, R::None, R::None}},  // the trigger words are increases, no events
-      {0x21, {R::Person, R::Skill, R::None}},               // learns a skill
-      {0x23, {R::Person, R::None, R::Skill, R::None}},      // sets skill slot to skill, power
-      {0x26, {R::Scene, R::None, R::None, R::None}},        // scene, layer, old and new tile
-      {0x27, {R::Scene}},                                   // opens a scene
-      {0x29, {R::Person, R::Item, R::None}},                // a person gets an item
+      {0x21, {R::Person, R::Skill, R::None}},                  // learns a skill
+      {0x23, {R::Person, R::None, R::Skill, R::None}},         // sets skill slot to skill, power
+      {0x26, {R::Scene, R::None, R::None, R::None}},           // scene, layer, old and new tile
+      {0x27, {R::Scene}},                                      // opens a scene
+      {0x29, {R::Person, R::Item, R::None}},                   // a person gets an item
       {0x32, {R::Item, R::Item, R::Item, R::Item, R::Item, R::None, R::None}},  // five items, two jump words
-      {0x37, {R::None, R::None, R::None, R::None}},         // a scene event number, not a kdef event
+      {0x37, {R::None, R::None, R::None, R::None}},  // a scene event number, not a kdef event
       {0x3C, {R::Scene, R::None, R::None, R::None, R::None}},
       {0x3F, {R::Person, R::None}},
       {0x43, {R::None}},  // sound effect
@@ -59,8 +60,8 @@ TEST(InstructionKinds, WordsReferToWhatTheFormatSays) {
 TEST(InstructionKinds, OnlySceneAndTriggerWordsHaveStandInValues) {
   EXPECT_TRUE(IsStandInValue(WordKindOf(0x03, 0), -2));  // the current scene
   EXPECT_FALSE(IsStandInValue(WordKindOf(0x03, 0), -1));
-  EXPECT_TRUE(IsStandInValue(WordKindOf(0x03, 4), -2));  // keep the trigger
-  EXPECT_TRUE(IsStandInValue(WordKindOf(0x03, 6), -1));  // clear it
+  EXPECT_TRUE(IsStandInValue(WordKindOf(0x03, 4), -2));   // keep the trigger
+  EXPECT_TRUE(IsStandInValue(WordKindOf(0x03, 6), -1));   // clear it
   EXPECT_FALSE(IsStandInValue(WordKindOf(0x27, 0), -2));  // opening a scene has no current one
   EXPECT_FALSE(IsStandInValue(WordKindOf(0x0A, 0), -2));
 }

@@ -128,9 +128,12 @@ TEST(PictureSets, EncodingEverySampleSetAfreshGivesTheSamePixels) {
     std::string idx, grp;
     bool numbered;
   };
-  const std::vector<Set> sets = {{"hdgrp.idx", "hdgrp.grp", false}, {"sdx", "smp", false},
-                                 {"wdx", "wmp", false},             {"sdx003", "smp003", true},
-                                 {"wdx001", "wmp001", true},        {"fight000.idx", "fight000.grp", false},
+  const std::vector<Set> sets = {{"hdgrp.idx", "hdgrp.grp", false},
+                                 {"sdx", "smp", false},
+                                 {"wdx", "wmp", false},
+                                 {"sdx003", "smp003", true},
+                                 {"wdx001", "wmp001", true},
+                                 {"fight000.idx", "fight000.grp", false},
                                  {"fight003.idx", "fight003.grp", false}};
   for (const Set& s : sets) {
     SCOPED_TRACE(s.grp);
@@ -303,9 +306,9 @@ TEST(PictureSets, DamagedInputsAreRefusedNamingTheFile) {
     ScratchDir dir;
     ASSERT_TRUE(ExportPictureSet(portraits, SamplePalette(), dir / "out"));
     const std::string list = Text(dir / "out" / "pictures.txt");
-    for (const std::string& bad : {list + "3 absent\n", list + "x 0000.png 1 1 0 0\n",
-                                   list + std::to_string(portraits.size() + 1) + " absent\n",
-                                   std::string("0 0000.png 48 56 0 56\n")}) {
+    for (const std::string& bad :
+         {list + "3 absent\n", list + "x 0000.png 1 1 0 0\n", list + std::to_string(portraits.size() + 1) + " absent\n",
+          std::string("0 0000.png 48 56 0 56\n")}) {
       PutText(dir / "out" / "pictures.txt", bad);
       Result<PictureImport> plan = PlanPictureImport(portraits, SamplePalette(), dir / "out", false);
       ASSERT_FALSE(plan) << bad.substr(bad.size() - 30);

@@ -24,7 +24,8 @@ Decoded DecodePng(const Bytes& bytes) {
   if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return out;
   out.width = int(image.width);
   out.height = int(image.height);
-  for (size_t k = 0; k + 2 < rgb.size(); k += 3) out.pixels.push_back(uint32_t(rgb[k]) << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
+  for (size_t k = 0; k + 2 < rgb.size(); k += 3)
+    out.pixels.push_back(uint32_t(rgb[k]) << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
   return out;
 }
 

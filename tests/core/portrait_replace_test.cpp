@@ -16,7 +16,7 @@ class PortraitReplace : public CommandsFixture {
     // Event 0: two dialogues with portrait 3 around a conditional, one with 4.
     AddWords({1, 10, 3, 0, 5, 4, 0, 1, 11, 3, 1, 1, 12, 4, 0, -1});
     for (int i = 1; i < 7; ++i) AddWords({1, 20, 5, 0, 10, 3, -1});  // portrait 5, and a word 3 elsewhere
-    AddWords({2, 3, 3, 1, 13, 3, 5, -1});                              // event 7: an item instruction, then portrait 3
+    AddWords({2, 3, 3, 1, 13, 3, 5, -1});                            // event 7: an item instruction, then portrait 3
     for (const KdefEvent& e : state.game.events.events) before.push_back(e.words);
   }
   std::vector<std::vector<int16_t>> Words() const {

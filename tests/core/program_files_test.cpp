@@ -69,8 +69,8 @@ TEST(DataDirectory, InstalledToolReadsTheSampleGame) {
   fs::create_directories(bin);
   fs::copy_file(fs::path(TAVREL_BIN_DIR) / "tavrel", bin / "tavrel");
   const auto run = [&](const std::string& arguments) {
-    const std::string command = "'" + (bin / "tavrel").string() + "' " + arguments + " >'" +
-                                (root / "out.txt").string() + "' 2>&1";
+    const std::string command =
+        "'" + (bin / "tavrel").string() + "' " + arguments + " >'" + (root / "out.txt").string() + "' 2>&1";
     return std::system(command.c_str());
   };
   const std::string game = "'" + (root / "game").string() + "'";

@@ -22,8 +22,8 @@ TEST(SampleGame, HoldsEveryFileTheEditorReadsOnceEach) {
   const auto files = sample::MakeSampleGame(SampleAt(1));
   std::set<std::string> names;
   for (const auto& f : files) EXPECT_TRUE(names.insert(f.name).second) << "twice: " << f.name;
-  for (const char* name : {"talk.idx", "talk.grp", "kdef.idx", "kdef.grp", "r1.idx", "r1.grp", "hdgrp.idx",
-                           "hdgrp.grp", "mmap.col", "sdx", "smp", "wdx", "wmp", "z.dat"})
+  for (const char* name : {"talk.idx", "talk.grp", "kdef.idx", "kdef.grp", "r1.idx", "r1.grp", "hdgrp.idx", "hdgrp.grp",
+                           "mmap.col", "sdx", "smp", "wdx", "wmp", "z.dat"})
     EXPECT_TRUE(names.count(name)) << name;
   for (const char* name : {"sdx000", "smp000", "wdx000", "wmp000"}) EXPECT_FALSE(names.count(name)) << name;
   for (const auto& f : sample::MakeBattleFiles(SampleAt(1))) EXPECT_TRUE(names.count(f.name)) << f.name;

@@ -57,8 +57,7 @@ TEST(SamplePortraits, AreDistinctPicturesWithSomeMissing) {
   ASSERT_TRUE(set) << set.error();
   ASSERT_GE(set->count(), 100);
   const Palette palette = ParsePalette(SampleFiles().at("mmap.col"));
-  const PictureSet pictures =
-      ParsePictureSet(SampleFiles().at("hdgrp.idx"), SampleFiles().at("hdgrp.grp"), palette);
+  const PictureSet pictures = ParsePictureSet(SampleFiles().at("hdgrp.idx"), SampleFiles().at("hdgrp.grp"), palette);
   std::set<std::vector<uint32_t>> looks;
   int absent = 0;
   for (int32_t k = 0; k < set->count(); ++k) {
@@ -80,7 +79,8 @@ TEST(SamplePortraits, AreDistinctPicturesWithSomeMissing) {
 
 TEST(SampleSceneTiles, EverySceneHasAValidTileSet) {
   std::vector<std::pair<std::string, std::string>> sets{{"sdx", "smp"}};
-  for (int scene = 0; scene < 12; ++scene) sets.emplace_back(fmt::format("sdx{:03}", scene), fmt::format("smp{:03}", scene));
+  for (int scene = 0; scene < 12; ++scene)
+    sets.emplace_back(fmt::format("sdx{:03}", scene), fmt::format("smp{:03}", scene));
   for (const auto& [idx, grp] : sets) {
     const bool numbered = idx != "sdx";
     ASSERT_TRUE(SampleFiles(numbered).count(idx)) << idx;

@@ -33,8 +33,10 @@ std::vector<int> GroupsBetweenAsterisks(const std::string& text) {
   std::vector<int> groups{0};
   for (size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
-    if (c == '*') groups.push_back(0);
-    else if (c >= 0xC0) ++groups.back();
+    if (c == '*')
+      groups.push_back(0);
+    else if (c >= 0xC0)
+      ++groups.back();
   }
   return groups;
 }
@@ -73,7 +75,8 @@ TEST_F(SampleText, DialogueHasEmptyTextsAndAscii) {
 TEST_F(SampleText, EveryTextIsRepresentableInBig5) {
   for (const TalkEntry& entry : state_->game.talk.entries) {
     EXPECT_TRUE(state_->text().CanEncode(entry.text.str())) << entry.text.str();
-    EXPECT_EQ(state_->text().EncodeGameText(entry.text.str()), Bytes(entry.readBytes().begin(), entry.readBytes().end()))
+    EXPECT_EQ(state_->text().EncodeGameText(entry.text.str()),
+              Bytes(entry.readBytes().begin(), entry.readBytes().end()))
         << entry.text;
   }
   for (const PersonRecord& p : state_->game.names.persons) EXPECT_EQ(p.name.find('?'), std::string::npos);
@@ -99,7 +102,8 @@ TEST_F(SampleText, GbkRunShowsTheSameTextsSimplified) {
   EditorState gbk;
   ReadSampleGame(gbk, GameCharset::Gbk, dir_->path());
   ASSERT_EQ(gbk.talkCount(), state_->talkCount());
-  for (const TalkEntry& entry : gbk.game.talk.entries) EXPECT_EQ(entry.text.str().find("??"), std::string::npos) << entry.text.str();
+  for (const TalkEntry& entry : gbk.game.talk.entries)
+    EXPECT_EQ(entry.text.str().find("??"), std::string::npos) << entry.text.str();
   EXPECT_NE(gbk.game.talk.entries[0].text, state_->game.talk.entries[0].text) << "simplified differs from traditional";
 }
 

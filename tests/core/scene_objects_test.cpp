@@ -84,8 +84,7 @@ TEST(SceneObjectFile, BytesAfterTheLastEntryStayWhenAnObjectChanges) {
   Bytes grp = Table({});
   grp.push_back(0xAB);
   std::vector<FileWarning> warnings;
-  Result<SceneObjectTables> read =
-      ParseSceneObjects(IndexBytes({4400}), grp, "alldef.idx", "alldef.grp", &warnings);
+  Result<SceneObjectTables> read = ParseSceneObjects(IndexBytes({4400}), grp, "alldef.idx", "alldef.grp", &warnings);
   ASSERT_TRUE(read) << read.error();
   ASSERT_EQ(warnings.size(), 1u);  // the byte belongs to no scene
   EXPECT_EQ(warnings[0].file, "alldef.grp");

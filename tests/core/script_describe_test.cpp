@@ -38,7 +38,7 @@ class ScriptDescribe : public ::testing::Test {
   std::string S(int n) const { return codec_.UiString(n); }
 
   std::string Line(int16_t op, std::vector<int16_t> data, int16_t yes = 0, int16_t no = 0, int32_t isGoto = 0,
-                    std::string label = "") const {
+                   std::string label = "") const {
     Statement s;
     s.Id = op;
     s.DataNum = static_cast<int32_t>(data.size());
@@ -255,12 +255,14 @@ TEST_F(ScriptDescribe, EachCodecDescribesWithItsOwnStrings) {
 
   EXPECT_EQ(DescribeLine(s, Ctx()), gbkLine);
   EXPECT_EQ(DescribeLine(s, big5Ctx), Caption(37) + big5->UiString(Str::LineAddMorality) + "9");
-  EXPECT_EQ(DescribeLine(jump, big5Ctx), Caption(5) + big5->UiString(Str::LineAskBattle) + big5->UiString(Str::LineJumpToIfYes) + ":Label0");
+  EXPECT_EQ(DescribeLine(jump, big5Ctx),
+            Caption(5) + big5->UiString(Str::LineAskBattle) + big5->UiString(Str::LineJumpToIfYes) + ":Label0");
   EXPECT_EQ(DescribeLine(s, Ctx()), gbkLine);
   EXPECT_EQ(DescribeLine(jump, Ctx()), gbkJump);
 
   const TextCodec copy = *big5;  // a copy describes as its original
-  EXPECT_EQ(DescribeLine(s, DescribeContext{copy, names_, talk_}), Caption(37) + big5->UiString(Str::LineAddMorality) + "9");
+  EXPECT_EQ(DescribeLine(s, DescribeContext{copy, names_, talk_}),
+            Caption(37) + big5->UiString(Str::LineAddMorality) + "9");
 
   big5.reset();
   auto other = mapped(U'Y');

@@ -12,8 +12,8 @@
 #include <random>
 
 #include "app/script_folder.h"
-#include "script/event_table.h"
 #include "sample_test_support.h"
+#include "script/event_table.h"
 #include "tool_run.h"
 
 namespace tavrel::testing {
@@ -22,7 +22,7 @@ namespace {
 const AttributeTable& Attr() { return ShippedAttributes(); }
 
 // The opcodes the tests lean on, checked against the shipped table.
-constexpr int16_t kTalk = 1;  // 4 words
+constexpr int16_t kTalk = 1;          // 4 words
 constexpr int16_t kBattleChoice = 5;  // conditional, 3 words, yes word 1, no word 2
 
 void ExpectShippedLayout() {
@@ -35,8 +35,10 @@ void ExpectShippedLayout() {
 
 std::vector<int16_t> Compile(const std::string& text, std::vector<TextDiagnostic>* errors = nullptr) {
   CompiledEvent c = CompileEventScript(text, "e.kdef.txt", Attr());
-  if (errors) *errors = c.errors;
-  else EXPECT_TRUE(c.errors.empty()) << JoinDiagnostics(c.errors) << "\n" << text;
+  if (errors)
+    *errors = c.errors;
+  else
+    EXPECT_TRUE(c.errors.empty()) << JoinDiagnostics(c.errors) << "\n" << text;
   return c.words;
 }
 
@@ -147,11 +149,20 @@ std::vector<int16_t> RandomEvent(std::mt19937& random) {
       words[base + size_t(a.noOffset)] = 0;
       const size_t at = base + size_t(yes ? a.yesOffset : a.noOffset);
       switch (below(6)) {
-        case 0: break;  // both 0
-        case 1: words[base + size_t(a.yesOffset)] = 2, words[base + size_t(a.noOffset)] = 3; break;
-        case 2: words[at] = int16_t(-1 - below(5)); break;
-        case 3: words[at] = int16_t(1 + below(40)); break;  // anywhere, often inside an instruction
-        default: jumps.push_back(Jump{at, words.size()}); break;  // to a later instruction, filled in below
+        case 0:
+          break;  // both 0
+        case 1:
+          words[base + size_t(a.yesOffset)] = 2, words[base + size_t(a.noOffset)] = 3;
+          break;
+        case 2:
+          words[at] = int16_t(-1 - below(5));
+          break;
+        case 3:
+          words[at] = int16_t(1 + below(40));
+          break;  // anywhere, often inside an instruction
+        default:
+          jumps.push_back(Jump{at, words.size()});
+          break;  // to a later instruction, filled in below
       }
     }
   }

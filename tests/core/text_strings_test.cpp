@@ -37,8 +37,8 @@ TEST(InterfaceStrings, TheWholeTableMatchesItsGoldenFile) {
 }
 
 TEST(InterfaceStrings, NumbersNotListedDoNotExist) {
-  for (int n : {0, 100, 104, 119, 142, 216, 318, 320, 402, 500, 586, 1007, 1115, 1320, 4005, 10024, 10132, 20000,
-                20012, 20099, 20199})
+  for (int n : {0,    100,  104,  119,  142,   216,   318,   320,   402,   500,  586,
+                1007, 1115, 1320, 4005, 10024, 10132, 20000, 20012, 20099, 20199})
     EXPECT_FALSE(HasInterfaceString(n)) << n;
   EXPECT_EQ(InterfaceStringText(318), "");
   EXPECT_EQ(InterfaceStringIndex(318), -1);

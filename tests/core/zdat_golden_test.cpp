@@ -35,7 +35,8 @@ std::vector<uint8_t> LineBytes(const std::string& spec, int entry) {
       if (auto at = text.find("###"); at != std::string::npos) text.replace(at, 3, fmt::format("{:03}", entry));
       out.insert(out.end(), text.begin(), text.end());
     } else if (auto star = token.find('*'); star != std::string::npos) {
-      out.insert(out.end(), std::stoul(token.substr(star + 1)), uint8_t(std::stoul(token.substr(0, star), nullptr, 16)));
+      out.insert(out.end(), std::stoul(token.substr(star + 1)),
+                 uint8_t(std::stoul(token.substr(0, star), nullptr, 16)));
     } else {
       out.push_back(uint8_t(std::stoul(token, nullptr, 16)));
     }
@@ -124,7 +125,8 @@ ZdatChoices ChoicesFor(const std::string& name) {
     EXPECT_EQ(word, w[0] == "word") << name;
     if (word) c.wordLimits[row] = {true, w[2], false};
     // A cancelled limit writes only its branches, whatever the value field holds.
-    else c.byteLimits[row] = w[2] == "cancel" ? LimitChoice{true, "not a number", true} : LimitChoice{true, w[2], false};
+    else
+      c.byteLimits[row] = w[2] == "cancel" ? LimitChoice{true, "not a number", true} : LimitChoice{true, w[2], false};
   } else {
     ADD_FAILURE() << "unknown case " << name;
   }

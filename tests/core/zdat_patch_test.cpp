@@ -140,8 +140,10 @@ TEST_F(ZdatPatch, SceneIndexNameWithItsZeroByteInEveryEntry) {
   // byte only; the data entries "smpNNN" took "smp000", so only their digits change.
   std::map<uint32_t, uint8_t> index, data;
   for (const auto& [at, byte] : ChangedBytes()) {
-    if (at >= t.first && at < t.end()) index[at] = byte;
-    else data[at] = byte;
+    if (at >= t.first && at < t.end())
+      index[at] = byte;
+    else
+      data[at] = byte;
   }
   EXPECT_EQ(index.size(), size_t(t.entries));
   for (uint32_t i = 0; i < t.entries; ++i) EXPECT_EQ(index.count(t.entry(i) + 3), 1u);
@@ -181,8 +183,9 @@ TEST_F(ZdatPatch, RosterGathersAtTheFrontAndWritesFiftyBytes) {
   EXPECT_EQ(after[SiteOf(Site::LeaveCount1).offset], kLeaveCount);
   EXPECT_EQ(after[SiteOf(Site::LeaveCount2).offset], kLeaveCount);
   EXPECT_EQ(ReadI16(after, SiteOf(Site::LeaveEvent).offset), -2);
-  EXPECT_EQ(Bytes(after.begin() + SiteOf(Site::LeaveRoutine).offset, after.begin() + SiteOf(Site::LeaveRoutine).offset + 4),
-            Bytes(kLeaveRoutineBytes.begin(), kLeaveRoutineBytes.end()));
+  EXPECT_EQ(
+      Bytes(after.begin() + SiteOf(Site::LeaveRoutine).offset, after.begin() + SiteOf(Site::LeaveRoutine).offset + 4),
+      Bytes(kLeaveRoutineBytes.begin(), kLeaveRoutineBytes.end()));
 }
 
 TEST_F(ZdatPatch, FightGroupRenamesTheFilesAndReplacesAnExistingNewName) {
@@ -212,7 +215,8 @@ TEST_F(ZdatPatch, FightGroupRenamesTheFilesAndReplacesAnExistingNewName) {
   EXPECT_EQ(std::string(after.begin() + index.entry(219), after.begin() + index.entry(220)),
             std::string("fdx219\0\0\0\0", 10));
   const NameTableSite& data = TableOf(NameTable::FightData);
-  EXPECT_EQ(std::string(after.begin() + data.entry(7), after.begin() + data.entry(8)), std::string("fmp007\0\0\0\0", 10));
+  EXPECT_EQ(std::string(after.begin() + data.entry(7), after.begin() + data.entry(8)),
+            std::string("fmp007\0\0\0\0", 10));
   for (const auto& [at, byte] : ChangedBytes())
     EXPECT_TRUE(at == SiteOf(Site::FightByte).offset || (at >= data.first && at < index.end())) << at;
 }
@@ -233,15 +237,47 @@ TEST_F(ZdatPatch, BadValuesRefuseTheirGroupAndNameTheField) {
     void (*set)(ZdatChoices&);
     std::string_view field;
   } cases[] = {
-      {[](ZdatChoices& c) { c.byteLimits[0] = {true, "256", false}; }, kByteLimits[0].field},
-      {[](ZdatChoices& c) { c.byteLimits[1] = {true, "-1", false}; }, kByteLimits[1].field},
-      {[](ZdatChoices& c) { c.wordLimits[0] = {true, "32768", false}; }, kWordLimits[0].field},
-      {[](ZdatChoices& c) { c.wordLimits[1] = {true, "12a", false}; }, kWordLimits[1].field},
-      {[](ZdatChoices& c) { c.memory = true; c.totalMemory = "1"; c.memory1 = "2147483648"; c.memory2 = "3"; },
+      {[](ZdatChoices& c) {
+         c.byteLimits[0] = {true, "256", false};
+       },
+       kByteLimits[0].field},
+      {[](ZdatChoices& c) {
+         c.byteLimits[1] = {true, "-1", false};
+       },
+       kByteLimits[1].field},
+      {[](ZdatChoices& c) {
+         c.wordLimits[0] = {true, "32768", false};
+       },
+       kWordLimits[0].field},
+      {[](ZdatChoices& c) {
+         c.wordLimits[1] = {true, "12a", false};
+       },
+       kWordLimits[1].field},
+      {[](ZdatChoices& c) {
+         c.memory = true;
+         c.totalMemory = "1";
+         c.memory1 = "2147483648";
+         c.memory2 = "3";
+       },
        "txtMemory1"},
-      {[](ZdatChoices& c) { c.roster = true; c.rosterSlots[0] = 9; c.leaveEvent = "-32769"; }, "txtliduishijian"},
-      {[](ZdatChoices& c) { c.scenePictures = true; c.sdx = "abcdefghijklm"; c.smp = "smp"; }, "txtSDX"},
-      {[](ZdatChoices& c) { c.battlePictures = true; c.wdx = "wdx"; c.wmp = "名字"; }, "txtWMP"},
+      {[](ZdatChoices& c) {
+         c.roster = true;
+         c.rosterSlots[0] = 9;
+         c.leaveEvent = "-32769";
+       },
+       "txtliduishijian"},
+      {[](ZdatChoices& c) {
+         c.scenePictures = true;
+         c.sdx = "abcdefghijklm";
+         c.smp = "smp";
+       },
+       "txtSDX"},
+      {[](ZdatChoices& c) {
+         c.battlePictures = true;
+         c.wdx = "wdx";
+         c.wmp = "名字";
+       },
+       "txtWMP"},
   };
   for (const auto& one : cases) {
     ZdatChoices c;

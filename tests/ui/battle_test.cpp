@@ -43,9 +43,9 @@ class BattleWindows : public QObject {
     auto* experience = Child<QLineEdit>(editor, "txtexp");
     QCOMPARE(experience->text(), QString::number(game.state.battles[3].experience));
     QCOMPARE(Child<QLineEdit>(editor, "txtMap")->text(), QString::number(game.state.battles[3].map));
-    for (const char* name : {"ComboPerson_5", "ComboSelectperson_0", "txtpersonx_5", "txtpersony_0", "Comboenemy_19",
-                             "txtenemyX_19", "txtenemyy_0", "cmdedit", "cmdaddwar", "cmddelwar", "cmdsave", "cmdshow",
-                             "cmdcancel", "txtwarname"})
+    for (const char* name :
+         {"ComboPerson_5", "ComboSelectperson_0", "txtpersonx_5", "txtpersony_0", "Comboenemy_19", "txtenemyX_19",
+          "txtenemyy_0", "cmdedit", "cmdaddwar", "cmddelwar", "cmdsave", "cmdshow", "cmdcancel", "txtwarname"})
       QVERIFY2(editor.findChild<QWidget*>(name), name);
 
     experience->setText("999");

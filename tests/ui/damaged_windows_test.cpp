@@ -12,12 +12,12 @@
 #include <fstream>
 
 #include "../core/damaged_files_support.h"
+#include "app/zdat_sites.h"
 #include "instruction_test_support.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
 #include "ui/battle/battle_editor_window.h"
 #include "ui/battle/battlefield_window.h"
-#include "app/zdat_sites.h"
 #include "ui/patcher/zdat_patcher_window.h"
 #include "ui/picture_box.h"
 
@@ -101,8 +101,7 @@ class DamagedWindows : public QObject {
           x->setText("0");
           view.draw();
         }
-        if (what.endsWith("missing") || what.endsWith("empty"))
-          QVERIFY2(!view.problems().isEmpty(), qPrintable(what));
+        if (what.endsWith("missing") || what.endsWith("empty")) QVERIFY2(!view.problems().isEmpty(), qPrintable(what));
       });
     }
     // Tiles whose first picture claims the largest size there is.

@@ -49,8 +49,8 @@ class DialogueDialogTest : public QObject {
     const auto& users = sample_.state.game.portraitUsers[12];
     QCOMPARE(speakers->count(), int(users.size()));
     for (int k = 0; k < speakers->count(); ++k)
-      QCOMPARE(speakers->item(k)->text(), QString::number(users[size_t(k)]) +
-                                              Q(sample_.state.game.names.persons[size_t(users[size_t(k)])].name));
+      QCOMPARE(speakers->item(k)->text(),
+               QString::number(users[size_t(k)]) + Q(sample_.state.game.names.persons[size_t(users[size_t(k)])].name));
     const std::string text5 = sample_.state.game.talk.entries[5].text;
     Click(dialog.get(), "Comok");
     QCOMPARE(s.data, (std::vector<int16_t>{5, 12, 1}));

@@ -238,9 +238,8 @@ class FindTest : public QObject {
     // The planted dialogue and the sample's own object that starts a missing event.
     QCOMPARE(check.report().errors, 2);
     auto* problems = Find<QListWidget>(check, "lstProblems");
-    const QString expected = QStringLiteral("错误  事件%1，第2行：对话9999超出范围：共有%2个")
-                                 .arg(s.planted)
-                                 .arg(s.game.state.talkCount());
+    const QString expected =
+        QStringLiteral("错误  事件%1，第2行：对话9999超出范围：共有%2个").arg(s.planted).arg(s.game.state.talkCount());
     int row = -1;
     for (int k = 0; k < problems->count(); ++k)
       if (problems->item(k)->text() == expected) row = k;

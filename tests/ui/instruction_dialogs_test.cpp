@@ -40,22 +40,27 @@ QString ShownFor(const EditorState& state, const ListFormat& format, int16_t wor
   const NameTables& names = state.game.names;
   auto record = [word](const auto& records) {
     if (word < 0 || size_t(word) >= records.size()) return QString();
-    return QString::number(word) + "(" + QString::number(word, 16).toUpper() + ")" +
-           Q(records[size_t(word)].name);
+    return QString::number(word) + "(" + QString::number(word, 16).toUpper() + ")" + Q(records[size_t(word)].name);
   };
   const bool inRange = word >= 0 && word < format.count;
   switch (format.source) {
-    case ListSource::Persons: return record(names.persons);
-    case ListSource::Items: return record(names.items);
-    case ListSource::Skills: return record(names.skills);
+    case ListSource::Persons:
+      return record(names.persons);
+    case ListSource::Items:
+      return record(names.items);
+    case ListSource::Skills:
+      return record(names.skills);
     case ListSource::Scenes:
       if (word < 0 || size_t(word) >= names.scenes.size()) return {};
       return QString::number(word) + Q(names.scenes[size_t(word)].name);
     case ListSource::Portraits:
       return word >= 0 && size_t(word) < state.game.portraits.size() ? QString::number(word) : QString();
-    case ListSource::Numbers: return inRange ? QString::number(format.first + word) : QString();
-    case ListSource::Strings: return inRange ? ui::Ui(state, format.first + word) : QString();
-    case ListSource::None: break;
+    case ListSource::Numbers:
+      return inRange ? QString::number(format.first + word) : QString();
+    case ListSource::Strings:
+      return inRange ? ui::Ui(state, format.first + word) : QString();
+    case ListSource::None:
+      break;
   }
   return {};
 }

@@ -3,8 +3,8 @@
 // punctuation and names from the game data); Qt's own buttons follow the
 // interface's language. An English run shows no Chinese outside game text.
 #include <QAbstractButton>
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -25,30 +25,30 @@
 #include <algorithm>
 #include <set>
 
-#include "app/instruction_catalogue.h"
 #include "app/commands.h"
 #include "app/guide.h"
+#include "app/instruction_catalogue.h"
 #include "script/attributes.h"
-#include "ui/instructions/instruction_dialogs.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
 #include "text/ui_strings.h"
-#include "ui/battle/battle_messages.h"
 #include "ui/battle/battle_editor_window.h"
+#include "ui/battle/battle_messages.h"
 #include "ui/battle/battlefield_window.h"
+#include "ui/find/check_window.h"
+#include "ui/find/find_window.h"
+#include "ui/instructions/instruction_dialogs.h"
 #include "ui/main/insert_statement_dialog.h"
 #include "ui/main/main_window.h"
 #include "ui/main/portrait_replace_window.h"
 #include "ui/patcher/zdat_patcher_window.h"
+#include "ui/pictures/portrait_window.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
 #include "ui/qt_translations.h"
+#include "ui/scenes/scene_window.h"
 #include "ui/shell/about_window.h"
 #include "ui/shell/game_path_window.h"
-#include "ui/find/check_window.h"
-#include "ui/find/find_window.h"
-#include "ui/pictures/portrait_window.h"
-#include "ui/scenes/scene_window.h"
 #include "ui/shell/select_charset_window.h"
 
 Q_DECLARE_METATYPE(tavrel::GameCharset)
@@ -67,8 +67,8 @@ class TableTexts {
     english_ = EnglishInterface();
     big5_ = !tableAsItIs && !english_ && codec_.charset() == GameCharset::Big5;
     for (const InterfaceString& s : InterfaceStrings()) {
-      const QString text = tableAsItIs ? Q(std::string(InterfaceStringText(s.number)))
-                                        : Q(std::string(codec_.UiText(s.number)));
+      const QString text =
+          tableAsItIs ? Q(std::string(InterfaceStringText(s.number))) : Q(std::string(codec_.UiText(s.number)));
       for (const QString& piece : text.split(QStringLiteral("{}")))
         if (std::any_of(piece.begin(), piece.end(), [](QChar c) { return c.isLetter(); })) {
           pieces_.push_back(piece);
@@ -98,7 +98,8 @@ class TableTexts {
       for (char32_t c : Q(a.name).toUcs4()) dataCharacters_.insert(c);
     // Paths, the game's file names (fight003, wdx002, the bare tile sets sdx,
     // smp, wdx, wmp) and numbers in hexadecimal, "(AA)", are data too.
-    std::sort(gameTexts_.begin(), gameTexts_.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    std::sort(gameTexts_.begin(), gameTexts_.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
     paths_ = QRegularExpression(QStringLiteral(R"(/[\w.\-/]*)"));
     data_ = QRegularExpression(QStringLiteral(R"(\b[A-Za-z]+\d+(\.\w+)?\b|\b(?i:sdx|smp|wdx|wmp)\b|\([0-9A-Fa-f]+\))"));
   }
@@ -177,7 +178,7 @@ QStringList Captions(QWidget& window) {
     add(w->toolTip());
     addActions(w->actions());
     if (w->objectName() == QLatin1String("statusDirectory")) continue;  // the game directory's path
-    if (w->objectName() == QLatin1String("cboLanguage")) continue;  // each language in its own words
+    if (w->objectName() == QLatin1String("cboLanguage")) continue;      // each language in its own words
     if (auto* label = qobject_cast<QLabel*>(w)) add(label->text());
     if (auto* button = qobject_cast<QAbstractButton*>(w)) add(Shown(button->text()));
     if (auto* group = qobject_cast<QGroupBox*>(w)) add(Shown(group->title()));
@@ -189,8 +190,7 @@ QStringList Captions(QWidget& window) {
     if (auto* tabs = qobject_cast<QTabWidget*>(w))
       for (int k = 0; k < tabs->count(); ++k) add(tabs->tabText(k));
     if (auto* header = qobject_cast<QHeaderView*>(w); header && header->model() && !header->isHidden())
-      for (int k = 0; k < header->count(); ++k)
-        add(header->model()->headerData(k, header->orientation()).toString());
+      for (int k = 0; k < header->count(); ++k) add(header->model()->headerData(k, header->orientation()).toString());
     if (auto* bar = qobject_cast<QMenuBar*>(w)) addActions(bar->actions());
     if (auto* menu = qobject_cast<QMenu*>(w)) add(Shown(menu->title()));
     if (auto* status = qobject_cast<QStatusBar*>(w)) add(status->currentMessage());
@@ -202,7 +202,8 @@ QStringList Captions(QWidget& window) {
 void ExpectTableTexts(const TableTexts& table, QWidget& window, const QString& where) {
   for (const QString& caption : Captions(window)) {
     const QString problem = table.Problem(caption);
-    QVERIFY2(problem.isEmpty(), qPrintable(where + QStringLiteral(": \"") + caption + QStringLiteral("\": ") + problem));
+    QVERIFY2(problem.isEmpty(),
+             qPrintable(where + QStringLiteral(": \"") + caption + QStringLiteral("\": ") + problem));
   }
 }
 
@@ -214,7 +215,6 @@ void ExpectTableMessages(const TableTexts& table, const ScriptedPrompt& prompt, 
       QVERIFY2(problem.isEmpty(), qPrintable(where + QStringLiteral(": \"") + text + QStringLiteral("\": ") + problem));
     }
 }
-
 
 int16_t OpcodeOf(std::string_view form) {
   for (int op = 0; op < kOpcodeCount; ++op)
@@ -368,10 +368,11 @@ class InterfaceTextTest : public QObject {
       BattleEditorWindow editor(state);
       QTest::mouseClick(editor.findChild<QPushButton*>("cmddelwar"), Qt::LeftButton);
       ExpectTableTexts(table, editor, QStringLiteral("battle editor without war.sta"));
-      for (const QString& text : {WarStaReadMessage(state, WarStaContents{.battles = {}, .fileMissing = true, .ignoredBytes = 0}),
-                                  OnlyBattleLeftMessage(state), MapNumberNotNumberMessage(state, "12a"),
-                                  MapNumberOutOfRangeMessage(state, 999), GroundMissingMessage(state, 3),
-                                  MarkerMissingMessage(state, QStringLiteral("wdx")), BattlefieldShortMessage(state, 2, 10)})
+      for (const QString& text :
+           {WarStaReadMessage(state, WarStaContents{.battles = {}, .fileMissing = true, .ignoredBytes = 0}),
+            OnlyBattleLeftMessage(state), MapNumberNotNumberMessage(state, "12a"),
+            MapNumberOutOfRangeMessage(state, 999), GroundMissingMessage(state, 3),
+            MarkerMissingMessage(state, QStringLiteral("wdx")), BattlefieldShortMessage(state, 2, 10)})
         QVERIFY2(table.Problem(text).isEmpty(), qPrintable(text + table.Problem(text)));
     }
     {
@@ -450,7 +451,8 @@ class InterfaceTextTest : public QObject {
     QFETCH(QString, cancel);
     const QString missing = InstallQtTranslation(charset);
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("Qt's translation is not installed (package "
-                                                          "qt6-translations-l10n): ") + missing));
+                                                          "qt6-translations-l10n): ") +
+                                           missing));
     SetPrompt(nullptr);
     QString okText, cancelText;
     bool seen = false;

@@ -9,9 +9,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "script/event_table.h"
 #include "sample/sample_parts.h"
 #include "script/encode.h"
+#include "script/event_table.h"
 #include "support/sample_game.h"
 #include "ui/main/main_window.h"
 #include "ui/qt_text.h"
@@ -94,7 +94,8 @@ class MainWindowScaleTest : public QObject {
     // The longest of the generated events, by words.
     size_t most = 0;
     for (int e = 0; e < longEvent_; ++e)
-      if (events->events[size_t(e)].words.size() > most) most = events->events[size_t(e)].words.size(), longestOrdinary_ = e;
+      if (events->events[size_t(e)].words.size() > most)
+        most = events->events[size_t(e)].words.size(), longestOrdinary_ = e;
   }
 
   void readingFillsTheEventSelector() {
@@ -128,8 +129,8 @@ class MainWindowScaleTest : public QObject {
     QVERIFY(window_);
     const qint64 ms = Choose(longEvent_);
     const KdefEvent& event = game_->state.game.events.events[size_t(longEvent_)];
-    qInfo("time: choosing an event of %d instructions: %lld ms (event %d, %d words, %zu lines)",
-          kLongEventInstructions, ms, longEvent_, event.wordCount(), event.statements.size());
+    qInfo("time: choosing an event of %d instructions: %lld ms (event %d, %d words, %zu lines)", kLongEventInstructions,
+          ms, longEvent_, event.wordCount(), event.statements.size());
     int instructions = 0;
     for (const Statement& s : event.statements) instructions += !s.islabel;
     QVERIFY(instructions >= kLongEventInstructions);

@@ -129,9 +129,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.windowTitle(), Q(game.state.text().UiString(Str::EditorTitle)) + "-" + game.dir);
     QVERIFY(Find<QAction>(w, "mnu_readfile")->isEnabled());
     QVERIFY(w.readFiles());
-    for (const char* on : {"mnu_Savefile", "mnu_exporttalkfile", "mnu_Exportkdef", "mnu_replacetalk", "mnu_War",
-                           "mnu_z_modify", "mnu_exportscript", "mnu_importscript", "mnu_exportdialogue",
-                           "mnu_importdialogue", "mnu_portraits"})
+    for (const char* on :
+         {"mnu_Savefile", "mnu_exporttalkfile", "mnu_Exportkdef", "mnu_replacetalk", "mnu_War", "mnu_z_modify",
+          "mnu_exportscript", "mnu_importscript", "mnu_exportdialogue", "mnu_importdialogue", "mnu_portraits"})
       QVERIFY2(Find<QAction>(w, on)->isEnabled(), on);
     QVERIFY(Find<QWidget>(w, "Frame1")->isEnabled());
     QCOMPARE(Find<QComboBox>(w, "Combokdef")->count(), game.state.eventCount());
@@ -557,8 +557,7 @@ class MainWindowTest : public QObject {
     s.prompt.QueuePath(folder);
     Find<QAction>(s.w(), "mnu_importscript")->trigger();
     QCOMPARE(s.prompt.pathsAsked().back().start, folder);  // where the last text went
-    QCOMPARE(s.prompt.asked().back().text,
-             s.ui(20006) + QString::number(s.state().eventCount()) + s.ui(20009) + "1");
+    QCOMPARE(s.prompt.asked().back().text, s.ui(20006) + QString::number(s.state().eventCount()) + s.ui(20009) + "1");
     QCOMPARE(s.wordsOf(0), exported);
     QVERIFY(s.state().modified);
     QCOMPARE(s.events()->currentIndex(), 0);
@@ -601,8 +600,7 @@ class MainWindowTest : public QObject {
     rewrite(QString::fromUtf8("改过的对话"));
     s.prompt.QueuePath(file);
     Find<QAction>(s.w(), "mnu_importdialogue")->trigger();
-    QCOMPARE(s.prompt.asked().back().text,
-             s.ui(20008) + QString::number(s.state().talkCount()) + s.ui(20009) + "1");
+    QCOMPARE(s.prompt.asked().back().text, s.ui(20008) + QString::number(s.state().talkCount()) + s.ui(20009) + "1");
     QCOMPARE(Q(s.state().game.talk.entries[1].text), QString::fromUtf8("改过的对话"));
     QCOMPARE(s.talk()->itemText(1), QString::fromUtf8("1:改过的对话"));
 

@@ -82,9 +82,9 @@ class PatcherTest : public QObject {
     QCOMPARE(Find<QLineEdit>(w, "txtgongjimax")->text(), QStringLiteral("100"));
     QCOMPARE(Find<QLabel>(w, "Label10")->text(), Ui(state_, Str::PatcherNotes));
     QCOMPARE(Find<QCheckBox>(w, "chkcancelgongji")->text(), Ui(state_, Str::NoLimit));
-    for (const char* name : {"Optwater1", "Optwater2", "txtTotalMemory", "txtMemory1", "txtSDX", "txtWMP",
-                             "chkModifyfightfilename", "HScrollPerson", "Comboperson", "txtliduishijian",
-                             "txtlifemax", "chkCancelAnqi", "txtAnqiMax"})
+    for (const char* name :
+         {"Optwater1", "Optwater2", "txtTotalMemory", "txtMemory1", "txtSDX", "txtWMP", "chkModifyfightfilename",
+          "HScrollPerson", "Comboperson", "txtliduishijian", "txtlifemax", "chkCancelAnqi", "txtAnqiMax"})
       QVERIFY2(!Find<QWidget>(w, name)->isEnabled(), name);
     QVERIFY(Find<QRadioButton>(w, "Optwater2")->isChecked());
     // Persons 0 to 255 only, though the sample has more.
@@ -180,7 +180,8 @@ class PatcherTest : public QObject {
     QTest::mouseClick(Find<QPushButton>(w, "cmdok"), Qt::LeftButton);
     QCOMPARE(prompt.asked().size(), size_t(2));
     const QString message = prompt.asked()[1].text;
-    QVERIFY2(message.contains(Ui(state_, Str::MaxLifePatch)) && message.contains(QStringLiteral("40000")), qPrintable(message));
+    QVERIFY2(message.contains(Ui(state_, Str::MaxLifePatch)) && message.contains(QStringLiteral("40000")),
+             qPrintable(message));
     Bytes expected = original_;  // walk on water written, the life limit not
     expected[zdat::SiteOf(zdat::Site::WalkOnWater).offset] = 0x90;
     expected[zdat::SiteOf(zdat::Site::WalkOnWater).offset + 1] = 0x90;

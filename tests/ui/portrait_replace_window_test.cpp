@@ -133,7 +133,8 @@ class ReplaceTalkTest : public QObject {
     prompt.Queue(Answer::No);
     QTest::mouseClick(Find<QPushButton>(w, "Comok"), Qt::LeftButton);
     QCOMPARE(prompt.asked().size(), size_t(1));
-    QCOMPARE(prompt.asked()[0].text, Ui(state_, Str::TalksFound) + QString::number(count) + Ui(state_, Str::ModifyQuestionSuffix));
+    QCOMPARE(prompt.asked()[0].text,
+             Ui(state_, Str::TalksFound) + QString::number(count) + Ui(state_, Str::ModifyQuestionSuffix));
     QCOMPARE(prompt.asked()[0].buttons, Buttons::YesNo);
     QVERIFY(Words() == before);
 

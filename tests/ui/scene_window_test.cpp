@@ -241,7 +241,8 @@ class SceneWindowTest : public QObject {
     table->setCurrentCell(RowOf(table, 5), kX);
     Find<QLineEdit>(window, "txtEvent")->setText("40");
     Click(window, "cmdAttachEvent");
-    QCOMPARE(game.state.game.objects.Object(0, 5)->words, (std::array<int16_t, 11>{0, 5, 33, 0, 0, 0, 0, 0, 0, 30, 31}));
+    QCOMPARE(game.state.game.objects.Object(0, 5)->words,
+             (std::array<int16_t, 11>{0, 5, 33, 0, 0, 0, 0, 0, 0, 30, 31}));
     QCOMPARE(game.state.history.size(), size_t(2));
     game.state.modified = false;
   }

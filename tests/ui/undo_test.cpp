@@ -250,7 +250,8 @@ class UndoTest : public QObject {
          }},
         {"replace a portrait", 20415, [&] { s.chooseDialogueInstruction(); },
          [&] {
-           const int from = s.state().game.events.events[size_t(s.events()->currentIndex())]
+           const int from = s.state()
+                                .game.events.events[size_t(s.events()->currentIndex())]
                                 .statements[size_t(s.currentLine())]
                                 .Word(1);
            OnModal([from](QWidget* dialog) {
@@ -378,7 +379,8 @@ class UndoTest : public QObject {
     QCOMPARE(QString::fromStdString(game.state.battles[1].name), QString("renamed"));
     Click(window, "cmdaddwar");
     QCOMPARE(game.state.battles.size(), read.size() + 1);
-    QCOMPARE(undo->text(), Q(game.state.text().UiString(Str::Undo)) + " " + Q(game.state.text().UiString(Str::StepAddBattle)));
+    QCOMPARE(undo->text(),
+             Q(game.state.text().UiString(Str::Undo)) + " " + Q(game.state.text().UiString(Str::StepAddBattle)));
 
     Click(window, "cmdundo");
     QCOMPARE(game.state.battles.size(), read.size());

@@ -2,8 +2,8 @@
 // it holds, and proves that committing every event and writing the dialogue
 // and event files (and the battle file) gives back the very same words and
 // bytes.
-#include <algorithm>
 #include <fmt/format.h>
+#include <algorithm>
 
 #include <memory>
 
@@ -62,8 +62,7 @@ std::string CompareWithFile(const EditorState& state, const std::string& name, c
   size_t at = 0;
   while (at < a.size() && at < expected.size() && a[at] == expected[at]) ++at;
   if (at == a.size() && at == expected.size()) return {};
-  return fmt::format("{} differs from byte {} (file {} bytes, written {} bytes)", name, at, a.size(),
-                     expected.size());
+  return fmt::format("{} differs from byte {} (file {} bytes, written {} bytes)", name, at, a.size(), expected.size());
 }
 
 // The dialogue and event files as the save command would write them.
@@ -116,7 +115,8 @@ bool CheckBattleFile(const EditorState& state, std::vector<std::string>& lines) 
       if (different++ == 0) lines.push_back(fmt::format("battle round trip: battle {} differs", i));
   }
   if (read->ignoredBytes) {
-    lines.push_back(fmt::format("battle round trip: {} bytes after the last whole record are dropped", read->ignoredBytes));
+    lines.push_back(
+        fmt::format("battle round trip: {} bytes after the last whole record are dropped", read->ignoredBytes));
     ++different;
   }
   if (different == 0) lines.push_back("battle round trip: identical");
@@ -178,9 +178,7 @@ struct CheckArgs {
 
 const Command<CheckArgs> kCommand{
     "check", "Read a game directory, count what it holds, check the round trip",
-    [](CLI::App& sub, CheckArgs& args) {
-      sub.add_option("DIR", args.dir, "game directory")->required();
-    },
+    [](CLI::App& sub, CheckArgs& args) { sub.add_option("DIR", args.dir, "game directory")->required(); },
     [](const CommonOptions& common, const CheckArgs& args) { return RunCheck(common, args.dir); }};
 
 }  // namespace

@@ -68,8 +68,7 @@ bool LoadGame(EditorState& state, const CommonOptions& common, const std::string
   return true;
 }
 
-int WriteExportFile(const EditorState& state, const std::string& file, const ByteProducer& produce,
-                    int messageNumber) {
+int WriteExportFile(const EditorState& state, const std::string& file, const ByteProducer& produce, int messageNumber) {
   const std::filesystem::path path(file);
   const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   auto written = WriteExport(dir, path.filename().string(), produce);

@@ -24,7 +24,6 @@ bool LoadGame(EditorState& state, const CommonOptions& common, const std::string
 
 // Writes an export to `file` (relative to the current directory) and prints
 // interface string `messageNumber` followed by the path. Returns the exit code.
-int WriteExportFile(const EditorState& state, const std::string& file, const ByteProducer& produce,
-                    int messageNumber);
+int WriteExportFile(const EditorState& state, const std::string& file, const ByteProducer& produce, int messageNumber);
 
 }  // namespace tavrel::cli

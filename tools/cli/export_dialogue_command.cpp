@@ -27,13 +27,14 @@ struct ExportDialogueArgs {
   std::string file;
 };
 
-const Command<ExportDialogueArgs> kCommand{
-    "export-dialogue", "Write every dialogue as an editable line of text",
-    [](CLI::App& sub, ExportDialogueArgs& args) {
-      sub.add_option("DIR", args.dir, "game directory")->required();
-      sub.add_option("-o,--output", args.file, "output file")->required();
-    },
-    [](const CommonOptions& common, const ExportDialogueArgs& args) { return RunExportDialogue(common, args.dir, args.file); }};
+const Command<ExportDialogueArgs> kCommand{"export-dialogue", "Write every dialogue as an editable line of text",
+                                           [](CLI::App& sub, ExportDialogueArgs& args) {
+                                             sub.add_option("DIR", args.dir, "game directory")->required();
+                                             sub.add_option("-o,--output", args.file, "output file")->required();
+                                           },
+                                           [](const CommonOptions& common, const ExportDialogueArgs& args) {
+                                             return RunExportDialogue(common, args.dir, args.file);
+                                           }};
 
 }  // namespace
 }  // namespace tavrel::cli

@@ -36,8 +36,8 @@ int RunExportPictures(const CommonOptions& common, const std::string& dir, const
   const PictureSet pictures = ParsePictureSet(*idx, *grp, *palette);
   Result<PictureExportReport> report = ExportPictureSet(pictures, *palette, folder);
   if (!report) return fail(report.error());
-  fmt::print("{}\n", text.MapInterfaceText(FormatInterfaceString(Str::PicturesExported, report->written,
-                                                                 report->absent, folder)));
+  fmt::print("{}\n", text.MapInterfaceText(
+                         FormatInterfaceString(Str::PicturesExported, report->written, report->absent, folder)));
   return 0;
 }
 

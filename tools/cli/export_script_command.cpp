@@ -34,7 +34,9 @@ const Command<ExportScriptArgs> kCommand{
       sub.add_option("DIR", args.dir, "game directory")->required();
       sub.add_option("-o,--output", args.folder, "folder of the script files")->required();
     },
-    [](const CommonOptions& common, const ExportScriptArgs& args) { return RunExportScript(common, args.dir, args.folder); }};
+    [](const CommonOptions& common, const ExportScriptArgs& args) {
+      return RunExportScript(common, args.dir, args.folder);
+    }};
 
 }  // namespace
 }  // namespace tavrel::cli

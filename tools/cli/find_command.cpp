@@ -24,8 +24,8 @@ struct Args {
 
 // The option of each reference kind.
 constexpr std::pair<RefKind, const char*> kKindOptions[] = {
-    {RefKind::Dialogue, "--dialogue"}, {RefKind::Person, "--person"}, {RefKind::Item, "--item"},
-    {RefKind::Scene, "--scene"},       {RefKind::Skill, "--skill"},   {RefKind::Battle, "--battle"},
+    {RefKind::Dialogue, "--dialogue"}, {RefKind::Person, "--person"},     {RefKind::Item, "--item"},
+    {RefKind::Scene, "--scene"},       {RefKind::Skill, "--skill"},       {RefKind::Battle, "--battle"},
     {RefKind::Event, "--event"},       {RefKind::Portrait, "--portrait"},
 };
 
@@ -51,8 +51,9 @@ int RunFind(const CommonOptions& common, const Args& args) {
     ++modes;
   }
   if (modes != 1) {
-    fmt::print(stderr, "find needs exactly one of --dialogue, --person, --item, --scene, --skill, --battle, "
-                       "--event, --portrait, --text and --regex\n");
+    fmt::print(stderr,
+               "find needs exactly one of --dialogue, --person, --item, --scene, --skill, --battle, "
+               "--event, --portrait, --text and --regex\n");
     return 2;
   }
   query.ignoreCase = args.ignoreCase;

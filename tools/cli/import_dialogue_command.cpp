@@ -53,7 +53,9 @@ const Command<ImportDialogueArgs> kCommand{
       sub.add_option("FILE", args.file, "file written by export-dialogue")->required();
       sub.add_flag("--lossy", args.lossy, "store characters the charset cannot hold as '?'");
     },
-    [](const CommonOptions& common, const ImportDialogueArgs& args) { return RunImportDialogue(common, args.dir, args.file, args.lossy); }};
+    [](const CommonOptions& common, const ImportDialogueArgs& args) {
+      return RunImportDialogue(common, args.dir, args.file, args.lossy);
+    }};
 
 }  // namespace
 }  // namespace tavrel::cli

@@ -27,8 +27,8 @@ int RunImportScript(const CommonOptions& common, const std::string& dir, const s
     fmt::print(stderr, "{}\n", written.error());
     return 1;
   }
-  fmt::print("{} events, {} changed: kdef.idx and kdef.grp written, the previous files kept as .bak\n",
-             report.events, report.changed);
+  fmt::print("{} events, {} changed: kdef.idx and kdef.grp written, the previous files kept as .bak\n", report.events,
+             report.changed);
   return 0;
 }
 
@@ -43,7 +43,9 @@ const Command<ImportScriptArgs> kCommand{
       sub.add_option("DIR", args.dir, "game directory")->required();
       sub.add_option("FOLDER", args.folder, "folder written by export-script")->required();
     },
-    [](const CommonOptions& common, const ImportScriptArgs& args) { return RunImportScript(common, args.dir, args.folder); }};
+    [](const CommonOptions& common, const ImportScriptArgs& args) {
+      return RunImportScript(common, args.dir, args.folder);
+    }};
 
 }  // namespace
 }  // namespace tavrel::cli

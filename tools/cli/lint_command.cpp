@@ -17,9 +17,12 @@ namespace {
 
 const char* SeverityWord(Severity severity) {
   switch (severity) {
-    case Severity::Error: return "error";
-    case Severity::Warning: return "warning";
-    case Severity::Info: return "info";
+    case Severity::Error:
+      return "error";
+    case Severity::Warning:
+      return "warning";
+    case Severity::Info:
+      return "info";
   }
   return "";
 }

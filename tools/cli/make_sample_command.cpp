@@ -38,10 +38,12 @@ const Command<MakeSampleArgs> kCommand{
           ->check(CLI::Range(1, 100))
           ->capture_default_str();
       sub.add_flag("--numbered-tiles", args.numberedTiles,
-                    "a tile set per scene and per battlefield (sdxNNN/smpNNN, wdxNNN/wmpNNN) instead of the one "
-                    "set sdx/smp and wdx/wmp");
+                   "a tile set per scene and per battlefield (sdxNNN/smpNNN, wdxNNN/wmpNNN) instead of the one "
+                   "set sdx/smp and wdx/wmp");
     },
-    [](const CommonOptions& common, const MakeSampleArgs& args) { return RunMakeSample(common, args.dir, args.scale, args.numberedTiles); }};
+    [](const CommonOptions& common, const MakeSampleArgs& args) {
+      return RunMakeSample(common, args.dir, args.scale, args.numberedTiles);
+    }};
 
 }  // namespace
 }  // namespace tavrel::cli

@@ -55,8 +55,8 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
     complete = false;
   }
 
-  const PixelArea view = DrawBattleView(field ? &*field : nullptr, tiles ? *tiles : kNoTiles, record,
-                                        kOpeningCentreX, kOpeningCentreY);
+  const PixelArea view =
+      DrawBattleView(field ? &*field : nullptr, tiles ? *tiles : kNoTiles, record, kOpeningCentreX, kOpeningCentreY);
   if (Status written = WritePng(out, view); !written) {
     fmt::print(stderr, "{}\n", written.error());
     return 1;
@@ -73,14 +73,16 @@ struct RenderBattleArgs {
 
 const Command<RenderBattleArgs> kCommand{
     "render-battle",
-      "Draw a battle's map with its markers as the battle map view shows it, as a 640x480 PNG (exit 1 when "
-      "the tiles or the map could not be read; the picture shows what could)",
+    "Draw a battle's map with its markers as the battle map view shows it, as a 640x480 PNG (exit 1 when "
+    "the tiles or the map could not be read; the picture shows what could)",
     [](CLI::App& sub, RenderBattleArgs& args) {
       sub.add_option("DIR", args.dir, "game directory")->required();
       sub.add_option("BATTLE", args.battle, "battle number in war.sta (from 0)")->required();
       sub.add_option("-o,--output", args.out, "PNG file to write")->required();
     },
-    [](const CommonOptions& common, const RenderBattleArgs& args) { return RunRenderBattle(common, args.dir, args.battle, args.out); }};
+    [](const CommonOptions& common, const RenderBattleArgs& args) {
+      return RunRenderBattle(common, args.dir, args.battle, args.out);
+    }};
 
 }  // namespace
 }  // namespace tavrel::cli

@@ -14,9 +14,8 @@ namespace {
 
 void PrintScene(const EditorState& state, int32_t scene) {
   const SceneTable& table = state.game.objects.scenes[size_t(scene)];
-  const std::string name = scene < int32_t(state.game.names.scenes.size())
-                               ? state.game.names.scenes[size_t(scene)].name
-                               : std::string();
+  const std::string name =
+      scene < int32_t(state.game.names.scenes.size()) ? state.game.names.scenes[size_t(scene)].name : std::string();
   const std::string heading = name.empty() ? fmt::format("scene {}", scene) : fmt::format("scene {} {}", scene, name);
   if (!table.valid) {
     fmt::print("{}: damaged table of {} bytes, no objects shown\n", heading, table.damaged.size());
@@ -26,9 +25,8 @@ void PrintScene(const EditorState& state, int32_t scene) {
   fmt::print("{}: {} objects\n", heading, objects.size());
   for (int32_t o : objects) {
     const SceneObject& object = table.objects[size_t(o)];
-    fmt::print("  object {} at {},{}: action {}, item {}, pass {}\n", o, object.words[kObjectX],
-               object.words[kObjectY], object.event(Trigger::Action), object.event(Trigger::Item),
-               object.event(Trigger::Pass));
+    fmt::print("  object {} at {},{}: action {}, item {}, pass {}\n", o, object.words[kObjectX], object.words[kObjectY],
+               object.event(Trigger::Action), object.event(Trigger::Item), object.event(Trigger::Pass));
   }
 }
 
@@ -42,8 +40,7 @@ int RunScenes(const CommonOptions& common, const std::string& dir, std::optional
   }
   if (scene) {
     if (*scene < 0 || *scene >= tables.sceneCount()) {
-      fmt::print(stderr, "scene {} does not exist: the tables hold scenes 0 to {}\n", *scene,
-                 tables.sceneCount() - 1);
+      fmt::print(stderr, "scene {} does not exist: the tables hold scenes 0 to {}\n", *scene, tables.sceneCount() - 1);
       return 1;
     }
     PrintScene(state, *scene);

@@ -35,9 +35,7 @@ struct ZdatArgs {
 
 const Command<ZdatArgs> kCommand{
     "zdat", "Print the values the z.dat patcher shows",
-    [](CLI::App& sub, ZdatArgs& args) {
-      sub.add_option("DIR", args.dir, "game directory")->required();
-    },
+    [](CLI::App& sub, ZdatArgs& args) { sub.add_option("DIR", args.dir, "game directory")->required(); },
     [](const CommonOptions& common, const ZdatArgs& args) { return RunZdat(common, args.dir); }};
 
 }  // namespace

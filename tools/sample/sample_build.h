@@ -36,7 +36,9 @@ class SampleRandom {
   int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }  // inclusive
   bool Chance(int percent) { return Below(100) < percent; }
   template <class T>
-  const T& Pick(const std::vector<T>& from) { return from[size_t(Below(int(from.size())))]; }
+  const T& Pick(const std::vector<T>& from) {
+    return from[size_t(Below(int(from.size())))];
+  }
 
  private:
   uint64_t state_;

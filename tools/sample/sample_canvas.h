@@ -11,8 +11,22 @@ namespace tavrel::sample {
 
 // The palette is 16 ramps of 16 shades, dark to bright: index ramp * 16 + shade.
 enum Ramp : uint8_t {
-  kGrey, kSkin, kHair, kRed, kOrange, kYellow, kGreen, kTeal,
-  kBlue, kPurple, kPink, kEarth, kStone, kWood, kLeaf, kWater,
+  kGrey,
+  kSkin,
+  kHair,
+  kRed,
+  kOrange,
+  kYellow,
+  kGreen,
+  kTeal,
+  kBlue,
+  kPurple,
+  kPink,
+  kEarth,
+  kStone,
+  kWood,
+  kLeaf,
+  kWater,
 };
 inline constexpr int kRampCount = 16;
 inline constexpr int kShades = 16;

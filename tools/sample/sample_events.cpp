@@ -38,8 +38,7 @@ class EventWriter {
     if (added && Usable(0)) {  // as the editor adds events: an empty statement, then the end
       Instruction(words, 0, kMaxDepth, kYesJump);
     } else {
-      if (index % 37 == 9 && !conditionals_.empty())
-        Instruction(words, random_.Pick(conditionals_), 0, kIrregular);
+      if (index % 37 == 9 && !conditionals_.empty()) Instruction(words, random_.Pick(conditionals_), 0, kIrregular);
       Block(words, 0, random_.Between(2, 8));
     }
     words.push_back(-1);
@@ -115,37 +114,99 @@ class EventWriter {
     const SampleSizes& s = sizes_;
     int v = 0;
     switch (kind) {
-      case WordKind::Dialogue: v = r.Chance(80) ? talkCursor_++ % s.dialogues : r.Below(s.dialogues); break;
+      case WordKind::Dialogue:
+        v = r.Chance(80) ? talkCursor_++ % s.dialogues : r.Below(s.dialogues);
+        break;
       // Speakers: mostly the first 75, whose names the instruction line shows.
-      case WordKind::Speaker: v = r.Chance(85) ? r.Below(std::min(75, s.portraits)) : r.Between(75, s.portraits - 1); break;
-      case WordKind::Placement: v = r.Chance(70) ? r.Below(2) : r.Between(2, 5); break;
-      case WordKind::Item: case WordKind::GivenItem: v = r.Below(s.items); break;
-      case WordKind::Person: v = r.Below(s.persons); break;
-      case WordKind::Scene: v = r.Below(s.scenes); break;
-      case WordKind::SceneOrCurrent: v = r.Chance(30) ? -2 : r.Below(s.scenes); break;
-      case WordKind::SceneEventOrCurrent: v = r.Chance(25) ? -2 : r.Below(s.sceneEvents); break;
-      case WordKind::SceneEvent: v = r.Below(s.sceneEvents); break;
-      case WordKind::PassOrKeep: v = r.Between(-1, 1) == -1 ? -2 : r.Below(2); break;
-      case WordKind::TriggerEvent: v = r.Chance(40) ? -2 : r.Chance(15) ? -1 : r.Below(s.events); break;
-      case WordKind::Tile: v = 2 * r.Between(1, s.sceneTiles - 1); break;
-      case WordKind::TileEnd: v = std::min(previous + 2 * r.Between(0, 3), 2 * (s.sceneTiles - 1)); break;
-      case WordKind::Speed: v = r.Chance(50) ? -2 : r.Between(0, 8); break;
-      case WordKind::Coordinate: v = r.Between(0, 63); break;
-      case WordKind::Quantity: v = r.Between(1, 9); break;
-      case WordKind::Amount: v = r.Between(1, 100); break;
-      case WordKind::Increase: v = r.Between(-10, 30); break;
-      case WordKind::RangeLow: v = r.Between(0, 50); break;
-      case WordKind::RangeHigh: v = previous + r.Between(10, 49); break;
-      case WordKind::Battle: v = r.Below(s.battles); break;
-      case WordKind::Layer: case WordKind::Direction: v = r.Below(4); break;
-      case WordKind::Sex: case WordKind::InnerForce: v = r.Below(3); break;
-      case WordKind::Flag: v = r.Below(2); break;
-      case WordKind::Skill: v = r.Below(s.skills); break;
-      case WordKind::SkillSlot: v = r.Below(10); break;
-      case WordKind::Money: v = 100 * r.Between(1, 50); break;
-      case WordKind::Music: v = r.Below(25); break;
-      case WordKind::Sound: v = r.Below(40); break;
-      default: v = 0;
+      case WordKind::Speaker:
+        v = r.Chance(85) ? r.Below(std::min(75, s.portraits)) : r.Between(75, s.portraits - 1);
+        break;
+      case WordKind::Placement:
+        v = r.Chance(70) ? r.Below(2) : r.Between(2, 5);
+        break;
+      case WordKind::Item:
+      case WordKind::GivenItem:
+        v = r.Below(s.items);
+        break;
+      case WordKind::Person:
+        v = r.Below(s.persons);
+        break;
+      case WordKind::Scene:
+        v = r.Below(s.scenes);
+        break;
+      case WordKind::SceneOrCurrent:
+        v = r.Chance(30) ? -2 : r.Below(s.scenes);
+        break;
+      case WordKind::SceneEventOrCurrent:
+        v = r.Chance(25) ? -2 : r.Below(s.sceneEvents);
+        break;
+      case WordKind::SceneEvent:
+        v = r.Below(s.sceneEvents);
+        break;
+      case WordKind::PassOrKeep:
+        v = r.Between(-1, 1) == -1 ? -2 : r.Below(2);
+        break;
+      case WordKind::TriggerEvent:
+        v = r.Chance(40) ? -2 : r.Chance(15) ? -1 : r.Below(s.events);
+        break;
+      case WordKind::Tile:
+        v = 2 * r.Between(1, s.sceneTiles - 1);
+        break;
+      case WordKind::TileEnd:
+        v = std::min(previous + 2 * r.Between(0, 3), 2 * (s.sceneTiles - 1));
+        break;
+      case WordKind::Speed:
+        v = r.Chance(50) ? -2 : r.Between(0, 8);
+        break;
+      case WordKind::Coordinate:
+        v = r.Between(0, 63);
+        break;
+      case WordKind::Quantity:
+        v = r.Between(1, 9);
+        break;
+      case WordKind::Amount:
+        v = r.Between(1, 100);
+        break;
+      case WordKind::Increase:
+        v = r.Between(-10, 30);
+        break;
+      case WordKind::RangeLow:
+        v = r.Between(0, 50);
+        break;
+      case WordKind::RangeHigh:
+        v = previous + r.Between(10, 49);
+        break;
+      case WordKind::Battle:
+        v = r.Below(s.battles);
+        break;
+      case WordKind::Layer:
+      case WordKind::Direction:
+        v = r.Below(4);
+        break;
+      case WordKind::Sex:
+      case WordKind::InnerForce:
+        v = r.Below(3);
+        break;
+      case WordKind::Flag:
+        v = r.Below(2);
+        break;
+      case WordKind::Skill:
+        v = r.Below(s.skills);
+        break;
+      case WordKind::SkillSlot:
+        v = r.Below(10);
+        break;
+      case WordKind::Money:
+        v = 100 * r.Between(1, 50);
+        break;
+      case WordKind::Music:
+        v = r.Below(25);
+        break;
+      case WordKind::Sound:
+        v = r.Below(40);
+        break;
+      default:
+        v = 0;
     }
     return static_cast<int16_t>(v);
   }

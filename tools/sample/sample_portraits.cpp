@@ -79,10 +79,10 @@ void DrawFeatures(Canvas& c, int n, const Face& f, int16_t hair) {
       c.FillRect(ex - 1, eyeY - 1, 2, 2, dark);
     c.FillRect(ex - 2, eyeY - 4 - n % 2, 5, 1, hair);  // brows
   }
-  c.FillRect(f.cx, f.cy + 2, 1, 3, Colour(kSkin, 6));                        // nose
+  c.FillRect(f.cx, f.cy + 2, 1, 3, Colour(kSkin, 6));                                      // nose
   c.FillRect(f.cx - 2 - n % 3, f.cy + f.ry / 2 + 1, 5 + 2 * (n % 3), 1, Colour(kRed, 6));  // mouth
   if (n % 3 == 0) c.FillEllipse(f.cx, f.cy + f.ry - 1, f.rx / 2 + 1, 4, hair);             // beard
-  if (n % 7 == 3) c.FillRect(f.cx + eyeDx - 1, f.cy + 3, 1, 5, Colour(kRed, 4));          // scar
+  if (n % 7 == 3) c.FillRect(f.cx + eyeDx - 1, f.cy + 3, 1, 5, Colour(kRed, 4));           // scar
 }
 
 Bytes Portrait(int n) {

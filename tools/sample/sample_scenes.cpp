@@ -37,15 +37,26 @@ Canvas Floor(int variant, const Theme& theme) {
   const int16_t base = Colour(ground, 6 + variant % 4);
   c.FillDiamond(kHalfW, 0, kHalfW, kHalfH, base);
   switch (variant % 7) {
-    case 1: c.Pattern(base, Colour(ground, 3), 3, false); break;          // speckles
-    case 2: c.Pattern(base, Colour(ground, 11), 4, true); break;          // furrows
-    case 3: c.Pattern(base, Colour(ground, 12), 6, true); break;          // ripples
-    case 4: c.FillDiamond(kHalfW, 4, kHalfW - 8, kHalfH - 4, Colour(kStone, 9)); break;  // path
-    case 5:                                                              // tufts
+    case 1:
+      c.Pattern(base, Colour(ground, 3), 3, false);
+      break;  // speckles
+    case 2:
+      c.Pattern(base, Colour(ground, 11), 4, true);
+      break;  // furrows
+    case 3:
+      c.Pattern(base, Colour(ground, 12), 6, true);
+      break;  // ripples
+    case 4:
+      c.FillDiamond(kHalfW, 4, kHalfW - 8, kHalfH - 4, Colour(kStone, 9));
+      break;  // path
+    case 5:   // tufts
       for (int x = 8; x < kTileWidth - 8; x += 6) c.FillRect(x, kHalfH - 2 + x % 4, 1, 3, Colour(kLeaf, 13));
       break;
-    case 6: c.FillDiamond(kHalfW, 3, kHalfW - 6, kHalfH - 3, Colour(theme.accent, 8)); break;  // rug
-    default: break;
+    case 6:
+      c.FillDiamond(kHalfW, 3, kHalfW - 6, kHalfH - 3, Colour(theme.accent, 8));
+      break;  // rug
+    default:
+      break;
   }
   return c;
 }
@@ -106,7 +117,7 @@ Canvas Object(int variant, const Theme& theme) {
 }
 
 Bytes Tile(int t, const Theme& theme) {
-  const Canvas c = t < kFloorTiles                ? Floor(t, theme)
+  const Canvas c = t < kFloorTiles                 ? Floor(t, theme)
                    : t < kFloorTiles + kBlockTiles ? Block(t - kFloorTiles, theme)
                                                    : Object(t - kFloorTiles - kBlockTiles, theme);
   return EncodePicture(c, kHalfW, static_cast<int16_t>(c.height - kHalfH));

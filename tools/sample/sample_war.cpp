@@ -117,8 +117,19 @@ Tile Flag(Ramp ramp) {
 // Picture positions of a battlefield tile set.
 enum TileNumber : int {
   kMarker = 0,
-  kGrass, kDirt, kPond, kPaving, kSandFloor, kRoad,
-  kTree, kRock, kWall, kBush, kTent, kRedFlag, kBlueFlag,
+  kGrass,
+  kDirt,
+  kPond,
+  kPaving,
+  kSandFloor,
+  kRoad,
+  kTree,
+  kRock,
+  kWall,
+  kBush,
+  kTent,
+  kRedFlag,
+  kBlueFlag,
 };
 
 std::vector<Tile> TileSet(int map) {
@@ -153,7 +164,9 @@ void MakeTileSetFiles(int map, const std::string& index, const std::string& data
 Bytes MakeBattlefield(int m) {
   const int layers = m % 3 == 1 ? 2 : 3;
   std::vector<int16_t> v(size_t(layers) * kMapSide * kMapSide, 0);
-  auto cell = [&](int layer, int x, int y) -> int16_t& { return v[size_t(layer) * kMapSide * kMapSide + size_t(y * kMapSide + x)]; };
+  auto cell = [&](int layer, int x, int y) -> int16_t& {
+    return v[size_t(layer) * kMapSide * kMapSide + size_t(y * kMapSide + x)];
+  };
   const uint32_t seed = uint32_t(m) + 101u;
   for (int y = 0; y < kMapSide; ++y)
     for (int x = 0; x < kMapSide; ++x) {
@@ -169,11 +182,15 @@ Bytes MakeBattlefield(int m) {
 
       int thing = 0;
       if (ground == kGrass || ground == kDirt) {
-        if (h % 97 < 6) thing = kTree;
-        else if (h % 97 < 8) thing = kRock;
-        else if (h % 97 < 10) thing = kBush;
+        if (h % 97 < 6)
+          thing = kTree;
+        else if (h % 97 < 8)
+          thing = kRock;
+        else if (h % 97 < 10)
+          thing = kBush;
       }
-      if (m % 5 == 0 && ground == kPaving && (x == 24 || x == 39 || y == 22 || y == 37) && (x + y) % 5 != 0) thing = kWall;
+      if (m % 5 == 0 && ground == kPaving && (x == 24 || x == 39 || y == 22 || y == 37) && (x + y) % 5 != 0)
+        thing = kWall;
       if (std::abs(x - 32) <= 3 && std::abs(y - 31) <= 3) thing = 0;  // the battle ground stays open
       cell(1, x, y) = int16_t(thing * 2);
       if (layers == 3) {
@@ -190,8 +207,8 @@ Bytes MakeBattlefield(int m) {
 }
 
 struct SampleBattle {
-  const char* name;      // traditional Chinese, stored as BIG5
-  const char* oldName;   // what the name bytes held before a rename (kept after the zero)
+  const char* name;     // traditional Chinese, stored as BIG5
+  const char* oldName;  // what the name bytes held before a rename (kept after the zero)
   int16_t lead;
   int16_t map;
   int16_t experience;
@@ -264,7 +281,8 @@ std::vector<SampleFile> MakeBattleFiles(const SampleOptions& options) {
   AddIdxGrp(files, "warfld.idx", "warfld.grp", maps);
 
   if (options.numberedTiles)
-    for (int m = 0; m < kMapCount; ++m) MakeTileSetFiles(m, fmt::format("wdx{:03}", m), fmt::format("wmp{:03}", m), files);
+    for (int m = 0; m < kMapCount; ++m)
+      MakeTileSetFiles(m, fmt::format("wdx{:03}", m), fmt::format("wmp{:03}", m), files);
   else
     MakeTileSetFiles(0, "wdx", "wmp", files);
   return files;

@@ -68,12 +68,24 @@ Bytes MakeZdat(bool numberedTiles) {
     for (uint32_t i = 0; i < table.entries; ++i) {
       std::string name;
       switch (table.table) {
-        case NameTable::SceneData: name = tiles("smp", i); break;
-        case NameTable::SceneIndex: name = tiles("sdx", i); break;
-        case NameTable::BattleData: name = tiles("wmp", i); break;
-        case NameTable::BattleIndex: name = tiles("wdx", i); break;
-        case NameTable::FightData: name = fmt::format("fight{:03}.g", i); break;
-        case NameTable::FightIndex: name = fmt::format("fight{:03}.i", i); break;
+        case NameTable::SceneData:
+          name = tiles("smp", i);
+          break;
+        case NameTable::SceneIndex:
+          name = tiles("sdx", i);
+          break;
+        case NameTable::BattleData:
+          name = tiles("wmp", i);
+          break;
+        case NameTable::BattleIndex:
+          name = tiles("wdx", i);
+          break;
+        case NameTable::FightData:
+          name = fmt::format("fight{:03}.g", i);
+          break;
+        case NameTable::FightIndex:
+          name = fmt::format("fight{:03}.i", i);
+          break;
       }
       PutName(z, table, i, name);
     }

@@ -31,8 +31,7 @@ int Failures();  // pictures that could not be written so far
 }  // namespace tavrel::shots
 
 // TAVREL_SHOT(main_window) { ... uses `context` ... }
-#define TAVREL_SHOT(name)                                                    \
-  static void TavrelShot_##name(::tavrel::shots::ShotContext& context);      \
-  static const ::tavrel::shots::ShotRegistrar TavrelShotRegistrar_##name(#name, \
-                                                                       &TavrelShot_##name); \
+#define TAVREL_SHOT(name)                                                                            \
+  static void TavrelShot_##name(::tavrel::shots::ShotContext& context);                              \
+  static const ::tavrel::shots::ShotRegistrar TavrelShotRegistrar_##name(#name, &TavrelShot_##name); \
   static void TavrelShot_##name(::tavrel::shots::ShotContext& context)

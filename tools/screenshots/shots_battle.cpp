@@ -8,7 +8,8 @@
 
 TAVREL_SHOT(battle_editor) {
   tavrel::ui::BattleEditorWindow editor(context.state);
-  if (auto* battles = editor.findChild<QComboBox*>("Combowar"); battles && battles->count() > 3) battles->setCurrentIndex(3);
+  if (auto* battles = editor.findChild<QComboBox*>("Combowar"); battles && battles->count() > 3)
+    battles->setCurrentIndex(3);
   tavrel::shots::SaveShot(context, editor, "battle_editor.png");
   if (editor.chosenBattle() < 0) return;
   tavrel::ui::BattlefieldWindow view(context.state, editor.chosenBattle(), editor.mapText());

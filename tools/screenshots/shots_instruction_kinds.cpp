@@ -52,8 +52,8 @@ TAVREL_SHOT(instruction_kinds) {
     for (int16_t op : opcodes) {
       const auto use = uses.find(op);
       if (use == uses.end()) continue;
-      auto dialog = tavrel::ui::MakeInstructionDialog(form, context.state, use->second.first, use->second.second,
-                                                      nullptr);
+      auto dialog =
+          tavrel::ui::MakeInstructionDialog(form, context.state, use->second.first, use->second.second, nullptr);
       if (!dialog) continue;
       if (auto* manual = dialog->findChild<QComboBox*>("Combomanual"); manual && manual->count() > 2)
         manual->setCurrentIndex(2);

@@ -21,13 +21,12 @@ std::pair<int, int> FindStatement(tavrel::EditorState& state, int16_t opcode) {
 }
 
 // `scene`: chosen by hand for the previews (-1: none); `browse`: the browsed picture number.
-void Shoot(tavrel::shots::ShotContext& context, int16_t opcode, const char* form, const QString& file,
-           int scene = -1, const char* browse = nullptr) {
+void Shoot(tavrel::shots::ShotContext& context, int16_t opcode, const char* form, const QString& file, int scene = -1,
+           const char* browse = nullptr) {
   const auto [event, line] = FindStatement(context.state, opcode);
   auto dialog = tavrel::ui::MakeInstructionDialog(form, context.state, event, line, nullptr);
   if (!dialog) return;
-  if (auto* manual = dialog->findChild<QComboBox*>("Combomanual"); manual && scene >= 0)
-    manual->setCurrentIndex(scene);
+  if (auto* manual = dialog->findChild<QComboBox*>("Combomanual"); manual && scene >= 0) manual->setCurrentIndex(scene);
   if (auto* picture = dialog->findChild<QLineEdit*>("txtpic"); picture && browse) picture->setText(browse);
   tavrel::shots::SaveShot(context, *dialog, file, 700);
 }

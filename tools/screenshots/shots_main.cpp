@@ -12,8 +12,8 @@
 #include <string>
 
 #include "sample/sample_parts.h"
-#include "text/ui_strings.h"
 #include "shots.h"
+#include "text/ui_strings.h"
 
 namespace tavrel::shots {
 namespace {

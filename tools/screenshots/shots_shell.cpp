@@ -15,7 +15,8 @@
 #include "ui/shell/select_charset_window.h"
 
 TAVREL_SHOT(select_charset) {
-  tavrel::ui::SelectCharsetWindow window(tavrel::ui::StartChoice{tavrel::GameCharset::Gbk, tavrel::CurrentInterfaceLanguage()});
+  tavrel::ui::SelectCharsetWindow window(
+      tavrel::ui::StartChoice{tavrel::GameCharset::Gbk, tavrel::CurrentInterfaceLanguage()});
   tavrel::shots::SaveShot(context, window, "select_charset.png");
 }
 

@@ -6,8 +6,8 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -300,13 +300,27 @@ bool BattleEditorWindow::refused(const BattleCommandResult& result) {
     const size_t i = size_t(e.index);
     QLineEdit* box = nullptr;
     switch (e.field) {
-      case Field::Map: box = mapField_; break;
-      case Field::Experience: box = experienceField_; break;
-      case Field::Music: box = musicField_; break;
-      case Field::PersonX: box = participantXFields_[i]; break;
-      case Field::PersonY: box = participantYFields_[i]; break;
-      case Field::EnemyX: box = enemyXFields_[i]; break;
-      case Field::EnemyY: box = enemyYFields_[i]; break;
+      case Field::Map:
+        box = mapField_;
+        break;
+      case Field::Experience:
+        box = experienceField_;
+        break;
+      case Field::Music:
+        box = musicField_;
+        break;
+      case Field::PersonX:
+        box = participantXFields_[i];
+        break;
+      case Field::PersonY:
+        box = participantYFields_[i];
+        break;
+      case Field::EnemyX:
+        box = enemyXFields_[i];
+        break;
+      case Field::EnemyY:
+        box = enemyYFields_[i];
+        break;
     }
     ShowMessage(this, FieldErrorMessage(state_, e));
     if (box) {
@@ -370,9 +384,9 @@ void BattleEditorWindow::refreshHistoryButtons() {
   undoButton_->setEnabled(history_.CanUndo());
   redoButton_->setEnabled(history_.CanRedo());
   undoButton_->setText(history_.CanUndo() ? Ui(state_, Str::Undo) + " " + Ui(state_, history_.UndoCaption())
-                                       : Ui(state_, Str::Undo));
+                                          : Ui(state_, Str::Undo));
   redoButton_->setText(history_.CanRedo() ? Ui(state_, Str::Redo) + " " + Ui(state_, history_.RedoCaption())
-                                       : Ui(state_, Str::Redo));
+                                          : Ui(state_, Str::Redo));
 }
 
 void BattleEditorWindow::saveBattles() {

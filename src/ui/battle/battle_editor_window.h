@@ -6,9 +6,9 @@
 #include <QString>
 #include <array>
 
-#include "app/history.h"
 #include "app/battle_edit.h"
 #include "app/editor_state.h"
+#include "app/history.h"
 
 class QComboBox;
 class QLabel;

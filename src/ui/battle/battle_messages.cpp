@@ -21,13 +21,20 @@ namespace {
 QString FieldLabel(const EditorState& state, const BattleFieldError& e) {
   using Field = BattleFieldError::Field;
   switch (e.field) {
-    case Field::Map: return Ui(state, Str::BattleMapNumber);
-    case Field::Experience: return Ui(state, Str::VictoryExperience);
-    case Field::Music: return Ui(state, Str::BattleMusic);
-    case Field::PersonX: return Ui(state, Str::ParticipantCoordinates) + QStringLiteral(" %1 X").arg(e.index);
-    case Field::PersonY: return Ui(state, Str::ParticipantCoordinates) + QStringLiteral(" %1 Y").arg(e.index);
-    case Field::EnemyX: return Ui(state, Str::BattleEnemies) + QStringLiteral(" E%1 X").arg(e.index);
-    case Field::EnemyY: return Ui(state, Str::BattleEnemies) + QStringLiteral(" E%1 Y").arg(e.index);
+    case Field::Map:
+      return Ui(state, Str::BattleMapNumber);
+    case Field::Experience:
+      return Ui(state, Str::VictoryExperience);
+    case Field::Music:
+      return Ui(state, Str::BattleMusic);
+    case Field::PersonX:
+      return Ui(state, Str::ParticipantCoordinates) + QStringLiteral(" %1 X").arg(e.index);
+    case Field::PersonY:
+      return Ui(state, Str::ParticipantCoordinates) + QStringLiteral(" %1 Y").arg(e.index);
+    case Field::EnemyX:
+      return Ui(state, Str::BattleEnemies) + QStringLiteral(" E%1 X").arg(e.index);
+    case Field::EnemyY:
+      return Ui(state, Str::BattleEnemies) + QStringLiteral(" E%1 Y").arg(e.index);
   }
   return {};
 }
@@ -64,7 +71,9 @@ QString TilesUnreadableMessage(const EditorState& state, const std::string& erro
   return CoreText(state, error);  // the tile set's message names the files
 }
 
-QString GroundMissingMessage(const EditorState& state, int squares) { return UiFormat(state, Str::GroundTilesMissing, squares); }
+QString GroundMissingMessage(const EditorState& state, int squares) {
+  return UiFormat(state, Str::GroundTilesMissing, squares);
+}
 
 QString MarkerMissingMessage(const EditorState& state, const QString& indexName) {
   return UiFormat(state, Str::MarkerTileMissing, indexName);

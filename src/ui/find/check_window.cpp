@@ -16,9 +16,12 @@ namespace {
 
 int SeverityString(Severity severity) {
   switch (severity) {
-    case Severity::Error: return Str::LintError;
-    case Severity::Warning: return Str::LintWarning;
-    case Severity::Info: return Str::LintInfo;
+    case Severity::Error:
+      return Str::LintError;
+    case Severity::Warning:
+      return Str::LintWarning;
+    case Severity::Info:
+      return Str::LintInfo;
   }
   return Str::LintInfo;
 }
@@ -65,8 +68,9 @@ void CheckWindow::check() {
   checked_ = true;
   list_->clear();
   for (const Finding& f : report_.findings)
-    list_->addItem(Ui(state_, SeverityString(f.severity)) + QStringLiteral("  ") +
-                   UiFormat(state_, Str::ResultLine, CoreText(state_, PlaceText(f.place)), CoreText(state_, f.message)));
+    list_->addItem(
+        Ui(state_, SeverityString(f.severity)) + QStringLiteral("  ") +
+        UiFormat(state_, Str::ResultLine, CoreText(state_, PlaceText(f.place)), CoreText(state_, f.message)));
   summary_->setText(report_.findings.empty() ? Ui(state_, Str::CheckClean) : CoreText(state_, LintSummary(report_)));
   refreshState();
 }

@@ -25,7 +25,7 @@
 namespace tavrel::ui {
 namespace {
 
-constexpr int kSliceMs = 15;          // searching per turn of the event loop
+constexpr int kSliceMs = 15;  // searching per turn of the event loop
 constexpr int32_t kEventsPerStep = 16;
 
 constexpr RefKind kKinds[] = {RefKind::Dialogue, RefKind::Person, RefKind::Item,  RefKind::Scene,
@@ -146,20 +146,32 @@ void FindWindow::fillNumbers() {
     case RefKind::Dialogue:
       for (int32_t i = 0; i < state_.talkCount(); ++i) entries.push_back(TalkItem(state_, i));
       break;
-    case RefKind::Person: entries = ListEntries(state_, ListFormat{ListSource::Persons}); break;
-    case RefKind::Item: entries = ListEntries(state_, ListFormat{ListSource::Items}); break;
-    case RefKind::Scene: entries = ListEntries(state_, ListFormat{ListSource::Scenes}); break;
-    case RefKind::Skill: entries = ListEntries(state_, ListFormat{ListSource::Skills}); break;
-    case RefKind::Portrait: entries = ListEntries(state_, ListFormat{ListSource::Portraits}); break;
+    case RefKind::Person:
+      entries = ListEntries(state_, ListFormat{ListSource::Persons});
+      break;
+    case RefKind::Item:
+      entries = ListEntries(state_, ListFormat{ListSource::Items});
+      break;
+    case RefKind::Scene:
+      entries = ListEntries(state_, ListFormat{ListSource::Scenes});
+      break;
+    case RefKind::Skill:
+      entries = ListEntries(state_, ListFormat{ListSource::Skills});
+      break;
+    case RefKind::Portrait:
+      entries = ListEntries(state_, ListFormat{ListSource::Portraits});
+      break;
     case RefKind::Battle:
       if (!state_.gameDirectory.empty())
         if (Result<WarStaContents> read = ReadWarSta(state_.gameDirectory, state_.text()))
-          for (size_t b = 0; b < read->battles.size(); ++b) entries.push_back(std::to_string(b) + read->battles[b].name);
+          for (size_t b = 0; b < read->battles.size(); ++b)
+            entries.push_back(std::to_string(b) + read->battles[b].name);
       break;
     case RefKind::Event:
       for (int32_t e = 0; e < state_.eventCount(); ++e) entries.push_back(std::to_string(e));
       break;
-    case RefKind::None: break;
+    case RefKind::None:
+      break;
   }
   number_->clear();
   for (const std::string& entry : entries) number_->addItem(Q(entry));

@@ -98,9 +98,9 @@ void DialogueDialog::showSpeaker() {
 
 bool DialogueDialog::write() {
   auto* text = findChild<QPlainTextEdit*>("txttalk");
-  Status applied = ApplyDialogueInstruction(state_, statement_, rows_, gather(),
-                                            text != nullptr ? U8(text->toPlainText()) : std::string(),
-                                            appended_->isChecked());
+  Status applied =
+      ApplyDialogueInstruction(state_, statement_, rows_, gather(),
+                               text != nullptr ? U8(text->toPlainText()) : std::string(), appended_->isChecked());
   if (!applied) ShowMessage(this, CoreText(state_, applied.error()));
   return applied.ok();
 }

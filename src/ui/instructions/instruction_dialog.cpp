@@ -30,8 +30,8 @@ QString Name(std::string_view name) { return QString::fromUtf8(name.data(), stat
 
 }  // namespace
 
-InstructionDialog::InstructionDialog(EditorState& state, Statement& statement, std::string_view form,
-                                     QWidget* parent, const Options& options)
+InstructionDialog::InstructionDialog(EditorState& state, Statement& statement, std::string_view form, QWidget* parent,
+                                     const Options& options)
     : QDialog(parent), state_(state), statement_(statement), rows_(DialogRows(form)) {
   setObjectName(Name(form));
   if (!rows_.empty()) setWindowTitle(Ui(state_, rows_.front().title));
@@ -121,8 +121,12 @@ QWidget* InstructionDialog::makeControl(const CatalogueRow& row, QWidget* parent
       widget = list;
       break;
     }
-    case FieldControl::Text: widget = new QLineEdit(parent); break;
-    case FieldControl::Check: widget = new QCheckBox(Q(FieldCaption(state_, row)), parent); break;
+    case FieldControl::Text:
+      widget = new QLineEdit(parent);
+      break;
+    case FieldControl::Check:
+      widget = new QCheckBox(Q(FieldCaption(state_, row)), parent);
+      break;
     case FieldControl::DialogueText: {
       auto* text = new QPlainTextEdit(parent);
       text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -152,14 +156,18 @@ void InstructionDialog::load() {
         list->setCurrentIndex(value.entry);
         break;
       }
-      case FieldControl::Text: static_cast<QLineEdit*>(widget)->setText(Q(value.text)); break;
+      case FieldControl::Text:
+        static_cast<QLineEdit*>(widget)->setText(Q(value.text));
+        break;
       case FieldControl::Check: {
         auto* check = static_cast<QCheckBox*>(widget);
         check->setTristate(value.check == CheckMark::Mixed);
         check->setCheckState(ToQt(value.check));
         break;
       }
-      case FieldControl::DialogueText: static_cast<QPlainTextEdit*>(widget)->setPlainText(Q(value.text)); break;
+      case FieldControl::DialogueText:
+        static_cast<QPlainTextEdit*>(widget)->setPlainText(Q(value.text));
+        break;
     }
   }
   afterLoad();
@@ -172,10 +180,18 @@ std::vector<FieldValue> InstructionDialog::gather() const {
     FieldValue& value = values[k];
     value.enabled = widget->isEnabled();
     switch (rows_[k].control) {
-      case FieldControl::List: value.entry = static_cast<QComboBox*>(widget)->currentIndex(); break;
-      case FieldControl::Text: value.text = U8(static_cast<QLineEdit*>(widget)->text()); break;
-      case FieldControl::Check: value.check = FromQt(static_cast<QCheckBox*>(widget)->checkState()); break;
-      case FieldControl::DialogueText: value.text = U8(static_cast<QPlainTextEdit*>(widget)->toPlainText()); break;
+      case FieldControl::List:
+        value.entry = static_cast<QComboBox*>(widget)->currentIndex();
+        break;
+      case FieldControl::Text:
+        value.text = U8(static_cast<QLineEdit*>(widget)->text());
+        break;
+      case FieldControl::Check:
+        value.check = FromQt(static_cast<QCheckBox*>(widget)->checkState());
+        break;
+      case FieldControl::DialogueText:
+        value.text = U8(static_cast<QPlainTextEdit*>(widget)->toPlainText());
+        break;
     }
   }
   return values;

@@ -25,10 +25,13 @@ std::unique_ptr<InstructionDialog> Make(EditorState& state, Statement& statement
 Maker MakerFor(std::string_view form) {
   const std::span<const CatalogueRow> rows = DialogRows(form);
   switch (rows.empty() ? DialogClass::Plain : KindOf(rows.front().opcode).dialogClass) {
-    case DialogClass::Dialogue: return &Make<DialogueDialog>;
+    case DialogClass::Dialogue:
+      return &Make<DialogueDialog>;
     case DialogClass::SceneEvent:
-    case DialogClass::TilePreview: return &Make<PicturePreviewDialog>;
-    case DialogClass::Plain: break;
+    case DialogClass::TilePreview:
+      return &Make<PicturePreviewDialog>;
+    case DialogClass::Plain:
+      break;
   }
   return &Make<InstructionDialog>;
 }

@@ -81,7 +81,8 @@ PicturePreviewDialog::PicturePreviewDialog(EditorState& state, Statement& statem
   addAnimation(FieldRole::AnimationStart, FieldRole::AnimationEnd, "Pic1", "cmdshow", "animationTimer");
   addAnimation(FieldRole::SecondAnimationStart, FieldRole::SecondAnimationEnd, "pic22", "cmdshow2", "animationTimer2");
   if (sceneEvent_) {
-    for (auto [name, text] : {std::pair{"Label16", Str::KeepWhenMinusTwo}, std::pair{"Label17", Str::CancelWhenMinusOne}}) {
+    for (auto [name, text] :
+         {std::pair{"Label16", Str::KeepWhenMinusTwo}, std::pair{"Label17", Str::CancelWhenMinusOne}}) {
       auto* note = new QLabel(Ui(state_, text), this);
       note->setObjectName(name);
       belowFields()->addWidget(note);
@@ -96,8 +97,7 @@ PicturePreviewDialog::PicturePreviewDialog(EditorState& state, Statement& statem
   sideArea()->addStretch();
 
   connect(manual, &QComboBox::currentIndexChanged, this, &PicturePreviewDialog::chooseScene);
-  connect(scroll_, &QScrollBar::valueChanged, this,
-          [this](int v) { browseNumber_->setText(QString::number(2 * v)); });
+  connect(scroll_, &QScrollBar::valueChanged, this, [this](int v) { browseNumber_->setText(QString::number(2 * v)); });
   connect(browseNumber_, &QLineEdit::textChanged, this, &PicturePreviewDialog::browse);
 }
 

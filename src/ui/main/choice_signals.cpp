@@ -1,7 +1,7 @@
 #include "ui/main/choice_signals.h"
 
-#include <QComboBox>
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QItemSelectionModel>
 #include <QTimer>
 #include <memory>

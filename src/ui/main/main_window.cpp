@@ -231,8 +231,8 @@ void MainWindow::buildMenus() {
   aboutAction_ = Item(helpMenu_, "mnu_about", Ui(state_, Str::MenuAbout));
 
   for (QAction* off : {readFileAction_, saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
-                       importScriptAction_, exportDialogueAction_, importDialogueAction_, pasteAction_,
-                       pasteAllAction_, portraitReplaceAction_, battleEditorAction_, zdatPatcherAction_, portraitsAction_,
+                       importScriptAction_, exportDialogueAction_, importDialogueAction_, pasteAction_, pasteAllAction_,
+                       portraitReplaceAction_, battleEditorAction_, zdatPatcherAction_, portraitsAction_,
                        sceneObjectsAction_, findAction_, checkAction_})
     off->setEnabled(false);
 }

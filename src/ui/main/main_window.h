@@ -8,10 +8,10 @@
 #include <QString>
 
 #include "app/editor_state.h"
-#include "app/history.h"
 #include "app/exports.h"
-#include "app/scene_objects.h"
 #include "app/find.h"
+#include "app/history.h"
+#include "app/scene_objects.h"
 #include "script/decode.h"
 
 class QAction;
@@ -28,7 +28,7 @@ namespace tavrel::ui {
 class CheckWindow;
 class FindWindow;
 class StatementListModel;
-}
+}  // namespace tavrel::ui
 
 namespace tavrel::ui {
 

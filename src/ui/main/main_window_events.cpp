@@ -90,8 +90,7 @@ void MainWindow::modifyEvent() {
 
 void MainWindow::copyInstructions() {
   std::vector<int> lines;
-  for (const QModelIndex& index : instructionList_->selectionModel()->selectedIndexes())
-    lines.push_back(index.row());
+  for (const QModelIndex& index : instructionList_->selectionModel()->selectedIndexes()) lines.push_back(index.row());
   if (CopyInstructions(state_, currentEvent(), lines)) pasteAction_->setEnabled(true);
 }
 

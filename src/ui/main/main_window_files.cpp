@@ -6,8 +6,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QMenu>
 #include <QGroupBox>
+#include <QMenu>
 #include <QStatusBar>
 
 #include "app/exports.h"
@@ -87,10 +87,9 @@ bool MainWindow::readFiles() {
   }
   refreshDialogueList();
   if (state_.talkCount() > 0) dialogueSelector_->setCurrentIndex(0);
-  for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_,
-                      importScriptAction_, exportDialogueAction_, importDialogueAction_, portraitReplaceAction_,
-                      battleEditorAction_, zdatPatcherAction_, portraitsAction_,
-                      sceneObjectsAction_, findAction_, checkAction_})
+  for (QAction* on : {saveFileAction_, exportTalkAction_, exportKdefAction_, exportScriptAction_, importScriptAction_,
+                      exportDialogueAction_, importDialogueAction_, portraitReplaceAction_, battleEditorAction_,
+                      zdatPatcherAction_, portraitsAction_, sceneObjectsAction_, findAction_, checkAction_})
     on->setEnabled(true);
   dialogueFrame_->setEnabled(true);
   eventFrame_->setEnabled(true);
@@ -144,7 +143,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // The line an export's message gets when the program's directory could not
 // take the file.
 QString MainWindow::FallbackNote(const ExportWritten& written) const {
-  return written.unwritable.empty() ? QString() : "\n" + PathText(written.unwritable) + Ui(state_, Str::SavedInUserDataInstead);
+  return written.unwritable.empty() ? QString()
+                                    : "\n" + PathText(written.unwritable) + Ui(state_, Str::SavedInUserDataInstead);
 }
 
 void MainWindow::exportTalk() {
@@ -157,7 +157,8 @@ void MainWindow::exportTalk() {
     ShowMessage(this, CoreText(state_, written.error()), Ui(state_, Str::TalkExportTitle));
     return;
   }
-  ShowMessage(this, Ui(state_, Str::TalkExportedTo) + PathText(written->path) + FallbackNote(*written), Ui(state_, Str::TalkExportTitle));
+  ShowMessage(this, Ui(state_, Str::TalkExportedTo) + PathText(written->path) + FallbackNote(*written),
+              Ui(state_, Str::TalkExportTitle));
 }
 
 void MainWindow::exportKdef() {
@@ -176,7 +177,8 @@ void MainWindow::exportKdef() {
     ShowMessage(this, CoreText(state_, written.error()), Ui(state_, Str::KdefExportTitle));
     return;
   }
-  ShowMessage(this, Ui(state_, Str::KdefExportedTo) + PathText(written->path) + FallbackNote(*written), Ui(state_, Str::KdefExportTitle));
+  ShowMessage(this, Ui(state_, Str::KdefExportedTo) + PathText(written->path) + FallbackNote(*written),
+              Ui(state_, Str::KdefExportTitle));
 }
 
 void MainWindow::openBattleEditor() { OpenBattleEditor(state_, this); }

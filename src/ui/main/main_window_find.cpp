@@ -105,11 +105,14 @@ void MainWindow::showPlace(const Place& place) {
     case PlaceKind::Dialogue:
       if (place.owner >= 0 && place.owner < state_.talkCount()) dialogueSelector_->setCurrentIndex(place.owner);
       break;
-    case PlaceKind::SceneObject: openSceneWindow(place.owner, place.index); break;
+    case PlaceKind::SceneObject:
+      openSceneWindow(place.owner, place.index);
+      break;
     case PlaceKind::Event:
       if (place.owner >= 0 && place.owner < state_.eventCount()) eventSelector_->setCurrentIndex(place.owner);
       break;
-    case PlaceKind::Item: break;
+    case PlaceKind::Item:
+      break;
   }
 }
 

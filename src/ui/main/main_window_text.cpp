@@ -31,7 +31,8 @@ void MainWindow::exportScript() {
     ShowMessage(this, CoreText(state_, written.error()), Ui(state_, Str::MenuExportScript));
     return;
   }
-  ShowMessage(this, Ui(state_, Str::ScriptExportedTo) + PathText(ChosenPath(folder)), Ui(state_, Str::MenuExportScript));
+  ShowMessage(this, Ui(state_, Str::ScriptExportedTo) + PathText(ChosenPath(folder)),
+              Ui(state_, Str::MenuExportScript));
 }
 
 void MainWindow::importScript() {
@@ -56,8 +57,8 @@ void MainWindow::importScript() {
   fillEventSelector();
   if (remembered >= 0 && remembered < eventSelector_->count()) eventSelector_->setCurrentIndex(remembered);
   ShowMessage(this,
-              Ui(state_, Str::ScriptImportedEvents) + QString::number(imported->events) + Ui(state_, Str::ChangedAmong) +
-                  QString::number(imported->changed),
+              Ui(state_, Str::ScriptImportedEvents) + QString::number(imported->events) +
+                  Ui(state_, Str::ChangedAmong) + QString::number(imported->changed),
               Ui(state_, Str::MenuImportScript));
 }
 
@@ -70,7 +71,8 @@ void MainWindow::exportDialogue() {
     ShowMessage(this, CoreText(state_, written.error()), Ui(state_, Str::MenuExportDialogue));
     return;
   }
-  ShowMessage(this, Ui(state_, Str::DialogueExportedTo) + PathText(ChosenPath(file)), Ui(state_, Str::MenuExportDialogue));
+  ShowMessage(this, Ui(state_, Str::DialogueExportedTo) + PathText(ChosenPath(file)),
+              Ui(state_, Str::MenuExportDialogue));
 }
 
 // A text the charset cannot wholly hold is imported only when the user
@@ -84,7 +86,9 @@ void MainWindow::importDialogue() {
   step.TouchAllDialogue();
   Result<DialogueImport> imported = ImportDialogueFile(state_, ChosenPath(file), false, &onlyUnholdable);
   if (!imported && onlyUnholdable) {
-    if (!AskYesNo(this, Ui(state_, Str::UnencodableImportQuestion) + "\n" + CoreText(state_, imported.error()), Ui(state_, Str::MenuImportDialogue))) return;
+    if (!AskYesNo(this, Ui(state_, Str::UnencodableImportQuestion) + "\n" + CoreText(state_, imported.error()),
+                  Ui(state_, Str::MenuImportDialogue)))
+      return;
     imported = ImportDialogueFile(state_, ChosenPath(file), true);
   }
   if (!imported) {
@@ -95,8 +99,8 @@ void MainWindow::importDialogue() {
   step.Finish();
   refreshDialogueList();
   ShowMessage(this,
-              Ui(state_, Str::DialogueImportedTalks) + QString::number(imported->entries) + Ui(state_, Str::ChangedAmong) +
-                  QString::number(imported->changed),
+              Ui(state_, Str::DialogueImportedTalks) + QString::number(imported->entries) +
+                  Ui(state_, Str::ChangedAmong) + QString::number(imported->changed),
               Ui(state_, Str::MenuImportDialogue));
 }
 

@@ -63,7 +63,7 @@ PortraitReplaceWindow::PortraitReplaceWindow(EditorState& state, QWidget* parent
 }
 
 void PortraitReplaceWindow::buildSide(Side& side, const char* titleName, const char* listName, const char* pictureName,
-                               const char* usersTitleName, const char* usersName) {
+                                      const char* usersTitleName, const char* usersName) {
   side.title = new QLabel(this);
   side.title->setObjectName(QLatin1String(titleName));
   side.portraits = new QComboBox(this);
@@ -106,7 +106,8 @@ void PortraitReplaceWindow::showSide(Side& side) {
   if (portrait < 0) return;
   side.picture->clear();
   const PictureSet& portraits = state_.game.portraits;
-  if (size_t(portrait) < portraits.size()) side.picture->drawPicture(portraits[size_t(portrait)], 0, side.picture->height());
+  if (size_t(portrait) < portraits.size())
+    side.picture->drawPicture(portraits[size_t(portrait)], 0, side.picture->height());
   side.picture->update();
   side.users->clear();
   for (const std::string& line : PortraitUserLines(state_, portrait)) side.users->addItem(Q(line));

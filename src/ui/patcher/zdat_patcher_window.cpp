@@ -263,7 +263,8 @@ void ZdatPatcherWindow::setCaptions() {
   labels_[7]->setText(Ui(state_, Str::RosterPersons));
   labels_[8]->setText(Ui(state_, Str::RosterLeaveEvent));
   labels_[9]->setText(Ui(state_, Str::PatcherNotes));
-  for (size_t k = 0; k < wordLimits_.size(); ++k) wordLimits_[k].check->setText(Ui(state_, zdat::kWordLimits[k].caption));
+  for (size_t k = 0; k < wordLimits_.size(); ++k)
+    wordLimits_[k].check->setText(Ui(state_, zdat::kWordLimits[k].caption));
   for (size_t k = 0; k < byteLimits_.size(); ++k) {
     byteLimits_[k].check->setText(Ui(state_, zdat::kByteLimits[k].caption));
     byteLimits_[k].cancel->setText(Ui(state_, Str::NoLimit));

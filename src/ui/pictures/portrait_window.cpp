@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include <QDir>
-#include <QPainter>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -169,8 +169,8 @@ void PortraitWindow::showItem(int number) {
 void PortraitWindow::showChosen() {
   const int number = chosen();
   const bool any = number >= 0;
-  const bool present = any && size_t(number) < state_.game.portraits.size() &&
-                       state_.game.portraits[size_t(number)].absent == 0;
+  const bool present =
+      any && size_t(number) < state_.game.portraits.size() && state_.game.portraits[size_t(number)].absent == 0;
   replace_->setEnabled(any);
   export_->setEnabled(present);
   exportAll_->setEnabled(!state_.game.portraits.empty());
@@ -180,14 +180,13 @@ void PortraitWindow::showChosen() {
   }
   QStringList names;
   for (const std::string& line : PortraitUserLines(state_, number)) names << Q(line);
-  users_->setText(names.isEmpty() ? Ui(state_, Str::PortraitNoUsers)
-                                  : UiFormat(state_, Str::PortraitUsersLabel, names.join(Ui(state_, Str::NameListSeparator))));
+  users_->setText(names.isEmpty()
+                      ? Ui(state_, Str::PortraitNoUsers)
+                      : UiFormat(state_, Str::PortraitUsersLabel, names.join(Ui(state_, Str::NameListSeparator))));
 }
 
-std::optional<IndexedPicture> PortraitWindow::askPicture(const RlePicture* before, int16_t xOffset,
-                                                         int16_t yOffset) {
-  const QString file = ChoosePath(this, Ui(state_, Str::PngFileFilter), PathKind::OpenFile,
-                                  Q(state_.gameDirectory));
+std::optional<IndexedPicture> PortraitWindow::askPicture(const RlePicture* before, int16_t xOffset, int16_t yOffset) {
+  const QString file = ChoosePath(this, Ui(state_, Str::PngFileFilter), PathKind::OpenFile, Q(state_.gameDirectory));
   if (file.isEmpty()) return std::nullopt;
   PaletteMatcher matcher(state_.game.palette);
   Result<MappedPicture> read = ReadPngPicture(file.toStdString(), matcher);
@@ -202,8 +201,8 @@ std::optional<IndexedPicture> PortraitWindow::askPicture(const RlePicture* befor
   }
   Result<RlePicture> after = EncodeRlePicture(picture, state_.game.palette);
   if (!after) {
-    ShowMessage(this, CoreText(state_, FormatInterfaceString(Str::PictureFileRefused, file.toStdString(),
-                                                             after.error())));
+    ShowMessage(this,
+                CoreText(state_, FormatInterfaceString(Str::PictureFileRefused, file.toStdString(), after.error())));
     return std::nullopt;
   }
   PortraitPreview preview(state_, before, *after, read->mappedPixels, this);
@@ -260,11 +259,11 @@ void PortraitWindow::exportChosen() {
 }
 
 void PortraitWindow::exportAll() {
-  const QString folder = ChoosePath(this, Ui(state_, Str::PortraitChooseFolder), PathKind::Folder,
-                                    Q(state_.gameDirectory));
+  const QString folder =
+      ChoosePath(this, Ui(state_, Str::PortraitChooseFolder), PathKind::Folder, Q(state_.gameDirectory));
   if (folder.isEmpty()) return;
-  Result<PictureExportReport> report = ExportPictureSet(state_.game.portraits, state_.game.palette,
-                                                        folder.toStdString());
+  Result<PictureExportReport> report =
+      ExportPictureSet(state_.game.portraits, state_.game.palette, folder.toStdString());
   if (!report) {
     ShowMessage(this, CoreText(state_, report.error()));
     return;

@@ -25,8 +25,8 @@ class PictureBox;
 class PortraitPreview : public QDialog {
   Q_OBJECT
  public:
-  PortraitPreview(const EditorState& state, const RlePicture* before, const RlePicture& after,
-                  uint64_t mappedPixels, QWidget* parent = nullptr);
+  PortraitPreview(const EditorState& state, const RlePicture* before, const RlePicture& after, uint64_t mappedPixels,
+                  QWidget* parent = nullptr);
 };
 
 class PortraitWindow : public QDialog {

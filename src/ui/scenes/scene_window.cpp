@@ -1,5 +1,6 @@
 #include "ui/scenes/scene_window.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QComboBox>
 
 #include "app/commands.h"
 #include "app/scene_objects.h"
@@ -38,8 +38,7 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
 
 }  // namespace
 
-SceneWindow::SceneWindow(EditorState& state, QWidget* parent, int scene, int object)
-    : QDialog(parent), state_(state) {
+SceneWindow::SceneWindow(EditorState& state, QWidget* parent, int scene, int object) : QDialog(parent), state_(state) {
   setObjectName("frmSceneObjects");
   setWindowTitle(Ui(state_, Str::SceneObjectsTitle));
 
@@ -112,8 +111,8 @@ SceneWindow::SceneWindow(EditorState& state, QWidget* parent, int scene, int obj
 
   if (!state_.game.objects.present) {
     note_->setText(Ui(state_, Str::NoSceneObjects));
-    for (QWidget* w : std::initializer_list<QWidget*>{eventNumber_, attachButton_, clearButton_, editButton_,
-                                                      showButton_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{eventNumber_, attachButton_, clearButton_, editButton_, showButton_})
       w->setEnabled(false);
     return;
   }
@@ -194,15 +193,19 @@ void SceneWindow::fillObjects() {
       put(ColumnOf(t), text, event);
     }
     const int16_t p1 = o.words[kObjectPicture1];
-    QTableWidgetItem* pictures =
-        put(kPictures,
-            QString("%1 %2 %3 / %4").arg(p1).arg(o.words[kObjectPicture2]).arg(o.words[kObjectPicture3]).arg(o.words[kObjectSpeed]),
-            p1);
+    QTableWidgetItem* pictures = put(kPictures,
+                                     QString("%1 %2 %3 / %4")
+                                         .arg(p1)
+                                         .arg(o.words[kObjectPicture2])
+                                         .arg(o.words[kObjectPicture3])
+                                         .arg(o.words[kObjectSpeed]),
+                                     p1);
     const RlePicture* tile = tiles && p1 > 0 ? TileForNumber(*tiles, p1) : nullptr;
     if (tile != nullptr && tile->absent == 0) {
       const QImage image = ToImage(RenderPictureOpaque(*tile));
-      if (!image.isNull()) pictures->setIcon(QIcon(QPixmap::fromImage(image.scaled(
-                               kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
+      if (!image.isNull())
+        pictures->setIcon(QIcon(
+            QPixmap::fromImage(image.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
     }
   }
   objects_->resizeColumnsToContents();

@@ -101,8 +101,7 @@ GamePathWindow::GamePathWindow(EditorState& state, QWidget* parent) : QDialog(pa
   layout->addLayout(buttons);
   resize(460, 380);
 
-  const QString start =
-      !previous.isEmpty() && QFileInfo(previous).isDir() ? previous : QDir::homePath();
+  const QString start = !previous.isEmpty() && QFileInfo(previous).isDir() ? previous : QDir::homePath();
   openAt(start);
 }
 

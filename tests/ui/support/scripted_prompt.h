@@ -25,7 +25,11 @@ class ScriptedPrompt final : public Prompt {
   // Paths answered to path questions in order; when none is left the
   // question is cancelled (an empty path).
   void QueuePath(const QString& path) { paths_.push_back(path); }
-  void Clear() { asked_.clear(); answers_.clear(); paths_.clear(); }
+  void Clear() {
+    asked_.clear();
+    answers_.clear();
+    paths_.clear();
+  }
 
   Answer Ask(QWidget*, const QString& title, const QString& text, Buttons buttons) override {
     asked_.push_back({title.isEmpty() ? DefaultTitle() : title, text, buttons});
