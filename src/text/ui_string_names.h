@@ -551,4 +551,20 @@ inline constexpr int ObjectNumberOutOfRange = 20832;
 inline constexpr int EventDoesNotExist = 20833;
 inline constexpr int SceneTablesTrailingBytes = 20834;
 
+// The save journal and the recovery of an interrupted save.
+inline constexpr int SaveRecoveredFinished = 21100;
+inline constexpr int SaveRecoveredUndone = 21101;
+inline constexpr int SaveRecoveredLeftovers = 21102;
+inline constexpr int SaveNeverStarted = 21103;
+inline constexpr int SaveJournalUntrusted = 21104;
+inline constexpr int SaveRecoveryFailed = 21105;
+inline constexpr int RecoveryFileNeither = 21106;
+inline constexpr int RecoveryOldCopyIncomplete = 21107;
+inline constexpr int SaveJournalPresent = 21108;
+inline constexpr int SaveGroupOneDirectory = 21109;
+inline constexpr int JournalTooLarge = 21110;
+inline constexpr int JournalCutShort = 21111;
+inline constexpr int JournalChecksumWrong = 21112;
+inline constexpr int JournalLineUnreadable = 21113;
+
 }  // namespace tavrel::Str

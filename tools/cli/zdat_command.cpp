@@ -6,18 +6,15 @@
 
 #include "app/zdat_patch.h"
 #include "cli/command_registry.h"
+#include "cli/command_support.h"
 
 namespace tavrel::cli {
 namespace {
 
 int RunZdat(const CommonOptions& common, const std::string& dir) {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(dir, ec)) {
-    fmt::print(stderr, "{}: not a directory\n", dir);
-    return 1;
-  }
   EditorState state;  // only for the charset of the messages
   if (!StartEditor(state, common)) return 1;
+  if (!OpenGameDirectory(state, dir)) return 1;
   const zdat::ZdatFile file = zdat::ReadZdat(dir);
   const std::string problem = zdat::ZdatOpenProblem(state.text(), file);
   if (!file.found) {
