@@ -70,9 +70,9 @@ Status WriteFileAtomicInPieces(const std::filesystem::path& path, const ByteProd
 // A failure in 1-3 puts back the files already replaced and removes the
 // copies; a stop is finished or undone by RecoverInterruptedSave at the next
 // open. A journal already in the directory (a save not yet recovered)
-// refuses the save. Every file written into a game directory goes this way
-// (a group of one without `keepBackup` for z.dat and its backup), so a stop
-// leaves no copy behind there.
+// refuses the save. Every save into a game directory goes this way (a group
+// of one without `keepBackup` for z.dat and its backup), so a stop leaves no
+// copy behind there.
 Status WriteFilesAtomic(const std::vector<FileWrite>& files, bool keepBackup = true);
 
 // One run of bytes written over a file in place at `offset`.
