@@ -96,7 +96,7 @@ Status WriteInPlace(const std::filesystem::path& path, std::span<const InPlaceWr
 //   "create"  creating the new copy NAME.tmp (as in a read-only directory)
 //   "write"   writing the new bytes (in place too)
 //   "flush"   flushing them to the disk (in place too)
-//   "backup"  writing the old copy NAME.old
+//   "backup"  keeping the old copy NAME.old (a hard link, else a copy)
 //   "rename"  renaming the new copy into place
 //   "rotate"  each move of a backup generation (NAME.bak to NAME.bak2, ...,
 //             NAME.old to NAME.bak or NAME.damaged)

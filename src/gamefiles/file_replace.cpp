@@ -136,7 +136,7 @@ Status ReplaceJournalled(std::vector<Pending>& group) {
     if (Status s = WriteFlushed(p.path, p.tmp, p.produce, kNewCopySteps); !s) return Abandon(dir, group, s);
   for (Pending& p : group) {
     if (!p.oldBytes) continue;
-    Status s = WriteFlushed(p.path, p.old, WholeBytes(*p.oldBytes), kOldCopySteps);
+    Status s = MakeOldCopy(p.path, p.old, *p.oldBytes);
     p.oldBytes.reset();
     if (!s) return Abandon(dir, group, s);
   }

@@ -106,7 +106,7 @@ Error WriteError(const fs::path& path, const std::string& what) {
 
 Status WriteFlushed(const fs::path& target, const fs::path& file, const ByteProducer& produce,
                     const WriteSteps& steps) {
-  const bool allowed = StepAllowed(steps.create, target);
+  const bool allowed = !steps.create || StepAllowed(steps.create, target);
   std::FILE* out = allowed ? std::fopen(file.string().c_str(), "wb") : nullptr;
   if (!out)
     return WriteError(target, FormatInterfaceString(Str::CannotCreate, file.string(),
@@ -133,6 +133,18 @@ Status WriteFlushed(const fs::path& target, const fs::path& file, const ByteProd
     return WriteError(target, what);
   }
   return Ok();
+}
+
+Status MakeOldCopy(const fs::path& file, const fs::path& old, std::span<const uint8_t> bytes) {
+  std::error_code ec;
+  if (!StepAllowed("backup", file))
+    return WriteError(file, FormatInterfaceString(Str::CannotCreate, old.string(), std::strerror(EACCES)));
+  fs::remove(old, ec);
+  fs::create_hard_link(file, old, ec);
+  if (!ec) return Ok();
+  fs::remove(old, ec);
+  static constexpr WriteSteps kUnhooked{nullptr, nullptr, nullptr, true};
+  return WriteFlushed(file, old, WholeBytes(bytes), kUnhooked);
 }
 
 }  // namespace file_steps

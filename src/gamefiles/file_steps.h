@@ -23,7 +23,6 @@ struct WriteSteps {
   bool counted;
 };
 inline constexpr WriteSteps kNewCopySteps{"create", "write", "flush", true};
-inline constexpr WriteSteps kOldCopySteps{"backup", nullptr, nullptr, true};
 inline constexpr WriteSteps kJournalSteps{"journal-create", "journal-write", "journal-flush", false};
 
 // fwrite of all the bytes (within the byte limit of the test seam when
@@ -48,5 +47,11 @@ Error WriteError(const std::filesystem::path& path, const std::string& what);
 // failure removes `file`. Errors name `target`, the game file it stands for.
 Status WriteFlushed(const std::filesystem::path& target, const std::filesystem::path& file, const ByteProducer& produce,
                     const WriteSteps& steps);
+
+// NAME.old, the old copy of `file` whose contents are `bytes`, after the
+// hook's "backup" step: a second name for the file where the file system has
+// hard links (nothing is written, and the rename of the new copy over `file`
+// leaves it the old contents), else a copy written and flushed.
+Status MakeOldCopy(const std::filesystem::path& file, const std::filesystem::path& old, std::span<const uint8_t> bytes);
 
 }  // namespace tavrel::file_steps

@@ -17,12 +17,13 @@
 //   end CRC
 //
 // Sizes and offsets are decimal, checksums CRC-32 as 8 hex digits; OLDSIZE
-// and OLDCRC are "-" for a file that did not exist. A replacement writes
-// NAME.tmp (the new copy) and NAME.old (the old copy) beside NAME before the
-// renames; KEEP says where the old copy goes once every new file is in place:
-// "bak" (NAME.bak, the older backups moving on to NAME.bak2 and NAME.bak3),
-// "none" (removed) or "damagedN" (NAME.damaged for 1, NAME.damagedN after:
-// the old file had been read with damage, so it never pushes out a backup).
+// and OLDCRC are "-" for a file that did not exist. A replacement makes
+// NAME.tmp (the new copy) and NAME.old (the old copy: a hard link to the old
+// file, or a copy of it) beside NAME before the renames; KEEP says where
+// the old copy goes once every new file is in place: "bak" (NAME.bak, the
+// older backups moving on to NAME.bak2 and NAME.bak3), "none" (removed) or
+// "damagedN" (NAME.damaged for 1, NAME.damagedN after: the old file had been
+// read with damage, so it never pushes out a backup).
 // A patch writes the runs over NAME in place; BEFORECRC and AFTERCRC are the
 // whole file's before and after. The end line's CRC covers every byte before
 // it.

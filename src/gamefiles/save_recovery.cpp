@@ -163,7 +163,7 @@ Result<std::string> Recovery::Replace(const SaveJournal& journal) {
       if (!s.isOld || !s.tmpWhole || !s.f->oldPresent || s.oldWhole) continue;
       Result<Bytes> old = ReadWholeFile(s.path);
       if (!old) return Failed(old.error());
-      if (Status w = WriteFlushed(s.path, s.old, WholeBytes(*old), kOldCopySteps); !w) return Failed(w.error());
+      if (Status w = MakeOldCopy(s.path, s.old, *old); !w) return Failed(w.error());
     }
     SyncDirectory(dir_);
     for (const FileState& s : files) {

@@ -14,6 +14,7 @@
 #include "app/zdat_patch.h"
 #include "gamefiles/save_journal.h"
 #include "gamefiles/save_recovery.h"
+#include "gamefiles/war_sta.h"
 #include "sample_test_support.h"
 #include "save_cutoff_support.h"
 #include "text/ui_strings.h"
@@ -251,6 +252,34 @@ TEST(InterruptedRecovery, ARecoveryStoppedAtAnyStepIsTakenUpByTheNext) {
     }
   }
   EXPECT_GT(tried, 20);
+}
+
+// The battle editor's save of war.sta, a group of one with its backups.
+TEST(InterruptedBattleSave, TheBattleListIsTheOldOrTheNewOne) {
+  SampleGameDir dir;
+  Result<WarStaContents> read = ReadWarSta(dir.path(), testing::Big5Codec());
+  ASSERT_TRUE(read) << read.error();
+  std::vector<BattleRecord> battles = read->battles;
+  battles[0].name = "新戰";
+  dir.Put("war.sta.bak", {1});
+  const auto save = [&] { return bool(SaveWarSta(dir.path(), battles, testing::Big5Codec())); };
+  const DirFiles before = Snapshot(dir.path());
+  ASSERT_EQ(CutOffAt(1 << 20, save), 0);
+  const DirFiles after = Snapshot(dir.path());
+  ASSERT_EQ(after.at("war.sta.bak"), before.at("war.sta"));
+  ASSERT_EQ(after.at("war.sta.bak2"), Bytes({1}));
+  int k = 1;
+  for (;; ++k) {
+    SCOPED_TRACE("stopped at step " + std::to_string(k));
+    Lay(dir, before);
+    const int end = CutOffAt(k, save);
+    if (end == 0) break;
+    ASSERT_EQ(end, kCutOff);
+    ASSERT_TRUE(RecoverInterruptedSave(dir.path()));
+    const DirFiles now = Snapshot(dir.path());
+    ASSERT_TRUE(now == before || now == after) << Differences(now, after);
+  }
+  EXPECT_GT(k, 10);
 }
 
 // z.dat is patched in place: a stop part-way through the runs is finished
