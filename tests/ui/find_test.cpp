@@ -259,6 +259,41 @@ class FindTest : public QObject {
     Click(check, "cmdCheck");
     QCOMPARE(check.report().errors, 1);
   }
+
+  // A dialogue line names its speaker by the persons who wear the portrait,
+  // in the event list and in the find results alike.
+  void aSpeakerIsNamedByTheWearersOfItsPortrait() {
+    Session s;
+    const EditorState& state = s.game.state;
+    const auto& users = state.game.portraitUsers;
+    int shared = -1, unworn = -1;
+    for (size_t p = 75; p < users.size(); ++p) {
+      if (shared < 0 && users[p].size() > 1) shared = int(p);
+      if (unworn < 0 && users[p].empty()) unworn = int(p);
+    }
+    QVERIFY(shared >= 0 && unworn >= 0);
+    const auto& wearers = users[size_t(shared)];
+    const QString sharedSpeaker = QStringLiteral("[%1 +%2]")
+                                      .arg(Q(state.game.names.persons.at(size_t(wearers.front())).name))
+                                      .arg(wearers.size() - 1);
+    const QString unwornSpeaker = QStringLiteral("[头像%1]").arg(unworn);
+    Click(s.w(), "cmdinsertkdef");
+    const int event = state.eventCount() - 1;
+    s.game.state.game.events.events.back().words = {
+        1, int16_t(s.dialogue), int16_t(shared), 0, 1, int16_t(s.dialogue), int16_t(unworn), 0, -1};
+    s.events()->setCurrentIndex(event);
+    s.prompt.Clear();
+    QAbstractItemModel* lines = s.lines()->model();
+    QVERIFY2(lines->data(lines->index(0, 0)).toString().contains(sharedSpeaker), qPrintable(sharedSpeaker));
+    QVERIFY2(lines->data(lines->index(1, 0)).toString().contains(unwornSpeaker), qPrintable(unwornSpeaker));
+    s.search(unwornSpeaker);
+    QVERIFY(s.results()->count() >= 1);
+    QVERIFY(
+        s.results()->item(s.results()->count() - 1)->text().startsWith(QStringLiteral("事件%1，第1行：").arg(event)));
+    for (int k = 0; k < s.results()->count(); ++k) QVERIFY(s.results()->item(k)->text().contains(unwornSpeaker));
+    s.search(QStringLiteral("[???]"));
+    QCOMPARE(s.results()->count(), 0);
+  }
 };
 
 QTEST_MAIN(FindTest)
