@@ -95,8 +95,9 @@ Bytes BaseBlock(int slots) {
 }
 
 // The portrait person `p` wears: the first persons their own, the others
-// shared; none wears a portrait from `sizes.firstUnwornPortrait` on, and the
-// last person wears none at all.
+// shared; none wears a portrait from `sizes.firstUnwornPortrait` on (whoever
+// would wears the one four times the unworn count below it instead, which
+// others share too), and the last person wears none at all.
 int PortraitOf(int p, const SampleSizes& sizes) {
   if (p == sizes.persons - 1) return -1;
   const int own = p < sizes.portraits ? p : (p * 7) % sizes.portraits;
