@@ -551,4 +551,7 @@ inline constexpr int ObjectNumberOutOfRange = 20832;
 inline constexpr int EventDoesNotExist = 20833;
 inline constexpr int SceneTablesTrailingBytes = 20834;
 
+// The speaker of a dialogue line that no person's portrait names.
+inline constexpr int LinePortraitNumber = 21500;
+
 }  // namespace tavrel::Str

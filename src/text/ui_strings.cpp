@@ -561,6 +561,7 @@ constexpr InterfaceString kStrings[] = {
     {Str::ObjectNumberOutOfRange, "场景{}没有物体{}"},
     {Str::EventDoesNotExist, "（没有此事件）"},
     {Str::SceneTablesTrailingBytes, "{}：最后一个场景的物体表之后还有{}字节，保存时保持原样"},
+    {Str::LinePortraitNumber, "头像{}"},
 };
 
 constexpr bool Ascending() {
@@ -569,7 +570,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 538);
+static_assert(std::size(kStrings) == 539);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -582,6 +582,7 @@ constexpr InterfaceString kEnglish[] = {
     {Str::EventDoesNotExist, "(no such event)"},
     {Str::SceneTablesTrailingBytes,
      "{}: {} bytes follow the last scene's object table; they are kept as they are when saving"},
+    {Str::LinePortraitNumber, "portrait {}"},
 };
 
 constexpr bool Ascending() {
