@@ -215,7 +215,14 @@ CompiledDialogue CompileDialogueText(std::string_view text, const std::string& f
         if (!allowLossy) ++result.unholdable;
       }
     }
-    result.entries.push_back(NewTalkEntry(std::move(*entryText)));
+    // A changed entry of the game keeps what it was read from, so the
+    // characters around the change keep their game bytes when saved.
+    if (expected < current.entries.size()) {
+      result.entries.push_back(current.entries[expected]);
+      result.entries.back().text = std::move(*entryText);
+    } else {
+      result.entries.push_back(NewTalkEntry(std::move(*entryText)));
+    }
   }
   if (!result.errors.empty()) result.entries.clear();
   return result;

@@ -566,5 +566,7 @@ inline constexpr int JournalTooLarge = 21110;
 inline constexpr int JournalCutShort = 21111;
 inline constexpr int JournalChecksumWrong = 21112;
 inline constexpr int JournalLineUnreadable = 21113;
+// The speaker of a dialogue line that no person's portrait names.
+inline constexpr int LinePortraitNumber = 21500;
 
 }  // namespace tavrel::Str

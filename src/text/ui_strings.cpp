@@ -578,6 +578,7 @@ constexpr InterfaceString kStrings[] = {
     {Str::JournalCutShort, "它在最后一行之前就结束了"},
     {Str::JournalChecksumWrong, "它的校验和与内容不符"},
     {Str::JournalLineUnreadable, "第 {} 行无法读取"},
+    {Str::LinePortraitNumber, "头像{}"},
 };
 
 constexpr bool Ascending() {
@@ -586,7 +587,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 552);
+static_assert(std::size(kStrings) == 553);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -606,6 +606,7 @@ constexpr InterfaceString kEnglish[] = {
     {Str::JournalCutShort, "it ends before its last line"},
     {Str::JournalChecksumWrong, "its checksum does not match its contents"},
     {Str::JournalLineUnreadable, "line {} cannot be read"},
+    {Str::LinePortraitNumber, "portrait {}"},
 };
 
 constexpr bool Ascending() {

@@ -44,12 +44,25 @@ TEST_F(Cli, MakeSampleWritesAGame) {
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(game_) / "kdef.grp"));
 }
 
+// The sample with a real mod's base entry: 36 + 4 x 240 = 996 bytes, the
+// first value of r1.idx; the editor reads it as any other game.
+TEST_F(Cli, MakeSampleWithAModsInventory) {
+  const std::string mod = (dir_->path() / "mod").string();
+  ASSERT_EQ(Tavrel("make-sample " + Quoted(mod) + " --inventory-slots 240").exitCode, 0);
+  std::ifstream idx(std::filesystem::path(mod) / "r1.idx", std::ios::binary);
+  unsigned char first[4] = {};
+  idx.read(reinterpret_cast<char*>(first), 4);
+  EXPECT_EQ(first[0] | first[1] << 8 | first[2] << 16 | first[3] << 24, 996);
+  EXPECT_EQ(Tavrel("check " + Quoted(mod)).exitCode, 0);
+  EXPECT_NE(Tavrel("make-sample " + Quoted(mod) + " --inventory-slots 0 2>/dev/null").exitCode, 0);
+}
+
 TEST_F(Cli, CheckReportsTheSampleAndAnIdenticalRoundTrip) {
   for (const char* charset : {"GBK", "BIG5"}) {
     const ToolRun run = Tavrel(std::string("--charset ") + charset + " check " + Game());
     EXPECT_EQ(run.exitCode, 0) << run.out;
     for (const char* line :
-         {"events: 300", "unknown words: 0", "dialogues: 160", "persons: 320", "scenes: 12", "portraits: 120",
+         {"events: 300", "unknown words: 0", "dialogues: 160", "persons: 320", "scenes: 14", "portraits: 120",
           "scene object tables: 12, objects: 42", "commit: identical", "round trip: identical"})
       EXPECT_TRUE(HasLine(run.out, line)) << charset << " lacks \"" << line << "\" in\n" << run.out;
     EXPECT_NE(run.out.find("battle round trip: identical"), std::string::npos) << run.out;

@@ -146,6 +146,40 @@ TEST(DialogueText, CharactersTheCharsetLacksAreErrorsUnlessLossy) {
   EXPECT_FALSE(CompileDialogueText("0 😀\n", "d.txt", none, GbkCodec(), false).errors.empty());
 }
 
+// An entry changed by an import in a "GBK" run: the characters the import
+// did not change keep the game's bytes (here the game's own 頭發, which the
+// phrase would write 頭髮); what it added takes its phrase's form.
+TEST(DialogueText, AnImportedChangeKeepsTheGameBytesAroundIt) {
+  SampleGameDir dir;
+  {
+    const TextCodec big5(GameCharset::Big5, std::make_shared<CharsetTables>());
+    TalkTable game;
+    game.entries.push_back(NewTalkEntry("他的頭發白了"));
+    game.entries.push_back(NewTalkEntry("後會有期"));
+    Bytes idx, grp;
+    EncodeTalk(game, big5, idx, grp);
+    dir.Put("talk.idx", idx);
+    dir.Put("talk.grp", grp);
+  }
+  EditorState state;
+  ReadSampleGame(state, GameCharset::Gbk, dir.path());
+  ASSERT_EQ(state.talkCount(), 2);
+  ASSERT_EQ(state.game.talk.entries[0].text, "他的头发白了");
+  CompiledDialogue compiled = CompileDialogueText("0 他的头发白了，我才发现\n1 后会有期\n2 头发\n", "d.txt",
+                                                  state.game.talk, state.text(), false);
+  ASSERT_TRUE(compiled.errors.empty()) << JoinDiagnostics(compiled.errors);
+  EXPECT_EQ(compiled.changed, 2);
+  ApplyDialogue(state, std::move(compiled));
+  ASSERT_TRUE(SaveTalk(dir.path(), state.game.talk, state.text()));
+
+  EditorState saved;
+  ReadSampleGame(saved, GameCharset::Big5, dir.path());
+  ASSERT_EQ(saved.talkCount(), 3);
+  EXPECT_EQ(saved.game.talk.entries[0].text, "他的頭發白了，我才發現");
+  EXPECT_EQ(saved.game.talk.entries[1].text, "後會有期");
+  EXPECT_EQ(saved.game.talk.entries[2].text, "頭髮");
+}
+
 std::pair<int, std::string> Tool(const std::string& arguments) {
   ToolRun run = RunTool(arguments + " 2>&1");
   return {run.exitCode, std::move(run.out)};
