@@ -142,8 +142,14 @@ Result<std::string> Recovery::Replace(const SaveJournal& journal) {
     files.push_back(std::move(s));
     names.push_back(f.name);
   }
+  // The renames begin only once every new copy and every old copy is made:
+  // a file replaced, or an old copy whole, says every new copy was whole. A
+  // file whose new contents are its old ones and whose new copy is gone
+  // counts as renamed only then (else its copy was never made).
+  bool renamesBegun = false;
+  for (const FileState& s : files) renamesBegun = renamesBegun || (s.isNew && !s.isOld) || s.oldWhole;
   bool forward = true;
-  for (const FileState& s : files) forward = forward && (s.isNew || s.tmpWhole);
+  for (const FileState& s : files) forward = forward && (s.tmpWhole || (s.isNew && (!s.isOld || renamesBegun)));
 
   // Every old copy this needs must be whole before anything is changed.
   for (const FileState& s : files) {

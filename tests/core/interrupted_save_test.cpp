@@ -254,6 +254,42 @@ TEST(InterruptedRecovery, ARecoveryStoppedAtAnyStepIsTakenUpByTheNext) {
   EXPECT_GT(tried, 20);
 }
 
+// A save of a pair whose index was read with damage, cut off at every step:
+// the damaged original never takes the place of a backup, whichever way the
+// save is settled.
+TEST(InterruptedRecovery, ADamagedOriginalNeverPushesOutABackupAtAnyStep) {
+  ScratchDir dir;
+  const DirFiles before = {{"talk.idx", {}},
+                           {"talk.grp", {1, 2, 3}},
+                           {"talk.idx.bak", {4, 0, 0, 0}},
+                           {"talk.grp.bak", {1, 2}},
+                           {"talk.idx.damaged", {9}}};
+  std::vector<FileWrite> files = {{dir / "talk.idx", {3, 0, 0, 0}}, {dir / "talk.grp", {1, 2, 3}}};
+  files[0].inputDamaged = true;
+  const auto save = [&] { return bool(WriteFilesAtomic(files)); };
+  const DirFiles after = {{"talk.idx", {3, 0, 0, 0}},  {"talk.grp", {1, 2, 3}},   {"talk.idx.bak", {4, 0, 0, 0}},
+                          {"talk.grp.bak", {1, 2, 3}}, {"talk.grp.bak2", {1, 2}}, {"talk.idx.damaged", {9}},
+                          {"talk.idx.damaged2", {}}};
+  Lay(dir, before);
+  ASSERT_EQ(CutOffAt(1 << 20, save), 0);
+  ASSERT_TRUE(Snapshot(dir.path()) == after) << Differences(Snapshot(dir.path()), after);
+  int olds = 0, news = 0;
+  for (int k = 1;; ++k) {
+    SCOPED_TRACE("stopped at step " + std::to_string(k));
+    Lay(dir, before);
+    const int end = CutOffAt(k, save);
+    if (end == 0) break;
+    ASSERT_EQ(end, kCutOff);
+    Result<std::string> recovered = RecoverInterruptedSave(dir.path());
+    ASSERT_TRUE(recovered) << recovered.error();
+    const DirFiles now = Snapshot(dir.path());
+    ASSERT_TRUE(now == before || now == after) << Differences(now, before) << " /" << Differences(now, after);
+    ++(now == before ? olds : news);
+  }
+  EXPECT_GT(olds, 0);
+  EXPECT_GT(news, 0);
+}
+
 // The battle editor's save of war.sta, a group of one with its backups.
 TEST(InterruptedBattleSave, TheBattleListIsTheOldOrTheNewOne) {
   SampleGameDir dir;
