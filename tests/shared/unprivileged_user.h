@@ -7,6 +7,7 @@
 // of the build tree: it is a fork of the test process, not a new program.
 #include <grp.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,6 +39,15 @@ inline std::string AsUnprivilegedUser(const std::vector<std::filesystem::path>& 
     gid = user->pw_gid;
   }
   for (const std::filesystem::path& top : owned) {
+    // The user must be able to pass through every folder above it (a
+    // temporary directory inside root's home would stop it at the door).
+    for (std::filesystem::path up = top.parent_path(); !up.empty(); up = up.parent_path()) {
+      struct stat folder {};
+      if (stat(up.c_str(), &folder) != 0 || (folder.st_mode & S_IXOTH) == 0)
+        return "nobody cannot reach " + top.string() + " through " + up.string() +
+               ": set TMPDIR to a directory every user can pass through";
+      if (up == up.root_path()) break;
+    }
     if (lchown(top.c_str(), uid, gid) != 0) return "cannot give " + top.string() + " to nobody";
     std::error_code ec;
     for (std::filesystem::recursive_directory_iterator it(top, ec), end; !ec && it != end; it.increment(ec))
