@@ -1,8 +1,10 @@
 // The editor opening a game directory in which a save was cut off: the save
 // is finished or undone before anything is read, one message says which,
 // and the window shows the game as it then is.
+#include <QApplication>
 #include <QComboBox>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +15,7 @@
 #include "support/scripted_prompt.h"
 #include "ui/main/main_window.h"
 #include "ui/qt_text.h"
+#include "ui/startup.h"
 
 using namespace tavrel;
 using namespace tavrel::ui;
@@ -105,6 +108,38 @@ class InterruptedSaveWindow : public QObject {
     for (const char* left : {"talk.idx.old", "talk.grp.old", "talk.grp.tmp", "talk.idx.bak", "tavrel-save.journal"})
       QVERIFY2(!fs::exists(dir / left), left);
     QCOMPARE(fresh.game.talk.entries[0].text.str(), oldText);
+  }
+
+  // The editor started on the directory (as from the command line): after
+  // the charset window, the first and only word about the save is the
+  // recovery's, before any message of the read.
+  void theEditorStartedOnTheDirectorySaysItFirst() {
+    SampleGame game(GameCharset::Gbk);
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    const fs::path dir = game.dir.toStdString();
+    const Bytes oldGrp = ReadBytes(dir / "talk.grp");
+    const Bytes newGrp = CutOffDialogueSave(dir, game.state, "启动时完成的保存");
+    ScriptedPrompt prompt;
+    QTimer::singleShot(0, [] {
+      if (QWidget* charsets = QApplication::activeModalWidget()) QTest::keyClick(charsets, Qt::Key_Return);
+    });
+    EditorState state;
+    auto window = StartEditor(state, game.dir);
+    QVERIFY(window);
+    QVERIFY(state.loaded);
+    QVERIFY(!prompt.asked().empty());
+    const QString said =
+        CoreText(state, FormatInterfaceString(Str::SaveRecoveredFinished, dir.string(), "talk.idx, talk.grp"));
+    QCOMPARE(prompt.asked().front().text, said);
+    for (size_t k = 1; k < prompt.asked().size(); ++k)
+      QVERIFY2(!prompt.asked()[k].text.contains(QStringLiteral("talk.idx, talk.grp")),
+               qPrintable(prompt.asked()[k].text));
+    QCOMPARE(ReadBytes(dir / "talk.grp"), newGrp);
+    QCOMPARE(ReadBytes(dir / "talk.grp.bak"), oldGrp);
+    for (const char* left : {"talk.idx.old", "talk.grp.old", "talk.grp.tmp", "tavrel-save.journal"})
+      QVERIFY2(!fs::exists(dir / left), left);
+    QCOMPARE(state.game.talk.entries[0].text.str(), std::string("启动时完成的保存"));
+    window->close();
   }
 
   // A directory whose recovery cannot be carried out is not read: the
