@@ -3,7 +3,10 @@
 // write; the backup generations a save keeps; and a journal in the way of a
 // new save.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -243,6 +246,40 @@ TEST(BackupGenerations, ADamagedOriginalNeverPushesOutABackup) {
   EXPECT_TRUE(dir.Get("talk.idx.damaged").empty());
   EXPECT_EQ(dir.Get("talk.idx.damaged2"), Bytes({0xFF}));
   EXPECT_EQ(dir.Get("talk.idx.bak"), Bytes({4, 0, 0, 0}));
+}
+
+// Where the old file cannot be given a second name (a file system without
+// hard links; here a file of another owner, which the kernel refuses to link
+// for an ordinary user), the old copy is written out: the backup is the
+// old bytes in a file of its own. Only root can leave a file of its own in
+// a directory of nobody's, so elsewhere this cannot be set up.
+TEST(BackupGenerations, AnOldFileThatCannotBeLinkedIsCopied) {
+  std::ifstream protection("/proc/sys/fs/protected_hardlinks");
+  int protectedLinks = 0;
+  protection >> protectedLinks;
+  if (geteuid() != 0 || protectedLinks != 1) GTEST_SKIP() << "needs root and fs.protected_hardlinks = 1";
+  ScratchDir dir;
+  dir.Put("war.sta", {1, 2, 3});
+  dir.Put("war.sta.bak", {9});
+  const passwd* nobody = getpwnam("nobody");
+  ASSERT_NE(nobody, nullptr);
+  ASSERT_EQ(lchown(dir.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+  struct stat old {};
+  ASSERT_EQ(stat((dir / "war.sta").c_str(), &old), 0);
+  const std::string problem = testing::AsUnprivilegedUser(
+      {},
+      [&] {
+        ASSERT_EQ(link((dir / "war.sta").c_str(), (dir / "probe").c_str()), -1) << "the kernel allowed the link";
+        Status saved = WriteFileAtomic(dir / "war.sta", Bytes{4, 5});
+        ASSERT_TRUE(saved) << saved.error();
+        const DirFiles expected = {{"war.sta", {4, 5}}, {"war.sta.bak", {1, 2, 3}}, {"war.sta.bak2", {9}}};
+        EXPECT_TRUE(Snapshot(dir.path()) == expected) << Differences(Snapshot(dir.path()), expected);
+        struct stat kept {};
+        ASSERT_EQ(stat((dir / "war.sta.bak").c_str(), &kept), 0);
+        EXPECT_NE(kept.st_ino, old.st_ino) << "the backup is the old file itself, not a copy";
+      },
+      [] { return ::testing::Test::HasFailure(); });
+  EXPECT_EQ(problem, "");
 }
 
 }  // namespace
