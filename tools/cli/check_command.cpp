@@ -22,12 +22,11 @@ namespace tavrel::cli {
 namespace {
 
 // An event more than a quarter of whose words decode to no instruction is
-// not an event the game can run: the decoder starts again right after an
-// unknown word, so a real event with a stray word or two stays far below a
-// quarter (one word in five of the shortest events that hold one), while
-// bytes that are no event file decode almost wholly as unknown words (only
-// some 80 of the 65,536 word values start an instruction). Such an event
-// fails the check; fewer unknown words are counted and reported only.
+// not an event the game can run. The decoder starts again right after an
+// unknown word, so a stray word or two leave a real event far below a
+// quarter, while bytes that are no event file decode almost wholly as
+// unknown words (only 69 of the 65,536 word values start an instruction).
+// Such an event fails the check; fewer unknown words are counted only.
 constexpr int64_t kUnknownShareDenominator = 4;
 bool MostlyUnknown(int64_t unknown, int64_t words) { return unknown * kUnknownShareDenominator > words; }
 constexpr size_t kListedEvents = 10;
