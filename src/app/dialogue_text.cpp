@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "gamefiles/file_io.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -206,10 +207,9 @@ CompiledDialogue CompileDialogueText(std::string_view text, const std::string& f
       for (const Placed& p : placed) {
         const std::string_view ch = std::string_view(*entryText).substr(p.from, p.length);
         if (codec.CanEncode(ch)) continue;
-        const std::string what = fmt::format(
-            "the character '{}' (U+{:04X}) cannot be stored in the game's text "
-            "({}): it would become '?'",
-            ch, CodePoint(ch), CharsetName(codec.charset()));
+        const std::string what =
+            FormatInterfaceString(Str::CharacterNotStorable, ch, fmt::format("{:04X}", uint32_t(CodePoint(ch))),
+                                  CharsetName(codec.charset()));
         (allowLossy ? result.lossy : result.errors)
             .push_back(TextDiagnostic{fileName, line, TextColumn(l, p.source), what});
         if (!allowLossy) ++result.unholdable;

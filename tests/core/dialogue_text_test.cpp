@@ -126,9 +126,8 @@ TEST(DialogueText, CharactersTheCharsetLacksAreErrorsUnlessLossy) {
   const std::string text = "0 fine\n1 ok😀 and 这\n";
   CompiledDialogue strict = CompileDialogueText(text, "d.txt", none, Big5Codec(), false);
   ASSERT_EQ(strict.errors.size(), 2u) << JoinDiagnostics(strict.errors);
-  EXPECT_TRUE(strict.errors[0].ToString().starts_with("d.txt:2:5: the character '😀' (U+1F600)"))
-      << strict.errors[0].ToString();
-  EXPECT_TRUE(strict.errors[1].ToString().starts_with("d.txt:2:11: the character '这'")) << strict.errors[1].ToString();
+  EXPECT_EQ(strict.errors[0].ToString(), "d.txt:2:5: 字符“😀”（U+1F600）无法存入游戏文本（BIG5），会变成“?”");
+  EXPECT_TRUE(strict.errors[1].ToString().starts_with("d.txt:2:11: 字符“这”")) << strict.errors[1].ToString();
   EXPECT_TRUE(strict.entries.empty());
   EXPECT_EQ(strict.unholdable, 2) << "both errors are characters an import with allowLossy would store";
   const std::string broken = "0 fine\n1 ok😀\n3 gap\n";
@@ -203,13 +202,13 @@ TEST(DialogueText, TheToolWritesOnlyWhatTheCharsetHolds) {
     const auto [refused, message] =
         Tool(std::string("--charset ") + charset + " import-dialogue " + game + " '" + file + "'");
     EXPECT_NE(refused, 0);
-    EXPECT_NE(message.find(file + ":7:3: the character '😀'"), std::string::npos) << message;
+    EXPECT_NE(message.find(file + ":7:3: 字符“😀”"), std::string::npos) << message;
     EXPECT_EQ(dir.Get("talk.grp"), SampleFiles().at("talk.grp"));
     EXPECT_FALSE(dir.Has("talk.grp.bak"));
   }
   const auto [code, out] = Tool("import-dialogue " + game + " '" + file + "' --lossy");
   ASSERT_EQ(code, 0) << out;
-  EXPECT_NE(out.find("warning: "), std::string::npos) << out;
+  EXPECT_NE(out.find("警告："), std::string::npos) << out;
   EXPECT_TRUE(dir.Has("talk.grp.bak"));
   EditorState state;
   ReadSampleGame(state, GameCharset::Big5, dir.path());

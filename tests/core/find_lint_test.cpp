@@ -418,22 +418,21 @@ int CountLines(const std::string& out) { return int(std::count(out.begin(), out.
 TEST_F(LintTest, TheToolFindsAndLintsAsTheCoreDoes) {
   const ToolRun clean = RunTool("lint --no-info " + Quoted(dir_.path()));
   EXPECT_EQ(clean.exitCode, 1) << clean.out;
-  EXPECT_NE(clean.out.find("alldef:7:4: error: 事件4100不存在\n"), std::string::npos) << clean.out;
+  EXPECT_NE(clean.out.find("alldef:7:4: 错误: 事件4100不存在\n"), std::string::npos) << clean.out;
   const LintReport report = Lint();
-  EXPECT_NE(clean.out.find("\n" + std::to_string(report.errors) + " errors, " + std::to_string(report.warnings) +
-                           " warnings\n"),
+  EXPECT_NE(clean.out.find("\n" + std::to_string(report.errors) + "个错误，" + std::to_string(report.warnings) + "个警告\n"),
             std::string::npos)
       << clean.out;
-  EXPECT_NE(clean.out.find(": warning: 不规则的条件指令"), std::string::npos) << clean.out;
+  EXPECT_NE(clean.out.find(": 警告: 不规则的条件指令"), std::string::npos) << clean.out;
 
   const ToolRun found = RunTool("find " + Quoted(dir_.path()) + " --person 7");
   EXPECT_EQ(found.exitCode, 0);
   const int count = CountInWords(state_, RefKind::Person, 7);
-  EXPECT_NE(found.out.find("\n" + std::to_string(count) + " results\n"), std::string::npos) << found.out;
+  EXPECT_NE(found.out.find("\n" + std::to_string(count) + " 个结果\n"), std::string::npos) << found.out;
   EXPECT_EQ(CountLines(found.out), count + 1);
   const ToolRun started = RunTool("find " + Quoted(dir_.path()) + " --event 110");
   EXPECT_EQ(started.exitCode, 0);
-  EXPECT_EQ(started.out.rfind("scene 5 object 12: on action key\n", 0), 0u) << started.out;
+  EXPECT_EQ(started.out.rfind("场景 5 物体 12: 空格\n", 0), 0u) << started.out;
   EXPECT_EQ(RunTool("find " + Quoted(dir_.path()) + " --regex '(' 2>/dev/null").exitCode, 2);
   EXPECT_EQ(RunTool("find " + Quoted(dir_.path()) + " --person 1 --item 2 2>/dev/null").exitCode, 2);
 
@@ -443,11 +442,11 @@ TEST_F(LintTest, TheToolFindsAndLintsAsTheCoreDoes) {
   ASSERT_TRUE(SaveGameFiles(state_));
   const ToolRun broken = RunTool("lint " + Quoted(dir_.path()));
   EXPECT_EQ(broken.exitCode, 1) << broken.out;
-  EXPECT_NE(broken.out.find("kdef:" + std::to_string(event) + ":0: error: 对话165超出范围：共有160个\n"),
+  EXPECT_NE(broken.out.find("kdef:" + std::to_string(event) + ":0: 错误: 对话165超出范围：共有160个\n"),
             std::string::npos)
       << broken.out;
-  EXPECT_NE(broken.out.find("\n" + std::to_string(report.errors + 1) + " errors, "), std::string::npos);
-  EXPECT_NE(broken.out.find(": info: "), std::string::npos) << "information lines without --no-info";
+  EXPECT_NE(broken.out.find("\n" + std::to_string(report.errors + 1) + "个错误，"), std::string::npos);
+  EXPECT_NE(broken.out.find(": 提示: "), std::string::npos) << "information lines without --no-info";
 }
 
 }  // namespace

@@ -330,7 +330,7 @@ TEST_F(ScriptFolder, AnErrorInAnyFileChangesNothing) {
   const auto [code, out] = Tool("import-script '" + dir_.path().string() + "' '" + folder_.string() + "'");
   EXPECT_NE(code, 0);
   EXPECT_NE(out.find(expected), std::string::npos) << out;
-  EXPECT_NE(out.find("nothing written"), std::string::npos) << out;
+  EXPECT_NE(out.find("1 个错误，没有写入任何文件"), std::string::npos) << out;
   EXPECT_EQ(dir_.Get("kdef.grp"), SampleFiles().at("kdef.grp"));
   EXPECT_FALSE(dir_.Has("kdef.grp.bak"));
   EXPECT_FALSE(dir_.Has("kdef.idx.bak"));

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -300,6 +301,36 @@ class FindTest : public QObject {
     for (int k = 0; k < s.results()->count(); ++k) QVERIFY(s.results()->item(k)->text().contains(unwornSpeaker));
     s.search(QStringLiteral("[???]"));
     QCOMPARE(s.results()->count(), 0);
+  }
+
+  // In English the summary's counts agree with their nouns, and a battle of
+  // war.sta outside its ranges is an error of the check.
+  void theCheckWindowCountsInEnglishAndListsBattlesOutOfRange() {
+    struct EnglishRun {
+      EnglishRun() { SetInterfaceLanguage(InterfaceLanguage::English); }
+      ~EnglishRun() { SetInterfaceLanguage(InterfaceLanguage::Chinese); }
+    } english;
+    Session s;
+    Find<QAction>(s.w(), "mnu_check")->trigger();
+    CheckWindow& check = *Find<CheckWindow>(s.w(), "frmCheck");
+    QCOMPARE(check.report().errors, 1);
+    const QString one = Find<QLabel>(check, "lblSummary")->text();
+    QVERIFY2(one.startsWith(QStringLiteral("1 error, ")), qPrintable(one));
+
+    QFile sta(s.game.path("war.sta"));
+    QVERIFY(sta.open(QIODevice::ReadWrite));
+    QVERIFY(sta.seek(186 + 12));
+    QCOMPARE(sta.write(QByteArray("\x0f\x27", 2)), qint64(2));  // battle 1 on battlefield 9999
+    sta.close();
+    Click(check, "cmdCheck");
+    QCOMPARE(check.report().errors, 2);
+    const QString two = Find<QLabel>(check, "lblSummary")->text();
+    QVERIFY2(two.startsWith(QStringLiteral("2 errors, ")), qPrintable(two));
+    auto* problems = Find<QListWidget>(check, "lstProblems");
+    bool listed = false;
+    for (int k = 0; k < problems->count(); ++k)
+      listed = listed || problems->item(k)->text() == "error  battle 1: Battlefield number is 9999, not from 0 to 25";
+    QVERIFY2(listed, qPrintable(problems->item(1)->text()));
   }
 };
 

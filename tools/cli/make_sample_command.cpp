@@ -24,10 +24,10 @@ int RunMakeSample(const CommonOptions& common, const std::string& dir, int scale
   options.numberedTiles = numberedTiles;
   options.inventorySlots = inventorySlots;
   if (Status written = sample::WriteSampleGame(dir, options); !written) {
-    fmt::print(stderr, "{}\n", written.error());
+    ComplainCore(state, written.error());
     return 1;
   }
-  fmt::print("sample game written to {}\n", dir);
+  Say(state, Str::SampleWritten, dir);
   return 0;
 }
 

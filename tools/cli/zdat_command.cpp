@@ -12,7 +12,7 @@ namespace tavrel::cli {
 namespace {
 
 int RunZdat(const CommonOptions& common, const std::string& dir) {
-  EditorState state;  // only for the charset of the messages
+  EditorState state;  // only for the language and charset of the messages
   if (!StartEditor(state, common)) return 1;
   if (!OpenGameDirectory(state, dir)) return 1;
   const zdat::ZdatFile file = zdat::ReadZdat(dir);
