@@ -6,6 +6,7 @@
 // gathers the selection and calls a command of app/commands.h.
 #include <QMainWindow>
 #include <QString>
+#include <utility>
 
 #include "app/editor_state.h"
 #include "app/exports.h"
@@ -172,6 +173,7 @@ class MainWindow : public QMainWindow {
   QListView* instructionList_ = nullptr;
   StatementListModel* instructionLines_ = nullptr;
   QListWidget* wordList_ = nullptr;
+  std::pair<int, int> wordsShownFor_{-1, -1};  // the event and line whose words the panel shows
   QLineEdit* wordEdit_ = nullptr;
   QPushButton* insertEventButton_ = nullptr;
   QPushButton* deleteEventButton_ = nullptr;

@@ -36,6 +36,7 @@ void MainWindow::refreshInstructionList() {
   DecodeReport report;
   if (event >= 0) report = ChooseEvent(state_, event);
   instructionLines_->showEvent(event);
+  showInstructionWords();  // no line is chosen: the panel empties
   reportUnknownWords(report);
   refreshChrome();
 }
