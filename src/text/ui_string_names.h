@@ -550,5 +550,17 @@ inline constexpr int SaveAlsoSceneObjects = 20831;
 inline constexpr int ObjectNumberOutOfRange = 20832;
 inline constexpr int EventDoesNotExist = 20833;
 inline constexpr int SceneTablesTrailingBytes = 20834;
+inline constexpr int UncommittedEditsQuestion = 21300;
+inline constexpr int CommitEdits = 21301;
+inline constexpr int DiscardEdits = 21302;
+inline constexpr int StepDiscardEdits = 21303;
+inline constexpr int ChoosePngFile = 21304;
+inline constexpr int SavePngFile = 21305;
+inline constexpr int GamePathField = 21306;
+inline constexpr int GamePathFieldHint = 21307;
+inline constexpr int GamePathNotFound = 21308;
+inline constexpr int OpenPatcherNotes = 21309;
+inline constexpr int PatcherNotesMissing = 21310;
+inline constexpr int PatcherNotesNotOpened = 21311;
 
 }  // namespace tavrel::Str

@@ -582,6 +582,20 @@ constexpr InterfaceString kEnglish[] = {
     {Str::EventDoesNotExist, "(no such event)"},
     {Str::SceneTablesTrailingBytes,
      "{}: {} bytes follow the last scene's object table; they are kept as they are when saving"},
+    {Str::UncommittedEditsQuestion,
+     "The instructions of event {} were changed but not yet written into the event with “{}”. Write the changes into "
+     "the event, or drop them?"},
+    {Str::CommitEdits, "Write into event"},
+    {Str::DiscardEdits, "Drop changes"},
+    {Str::StepDiscardEdits, "drop instruction changes"},
+    {Str::ChoosePngFile, "Choose a PNG picture"},
+    {Str::SavePngFile, "Save as PNG picture"},
+    {Str::GamePathField, "Game directory:"},
+    {Str::GamePathFieldHint, "Type or paste the path of the game directory"},
+    {Str::GamePathNotFound, "The directory {} does not exist"},
+    {Str::OpenPatcherNotes, "Read the notes"},
+    {Str::PatcherNotesMissing, "The notes file {} was not found"},
+    {Str::PatcherNotesNotOpened, "Could not open the notes file {}"},
 };
 
 constexpr bool Ascending() {

@@ -554,6 +554,7 @@ class MainWindowTest : public QObject {
     // An edit in memory is undone by importing the exported text.
     const Words exported = s.wordsOf(0);
     s.state().game.events.events[0].words = {13, -1};
+    ChooseEvent(s.state(), 0);  // shown as a command that changes the words leaves it
     s.prompt.QueuePath(folder);
     Find<QAction>(s.w(), "mnu_importscript")->trigger();
     QCOMPARE(s.prompt.pathsAsked().back().start, folder);  // where the last text went

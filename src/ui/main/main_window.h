@@ -109,6 +109,14 @@ class MainWindow : public QMainWindow {
   void openAbout();
 
   // Events and the clipboard (main_window_events.cpp).
+  // The selector's choice: the edits of the event left are settled first.
+  void eventChosen();
+  // When the shown event holds instruction edits not yet committed, asks
+  // whether to commit them (a "change event" step), drop them (a step of its
+  // own, so undo brings them back) or cancel; false for cancel. Before
+  // choosing another event, reading, saving, closing and whatever decodes
+  // the shown event again.
+  bool settleUncommittedEdits();
   void fillEventSelector();
   void fillInstructionLines(int line);
   void addEvent();
