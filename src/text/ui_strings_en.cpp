@@ -308,7 +308,7 @@ constexpr InterfaceString kEnglish[] = {
     {Str::MaxHiddenWeaponPatch, "Maximum hidden weapons"},
     {Str::MaxKnowledgePatch, "Maximum martial knowledge"},
     {Str::MaxPoisonAttackPatch, "Maximum poisoned attack"},
-    {Str::PatcherNotes, "Read z_modify.txt, which comes with the editor, before changing anything"},
+    {Str::PatcherNotes, "Read z_modify-en.txt, which comes with the editor, before changing anything"},
     {Str::PatchQuestion, "The changes will be saved into z.dat. Go on?"},
     {Str::MenuExportScript, "Export event script (text)..."},
     {Str::MenuImportScript, "Import event script (text)..."},
