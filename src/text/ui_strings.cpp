@@ -561,6 +561,18 @@ constexpr InterfaceString kStrings[] = {
     {Str::ObjectNumberOutOfRange, "场景{}没有物体{}"},
     {Str::EventDoesNotExist, "（没有此事件）"},
     {Str::SceneTablesTrailingBytes, "{}：最后一个场景的物体表之后还有{}字节，保存时保持原样"},
+    {Str::UncommittedEditsQuestion, "事件{}的指令已修改，但还没有用“{}”写入事件。要把这些修改写入事件，还是放弃它们？"},
+    {Str::CommitEdits, "写入事件"},
+    {Str::DiscardEdits, "放弃修改"},
+    {Str::StepDiscardEdits, "放弃指令修改"},
+    {Str::ChoosePngFile, "选择PNG图片"},
+    {Str::SavePngFile, "保存为PNG图片"},
+    {Str::GamePathField, "游戏目录："},
+    {Str::GamePathFieldHint, "输入或粘贴游戏目录的路径"},
+    {Str::GamePathNotFound, "找不到目录{}"},
+    {Str::OpenPatcherNotes, "阅读说明"},
+    {Str::PatcherNotesMissing, "找不到说明文件{}"},
+    {Str::PatcherNotesNotOpened, "无法打开说明文件{}"},
     {Str::BattleLeadNumber, "开头的数"},
     {Str::BattleManualSlot, "{} 号手选参战人"},
     {Str::BattleAutomaticSlot, "{} 号自动参战人"},
@@ -645,7 +657,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 611);
+static_assert(std::size(kStrings) == 623);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,
