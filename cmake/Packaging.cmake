@@ -11,8 +11,10 @@ if(TARGET tavrel-editor)
   install(FILES ${CMAKE_SOURCE_DIR}/data/tavrel-editor.desktop DESTINATION share/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/data/tavrel-editor.svg DESTINATION share/icons/hicolor/scalable/apps)
 endif()
-# Both are made by the tavrel_data target beside the binaries.
-install(FILES ${TAVREL_BIN_DIR}/kdefattr.dat ${TAVREL_BIN_DIR}/kdefattr-en.txt ${TAVREL_BIN_DIR}/mb.dat DESTINATION ${TAVREL_INSTALL_DATA_DIR})
+# All are made by the tavrel_data target beside the binaries; the patcher's
+# notes lie with the data files, where the patcher looks for them.
+install(FILES ${TAVREL_BIN_DIR}/kdefattr.dat ${TAVREL_BIN_DIR}/kdefattr-en.txt ${TAVREL_BIN_DIR}/mb.dat
+              ${TAVREL_BIN_DIR}/z_modify.txt ${TAVREL_BIN_DIR}/z_modify-en.txt DESTINATION ${TAVREL_INSTALL_DATA_DIR})
 
 set(CPACK_PACKAGE_NAME tavrel)
 set(CPACK_PACKAGE_VENDOR "Tavrel developers")

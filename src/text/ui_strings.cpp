@@ -578,6 +578,18 @@ constexpr InterfaceString kStrings[] = {
     {Str::JournalCutShort, "它在最后一行之前就结束了"},
     {Str::JournalChecksumWrong, "它的校验和与内容不符"},
     {Str::JournalLineUnreadable, "第 {} 行无法读取"},
+    {Str::UncommittedEditsQuestion, "事件{}的指令已修改，但还没有用“{}”写入事件。要把这些修改写入事件，还是放弃它们？"},
+    {Str::CommitEdits, "写入事件"},
+    {Str::DiscardEdits, "放弃修改"},
+    {Str::StepDiscardEdits, "放弃指令修改"},
+    {Str::ChoosePngFile, "选择PNG图片"},
+    {Str::SavePngFile, "保存为PNG图片"},
+    {Str::GamePathField, "游戏目录："},
+    {Str::GamePathFieldHint, "输入或粘贴游戏目录的路径"},
+    {Str::GamePathNotFound, "找不到目录{}"},
+    {Str::OpenPatcherNotes, "阅读说明"},
+    {Str::PatcherNotesMissing, "找不到说明文件{}"},
+    {Str::PatcherNotesNotOpened, "无法打开说明文件{}"},
     {Str::BattleLeadNumber, "开头的数"},
     {Str::BattleManualSlot, "{} 号手选参战人"},
     {Str::BattleAutomaticSlot, "{} 号自动参战人"},
@@ -662,7 +674,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 625);
+static_assert(std::size(kStrings) == 637);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -68,7 +68,7 @@ void MainWindow::setGameDirectory(const QString& directory) {
 }
 
 bool MainWindow::readFiles() {
-  if (!settleUnsavedChanges(204)) return false;
+  if (!settleUncommittedEdits() || !settleUnsavedChanges(204)) return false;
   // A save that was cut off in the directory is finished or undone before
   // anything in it is read, and said in one message.
   Result<std::string> recovered = RecoverInterruptedSave(std::filesystem::path(state_.gameDirectory));
@@ -117,7 +117,7 @@ bool MainWindow::readFiles() {
 bool MainWindow::saveFiles() { return saveFiles(true); }
 
 bool MainWindow::saveFiles(bool ask) {
-  if (!state_.loaded) return false;
+  if (!state_.loaded || !settleUncommittedEdits()) return false;
   QString question = Ui(state_, Str::SaveQuestion);
   if (SceneObjectsChanged(state_)) question += "\n" + Ui(state_, Str::SaveAlsoSceneObjects);
   if (ask && !AskOkCancel(this, question, windowTitle())) return false;
@@ -143,7 +143,7 @@ bool MainWindow::settleUnsavedChanges(int actionText) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (settleUnsavedChanges(208))
+  if (settleUncommittedEdits() && settleUnsavedChanges(208))
     event->accept();
   else
     event->ignore();
@@ -171,6 +171,8 @@ void MainWindow::exportTalk() {
 }
 
 void MainWindow::exportKdef() {
+  // The export decodes every event afresh, the shown one too.
+  if (!settleUncommittedEdits()) return;
   KdefExportReport report;
   Result<ExportWritten> written = Error{};
   {
@@ -201,7 +203,9 @@ void MainWindow::openPortraitWindow() {
 
 void MainWindow::openPortraitReplacement() {
   // One step for the window: counting decodes every event again, so the
-  // shown event's statements are kept from before it opened.
+  // shown event's statements are kept from before it opened, with its
+  // edits settled first.
+  if (!settleUncommittedEdits()) return;
   StepRecorder step(state_, kStepReplacePortrait, place());
   step.TouchAllEvents();
   OpenPortraitReplacement(state_, this);

@@ -96,6 +96,7 @@ void MainWindow::showPlace(const Place& place) {
     case PlaceKind::EventLine: {
       if (place.owner < 0 || place.owner >= state_.eventCount()) return;
       if (currentEvent() != place.owner) eventSelector_->setCurrentIndex(place.owner);
+      if (currentEvent() != place.owner) return;  // the user stayed with the edits of the shown event
       if (place.index >= 0 && place.index < instructionLines_->rowCount()) {
         const QModelIndex line = instructionLines_->index(place.index);
         instructionList_->setCurrentIndex(line);
