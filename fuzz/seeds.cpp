@@ -4,7 +4,9 @@
 #include <fstream>
 
 #include "app/picture_sets.h"
+#include "base/crc32.h"
 #include "fuzz_support.h"
+#include "gamefiles/save_journal.h"
 #include "sample/sample_build.h"
 
 using namespace tavrel;
@@ -102,6 +104,29 @@ int main(int argc, char** argv) {
     Bytes edits(24);
     for (uint8_t& b : edits) b = uint8_t(random.Next());
     Write(out / "events", "event" + std::to_string(k), fuzz::PackParts({words, edits}));
+  }
+
+  // A save journal with the three copies of its file: old, new, old copy.
+  {
+    const Bytes oldGrp = file("talk.grp");
+    Bytes newGrp = oldGrp;
+    newGrp.push_back(0);
+    SaveJournal journal;
+    journal.files.push_back(
+        {"a.grp", newGrp.size(), Crc32(newGrp), true, oldGrp.size(), Crc32(oldGrp), KeepOld::Backup, 0});
+    const std::string text = EncodeSaveJournal(journal);
+    Write(out / "save_journal", "replace", fuzz::PackParts({Bytes(text.begin(), text.end()), oldGrp, newGrp, oldGrp}));
+    SaveJournal patch;
+    patch.patch = true;
+    patch.patchName = "a.grp";
+    patch.patchSize = oldGrp.size();
+    patch.beforeCrc = Crc32(oldGrp);
+    patch.runs.push_back({2, Bytes(oldGrp.begin() + 2, oldGrp.begin() + 6), {1, 2, 3, 4}});
+    std::copy(patch.runs[0].after.begin(), patch.runs[0].after.end(), newGrp.begin() + 2);
+    newGrp.pop_back();
+    patch.afterCrc = Crc32(newGrp);
+    const std::string patched = EncodeSaveJournal(patch);
+    Write(out / "save_journal", "patch", fuzz::PackParts({Bytes(patched.begin(), patched.end()), oldGrp, {}, {}}));
   }
 
   if (argc > 2) Write(out / "mbdat", "mb.dat", ReadFile(argv[2]));

@@ -407,7 +407,8 @@ Status ApplyWrites(const std::filesystem::path& zdat, const std::vector<ByteWrit
   if (!session.backedUp.contains(key)) {
     std::filesystem::path bak = zdat;
     bak += ".bak";
-    Status kept = WriteFileAtomic(bak, *before, false);
+    // Journalled like a save, so a stop part-way leaves no z.dat.bak.tmp.
+    Status kept = WriteFilesAtomic({{bak, *before}}, false);
     if (!kept) return kept;
     session.backedUp.insert(key);
   }
@@ -446,7 +447,7 @@ Status RestoreZdatBackup(const TextCodec& text, const std::filesystem::path& gam
     return Error{text.UiString(Str::ZdatBackupMissing) + ": " + bak.string()};
   Result<Bytes> kept = ReadWholeFile(bak);
   if (!kept) return kept.passError();
-  if (Status written = WriteFileAtomic(zdat, *kept, false); !written) return written;
+  if (Status written = WriteFilesAtomic({{zdat, *kept}}, false); !written) return written;
   std::filesystem::path key = std::filesystem::weakly_canonical(zdat, ec);
   if (ec) key = std::filesystem::absolute(zdat);
   session.backedUp.erase(key);

@@ -635,6 +635,21 @@ inline constexpr int CommandLineWrong = 21477;
 inline constexpr int SeeHelp = 21478;
 inline constexpr int CharacterNotStorable = 21479;
 
+// The save journal and the recovery of an interrupted save.
+inline constexpr int SaveRecoveredFinished = 21100;
+inline constexpr int SaveRecoveredUndone = 21101;
+inline constexpr int SaveRecoveredLeftovers = 21102;
+inline constexpr int SaveNeverStarted = 21103;
+inline constexpr int SaveJournalUntrusted = 21104;
+inline constexpr int SaveRecoveryFailed = 21105;
+inline constexpr int RecoveryFileNeither = 21106;
+inline constexpr int RecoveryOldCopyIncomplete = 21107;
+inline constexpr int SaveJournalPresent = 21108;
+inline constexpr int SaveGroupOneDirectory = 21109;
+inline constexpr int JournalTooLarge = 21110;
+inline constexpr int JournalCutShort = 21111;
+inline constexpr int JournalChecksumWrong = 21112;
+inline constexpr int JournalLineUnreadable = 21113;
 // The speaker of a dialogue line that no person's portrait names.
 inline constexpr int LinePortraitNumber = 21500;
 

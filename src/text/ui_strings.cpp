@@ -561,6 +561,23 @@ constexpr InterfaceString kStrings[] = {
     {Str::ObjectNumberOutOfRange, "场景{}没有物体{}"},
     {Str::EventDoesNotExist, "（没有此事件）"},
     {Str::SceneTablesTrailingBytes, "{}：最后一个场景的物体表之后还有{}字节，保存时保持原样"},
+    {Str::SaveRecoveredFinished, "{} 中有一次保存在完成前中断，现已完成这次保存：{} 为保存后的内容。"},
+    {Str::SaveRecoveredUndone, "{} 中有一次保存在完成前中断，现已撤销这次保存：{} 仍为保存前的内容。"},
+    {Str::SaveRecoveredLeftovers, "已删除它留下的副本：{}。"},
+    {Str::SaveNeverStarted, "{} 中有一次保存在改动任何文件之前中断，所有文件仍为保存前的内容；已删除未写完的日志 {}。"},
+    {Str::SaveJournalUntrusted,
+     "{} 中有一次保存被中断，但它的日志不可信：{}。没有改动任何文件，日志已改名为 {}。请把每个文件与它的副本 "
+     ".tmp（新）、.old（旧）和 .bak 比较后自行处理。"},
+    {Str::SaveRecoveryFailed,
+     "{} 中有一次保存被中断，但无法完成或撤销：{}。日志已保留，下次打开时再试；目录没有读取。"},
+    {Str::RecoveryFileNeither, "{} 既不是保存前的内容，也不是保存后的内容"},
+    {Str::RecoveryOldCopyIncomplete, "旧副本 {} 缺失或不完整"},
+    {Str::SaveJournalPresent, "目录中还有一次中断的保存的日志 {}：请先重新读取目录，完成或撤销那次保存"},
+    {Str::SaveGroupOneDirectory, "一次保存的文件必须在同一目录中"},
+    {Str::JournalTooLarge, "它有 {} 字节，日志不会这么大"},
+    {Str::JournalCutShort, "它在最后一行之前就结束了"},
+    {Str::JournalChecksumWrong, "它的校验和与内容不符"},
+    {Str::JournalLineUnreadable, "第 {} 行无法读取"},
     {Str::UncommittedEditsQuestion, "事件{}的指令已修改，但还没有用“{}”写入事件。要把这些修改写入事件，还是放弃它们？"},
     {Str::CommitEdits, "写入事件"},
     {Str::DiscardEdits, "放弃修改"},
@@ -657,7 +674,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 623);
+static_assert(std::size(kStrings) == 637);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -592,6 +592,30 @@ constexpr InterfaceString kEnglish[] = {
     {Str::SceneTablesTrailingBytes,
      "{}: {} [byte follows|bytes follow] the last scene's object table; [it is|they are] kept as [it is|they are] when "
      "saving"},
+    {Str::SaveRecoveredFinished,
+     "A save in {} was cut off before it finished; it has now been finished: {} hold the saved contents."},
+    {Str::SaveRecoveredUndone,
+     "A save in {} was cut off before it finished; it has been undone: {} are as they were before it."},
+    {Str::SaveRecoveredLeftovers, "Removed the copies it left behind: {}."},
+    {Str::SaveNeverStarted,
+     "A save in {} was cut off before it changed any file: every file is as it was before it. Removed its unfinished "
+     "journal {}."},
+    {Str::SaveJournalUntrusted,
+     "A save in {} was cut off, but its journal cannot be trusted: {}. No file was changed; the journal was renamed to "
+     "{}. Compare each file with its copies NAME.tmp (new), NAME.old (old) and NAME.bak and settle them by hand."},
+    {Str::SaveRecoveryFailed,
+     "A save in {} was cut off and could not be finished or undone: {}. The journal stays for the next open; the "
+     "directory was not read."},
+    {Str::RecoveryFileNeither, "{} holds neither its contents from before the save nor those from after it"},
+    {Str::RecoveryOldCopyIncomplete, "the old copy {} is missing or incomplete"},
+    {Str::SaveJournalPresent,
+     "the journal {} of an interrupted save is still in the directory: read the directory again to finish or undo that "
+     "save first"},
+    {Str::SaveGroupOneDirectory, "the files of one save must lie in one directory"},
+    {Str::JournalTooLarge, "it is {} bytes long, more than a journal ever is"},
+    {Str::JournalCutShort, "it ends before its last line"},
+    {Str::JournalChecksumWrong, "its checksum does not match its contents"},
+    {Str::JournalLineUnreadable, "line {} cannot be read"},
     {Str::UncommittedEditsQuestion,
      "The instructions of event {} were changed but not yet written into the event with “{}”. Write the changes into "
      "the event, or drop them?"},

@@ -3,13 +3,12 @@
 // failure names the file and the editor's state is as before the save.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <functional>
 #include <map>
 #include <string>
 #include <utility>
 
+#include "../shared/unprivileged_user.h"
 #include "app/commands.h"
 #include "app/editor_state.h"
 #include "app/zdat_patch.h"
@@ -237,21 +236,28 @@ TEST_F(FailingSave, PatchedProgramDataIsPutBackWhenWritingItFails) {
   EXPECT_EQ(dir.Get("z.dat.bak"), old);
 }
 
+// Run as an ordinary user (as `nobody` when the tests run as root), whom a
+// directory without write permission refuses.
 TEST_F(FailingSave, ReadOnlyDirectoryRefusesTheSaveAndKeepsTheFiles) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser; the create fault above stands in";
   EditorState state;
   ReadSampleGame(state, GameCharset::Big5, dir.path());
   StoreDialogue(state, 0, "改了");
   const auto before = Snapshot(dir.path());
   const SavedState kept = Capture(state);
-  fs::permissions(dir.path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
-  Status saved = SaveGameFiles(state);
-  fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
-  ASSERT_FALSE(saved);
-  EXPECT_NE(saved.error().find("talk."), std::string::npos) << saved.error();
-  EXPECT_TRUE(Capture(state) == kept);
-  ExpectOldFilesKept(before, dir.path());
+  const std::string problem = testing::AsUnprivilegedUser(
+      {dir.path()},
+      [&] {
+        fs::permissions(dir.path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        Status saved = SaveGameFiles(state);
+        fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
+        ASSERT_FALSE(saved);
+        EXPECT_NE(saved.error().find("talk."), std::string::npos) << saved.error();
+        EXPECT_TRUE(Capture(state) == kept);
+        ExpectOldFilesKept(before, dir.path());
+      },
+      [] { return ::testing::Test::HasFailure(); });
+  EXPECT_EQ(problem, "");
 }
 
 }  // namespace

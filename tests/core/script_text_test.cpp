@@ -11,9 +11,11 @@
 #include <functional>
 #include <random>
 
+#include "../shared/unprivileged_user.h"
 #include "app/script_folder.h"
 #include "sample_test_support.h"
 #include "script/event_table.h"
+#include "text/ui_strings.h"
 #include "tool_run.h"
 
 namespace tavrel::testing {
@@ -388,6 +390,31 @@ TEST_F(ScriptFolder, AnEditReachesTheEventFilesThroughTheTool) {
   EXPECT_EQ(again.game.events.events.back().words, (std::vector<int16_t>{5, 4, 0, 1, 3, 4, 0, -1}));
   for (int i = 0; i < state_.eventCount(); ++i)
     EXPECT_EQ(again.game.events.events[size_t(i)].words, state_.game.events.events[size_t(i)].words);
+}
+
+// A folder that can be written but not listed (only an ordinary user is
+// refused the list; as root this runs as `nobody`): without the list of the
+// old files the next import could bring back removed events, so the export
+// says so by name and removes nothing.
+TEST_F(ScriptFolder, AFolderThatCannotBeListedIsReported) {
+  const std::filesystem::path stale = folder_ / ScriptFileName(state_.eventCount() + 3);
+  std::ofstream(stale) << "-1\n";
+  const std::string problem = AsUnprivilegedUser(
+      {folder_},
+      [&] {
+        namespace fs = std::filesystem;
+        fs::permissions(folder_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+                        fs::perm_options::remove);
+        const Status exported = ExportScriptFolder(state_, folder_);
+        fs::permissions(folder_, fs::perms::owner_read, fs::perm_options::add);
+        ASSERT_FALSE(exported);
+        EXPECT_EQ(exported.error(),
+                  FormatInterfaceString(Str::CannotListOldEventFiles, folder_.string(),
+                                        std::make_error_code(std::errc::permission_denied).message()));
+        EXPECT_TRUE(fs::exists(stale));
+      },
+      [] { return ::testing::Test::HasFailure(); });
+  EXPECT_EQ(problem, "");
 }
 
 }  // namespace

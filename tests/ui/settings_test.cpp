@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "../shared/unprivileged_user.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
 #include "ui/battle/battle_editor_window.h"
@@ -170,6 +171,39 @@ class SettingsTest : public QObject {
     EditorSettings next(file());
     QVERIFY(next.problem().isEmpty());
     QCOMPARE(next.language(), std::optional<InterfaceLanguage>(InterfaceLanguage::English));
+  }
+
+  // A settings file this user may not read (only an ordinary user can be
+  // refused it; as root this runs as `nobody`): the run starts with the
+  // defaults, says so, and never writes to the file.
+  void unreadableFileStartsWithTheDefaultsAndIsLeftAlone() {
+    const QByteArray kept = "[start]\nlanguage=en\ncharset=BIG5\n";
+    {
+      QFile unreadable(file());
+      QVERIFY(unreadable.open(QIODevice::WriteOnly));
+      unreadable.write(kept);
+    }
+    const std::string problem = tavrel::testing::AsUnprivilegedUser(
+        {scratch_->path().toStdString()},
+        [&] {
+          QVERIFY(QFile::setPermissions(file(), QFileDevice::WriteOwner));
+          {
+            EditorSettings settings(file());
+            QVERIFY(settings.problem().contains(file()));
+            QVERIFY(!settings.language());
+            QVERIFY(!settings.charset());
+            settings.setStartChoice(GameCharset::Gbk, InterfaceLanguage::Chinese);
+            settings.addRecentDirectory(scratch_->path());
+            settings.sync();
+          }
+          QVERIFY(QFile::setPermissions(file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+          QFile after(file());
+          QVERIFY(after.open(QIODevice::ReadOnly));
+          QCOMPARE(after.readAll(), kept);
+          QVERIFY(!QFile::exists(file() + QStringLiteral(".damaged")));
+        },
+        [] { return QTest::currentTestFailed(); });
+    QVERIFY2(problem.empty(), problem.c_str());
   }
 
   void unknownValuesAreDefaults() {

@@ -8,6 +8,7 @@
 #include "app/exports.h"
 #include "app/program_files.h"
 #include "cli/command_support.h"
+#include "gamefiles/save_recovery.h"
 #include "text/ui_strings.h"
 
 namespace tavrel::cli {
@@ -54,13 +55,24 @@ bool StartEditor(EditorState& state, const CommonOptions& common) {
   return true;
 }
 
-bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir, GameReadReport* report) {
-  if (!StartEditor(state, common)) return false;
+bool OpenGameDirectory(const EditorState& state, const std::string& dir) {
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec)) {
     Complain(state, Str::NotADirectory, dir);
     return false;
   }
+  Result<std::string> recovered = RecoverInterruptedSave(dir);
+  if (!recovered) {
+    fmt::print(stderr, "{}\n", state.text().MapInterfaceText(recovered.error()));
+    return false;
+  }
+  if (!recovered->empty()) fmt::print(stderr, "{}\n", state.text().MapInterfaceText(*recovered));
+  return true;
+}
+
+bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir, GameReadReport* report) {
+  if (!StartEditor(state, common)) return false;
+  if (!OpenGameDirectory(state, dir)) return false;
   state.gameDirectory = dir;
   Result<GameReadReport> read = ReadGameFiles(state);
   if (!read) {

@@ -39,7 +39,14 @@ void RememberInvocation(const char* argv0);
 // The directory of the running executable.
 std::filesystem::path ProgramDirectory();
 
-// StartEditor, then ReadGameFiles on `dir`. Prints the problem to stderr and
+// The one way every command opens a game directory: checks that `dir` is
+// one, then settles a save that was cut off in it (RecoverInterruptedSave)
+// and prints what that did to stderr, before anything in it is read. Prints
+// the problem and returns false when `dir` is no directory or the recovery
+// failed. `state` gives the language of the message.
+bool OpenGameDirectory(const EditorState& state, const std::string& dir);
+
+// StartEditor, OpenGameDirectory, then ReadGameFiles on `dir`. Prints the problem to stderr and
 // returns false on failure. The read's warnings go to `report` when given,
 // else to stderr as "warning: FILE: reason" lines.
 bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir,

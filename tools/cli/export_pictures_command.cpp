@@ -16,6 +16,7 @@ int RunExportPictures(const CommonOptions& common, const std::string& dir, const
                       const std::string& folder) {
   EditorState state;
   if (!StartEditor(state, common)) return 1;
+  if (!OpenGameDirectory(state, dir)) return 1;
   const TextCodec& text = state.text();
   auto fail = [&](const std::string& message) {
     fmt::print(stderr, "{}\n", text.MapInterfaceText(message));

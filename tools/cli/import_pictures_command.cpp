@@ -23,6 +23,7 @@ struct ImportArgs {
 int RunImportPictures(const CommonOptions& common, const ImportArgs& args) {
   EditorState state;
   if (!StartEditor(state, common)) return 1;
+  if (!OpenGameDirectory(state, args.dir)) return 1;
   const TextCodec& text = state.text();
   auto fail = [&](const std::string& message) {
     fmt::print(stderr, "{}\n", text.MapInterfaceText(message));

@@ -14,6 +14,10 @@ int RunMakeSample(const CommonOptions& common, const std::string& dir, int scale
                   int inventorySlots) {
   EditorState state;
   if (!StartEditor(state, common)) return 1;  // the events need the attribute table
+  // A directory that is there may hold a save that was cut off: settled
+  // first, so that it cannot come back over the sample later.
+  std::error_code ec;
+  if (std::filesystem::is_directory(dir, ec) && !OpenGameDirectory(state, dir)) return 1;
   sample::SampleOptions options;
   options.scale = scale;
   options.attributes = &state.attributes;

@@ -14,11 +14,7 @@ namespace {
 int RunZdat(const CommonOptions& common, const std::string& dir) {
   EditorState state;  // only for the language and charset of the messages
   if (!StartEditor(state, common)) return 1;
-  std::error_code ec;
-  if (!std::filesystem::is_directory(dir, ec)) {
-    Complain(state, Str::NotADirectory, dir);
-    return 1;
-  }
+  if (!OpenGameDirectory(state, dir)) return 1;
   const zdat::ZdatFile file = zdat::ReadZdat(dir);
   const std::string problem = zdat::ZdatOpenProblem(state.text(), file);
   if (!file.found) {

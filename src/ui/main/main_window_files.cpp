@@ -12,6 +12,7 @@
 
 #include "app/exports.h"
 #include "app/program_files.h"
+#include "gamefiles/save_recovery.h"
 #include "ui/main/busy.h"
 #include "ui/main/main_window.h"
 #include "ui/main/side_windows.h"
@@ -68,6 +69,14 @@ void MainWindow::setGameDirectory(const QString& directory) {
 
 bool MainWindow::readFiles() {
   if (!settleUncommittedEdits() || !settleUnsavedChanges(204)) return false;
+  // A save that was cut off in the directory is finished or undone before
+  // anything in it is read, and said in one message.
+  Result<std::string> recovered = RecoverInterruptedSave(std::filesystem::path(state_.gameDirectory));
+  if (!recovered) {
+    ShowMessage(this, CoreText(state_, recovered.error()));
+    return false;
+  }
+  if (!recovered->empty()) ShowMessage(this, CoreText(state_, *recovered));
   Result<GameReadReport> read = Error{};
   {
     Busy busy(statusBar(), Ui(state_, Str::MenuReadFiles));
