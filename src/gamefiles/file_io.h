@@ -30,6 +30,7 @@ Result<size_t> ReadWholeFileWords(const std::filesystem::path& path, std::vector
 struct FileWrite {
   std::filesystem::path path;
   Bytes bytes;
+  bool inputDamaged = false;
 };
 
 // Receives a file's new contents piece by piece, in order; a piece lives only

@@ -550,5 +550,26 @@ inline constexpr int SaveAlsoSceneObjects = 20831;
 inline constexpr int ObjectNumberOutOfRange = 20832;
 inline constexpr int EventDoesNotExist = 20833;
 inline constexpr int SceneTablesTrailingBytes = 20834;
+inline constexpr int IndexStopsBeforeDataEnd = 21000;
+inline constexpr int DamageLoss = 21001;
+inline constexpr int PairFileMissing = 21002;
+inline constexpr int PictureIndexDisagrees = 21003;
+inline constexpr int WarStaCutRecord = 21004;
+inline constexpr int SavePlanHeading = 21010;
+inline constexpr int SavePlanNewFile = 21011;
+inline constexpr int SavePlanChangedFile = 21012;
+inline constexpr int SavePlanDamagedFile = 21013;
+inline constexpr int SavePlanLeftFiles = 21014;
+inline constexpr int SavePlanNothing = 21015;
+inline constexpr int SavePlanAsk = 21016;
+inline constexpr int DamageQuestion = 21017;
+inline constexpr int DamagedLeftUnsaved = 21018;
+inline constexpr int RefusedDamaged = 21019;
+inline constexpr int DialogueMissing = 21020;
+inline constexpr int SceneBeyondTables = 21021;
+inline constexpr int CheckDamaged = 21022;
+inline constexpr int CheckDamagedCount = 21023;
+inline constexpr int FilesWritten = 21024;
+inline constexpr int NoDialogueFiles = 21025;
 
 }  // namespace tavrel::Str

@@ -582,6 +582,35 @@ constexpr InterfaceString kEnglish[] = {
     {Str::EventDoesNotExist, "(no such event)"},
     {Str::SceneTablesTrailingBytes,
      "{}: {} bytes follow the last scene's object table; they are kept as they are when saving"},
+    {Str::IndexStopsBeforeDataEnd, "{} is damaged: its {} entries end at byte {}, but {} holds {} bytes"},
+    {Str::DamageLoss, "{} of {} entries were read; writing them back would lose {} entries and {} bytes."},
+    {Str::PairFileMissing, "{} is missing, so the other file of its pair is read against an empty one. "},
+    {Str::PictureIndexDisagrees,
+     "{} is damaged: {} of its {} pictures lie outside {} ({} bytes), and {} bytes of it belong to no picture"},
+    {Str::WarStaCutRecord, "{} is damaged: its {} bytes are {} whole battles and {} bytes of a cut one"},
+    {Str::SavePlanHeading, "Saving writes these files:"},
+    {Str::SavePlanNewFile, "  {} (new, {} bytes)"},
+    {Str::SavePlanChangedFile, "  {} ({} bytes, {} before)"},
+    {Str::SavePlanDamagedFile, "  {} (read with damage: writing it loses {} entries and {} bytes; you are asked next)"},
+    {Str::SavePlanLeftFiles, "Read with damage, left as they lie on disk: {}"},
+    {Str::SavePlanNothing, "No file would change; nothing is written."},
+    {Str::SavePlanAsk, "Save?"},
+    {Str::DamageQuestion,
+     "{0} was read with damage:\n{1}\nWriting it from what was read loses {2} entries and {3} bytes it holds on disk "
+     "now, and saves your changes to it. Overwrite it?\nNo leaves {0} as it lies; the rest of the save goes on."},
+    {Str::DamagedLeftUnsaved,
+     "Left as they lie on disk, read with damage; your changes to them are not saved (the editor still holds them): "
+     "{}"},
+    {Str::RefusedDamaged,
+     "{0} was read with damage; nothing was written:\n{1}\nWith --overwrite-damaged it is written all the same, losing "
+     "{2} entries and {3} bytes it holds on disk now."},
+    {Str::DialogueMissing,
+     "{} and {} are missing: this directory holds no dialogue. Saving writes them only once you add dialogue."},
+    {Str::SceneBeyondTables, "Scene {} has no object table: {} and {} hold the tables of scenes 0 to {} only."},
+    {Str::CheckDamaged, "damaged: {}"},
+    {Str::CheckDamagedCount, "files read with damage: {}"},
+    {Str::FilesWritten, "written: {}"},
+    {Str::NoDialogueFiles, "This directory has no dialogue files (talk.idx, talk.grp)"},
 };
 
 constexpr bool Ascending() {

@@ -154,7 +154,7 @@ void PicturePreviewDialog::chooseScene(int scene) {
   sceneChosen_ = true;
   Result<LoadedTileSet> loaded = LoadSceneTiles(state_, scene);
   tiles_ = loaded ? loaded->tiles : nullptr;
-  tileFiles_->setText(loaded ? Q(TileFilesUsedMessage(state_.text(), loaded->files)) : QString());
+  tileFiles_->setText(loaded ? Q(TileSetMessage(state_.text(), *loaded)) : QString());
   scroll_->setRange(0, std::max<int>(static_cast<int>(tiles().size()) - 1, 0));
   if (!loaded) ShowMessage(this, Q(loaded.error()));
   if (eventTimer_ != nullptr) eventTimer_->start();
