@@ -354,64 +354,99 @@ std::map<std::string, Bytes> FilesIn(const fs::path& dir) {
   return files;
 }
 
+// What lies in `after` against what lay there before: a file gone, a byte
+// changed, a file added. The files of the part that was edited and saved
+// (`edited`, a prefix; empty for none) may change, and get their backups.
+std::vector<std::string> LostOrAdded(const std::map<std::string, Bytes>& after,
+                                     const std::function<const Bytes*(const std::string&)>& before,
+                                     const std::string& edited) {
+  std::vector<std::string> found;
+  auto inEdited = [&](const std::string& name) { return !edited.empty() && name.starts_with(edited); };
+  for (const auto& [name, bytes] : SampleFiles()) {
+    const Bytes* held = before(name);
+    if (!held || inEdited(name)) continue;
+    if (!after.count(name))
+      found.push_back(name + " is gone");
+    else if (after.at(name) != *held)
+      found.push_back(name + " changed");
+  }
+  for (const auto& [name, bytes] : after)
+    if (!before(name) && !(inEdited(name) && name.ends_with(".bak"))) found.push_back(name + " was added");
+  return found;
+}
+
 TEST(DamageMatrix, EveryGameFileUnderEveryDamageOpensAndSavesWithinBoundsNamingItAndLosingNothing) {
   // Started once; each child works on its own copy of this process.
   EditorState started;
   started.programDir = TAVREL_BIN_DIR;
   ASSERT_TRUE(InitializeEditor(started, GameCharset::Big5));
+  const std::map<std::string, Bytes>& sample = SampleFiles();
+  // One directory for every case: after each, what the case changed is put
+  // back, so the next starts from the sample game as it was made.
+  SampleGameDir dir;
+  const std::string kSaving = "-- saving --";
   int cases = 0;
   for (const GameFileRow& row : kEveryGameFile) {
     const std::string file = row.file;
-    ASSERT_TRUE(SampleFiles().count(file)) << file << " is not a file of the sample game";
+    ASSERT_TRUE(sample.count(file)) << file << " is not a file of the sample game";
     for (const Damage& damage : testing::MatrixDamages()) {
       if (!testing::Applies(damage, file)) continue;
-      for (const bool save : {false, true}) {
-        SCOPED_TRACE(file + ": " + damage.name + (save ? ", edited elsewhere and saved" : ", opened"));
-        ++cases;
-        SampleGameDir dir;
-        const std::optional<Bytes> damaged = damage.apply(SampleFiles().at(file));
-        fs::remove(dir / file);
-        if (damaged) dir.Put(file, *damaged);
-        const std::map<std::string, Bytes> before = FilesIn(dir.path());
-        // The edit is made in the part of the game the damage is not in.
-        const bool editEvents = file.starts_with("talk.");
-        const std::string edited = editEvents ? "kdef." : "talk.";
-        const BoundedRun run = RunBounded([&] {
-          EditorState& state = started;
-          state.gameDirectory = dir.path().string();
-          std::vector<std::string> shown = OpenMessages(state, row);
-          if (save && state.loaded) {
-            if (editEvents)
-              AddEvent(state);
-            else
-              AddDialogue(state);
-            if (Status saved = SaveGameFiles(state); !saved) shown.push_back("save failed: " + saved.error());
-          }
-          return shown;
-        });
-        ASSERT_TRUE(run.WithinBounds()) << run.Describe();
-        if (!(damaged && NothingToTell(file, damage, *damaged))) {
-          EXPECT_TRUE(Names(run.messages, file)) << "nothing shown names " << file;
+      SCOPED_TRACE(file + ": " + damage.name);
+      cases += 2;
+      const std::optional<Bytes> damaged = damage.apply(sample.at(file));
+      fs::remove(dir / file);
+      if (damaged) dir.Put(file, *damaged);
+      // What lies on disk before the case.
+      auto before = [&](const std::string& name) -> const Bytes* {
+        if (name != file) return sample.count(name) ? &sample.at(name) : nullptr;
+        return damaged ? &*damaged : nullptr;
+      };
+      // The edit is made in the part of the game the damage is not in.
+      const bool editEvents = file.starts_with("talk.");
+      const std::string edited = editEvents ? "kdef." : "talk.";
+      // Both cases in one run, one after the other as the user meets them:
+      // opened (and the disk checked), then edited elsewhere and saved.
+      const BoundedRun run = RunBounded([&] {
+        EditorState& state = started;
+        state.gameDirectory = dir.path().string();
+        std::vector<std::string> shown = OpenMessages(state, row);
+        for (const std::string& lost : LostOrAdded(FilesIn(dir.path()), before, ""))
+          shown.push_back("opening: " + lost);
+        shown.push_back(kSaving);
+        if (state.loaded) {
+          if (editEvents)
+            AddEvent(state);
+          else
+            AddDialogue(state);
+          if (Status saved = SaveGameFiles(state); !saved) shown.push_back("save failed: " + saved.error());
         }
-        for (const std::string& m : run.messages) EXPECT_FALSE(m.starts_with("save failed")) << m;
-        // Every file keeps every byte it held, but the edited part's.
-        const std::map<std::string, Bytes> after = FilesIn(dir.path());
-        for (const auto& [name, bytes] : before) {
-          if (save && name.starts_with(edited)) continue;
-          ASSERT_TRUE(after.count(name)) << name << " is gone";
-          EXPECT_TRUE(after.at(name) == bytes) << name << " changed";
-        }
-        for (const auto& [name, bytes] : after) {
-          if (!before.count(name)) {
-            EXPECT_TRUE(save && name.starts_with(edited) && name.ends_with(".bak")) << name;
-          }
-        }
-        if (save) {
-          // The edit reached the disk: one entry more in the edited part.
-          const std::string index = edited + "idx";
-          EXPECT_EQ(after.at(index).size(), before.at(index).size() + 4) << index;
-        }
+        return shown;
+      });
+      ASSERT_TRUE(run.WithinBounds()) << run.Describe();
+      const auto saving = std::find(run.messages.begin(), run.messages.end(), kSaving);
+      ASSERT_NE(saving, run.messages.end());
+      const std::vector<std::string> opening(run.messages.begin(), saving);
+      if (!(damaged && NothingToTell(file, damage, *damaged))) {
+        EXPECT_TRUE(Names(opening, file)) << "nothing shown names " << file;
       }
+      for (const std::string& m : run.messages)
+        EXPECT_FALSE(m.starts_with("save failed") || m.starts_with("opening: ")) << m;
+      // Every file keeps every byte it held, but the edited part's; the save
+      // adds only the backups of the edited part.
+      const std::map<std::string, Bytes> after = FilesIn(dir.path());
+      for (const std::string& lost : LostOrAdded(after, before, edited)) ADD_FAILURE() << "saving: " << lost;
+      // The edit reached the disk: one entry more in the edited part.
+      const std::string index = edited + "idx";
+      ASSERT_TRUE(after.count(index)) << index;
+      EXPECT_EQ(after.at(index).size(), before(index)->size() + 4) << index;
+      // Back to the sample game for the next case.
+      for (const auto& [name, bytes] : after) {
+        if (!sample.count(name))
+          fs::remove(dir / name);
+        else if (bytes != sample.at(name))
+          dir.Put(name, sample.at(name));
+      }
+      if (!after.count(file)) dir.Put(file, sample.at(file));
     }
   }
   // 19 files, each missing, empty, cut at three places and random; the 8
