@@ -273,6 +273,66 @@ TEST(SavePlan, ASaveOfAnUnchangedGameWritesNothing) {
   EXPECT_TRUE(BackupsIn(dir.path()).empty());
 }
 
+// Whether `text` holds the number `n` on its own, not inside a longer one.
+bool HasNumber(const std::string& text, const std::string& n) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  for (size_t at = text.find(n); at != std::string::npos; at = text.find(n, at + 1))
+    if ((at == 0 || !digit(text[at - 1])) && (at + n.size() == text.size() || !digit(text[at + n.size()])))
+      return true;
+  return false;
+}
+
+// `tavrel check` on each pair that disagrees with its data: the line names
+// the file and says what a rewrite would lose, and the check fails.
+TEST(SavePlan, TheCheckFailsOnEveryDisagreeingPairNamingItWithWhatWouldBeLost) {
+  const Bytes talkGrp = SampleFiles().at("talk.grp");
+  const Bytes kdefIdx = SampleFiles().at("kdef.idx");
+  const Bytes kdefGrp = SampleFiles().at("kdef.grp");
+  const Bytes hdgrpIdx = SampleFiles().at("hdgrp.idx");
+  const Bytes hdgrpGrp = SampleFiles().at("hdgrp.grp");
+  // The pictures past a cut of the portrait data, counted from the index.
+  const int32_t cut = int32_t(hdgrpGrp.size() / 3);
+  int64_t picturesPastCut = 0;
+  for (size_t k = 0; k < hdgrpIdx.size() / 4; ++k)
+    if ((k == 0 ? 0 : EndOf(hdgrpIdx, k - 1)) >= cut && EndOf(hdgrpIdx, k) > (k == 0 ? 0 : EndOf(hdgrpIdx, k - 1)))
+      ++picturesPastCut;
+  ASSERT_GT(picturesPastCut, 0);
+  struct Case {
+    std::string file;  // laid damaged
+    Bytes bytes;
+    std::string named;                 // the file the line names
+    std::vector<std::string> numbers;  // what the line must say
+  };
+  const std::vector<Case> cases = {
+      {"talk.idx", {}, "talk.grp", {std::to_string(talkGrp.size())}},
+      {"kdef.idx",
+       Bytes(kdefIdx.begin(), kdefIdx.end() - 5),
+       "kdef.idx",
+       {std::to_string(kdefGrp.size()), std::to_string(int64_t(kdefGrp.size()) - EndOf(kdefIdx, kdefIdx.size() / 4 - 3))}},
+      {"hdgrp.grp", Bytes(hdgrpGrp.begin(), hdgrpGrp.begin() + cut), "hdgrp.grp",
+       {std::to_string(cut), std::to_string(picturesPastCut)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    SampleGameDir dir;
+    dir.Put(c.file, c.bytes);
+    const ToolRun check = RunTool("check " + Q(dir.path()) + " 2>&1");
+    EXPECT_EQ(check.exitCode, 1) << check.out;
+    // The line of the damage that names the file.
+    std::string line;
+    for (size_t from = 0; from < check.out.size();) {
+      const size_t end = std::min(check.out.find('\n', from), check.out.size());
+      const std::string candidate = check.out.substr(from, end - from);
+      if (candidate.starts_with(FormatInterfaceString(Str::CheckDamaged, "")) &&
+          candidate.find((dir / c.named).string()) != std::string::npos)
+        line = candidate;
+      from = end + 1;
+    }
+    ASSERT_FALSE(line.empty()) << check.out;
+    for (const std::string& n : c.numbers) EXPECT_TRUE(HasNumber(line, n)) << n << " in " << line;
+  }
+}
+
 // The writing commands of the tool refuse a damaged file unless told, and
 // then write it.
 TEST(SavePlan, WritingCommandsRefuseADamagedFileUnlessToldToOverwriteIt) {
