@@ -20,8 +20,9 @@ class MessageBoxPrompt final : public Prompt {
                    ? Answer::Ok
                    : Answer::Cancel;
       case Buttons::YesNo:
-        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
-                       QMessageBox::Yes
+      case Buttons::YesNoDefaultNo:
+        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
+                                     buttons == Buttons::YesNo ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes
                    ? Answer::Yes
                    : Answer::No;
     }
@@ -63,6 +64,9 @@ bool AskOkCancel(QWidget* parent, const QString& text, const QString& title) {
 }
 bool AskYesNo(QWidget* parent, const QString& text, const QString& title) {
   return CurrentPrompt().Ask(parent, title, text, Buttons::YesNo) == Answer::Yes;
+}
+bool AskYesDefaultNo(QWidget* parent, const QString& text, const QString& title) {
+  return CurrentPrompt().Ask(parent, title, text, Buttons::YesNoDefaultNo) == Answer::Yes;
 }
 QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start) {
   return CurrentPrompt().ChoosePath(parent, title, kind, start);

@@ -93,7 +93,7 @@ class DamagedSaveTest : public QObject {
     QVERIFY2(question.contains("talk.idx") && question.contains("talk.grp"), qPrintable(question));
     QVERIFY2(!question.contains("kdef"), qPrintable(question));
     const QString damage = s.prompt.asked()[1].text;
-    QCOMPARE(s.prompt.asked()[1].buttons, Buttons::YesNo);
+    QCOMPARE(s.prompt.asked()[1].buttons, Buttons::YesNoDefaultNo);
     QVERIFY2(damage.contains("talk.idx") && damage.contains(QString::number(grp.size())), qPrintable(damage));
     // No: both files as they were, no backup, and the edit still unsaved.
     QCOMPARE(FileBytes(s.game.path("talk.idx")), idx);
@@ -102,6 +102,14 @@ class DamagedSaveTest : public QObject {
     QVERIFY(s.game.state.modified);
     QVERIFY(s.w().windowTitle().endsWith(" *"));
     QVERIFY2(s.prompt.asked().back().text.contains("talk.grp"), qPrintable(s.prompt.asked().back().text));
+
+    // The damage question's default (Enter, or a closed box) leaves it too.
+    s.prompt.Clear();
+    s.prompt.Queue(Answer::Ok);
+    Find<QAction>(s.w(), "mnu_Savefile")->trigger();
+    QCOMPARE(s.prompt.asked().size(), size_t(3));
+    QCOMPARE(FileBytes(s.game.path("talk.grp")), grp);
+    QVERIFY(!QFile::exists(s.game.path("talk.grp.bak")));
 
     // Yes: written.
     s.prompt.Clear();

@@ -398,7 +398,7 @@ void BattleEditorWindow::saveBattles() {
     if (std::optional<FileWarning> damage = WarStaDamage(*disk, path)) {
       const SavePlan plan = PlanFiles(path.filename().string(),
                                       {FileWrite{path, EncodeWarSta(state_.battles, state_.text()), true}}, {*damage});
-      if (!AskYesNo(this, CoreText(state_, DamageQuestionText(plan.parts.front())))) return;
+      if (!AskYesDefaultNo(this, CoreText(state_, DamageQuestionText(plan.parts.front())))) return;
     }
   Result<std::filesystem::path> saved = SaveWarSta(state_.gameDirectory, state_.battles, state_.text());
   if (!saved) {

@@ -123,7 +123,7 @@ bool MainWindow::saveFiles(bool ask) {
   }
   if (ask && !AskOkCancel(this, CoreText(state_, SavePlanText(plan)), windowTitle())) return false;
   for (PlannedPart& part : plan.parts)
-    if (part.needsAnswer()) part.overwriteDamaged = AskYesNo(this, CoreText(state_, DamageQuestionText(part)));
+    if (part.needsAnswer()) part.overwriteDamaged = AskYesDefaultNo(this, CoreText(state_, DamageQuestionText(part)));
   Result<SaveOutcome> saved = CarryOutSave(state_, plan);
   if (!saved) {
     ShowMessage(this, CoreText(state_, saved.error()));
