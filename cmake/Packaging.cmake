@@ -11,8 +11,10 @@ if(TARGET tavrel-editor)
   install(FILES ${CMAKE_SOURCE_DIR}/data/tavrel-editor.desktop DESTINATION share/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/data/tavrel-editor.svg DESTINATION share/icons/hicolor/scalable/apps)
 endif()
-# Both are made by the tavrel_data target beside the binaries.
-install(FILES ${TAVREL_BIN_DIR}/kdefattr.dat ${TAVREL_BIN_DIR}/kdefattr-en.txt ${TAVREL_BIN_DIR}/mb.dat DESTINATION ${TAVREL_INSTALL_DATA_DIR})
+# All are made by the tavrel_data target beside the binaries; the patcher's
+# notes lie with the data files, where the patcher looks for them.
+install(FILES ${TAVREL_BIN_DIR}/kdefattr.dat ${TAVREL_BIN_DIR}/kdefattr-en.txt ${TAVREL_BIN_DIR}/mb.dat
+              ${TAVREL_BIN_DIR}/z_modify.txt ${TAVREL_BIN_DIR}/z_modify-en.txt DESTINATION ${TAVREL_INSTALL_DATA_DIR})
 
 set(CPACK_PACKAGE_NAME tavrel)
 set(CPACK_PACKAGE_VENDOR "Tavrel developers")
@@ -31,11 +33,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # and not linked is named here: the Qt platform plugins (xcb, offscreen) and a
 # font that holds the Chinese characters.
 # libpng is linked (so also found by dpkg-shlibdeps) and named for the tool's PNG pictures.
+# OpenCC's library is linked; its dictionaries (libopencc-data) are read at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpng16-16")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpng16-16, libopencc-data")
 if(TARGET tavrel-editor)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libpng16-16, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
+      "libpng16-16, libopencc-data, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
 endif()
 
 include(CPack)

@@ -18,8 +18,8 @@ namespace tavrel {
 
 // ---- Lists -----------------------------------------------------------------
 
-// Decodes the event (its label counter is not reset) and returns its lines,
-// one per statement (the notes). Out of range: empty.
+// Decodes the event as ChooseEvent does and returns its lines, one per
+// statement (the notes). Out of range: empty.
 struct ShownEvent {
   std::vector<std::string> lines;
   DecodeReport report;
@@ -27,7 +27,15 @@ struct ShownEvent {
 ShownEvent ShowEventLines(EditorState& state, int32_t event);
 // The same decoding without copying the lines: they are the notes of the
 // event's statements. Out of range: nothing, a report of 0.
+// Choosing decodes the event afresh from its words with its labels numbered
+// from :Label0, so coming back to an event shows the labels it showed
+// before; statement edits not yet committed are dropped (the window asks
+// first, HasUncommittedEdits).
 DecodeReport ChooseEvent(EditorState& state, int32_t event);
+// Whether the event's statements hold edits its words do not: a changed,
+// removed or added instruction not yet committed (CommitEvent). False for
+// an event never shown and for one out of range.
+bool HasUncommittedEdits(const EditorState& state, int32_t event);
 // The current notes of an event's statements, without decoding again.
 std::vector<std::string> InstructionLines(const EditorState& state, int32_t event);
 // The words of a statement as the word list shows them: Id, then data 0 ..

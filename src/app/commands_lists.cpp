@@ -30,7 +30,13 @@ Statement* StatementAt(EditorState& state, int32_t event, int line) {
 DecodeReport ChooseEvent(EditorState& state, int32_t event) {
   KdefEvent* e = EventAt(state, event);
   if (e == nullptr) return {};
+  e->labelCounter = 0;
   return ShowEvent(*e, state.attributes, state.describeContext());
+}
+
+bool HasUncommittedEdits(const EditorState& state, int32_t event) {
+  const KdefEvent* e = EventAt(state, event);
+  return e != nullptr && !e->statements.empty() && !EncodesTo(e->statements, e->words);
 }
 
 ShownEvent ShowEventLines(EditorState& state, int32_t event) {

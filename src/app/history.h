@@ -44,6 +44,7 @@ inline constexpr int kStepImportDialogue = 20417;
 inline constexpr int kStepApplyBattle = 20418;
 inline constexpr int kStepAddBattle = 20419;
 inline constexpr int kStepDeleteBattle = 20420;
+inline constexpr int kStepDiscardEdits = 21303;
 // Word edits of one statement join into one step.
 inline constexpr int kMergeWordEdits = 1;
 

@@ -25,6 +25,10 @@ std::filesystem::path FindDataDirectory(const std::filesystem::path& programDir)
   return programDir;
 }
 
+std::filesystem::path PatcherNotesPath(const std::filesystem::path& dataDir, InterfaceLanguage language) {
+  return dataDir / (language == InterfaceLanguage::English ? kPatcherNotesEnglishName : kPatcherNotesName);
+}
+
 std::optional<std::string> SystemEnvironment(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || *value == '\0') return std::nullopt;

@@ -122,6 +122,23 @@ void FixJumps(std::vector<Statement>& list) {
   }
 }
 
+bool EncodesTo(const std::vector<Statement>& list, std::span<const int16_t> words) {
+  size_t at = 0;
+  for (const Statement& s : list) {
+    if (s.islabel) continue;
+    const auto count = static_cast<size_t>(std::max<int32_t>(s.DataNum, 0));
+    if (words.size() - at < count + 1 || words[at] != s.Id) return false;
+    ++at;
+    const size_t held = std::min(count, s.data.size());
+    if (!std::equal(s.data.data(), s.data.data() + held, words.begin() + std::ptrdiff_t(at))) return false;
+    at += held;
+    // Words the statement does not hold encode as zeros.
+    for (size_t k = held; k < count; ++k, ++at)
+      if (words[at] != 0) return false;
+  }
+  return at == words.size();
+}
+
 std::vector<int16_t> Encode(const std::vector<Statement>& list) {
   std::vector<int16_t> words;
   EncodeInto(list, words);

@@ -1,6 +1,7 @@
 #pragma once
 // Statement lists back into words: fix jumps, encode, re-layout, commit.
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "script/decode.h"
@@ -23,6 +24,11 @@ DecodeReport Relayout(KdefEvent& event, const AttributeTable& attributes, const 
 // Fix jumps and store the encoded list as the event's words; returns
 // whether the words changed.
 bool Commit(KdefEvent& event);
+
+// Whether the list, encoded as it stands (its jump words as they are, not
+// fixed), gives exactly `words`: true for a list as decoded from them, false
+// once an edit changed, removed or added a word. Linear, allocates nothing.
+bool EncodesTo(const std::vector<Statement>& list, std::span<const int16_t> words);
 
 // Empties the statement list, decodes all words with the event's label
 // counter (not reset) and describes every statement.

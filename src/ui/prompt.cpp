@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <utility>
 
 namespace tavrel::ui {
 namespace {
@@ -25,18 +27,41 @@ class MessageBoxPrompt final : public Prompt {
                                      buttons == Buttons::YesNo ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes
                    ? Answer::Yes
                    : Answer::No;
+      case Buttons::YesNoCancel:
+        return AskChoice(parent, title, text, {}, {}, {});
     }
     return Answer::Cancel;
   }
 
-  QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start) override {
+  Answer AskChoice(QWidget* parent, const QString& title, const QString& text, const QString& yes, const QString& no,
+                   const QString& cancel) override {
+    QMessageBox box(QMessageBox::Question, title.isEmpty() ? DefaultTitle() : title, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const std::pair<QMessageBox::StandardButton, const QString*> captions[] = {
+        {QMessageBox::Yes, &yes}, {QMessageBox::No, &no}, {QMessageBox::Cancel, &cancel}};
+    for (const auto& [button, caption] : captions)
+      if (!caption->isEmpty()) box.button(button)->setText(*caption);
+    switch (box.exec()) {
+      case QMessageBox::Yes:
+        return Answer::Yes;
+      case QMessageBox::No:
+        return Answer::No;
+      default:
+        return Answer::Cancel;
+    }
+  }
+
+  QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start,
+                     const QString& filter) override {
     switch (kind) {
       case PathKind::Folder:
         return QFileDialog::getExistingDirectory(parent, title, start);
       case PathKind::OpenFile:
-        return QFileDialog::getOpenFileName(parent, title, start);
+        return QFileDialog::getOpenFileName(parent, title, start, filter);
       case PathKind::SaveFile:
-        return QFileDialog::getSaveFileName(parent, title, start);
+        return QFileDialog::getSaveFileName(parent, title, start, filter);
     }
     return {};
   }
@@ -50,6 +75,11 @@ Prompt* g_prompt = nullptr;
 QString g_defaultTitle;
 
 }  // namespace
+
+Answer Prompt::AskChoice(QWidget* parent, const QString& title, const QString& text, const QString&, const QString&,
+                         const QString&) {
+  return Ask(parent, title, text, Buttons::YesNoCancel);
+}
 
 Prompt& CurrentPrompt() { return g_prompt ? *g_prompt : MessageBoxes(); }
 void SetPrompt(Prompt* prompt) { g_prompt = prompt; }
@@ -68,8 +98,12 @@ bool AskYesNo(QWidget* parent, const QString& text, const QString& title) {
 bool AskYesDefaultNo(QWidget* parent, const QString& text, const QString& title) {
   return CurrentPrompt().Ask(parent, title, text, Buttons::YesNoDefaultNo) == Answer::Yes;
 }
-QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start) {
-  return CurrentPrompt().ChoosePath(parent, title, kind, start);
+Answer AskChoice(QWidget* parent, const QString& text, const QString& yes, const QString& no, const QString& cancel,
+                 const QString& title) {
+  return CurrentPrompt().AskChoice(parent, title, text, yes, no, cancel);
+}
+QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start, const QString& filter) {
+  return CurrentPrompt().ChoosePath(parent, title, kind, start, filter);
 }
 
 }  // namespace tavrel::ui

@@ -8,7 +8,7 @@ class QWidget;
 namespace tavrel::ui {
 
 // YesNoDefaultNo: a question whose Yes loses something; Enter answers No.
-enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 // What a path question asks for.
 enum class PathKind { Folder, OpenFile, SaveFile };
@@ -19,9 +19,16 @@ class Prompt {
   // `title` empty: the default title (the main window's title as it was when
   // the window opened).
   virtual Answer Ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons) = 0;
+  // A question of three answers whose buttons say what each does: `yes`,
+  // `no` and `cancel` caption the Yes, No and Cancel buttons. By default it
+  // is asked as Ask(..., Buttons::YesNoCancel).
+  virtual Answer AskChoice(QWidget* parent, const QString& title, const QString& text, const QString& yes,
+                           const QString& no, const QString& cancel);
   // A folder or file chosen by the user, starting at `start`; empty when
-  // the user cancelled.
-  virtual QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start) = 0;
+  // the user cancelled. `filter` ("PNG pictures (*.png)") limits the files
+  // shown; empty: every file.
+  virtual QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start,
+                             const QString& filter) = 0;
 };
 
 // The prompt in use; a QMessageBox prompt unless a test installed another.
@@ -37,6 +44,10 @@ bool AskOkCancel(QWidget* parent, const QString& text, const QString& title = {}
 bool AskYesNo(QWidget* parent, const QString& text, const QString& title = {});
 // Yes or No, with No the default: for a question whose Yes loses something.
 bool AskYesDefaultNo(QWidget* parent, const QString& text, const QString& title = {});
-QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start);
+// Yes, No or Cancel from buttons captioned `yes`, `no` and `cancel`.
+Answer AskChoice(QWidget* parent, const QString& text, const QString& yes, const QString& no, const QString& cancel,
+                 const QString& title = {});
+QString ChoosePath(QWidget* parent, const QString& title, PathKind kind, const QString& start,
+                   const QString& filter = {});
 
 }  // namespace tavrel::ui

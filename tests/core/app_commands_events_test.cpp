@@ -175,5 +175,63 @@ TEST_F(CommandsClipboard, WholeEventPasteReplacesTheTargetAndSurvivesSourceEdits
   EXPECT_TRUE(state.modified);
 }
 
+// Choosing an event decodes it afresh with labels from :Label0, however
+// often it was shown before.
+TEST_F(CommandsEvents, ChoosingAgainNumbersTheLabelsFromZero) {
+  const int32_t event = AddWords({5, 5, 0, 5, 1, 0, 13, 13, -1});
+  const Strings shape{"5", "5", "13", ":Label1", "13", ":Label0", "-1"};
+  for (int time = 0; time < 3; ++time) {
+    ChooseEvent(state, event);
+    EXPECT_EQ(Shape(Statements(event)), shape) << "showing " << time + 1;
+    EXPECT_EQ(Event(event).labelCounter, 2);
+  }
+}
+
+// Uncommitted edits are what the words do not hold yet: none for an event as
+// decoded (also one whose jump runs past its end, which a commit would
+// change), one after each kind of edit, none once committed or put back.
+TEST_F(CommandsEvents, UncommittedEditsAreTheStatementsTheWordsDoNotHold) {
+  const int32_t plain = AddWords({5, 1, 0, 13, 10, 7, -1});
+  const int32_t pastTheEnd = AddWords({5, 9, 0, 13, -1});
+  const int32_t unknown = AddWords({13, 30000, 10, 4, -1});
+  const int32_t empty = AddWords({});
+  for (int32_t e : {plain, pastTheEnd, unknown, empty}) {
+    EXPECT_FALSE(HasUncommittedEdits(state, e)) << "never shown: " << e;
+    ChooseEvent(state, e);
+    EXPECT_FALSE(HasUncommittedEdits(state, e)) << "as decoded: " << e;
+  }
+  EXPECT_FALSE(HasUncommittedEdits(state, -1));
+  EXPECT_FALSE(HasUncommittedEdits(state, 4));
+
+  // A word changed and laid out again, then committed.
+  ASSERT_TRUE(ModifyInstruction(state, plain, 3, Strings{"10", "8"}));
+  EXPECT_TRUE(HasUncommittedEdits(state, plain));
+  CommitEvent(state, plain);
+  EXPECT_EQ(Event(plain).words, (Words{5, 1, 0, 13, 10, 8, -1}));
+  EXPECT_FALSE(HasUncommittedEdits(state, plain));
+  // Changed and changed back: nothing to lose.
+  ASSERT_TRUE(ModifyInstruction(state, plain, 3, Strings{"10", "9"}));
+  EXPECT_TRUE(HasUncommittedEdits(state, plain));
+  ASSERT_TRUE(ModifyInstruction(state, plain, 3, Strings{"10", "8"}));
+  EXPECT_FALSE(HasUncommittedEdits(state, plain));
+  // An instruction deleted; choosing the event again drops the edit.
+  ASSERT_EQ(DeleteInstruction(state, plain, 3), DeleteOutcome::Deleted);
+  EXPECT_TRUE(HasUncommittedEdits(state, plain));
+  ChooseEvent(state, plain);
+  EXPECT_FALSE(HasUncommittedEdits(state, plain));
+  EXPECT_EQ(Shape(Statements(plain)), (Strings{"5", "13", ":Label0", "10", "-1"}));
+  // A data word an instruction dialog changed in place, without layout.
+  ASSERT_TRUE(Statements(unknown)[2].SetWord(0, 5));
+  ASSERT_TRUE(Statements(pastTheEnd)[0].SetWord(0, 1));
+  EXPECT_TRUE(HasUncommittedEdits(state, unknown));
+  EXPECT_TRUE(HasUncommittedEdits(state, pastTheEnd));
+  // An instruction inserted is committed by the insert command itself.
+  InsertInstruction(state, empty, 0, kInsertEndEntry, true);
+  EXPECT_TRUE(HasUncommittedEdits(state, empty));
+  CommitEvent(state, empty);
+  EXPECT_FALSE(HasUncommittedEdits(state, empty));
+  EXPECT_EQ(Event(empty).words, (Words{-1}));
+}
+
 }  // namespace
 }  // namespace tavrel::test

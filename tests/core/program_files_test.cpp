@@ -9,7 +9,10 @@
 #include <map>
 
 #include "app/exports.h"
+#include "app/zdat_sites.h"
 #include "gamefiles_test_support.h"
+#include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -152,6 +155,56 @@ TEST(ProgramExport, NowhereToWriteNamesBothPlaces) {
   auto alone = WriteProgramExport(program, "talk.txt", Bytes{'x'}, {});
   ASSERT_FALSE(alone);
   EXPECT_NE(alone.error().find(program.string()), std::string::npos);
+}
+
+// The patcher's notes lie beside the data files of the build, one per
+// interface language, as text every viewer on Windows shows (UTF-8 with its
+// byte order mark, CRLF line ends). Each names every group by the caption the
+// window gives it in that language, and says how to restore from z.dat.bak.
+TEST(PatcherNotes, EachLanguageHasItsFileBesideTheDataFiles) {
+  const fs::path data = FindDataDirectory(TAVREL_BIN_DIR);
+  EXPECT_EQ(PatcherNotesPath(data, InterfaceLanguage::Chinese), data / "z_modify.txt");
+  EXPECT_EQ(PatcherNotesPath(data, InterfaceLanguage::English), data / "z_modify-en.txt");
+  std::vector<int> captions = {Str::WaterWalkPatch,
+                               Str::MemoryPatch,
+                               Str::SceneTileNamesPatch,
+                               Str::BattleTileNamesPatch,
+                               Str::FightNamesInZdatPatch,
+                               Str::FightFileNamesPatch,
+                               Str::RosterPatch,
+                               Str::NoLimit,
+                               Str::RestoreZdat};
+  for (const zdat::WordLimitSite& row : zdat::kWordLimits) captions.push_back(row.caption);
+  for (const zdat::ByteLimitSite& row : zdat::kByteLimits) captions.push_back(row.caption);
+  for (InterfaceLanguage language : {InterfaceLanguage::Chinese, InterfaceLanguage::English}) {
+    const fs::path notes = PatcherNotesPath(data, language);
+    SCOPED_TRACE(notes.string());
+    std::ifstream in(notes, std::ios::binary);
+    ASSERT_TRUE(in);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_GT(text.size(), 2000u);
+    EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+      ASSERT_TRUE(at > 0 && text[at - 1] == '\r') << "a line end without CR at byte " << at;
+    EXPECT_NE(text.find("z.dat.bak"), std::string::npos);
+    for (int caption : captions) {
+      const std::string_view name = InterfaceStringText(caption, language);
+      EXPECT_NE(text.find(name), std::string::npos) << "the notes do not name \"" << name << "\"";
+    }
+    // The window's pointer to the notes names this file.
+    EXPECT_NE(std::string(InterfaceStringText(Str::PatcherNotes, language)).find(notes.filename().string()),
+              std::string::npos);
+  }
+}
+
+// In an installed layout the notes are found where the data files are.
+TEST(PatcherNotes, AnInstalledProgramFindsThemInShare) {
+  ScratchDir root;
+  const fs::path bin = root / "bin";
+  fs::create_directories(bin);
+  Touch(root / "share/tavrel/kdefattr.dat");
+  EXPECT_EQ(PatcherNotesPath(FindDataDirectory(bin), InterfaceLanguage::English),
+            root / "share/tavrel/z_modify-en.txt");
 }
 
 }  // namespace

@@ -34,7 +34,6 @@ class MainWindowScaleTest : public QObject {
   std::unique_ptr<MainWindow> window_;
   int longEvent_ = -1;
   int longestOrdinary_ = -1;
-  int32_t labelsBefore_ = 0;  // the chosen event's label counter before the choice
 
   template <class T>
   T* Find(const char* name) {
@@ -46,7 +45,6 @@ class MainWindowScaleTest : public QObject {
   // Chooses the event as the user does and returns the milliseconds until
   // the window has handled everything the choice caused.
   qint64 Choose(int event) {
-    labelsBefore_ = game_->state.game.events.events[size_t(event)].labelCounter;
     QElapsedTimer timer;
     timer.start();
     Find<QComboBox>("Combokdef")->setCurrentIndex(event);
@@ -55,11 +53,10 @@ class MainWindowScaleTest : public QObject {
   }
 
   // The instruction list holds one line per statement, each the line a fresh
-  // decoding of the event's words gives (label numbers go on from where the
-  // event's counter stood: choosing does not reset it).
+  // decoding of the event's words gives (label numbers from :Label0, however
+  // often the event was chosen before).
   void VerifyLines(int event) {
     KdefEvent fresh;
-    fresh.labelCounter = labelsBefore_;
     fresh.words = game_->state.game.events.events[size_t(event)].words;
     ShowEvent(fresh, game_->state.attributes, game_->state.describeContext());
     QAbstractItemModel* model = Find<QAbstractItemView>("listkdef")->model();

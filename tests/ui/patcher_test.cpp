@@ -2,15 +2,19 @@
 // their enabling, the roster, the question, and the bytes of z.dat.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 #include <fstream>
 
+#include "app/program_files.h"
 #include "app/zdat_patch.h"
 #include "sample/sample_parts.h"
 #include "support/scripted_prompt.h"
@@ -32,6 +36,15 @@ void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
 }
 
 }  // namespace
+
+// Stands in for the system's file viewer: the files it was asked to open.
+class OpenedFiles : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls << url; }
+};
 
 class PatcherTest : public QObject {
   Q_OBJECT
@@ -214,6 +227,44 @@ class PatcherTest : public QObject {
     QTest::mouseClick(Find<QPushButton>(w, "cmdok"), Qt::LeftButton);
     QCOMPARE(prompt.asked().size(), size_t(3));  // the question and the refusal
     QCOMPARE(std::filesystem::file_size(Zdat()), size);
+  }
+
+  // The notes button opens the notes of the interface language, found
+  // beside the data files; without them a message names the file looked for.
+  void theNotesOfTheInterfaceLanguageOpen() {
+    OpenedFiles opened;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
+    const std::pair<InterfaceLanguage, QString> languages[] = {{InterfaceLanguage::Chinese, "z_modify.txt"},
+                                                               {InterfaceLanguage::English, "z_modify-en.txt"}};
+    for (const auto& [language, name] : languages) {
+      SetInterfaceLanguage(language);
+      test::ScriptedPrompt prompt;
+      ZdatPatcherWindow w(state_);
+      QVERIFY(Find<QLabel>(w, "Label10")->text().contains(name));
+      auto* button = Find<QPushButton>(w, "cmdnotes");
+      QCOMPARE(button->text(), Ui(state_, Str::OpenPatcherNotes));
+      QTest::mouseClick(button, Qt::LeftButton);
+      QVERIFY(prompt.asked().empty());
+      QCOMPARE(opened.urls.size(), language == InterfaceLanguage::Chinese ? 1 : 2);
+      QCOMPARE(opened.urls.back(), QUrl::fromLocalFile(QString(TAVREL_BIN_DIR) + "/" + name));
+      QVERIFY(QFile::exists(opened.urls.back().toLocalFile()));
+    }
+    SetInterfaceLanguage(InterfaceLanguage::Chinese);
+
+    QTemporaryDir elsewhere;
+    const std::filesystem::path dataDir = state_.programDir;
+    state_.programDir = elsewhere.path().toStdString();
+    {
+      test::ScriptedPrompt prompt;
+      ZdatPatcherWindow w(state_);
+      QTest::mouseClick(Find<QPushButton>(w, "cmdnotes"), Qt::LeftButton);
+      QCOMPARE(prompt.asked().size(), size_t(1));
+      QCOMPARE(prompt.asked()[0].text, UiFormat(state_, Str::PatcherNotesMissing,
+                                                QDir::toNativeSeparators(elsewhere.path() + "/z_modify.txt")));
+    }
+    state_.programDir = dataDir;
+    QCOMPARE(opened.urls.size(), 2);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
   }
 
   void missingFileOpensWithAMessage() {

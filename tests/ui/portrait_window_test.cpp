@@ -242,6 +242,30 @@ class PortraitWindowTest : public QObject {
     Find<QPushButton>(w, "exportAllPortraits")->click();
     QVERIFY(!QFile::exists(game.path("pictures.txt")));
   }
+
+  // The PNG file questions say what they ask for and show PNG files only.
+  void pngFileQuestionsHaveATitleAndAFilter() {
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    PortraitWindow w(game.state);
+    w.choose(3);
+    const QString filter = Q(game.state.text().UiString(Str::PngFileFilter));
+    QVERIFY(filter.contains("*.png"));
+    const std::pair<const char*, PathKind> buttons[] = {{"replacePortrait", PathKind::OpenFile},
+                                                        {"addPortrait", PathKind::OpenFile},
+                                                        {"exportPortrait", PathKind::SaveFile}};
+    for (const auto& [button, kind] : buttons) {
+      Find<QPushButton>(w, button)->click();  // cancelled: nothing happens
+      QVERIFY2(!prompt.pathsAsked().empty(), button);
+      const auto& asked = prompt.pathsAsked().back();
+      QCOMPARE(asked.kind, kind);
+      QCOMPARE(asked.filter, filter);
+      QCOMPARE(asked.title,
+               Q(game.state.text().UiString(kind == PathKind::OpenFile ? Str::ChoosePngFile : Str::SavePngFile)));
+    }
+    QCOMPARE(prompt.pathsAsked().size(), size_t(3));
+  }
 };
 
 QTEST_MAIN(PortraitWindowTest)

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -210,6 +211,29 @@ class SceneWindowTest : public QObject {
     QCOMPARE(game.state.game.objects.Object(5, 13)->words[kObjectX], int16_t(31));
     QCOMPARE(game.state.history.size(), steps);
     game.state.modified = false;
+  }
+
+  // Without the scene's tile files the window says so once, in its own
+  // line; editing an object asks nothing and its dialog says it in its line.
+  void missingTilesAreSaidInTheWindowNotBeforeEveryEdit() {
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    QVERIFY(QFile::rename(game.path("sdx"), game.path("sdx.kept")));
+    ScriptedPrompt prompt;
+    SceneWindow window(game.state, nullptr, 5, 13);
+    const QString said = Find<QLabel>(window, "lblTileFiles")->text();
+    QVERIFY2(said.contains("sdx") && said.contains("smp"), qPrintable(said));
+    for (int time = 0; time < 2; ++time) {
+      QString inDialog;
+      OnModal([&inDialog](QWidget* dialog) {
+        inDialog = Find<QLabel>(*dialog, "lblTileFiles")->text();
+        Click(*dialog, "cmdcancel");
+      });
+      Click(window, "cmdEditObject");
+      QVERIFY2(inDialog.contains("sdx") && inDialog.contains("smp"), qPrintable(inDialog));
+    }
+    QVERIFY2(prompt.asked().empty(), prompt.asked().empty() ? "" : qPrintable(prompt.asked().front().text));
+    QCOMPARE(window.currentObject(), 13);
   }
 
   void attachingAndClearingEventsOnTheChosenTrigger() {

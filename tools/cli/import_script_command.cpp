@@ -22,11 +22,11 @@ int RunImportScript(const CommonOptions& common, const std::string& dir, const s
   CompiledScripts compiled = ReadScriptFolder(folder, state.attributes);
   if (!compiled.errors.empty()) {
     for (const TextDiagnostic& d : compiled.errors) fmt::print(stderr, "{}\n", d.ToString());
-    fmt::print(stderr, "{} errors; nothing written\n", compiled.errors.size());
+    Complain(state, Str::ImportErrors, compiled.errors.size());
     return 1;
   }
   const ScriptImport report = ApplyScripts(state, std::move(compiled.events));
-  fmt::print("{} events, {} changed\n", report.events, report.changed);
+  Say(state, Str::EventsImported, report.events, report.changed);
   const std::string_view parts[] = {"kdef"};
   return WritePlan(state, PlanSave(state, parts), overwriteDamaged);
 }

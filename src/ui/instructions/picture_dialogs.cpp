@@ -14,7 +14,6 @@
 #include "app/commands.h"
 #include "script/instruction_kinds.h"
 #include "ui/picture_box.h"
-#include "ui/prompt.h"
 #include "ui/qt_text.h"
 
 namespace tavrel::ui {
@@ -154,9 +153,10 @@ void PicturePreviewDialog::chooseScene(int scene) {
   sceneChosen_ = true;
   Result<LoadedTileSet> loaded = LoadSceneTiles(state_, scene);
   tiles_ = loaded ? loaded->tiles : nullptr;
-  tileFiles_->setText(loaded ? Q(TileSetMessage(state_.text(), *loaded)) : QString());
+  // Missing or unreadable tile files are said in the dialog's own line, not
+  // in a box before every opening.
+  tileFiles_->setText(loaded ? Q(TileSetMessage(state_.text(), *loaded)) : Q(loaded.error()));
   scroll_->setRange(0, std::max<int>(static_cast<int>(tiles().size()) - 1, 0));
-  if (!loaded) ShowMessage(this, Q(loaded.error()));
   if (eventTimer_ != nullptr) eventTimer_->start();
   showInstructionTile();
 }

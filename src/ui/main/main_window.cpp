@@ -313,7 +313,7 @@ void MainWindow::connectCommands() {
   connect(zdatPatcherAction_, &QAction::triggered, this, &MainWindow::openPatcher);
   connect(aboutAction_, &QAction::triggered, this, &MainWindow::openAbout);
 
-  OnChoice(eventSelector_, this, [this] { refreshInstructionList(); });
+  OnChoice(eventSelector_, this, [this] { eventChosen(); });
   OnChoice(instructionList_, this, [this] { showInstructionWords(); });
   OnChoice(wordList_, this, [this] { showWord(); });
   OnChoice(dialogueSelector_, this, [this] { showDialogue(); });

@@ -6,6 +6,7 @@
 // gathers the selection and calls a command of app/commands.h.
 #include <QMainWindow>
 #include <QString>
+#include <utility>
 
 #include "app/editor_state.h"
 #include "app/exports.h"
@@ -108,6 +109,14 @@ class MainWindow : public QMainWindow {
   void openAbout();
 
   // Events and the clipboard (main_window_events.cpp).
+  // The selector's choice: the edits of the event left are settled first.
+  void eventChosen();
+  // When the shown event holds instruction edits not yet committed, asks
+  // whether to commit them (a "change event" step), drop them (a step of its
+  // own, so undo brings them back) or cancel; false for cancel. Before
+  // choosing another event, reading, saving, closing and whatever decodes
+  // the shown event again.
+  bool settleUncommittedEdits();
   void fillEventSelector();
   void fillInstructionLines(int line);
   void addEvent();
@@ -172,6 +181,7 @@ class MainWindow : public QMainWindow {
   QListView* instructionList_ = nullptr;
   StatementListModel* instructionLines_ = nullptr;
   QListWidget* wordList_ = nullptr;
+  std::pair<int, int> wordsShownFor_{-1, -1};  // the event and line whose words the panel shows
   QLineEdit* wordEdit_ = nullptr;
   QPushButton* insertEventButton_ = nullptr;
   QPushButton* deleteEventButton_ = nullptr;

@@ -31,11 +31,54 @@ void MainWindow::fillEventSelector() {
   refreshInstructionList();
 }
 
+void MainWindow::eventChosen() {
+  const int shown = instructionLines_->event();
+  const bool edited = HasUncommittedEdits(state_, shown);
+  if (!settleUncommittedEdits()) {
+    // Cancelled: the event with the edits stays chosen.
+    const QSignalBlocker block(eventSelector_);
+    eventSelector_->setCurrentIndex(shown);
+    return;
+  }
+  // The same event chosen again after its edits were settled already shows
+  // it as it now is.
+  if (edited && currentEvent() == shown) return;
+  refreshInstructionList();
+}
+
+bool MainWindow::settleUncommittedEdits() {
+  const int event = instructionLines_->event();
+  if (!state_.loaded || !HasUncommittedEdits(state_, event)) return true;
+  const Answer answer =
+      AskChoice(this, UiFormat(state_, Str::UncommittedEditsQuestion, event, Ui(state_, Str::ModifyEvent)),
+                Ui(state_, Str::CommitEdits), Ui(state_, Str::DiscardEdits), Ui(state_, Str::Cancel));
+  if (answer != Answer::Yes && answer != Answer::No) return false;
+  // The step belongs to the event shown and its line, whatever the selector
+  // says already.
+  const int line = currentLine();
+  StepRecorder step(state_, answer == Answer::Yes ? kStepModifyEvent : kStepDiscardEdits,
+                    StepPlace{event, line, currentDialogue()});
+  step.TouchEvent(event);
+  DecodeReport report;
+  if (answer == Answer::Yes)
+    CommitEvent(state_, event);
+  else
+    report = ChooseEvent(state_, event);  // the statements of the words as they are
+  step.Finish();
+  if (answer == Answer::No && currentEvent() == event) {
+    fillInstructionLines(line);
+    reportUnknownWords(report);
+  }
+  refreshChrome();
+  return true;
+}
+
 void MainWindow::refreshInstructionList() {
   const int event = currentEvent();
   DecodeReport report;
   if (event >= 0) report = ChooseEvent(state_, event);
   instructionLines_->showEvent(event);
+  showInstructionWords();  // no line is chosen: the panel empties
   reportUnknownWords(report);
   refreshChrome();
 }

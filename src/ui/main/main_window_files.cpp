@@ -68,7 +68,7 @@ void MainWindow::setGameDirectory(const QString& directory) {
 }
 
 bool MainWindow::readFiles() {
-  if (!settleUnsavedChanges(204)) return false;
+  if (!settleUncommittedEdits() || !settleUnsavedChanges(204)) return false;
   Result<GameReadReport> read = Error{};
   {
     Busy busy(statusBar(), Ui(state_, Str::MenuReadFiles));
@@ -109,7 +109,7 @@ bool MainWindow::readFiles() {
 bool MainWindow::saveFiles() { return saveFiles(true); }
 
 bool MainWindow::saveFiles(bool ask) {
-  if (!state_.loaded) return false;
+  if (!state_.loaded || !settleUncommittedEdits()) return false;
   // The question lists exactly what the save writes; a file read with
   // damage that holds changes gets a question of its own.
   SavePlan plan = PlanSave(state_);
@@ -152,7 +152,7 @@ bool MainWindow::settleUnsavedChanges(int actionText) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (settleUnsavedChanges(208))
+  if (settleUncommittedEdits() && settleUnsavedChanges(208))
     event->accept();
   else
     event->ignore();
@@ -180,6 +180,8 @@ void MainWindow::exportTalk() {
 }
 
 void MainWindow::exportKdef() {
+  // The export decodes every event afresh, the shown one too.
+  if (!settleUncommittedEdits()) return;
   KdefExportReport report;
   Result<ExportWritten> written = Error{};
   {
@@ -210,7 +212,9 @@ void MainWindow::openPortraitWindow() {
 
 void MainWindow::openPortraitReplacement() {
   // One step for the window: counting decodes every event again, so the
-  // shown event's statements are kept from before it opened.
+  // shown event's statements are kept from before it opened, with its
+  // edits settled first.
+  if (!settleUncommittedEdits()) return;
   StepRecorder step(state_, kStepReplacePortrait, place());
   step.TouchAllEvents();
   OpenPortraitReplacement(state_, this);

@@ -15,15 +15,23 @@
 
 namespace tavrel::ui {
 
+// The panel always shows the statement as it is now: after an undo or a
+// redo of the same line the word chosen before stays chosen with its value;
+// another line or event starts with no word chosen and an empty word box.
 void MainWindow::showInstructionWords() {
+  const std::pair<int, int> shown{currentEvent(), currentLine()};
+  const int keptRow = shown == wordsShownFor_ ? wordList_->currentRow() : -1;
+  wordsShownFor_ = shown;
   wordList_->clear();
-  const Statement* statement = StatementAt(state_, currentEvent(), currentLine());
+  wordEdit_->clear();
+  const Statement* statement = StatementAt(state_, shown.first, shown.second);
   if (statement == nullptr) return;
   if (statement->islabel) {
     ShowMessage(this, Ui(state_, Str::CannotDeleteLabel));
     return;
   }
   for (const std::string& word : WordLines(*statement)) wordList_->addItem(Q(word));
+  if (keptRow >= 0 && keptRow < wordList_->count()) wordList_->setCurrentRow(keptRow);
 }
 
 void MainWindow::showWord() {

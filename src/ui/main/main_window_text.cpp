@@ -36,6 +36,8 @@ void MainWindow::exportScript() {
 }
 
 void MainWindow::importScript() {
+  // The imported events are shown afresh: the shown one's edits are settled first.
+  if (!settleUncommittedEdits()) return;
   const QString folder = ChoosePath(this, Ui(state_, Str::MenuImportScript), PathKind::Folder, textStart());
   if (folder.isEmpty()) return;
   lastTextPath_ = folder;

@@ -18,6 +18,8 @@ class StatementListModel : public QAbstractListModel {
   // Shows the statements of `event` (-1: none) as they are now; called after
   // every change of the statement list.
   void showEvent(int event);
+  // The event whose statements are shown (-1: none).
+  int event() const { return event_; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

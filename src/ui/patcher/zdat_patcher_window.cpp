@@ -3,6 +3,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,7 +14,12 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <system_error>
+
+#include "app/program_files.h"
 
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
@@ -77,8 +84,12 @@ ZdatPatcherWindow::ZdatPatcherWindow(EditorState& state, QWidget* parent) : QDia
   restoreButton_ = new QPushButton(this);
   restoreButton_->setObjectName(QStringLiteral("cmdrestore"));
   restoreButton_->setAutoDefault(false);
+  notesButton_ = new QPushButton(this);
+  notesButton_->setObjectName(QStringLiteral("cmdnotes"));
+  notesButton_->setAutoDefault(false);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(labels_[9], 1);
+  bottom->addWidget(notesButton_);
   bottom->addWidget(restoreButton_);
   bottom->addWidget(patchButton_);
   bottom->addWidget(cancelButton_);
@@ -90,6 +101,7 @@ ZdatPatcherWindow::ZdatPatcherWindow(EditorState& state, QWidget* parent) : QDia
   connect(patchButton_, &QPushButton::clicked, this, &ZdatPatcherWindow::apply);
   connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
   connect(restoreButton_, &QPushButton::clicked, this, &ZdatPatcherWindow::restoreBackup);
+  connect(notesButton_, &QPushButton::clicked, this, &ZdatPatcherWindow::openNotes);
 
   setCaptions();
   fillPersons();
@@ -272,6 +284,7 @@ void ZdatPatcherWindow::setCaptions() {
   patchButton_->setText(Ui(state_, Str::Ok));
   cancelButton_->setText(Ui(state_, Str::Cancel));
   restoreButton_->setText(Ui(state_, Str::RestoreZdat));
+  notesButton_->setText(Ui(state_, Str::OpenPatcherNotes));
 }
 
 void ZdatPatcherWindow::fillPersons() {
@@ -393,6 +406,19 @@ void ZdatPatcherWindow::restoreBackup() {
   }
   readValues();
   ShowMessage(this, Ui(state_, Str::ZdatRestored));
+}
+
+// The notes lie with the editor's data files, where the program found them.
+void ZdatPatcherWindow::openNotes() {
+  const std::filesystem::path notes = PatcherNotesPath(state_.programDir, CurrentInterfaceLanguage());
+  const QString shown = QDir::toNativeSeparators(QString::fromStdU16String(notes.u16string()));
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(notes, ec)) {
+    ShowMessage(this, UiFormat(state_, Str::PatcherNotesMissing, shown));
+    return;
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(notes.u16string()))))
+    ShowMessage(this, UiFormat(state_, Str::PatcherNotesNotOpened, shown));
 }
 
 }  // namespace tavrel::ui

@@ -57,6 +57,9 @@ class ZdatPatcherWindow : public QDialog {
   zdat::ZdatChoices choices() const;
   void apply();
   void restoreBackup();
+  // Opens the notes file of the interface language (z_modify.txt) with the
+  // system's viewer, or says it is missing.
+  void openNotes();
 
   EditorState& state_;
   std::array<uint8_t, zdat::kRosterSize> slots_{};
@@ -88,6 +91,7 @@ class ZdatPatcherWindow : public QDialog {
   QPushButton* patchButton_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QPushButton* restoreButton_ = nullptr;
+  QPushButton* notesButton_ = nullptr;
 };
 
 }  // namespace tavrel::ui

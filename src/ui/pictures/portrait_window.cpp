@@ -186,7 +186,8 @@ void PortraitWindow::showChosen() {
 }
 
 std::optional<IndexedPicture> PortraitWindow::askPicture(const RlePicture* before, int16_t xOffset, int16_t yOffset) {
-  const QString file = ChoosePath(this, Ui(state_, Str::PngFileFilter), PathKind::OpenFile, Q(state_.gameDirectory));
+  const QString file = ChoosePath(this, Ui(state_, Str::ChoosePngFile), PathKind::OpenFile, Q(state_.gameDirectory),
+                                  Ui(state_, Str::PngFileFilter));
   if (file.isEmpty()) return std::nullopt;
   PaletteMatcher matcher(state_.game.palette);
   Result<MappedPicture> read = ReadPngPicture(file.toStdString(), matcher);
@@ -248,7 +249,8 @@ void PortraitWindow::exportChosen() {
   const int number = chosen();
   if (number < 0 || size_t(number) >= state_.game.portraits.size()) return;
   const QString start = QDir(Q(state_.gameDirectory)).filePath(Q(PictureFileName(size_t(number))));
-  const QString file = ChoosePath(this, Ui(state_, Str::PngFileFilter), PathKind::SaveFile, start);
+  const QString file =
+      ChoosePath(this, Ui(state_, Str::SavePngFile), PathKind::SaveFile, start, Ui(state_, Str::PngFileFilter));
   if (file.isEmpty()) return;
   Status written = ExportPicture(state_.game.portraits[size_t(number)], state_.game.palette, file.toStdString());
   if (!written) {

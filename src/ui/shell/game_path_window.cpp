@@ -6,12 +6,15 @@
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/prompt.h"
 #include "ui/qt_text.h"
 
 namespace tavrel::ui {
@@ -79,6 +82,15 @@ GamePathWindow::GamePathWindow(EditorState& state, QWidget* parent) : QDialog(pa
   for (int column = 1; column < model_->columnCount(); ++column) tree_->hideColumn(column);
   tree_->header()->hide();
   tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+  connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, &GamePathWindow::showChosenPath);
+
+  auto* pathLabel = new QLabel(Ui(state_, Str::GamePathField), this);
+  pathLabel->setObjectName("lblPath");
+  path_ = new QLineEdit(this);
+  path_->setObjectName("txtPath");
+  path_->setPlaceholderText(Ui(state_, Str::GamePathFieldHint));
+  path_->setClearButtonEnabled(true);
+  pathLabel->setBuddy(path_);
 
   auto* ok = new QPushButton(Ui(state_, Str::Ok), this);
   ok->setObjectName("OKButton");
@@ -93,9 +105,13 @@ GamePathWindow::GamePathWindow(EditorState& state, QWidget* parent) : QDialog(pa
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   buttons->addStretch();
+  auto* pathRow = new QHBoxLayout;
+  pathRow->addWidget(pathLabel);
+  pathRow->addWidget(path_, 1);
   auto* left = new QVBoxLayout;
   left->addWidget(drives_);
   left->addWidget(tree_, 1);
+  left->addLayout(pathRow);
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(left, 1);
   layout->addLayout(buttons);
@@ -103,7 +119,11 @@ GamePathWindow::GamePathWindow(EditorState& state, QWidget* parent) : QDialog(pa
 
   const QString start = !previous.isEmpty() && QFileInfo(previous).isDir() ? previous : QDir::homePath();
   openAt(start);
+  showChosenPath();
+  path_->setFocus();
 }
+
+void GamePathWindow::showChosenPath() { path_->setText(openDirectory()); }
 
 void GamePathWindow::openAt(const QString& path) {
   const int drive = DriveOf(Drives(), path);
@@ -127,6 +147,7 @@ void GamePathWindow::showDrive(int position) {
   tree_->setRootIndex(model_->index(root));
   tree_->setCurrentIndex(QModelIndex());
   tree_->clearSelection();
+  showChosenPath();
 }
 
 QString GamePathWindow::openDirectory() const {
@@ -136,8 +157,19 @@ QString GamePathWindow::openDirectory() const {
   return DirectoryText(drives_->currentText());
 }
 
+// The field's path when one was typed, else the tree's; a path that is no
+// directory is named in a message and the window stays open.
 void GamePathWindow::takeDirectory() {
-  state_.gameDirectory = U8(openDirectory());
+  QString typed = path_->text().trimmed();
+  // A path copied from a file manager may come in quotes.
+  if (typed.size() >= 2 && typed.startsWith(u'"') && typed.endsWith(u'"')) typed = typed.mid(1, typed.size() - 2);
+  const QFileInfo typedDirectory(QDir::fromNativeSeparators(typed));
+  if (!typed.isEmpty() && !typedDirectory.isDir()) {
+    ShowMessage(this, UiFormat(state_, Str::GamePathNotFound, typed));
+    path_->setFocus();
+    return;
+  }
+  state_.gameDirectory = U8(typed.isEmpty() ? openDirectory() : DirectoryText(typedDirectory.absoluteFilePath()));
   accept();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The game-directory window: a drive chooser and the directory tree of that
-// drive. Opening it forgets the previous game directory; OK takes the open
-// directory, Cancel leaves none.
+// The game-directory window: a drive chooser, the directory tree of that
+// drive and a field to type or paste a path into, which follows the tree.
+// Opening it forgets the previous game directory; OK (or Enter in the field)
+// takes the field's directory, Cancel leaves none.
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,7 @@
 
 class QComboBox;
 class QFileSystemModel;
+class QLineEdit;
 class QTreeView;
 
 namespace tavrel::ui {
@@ -35,10 +37,13 @@ class GamePathWindow : public QDialog {
   void showDrive(int position);
   void openAt(const QString& path);
   void takeDirectory();
+  // The tree's choice shown in the field.
+  void showChosenPath();
 
   EditorState& state_;
   QComboBox* drives_ = nullptr;
   QTreeView* tree_ = nullptr;
+  QLineEdit* path_ = nullptr;
   QFileSystemModel* model_ = nullptr;
 };
 

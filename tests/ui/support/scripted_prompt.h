@@ -1,6 +1,7 @@
 #pragma once
 // A Prompt that answers from a script and records every question asked.
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <vector>
 
@@ -28,6 +29,7 @@ class ScriptedPrompt final : public Prompt {
   void QueuePath(const QString& path) { paths_.push_back(path); }
   void Clear() {
     asked_.clear();
+    captions_.clear();
     answers_.clear();
     paths_.clear();
   }
@@ -41,11 +43,22 @@ class ScriptedPrompt final : public Prompt {
     }
     // Unscripted, the box's default button is taken.
     if (buttons == Buttons::YesNoDefaultNo) return Answer::No;
-    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
   }
 
-  QString ChoosePath(QWidget*, const QString& title, PathKind kind, const QString& start) override {
-    pathsAsked_.push_back({title, start, kind});
+  // A three-way question is recorded as asked with Buttons::YesNoCancel,
+  // with its captions.
+  Answer AskChoice(QWidget* parent, const QString& title, const QString& text, const QString& yes, const QString& no,
+                   const QString& cancel) override {
+    captions_.push_back({yes, no, cancel});
+    return Ask(parent, title, text, Buttons::YesNoCancel);
+  }
+  // The captions of every three-way question, in order.
+  const std::vector<QStringList>& captions() const { return captions_; }
+
+  QString ChoosePath(QWidget*, const QString& title, PathKind kind, const QString& start,
+                     const QString& filter) override {
+    pathsAsked_.push_back({title, start, kind, filter});
     if (paths_.empty()) return {};
     QString path = paths_.front();
     paths_.pop_front();
@@ -55,12 +68,14 @@ class ScriptedPrompt final : public Prompt {
     QString title;
     QString start;
     PathKind kind;
+    QString filter;
   };
   const std::vector<PathAsked>& pathsAsked() const { return pathsAsked_; }
 
  private:
   std::deque<Answer> answers_;
   std::vector<Asked> asked_;
+  std::vector<QStringList> captions_;
   std::deque<QString> paths_;
   std::vector<PathAsked> pathsAsked_;
 };
