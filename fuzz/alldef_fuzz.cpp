@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t damaged = 0;
   for (const SceneTable& table : read->scenes) {
     FUZZ_CHECK(table.valid ? table.objects.size() == size_t(kObjectsPerScene) : table.objects.empty());
-    damaged += table.valid ? 0 : 1;
+    FUZZ_CHECK(!(table.valid && table.missing));
+    damaged += table.valid || table.missing ? 0 : 1;
   }
   FUZZ_CHECK(warnings.size() >= damaged);
   FUZZ_CHECK(EncodeSceneObjects(*read) == read->grp);

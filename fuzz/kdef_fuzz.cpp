@@ -7,16 +7,25 @@ using namespace tavrel;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto parts = fuzz::UnpackParts(data, size, 2);
   fuzz::LayFiles({{"kdef.idx", parts[0]}, {"kdef.grp", parts[1]}});
-  Result<EventTable> read = ReadEvents(fuzz::ScratchGameDir());
+  std::vector<FileWarning> warnings;
+  Result<EventTable> read = ReadEvents(fuzz::ScratchGameDir(), &warnings);
   if (!read) {
     FUZZ_CHECK(read.error().find("kdef.") != std::string::npos);
     return 0;
   }
   FUZZ_CHECK(read->offsets.size() == read->events.size() + 1);
-  // What a save writes reads back as the same events.
+  bool damaged = false;
+  for (const FileWarning& w : warnings)
+    if (w.damage) {
+      damaged = true;
+      FUZZ_CHECK(w.damage->bytes >= 0 && size_t(w.damage->bytes) <= parts[1].size());
+    }
+  // What a save writes reads back as the same events; read without damage,
+  // it is every byte the file held.
   Bytes idx, grp;
   EventTable table = *read;
   EncodeEvents(table, idx, grp);
+  FUZZ_CHECK(damaged || grp.size() == parts[1].size());
   fuzz::LayFiles({{"kdef.idx", idx}, {"kdef.grp", grp}});
   Result<EventTable> again = ReadEvents(fuzz::ScratchGameDir());
   FUZZ_CHECK(again);

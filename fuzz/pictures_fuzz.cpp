@@ -1,5 +1,6 @@
 // A picture set with its palette: parse, expand, render.
 #include "fuzz_support.h"
+#include "gamefiles/picture_encode.h"
 #include "gamefiles/pictures.h"
 
 using namespace tavrel;
@@ -20,6 +21,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const PixelArea whole = RenderPictureOpaque(picture);
       FUZZ_CHECK(whole.pixels.size() == size_t(picture.width) * size_t(picture.height));
     }
+  }
+  // The index against its data: what a damage loses lies within the files;
+  // without damage, every picture the index gives bytes is there and a save
+  // writes no less than the data held.
+  if (auto damage = CheckPictureIndex(parts[1], parts[2].size(), "hdgrp.idx", "hdgrp.grp")) {
+    FUZZ_CHECK(damage->damage && damage->damage->bytes >= 0 && size_t(damage->damage->bytes) <= parts[2].size());
+    FUZZ_CHECK(damage->damage->entries >= 0 && size_t(damage->damage->entries) <= set.size());
+  } else {
+    Bytes idx, grp;
+    EncodePictureSet(set, idx, grp);
+    FUZZ_CHECK(grp.size() >= parts[2].size());
   }
   // Through the files as the editor reads them.
   fuzz::LayFiles({{"mmap.col", parts[0]}, {"hdgrp.idx", parts[1]}, {"hdgrp.grp", parts[2]}});

@@ -1,6 +1,7 @@
 // warfld.idx / warfld.grp and a battle tile set: one map read and composed.
 #include "app/battle_geometry.h"
 #include "fuzz_support.h"
+#include "gamefiles/idx_grp.h"
 #include "gamefiles/war_map.h"
 
 using namespace tavrel;
@@ -10,6 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int m = data[0] % (kBattlefieldCount + 2) - 1;  // a map number, sometimes out of range
   const int cx = data[1] / 4 % 72 - 4, cy = data[2] % 72 - 4;
   const auto parts = fuzz::UnpackParts(data + 3, size - 3, 4);
+  // The whole index against the data, as `tavrel check` holds it.
+  const IndexReading reading = ReadIndex(parts[0], parts[1].size(), IndexCheck::Strict);
+  FUZZ_CHECK(reading.loss().bytes >= 0 && size_t(reading.loss().bytes) <= parts[1].size());
   Result<Battlefield> field = ParseBattlefield(parts[0], parts[1], m);
   if (!field) {
     FUZZ_CHECK(field.error().find("warfld") != std::string::npos || m < 0 || m >= kBattlefieldCount);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/save_plan.h"
 #include "gamefiles/file_io.h"
 #include "gamefiles/picture_encode.h"
 #include "text/ui_strings.h"
@@ -69,17 +70,37 @@ void Append(std::vector<FileWarning>& to, std::vector<FileWarning>& from) {
 
 }  // namespace
 
-Result<GameReadReport> ReadGameFiles(EditorState& state) {
+namespace {
+
+bool BothMissing(const EditorState& state, const std::string& idxName, const std::string& grpName) {
+  std::error_code ec;
+  return !std::filesystem::exists(GameFilePath(state, idxName), ec) &&
+         !std::filesystem::exists(GameFilePath(state, grpName), ec);
+}
+
+}  // namespace
+
+Result<GameReadReport> ReadGameFiles(EditorState& state, ReadNeeds needs) {
   const std::filesystem::path dir(state.gameDirectory);
   const TextCodec& codec = state.text();
   // Everything is read into a fresh GameData first; the state changes only
-  // when the edited files were read.
+  // when the needed files were read.
   GameData next;
   GameReadReport report;
 
-  auto talk = LoadTalk(dir, codec, &report.warnings);
-  if (!talk) return talk.passError();
-  next.talk = std::move(*talk);
+  // A directory without dialogue (a game whose dialogue lives elsewhere)
+  // opens all the same; a dialogue pair that cannot be read stops the read,
+  // so that a save can never put an empty one in its place.
+  if (BothMissing(state, "talk.idx", "talk.grp")) {
+    next.talkMissing = true;
+    report.warnings.push_back({GameFilePath(state, "talk.idx").filename().string(),
+                               FormatInterfaceString(Str::DialogueMissing, GameFilePath(state, "talk.idx").string(),
+                                                     GameFilePath(state, "talk.grp").string())});
+  } else {
+    auto talk = LoadTalk(dir, codec, &report.warnings);
+    if (!talk) return talk.passError();
+    next.talk = std::move(*talk);
+  }
 
   auto palette = LoadPalette(dir);
   if (palette) {
@@ -89,12 +110,15 @@ Result<GameReadReport> ReadGameFiles(EditorState& state) {
     report.warnings.push_back({GameFilePath(state, "mmap.col").filename().string(), palette.error()});
   }
 
-  auto portraits = LoadPictureSet(dir, "hdgrp.idx", "hdgrp.grp", next.palette);
+  std::vector<FileWarning> portraitWarnings;
+  auto portraits = LoadPictureSet(dir, "hdgrp.idx", "hdgrp.grp", next.palette, &portraitWarnings);
   if (portraits) {
     next.portraits = std::move(*portraits);
     next.savedPortraits = next.portraits;
-  } else
+    Append(report.warnings, portraitWarnings);
+  } else {
     WarnPair(state, "hdgrp.idx", "hdgrp.grp", portraits.error(), report.warnings);
+  }
 
   // Warnings of the name file count only when it was read at all.
   std::vector<FileWarning> nameWarnings;
@@ -103,6 +127,11 @@ Result<GameReadReport> ReadGameFiles(EditorState& state) {
     next.names = std::move(*names);
     Append(report.warnings, nameWarnings);
   } else {
+    // Too few entries for the name tables, perhaps because the index is
+    // damaged: the damage is said with the numbers.
+    bool damage = false;
+    for (const FileWarning& w : nameWarnings) damage = damage || w.damage.has_value();
+    if (damage) Append(report.warnings, nameWarnings);
     WarnPair(state, "r1.idx", "r1.grp", names.error(), report.warnings);
   }
 
@@ -117,14 +146,22 @@ Result<GameReadReport> ReadGameFiles(EditorState& state) {
     WarnPair(state, "alldef.idx", "alldef.grp", objects.error(), report.warnings);
   }
 
-  auto events = ReadEvents(dir, &report.warnings);
-  if (!events) return events.passError();
-  next.events = std::move(*events);
+  if (!needs.events && BothMissing(state, "kdef.idx", "kdef.grp")) {
+    next.eventsMissing = true;
+    WarnPair(state, "kdef.idx", "kdef.grp", std::string(), report.warnings);
+  } else {
+    auto events = ReadEvents(dir, &report.warnings);
+    if (!events) return events.passError();
+    next.events = std::move(*events);
+  }
 
   // The events come undecoded, label counters at 0.
   next.portraitUsers = BuildPortraitUsers(next.names, static_cast<int32_t>(next.portraits.size()));
+  for (const FileWarning& w : report.warnings)
+    if (w.damage) next.damagedFiles.push_back(w);
 
   state.game = std::move(next);
+  RememberDamagedParts(state);
   state.tileSets.Clear();  // their colours and files may have changed
   state.loaded = true;
   return report;
@@ -135,49 +172,6 @@ std::string ReadWarningsMessage(const GameReadReport& report) {
   std::string message = FormatInterfaceString(Str::ReadWarningsHeading);
   for (const FileWarning& w : report.warnings) message += "\n" + w.message;
   return message;
-}
-
-Status SaveGameFiles(EditorState& state) {
-  // The four files are one group: all of them are replaced, or all are as
-  // they were. The encoders refresh the offset lists; they are put back when
-  // the write fails so the state stays as it was.
-  const std::vector<int32_t> talkOffsets = state.game.talk.offsets;
-  const std::vector<int32_t> eventOffsets = state.game.events.offsets;
-  std::vector<FileWrite> files(4);
-  files[0].path = GameFilePath(state, "talk.idx");
-  files[1].path = GameFilePath(state, "talk.grp");
-  files[2].path = GameFilePath(state, "kdef.idx");
-  files[3].path = GameFilePath(state, "kdef.grp");
-  EncodeTalk(state.game.talk, state.text(), files[0].bytes, files[1].bytes);
-  EncodeEvents(state.game.events, files[2].bytes, files[3].bytes);
-  // An untouched portrait pair is not rewritten.
-  const bool portraits = PortraitsChanged(state.game);
-  if (portraits) {
-    files.resize(6);
-    files[4].path = GameFilePath(state, "hdgrp.idx");
-    files[5].path = GameFilePath(state, "hdgrp.grp");
-    EncodePictureSet(state.game.portraits, files[4].bytes, files[5].bytes);
-  }
-  // Nor is an untouched object table pair.
-  Bytes objects;
-  bool objectsWritten = false;
-  if (state.game.objects.present) {
-    objects = EncodeSceneObjects(state.game.objects);
-    if (objects != state.game.objects.grp) {
-      files.push_back({GameFilePath(state, "alldef.idx"), state.game.objects.idx});
-      files.push_back({GameFilePath(state, "alldef.grp"), objects});
-      objectsWritten = true;
-    }
-  }
-  Status written = WriteFilesAtomic(files);
-  if (!written) {
-    state.game.talk.offsets = talkOffsets;
-    state.game.events.offsets = eventOffsets;
-  } else {
-    if (portraits) state.game.savedPortraits = state.game.portraits;
-    if (objectsWritten) state.game.objects.grp = std::move(objects);
-  }
-  return written;
 }
 
 bool PortraitsChanged(const GameData& game) {

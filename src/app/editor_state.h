@@ -3,6 +3,7 @@
 // data files beside the program. Commands are functions over it.
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,20 @@ struct GameData {
   EventTable events;
   std::vector<std::vector<int32_t>> portraitUsers;
   SceneObjectTables objects;  // alldef.idx/grp; not present when missing or unreadable
+  // talk.idx and talk.grp are both missing: the game has no dialogue here,
+  // and the save writes them only once dialogue is added.
+  bool talkMissing = false;
+  // kdef.idx and kdef.grp are both missing (a read that does not need the
+  // events); the save writes them only once an event is added.
+  bool eventsMissing = false;
+  // The files read with damage, each warning with what writing it again
+  // would lose (FileWarning::damage). A save leaves them as they lie unless
+  // the user agrees to lose that (app/save_plan.h).
+  std::vector<FileWarning> damagedFiles;
+  // For each save part (SavePart::name) read with damage, its files as the
+  // save would have written them right after the read: a save compares with
+  // them to tell whether the user changed the part at all.
+  std::map<std::string, std::vector<Bytes>, std::less<>> damagedAsRead;
 };
 
 struct EditorState {
@@ -81,23 +96,31 @@ struct GameReadReport {
   std::vector<FileWarning> warnings;
 };
 
+// What a reader of the game directory cannot do without.
+struct ReadNeeds {
+  // The events: without kdef.idx/kdef.grp the read fails. A command that
+  // does not use them (the scene and battle commands) reads without.
+  bool events = true;
+};
+
 // The read command: dialogue, palette, portraits, names, events, portrait
-// users, empty statement lists. The edited files (talk.idx/grp, kdef.idx/grp)
-// are all or nothing: on an error in one of them the state is as it was and
-// the message names the file. The shown ones (mmap.col, hdgrp.idx/grp,
-// r1.idx/grp) are optional: when one is missing or damaged the read goes on
-// with a grey palette, no portraits or empty name tables, and says so in the
-// report.
-Result<GameReadReport> ReadGameFiles(EditorState& state);
+// users, empty statement lists. Only the events are needed (`needs`): when
+// kdef.idx and kdef.grp are missing or unreadable the state is as it was and
+// the message names the file. Every other file is optional: when one is
+// missing the read goes on without it (a grey palette, no portraits, empty
+// name tables, no dialogue) and says so in the report. A pair whose index
+// disagrees with its data is read as far as they agree and reported as
+// damage: in the report, and in the state's damagedFiles for the save.
+Result<GameReadReport> ReadGameFiles(EditorState& state, ReadNeeds needs = {});
 
 // The one message that lists a read's warnings, in simplified Chinese; empty
 // when there are none.
 std::string ReadWarningsMessage(const GameReadReport& report);
 
-// The save command: talk.idx/grp and kdef.idx/grp, hdgrp.idx/grp when a
-// portrait changed since the read or the last save, and alldef.idx/grp when
-// an object changed, as one group: all replaced or, on any failure, all as
-// they were. Portraits and object tables that are as read are not written.
+// The save command without questions: the save plan (app/save_plan.h) of
+// every part, written as one group (all replaced or, on any failure, all as
+// they were). Files whose bytes would not change are not written, and a part
+// read with damage is left as it lies on disk.
 Status SaveGameFiles(EditorState& state);
 // Whether the save would write alldef.idx/grp.
 bool SceneObjectsChanged(const EditorState& state);

@@ -79,6 +79,27 @@ std::string ObjectStartLine(const ObjectStart& start) {
   return fmt::format("scene {} object {}: {}", start.scene, start.object, TriggerEnglishName(start.trigger));
 }
 
+int32_t ListedSceneCount(const EditorState& state) {
+  const SceneObjectTables& tables = state.game.objects;
+  if (!tables.present) return 0;
+  return std::max<int32_t>(tables.sceneCount(), static_cast<int32_t>(state.game.names.scenes.size()));
+}
+
+std::string SceneWithoutTableNote(const EditorState& state, int32_t scene) {
+  const SceneObjectTables& tables = state.game.objects;
+  if (scene >= 0 && scene < tables.sceneCount() && !tables.scenes[size_t(scene)].missing) return {};
+  // The last scene whose table the data holds.
+  int32_t last = tables.sceneCount() - 1;
+  while (last >= 0 && tables.scenes[size_t(last)].missing) --last;
+  std::string note =
+      FormatInterfaceString(Str::SceneBeyondTables, scene, GameFilePath(state, "alldef.idx").filename().string(),
+                            GameFilePath(state, "alldef.grp").filename().string(), last);
+  if (!tables.trailing.empty())
+    note += "\n" + FormatInterfaceString(Str::SceneTablesTrailingBytes,
+                                         GameFilePath(state, "alldef.grp").filename().string(), tables.trailing.size());
+  return note;
+}
+
 std::string SceneCaption(const NameTables& names, int32_t scene) {
   const std::string name =
       scene >= 0 && size_t(scene) < names.scenes.size() ? names.scenes[size_t(scene)].name : std::string();

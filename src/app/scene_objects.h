@@ -52,6 +52,14 @@ std::string ObjectStartLine(const ObjectStart& start);
 // number alone when they have no such scene).
 std::string SceneCaption(const NameTables& names, int32_t scene);
 
+// The scenes the scene window lists: every scene the name tables or the
+// object tables know (0 when there are no object tables).
+int32_t ListedSceneCount(const EditorState& state);
+// For a scene without an object table (past the tables' end, or named by
+// the index but not held by the data): the note that says so, once, where
+// the scene is shown. Empty for a scene with a table.
+std::string SceneWithoutTableNote(const EditorState& state, int32_t scene);
+
 // The event selector's item: the number, and for an event some object
 // starts, two spaces, the first place ("场景5 古松寺 · 物体12 · 空格") and
 // " +N" for the N other places.

@@ -102,6 +102,12 @@ std::string TileFilesUsedMessage(const TextCodec& text, const TileSetFiles& file
       FormatInterfaceString(Str::TileFilesUsed, files.index.filename().string(), files.data.filename().string()));
 }
 
+std::string TileSetMessage(const TextCodec& text, const LoadedTileSet& set) {
+  std::string message = TileFilesUsedMessage(text, set.files);
+  if (set.damage) message += "\n" + text.MapInterfaceText(set.damage->message);
+  return message;
+}
+
 const Bytes& TileSetCache::Zdat(const fs::path& dir) {
   if (!zdat_) {
     Result<Bytes> read = ReadWholeFile(FindGameFile(dir, "z.dat"));
@@ -124,16 +130,18 @@ Result<LoadedTileSet> TileSetCache::Load(const fs::path& dir, TileSetKind kind, 
   }
   const TileSetFiles& files = *search.found;
   const std::string key = Stamp(files.index) + "\n" + Stamp(files.data);
-  if (auto it = sets_.find(key); it != sets_.end()) return LoadedTileSet{files, it->second};
+  if (auto it = sets_.find(key); it != sets_.end()) return LoadedTileSet{files, it->second.tiles, it->second.damage};
   Result<Bytes> index = ReadWholeFile(files.index);
   Result<Bytes> data = index ? ReadWholeFile(files.data) : Result<Bytes>(Error{});
   if (!index || !data)
     return Error{FormatInterfaceString(Str::TileFilesUnreadable, files.index.filename().string(),
                                        files.data.filename().string(), index ? data.error() : index.error())};
   ++setsRead_;
-  auto tiles = std::make_shared<const PictureSet>(ParsePictureSet(*index, *data, palette));
-  sets_.emplace(key, tiles);
-  return LoadedTileSet{files, std::move(tiles)};
+  LoadedTileSet set{files, std::make_shared<const PictureSet>(ParsePictureSet(*index, *data, palette)), nullptr};
+  if (auto damage = CheckPictureIndex(*index, data->size(), files.index.string(), files.data.string()))
+    set.damage = std::make_shared<const FileWarning>(std::move(*damage));
+  sets_.emplace(key, set);
+  return set;
 }
 
 void TileSetCache::Clear() {

@@ -65,10 +65,13 @@ TileSetSearch FindTileSet(const std::filesystem::path& dir, std::span<const uint
 struct LoadedTileSet {
   TileSetFiles files;
   std::shared_ptr<const PictureSet> tiles;
+  std::shared_ptr<const FileWarning> damage;  // the index disagrees with its data (CheckPictureIndex)
 };
 
 // "Tile files: sdx / smp" in the run's charset, as the interface strings are.
 std::string TileFilesUsedMessage(const TextCodec& text, const TileSetFiles& files);
+// The same, and on a line of its own what is damaged in them.
+std::string TileSetMessage(const TextCodec& text, const LoadedTileSet& set);
 
 // The sets read from one game directory, by the files they came from.
 class TileSetCache {
@@ -88,7 +91,7 @@ class TileSetCache {
   std::filesystem::path dir_;
   std::optional<Bytes> zdat_;
   // By the two files' paths, sizes and times of last change.
-  std::map<std::string, std::shared_ptr<const PictureSet>> sets_;
+  std::map<std::string, LoadedTileSet> sets_;
   int setsRead_ = 0;
 };
 

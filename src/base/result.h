@@ -2,6 +2,7 @@
 // A value or the message that says why there is none. Readers of game files
 // return this instead of throwing, so a damaged file becomes a message box and
 // never a half-filled state.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -45,11 +46,24 @@ class Result {
   std::string error_;
 };
 
+// What writing a file again from what its read could get would drop from
+// the file as it lies on disk.
+struct FileLoss {
+  int64_t entries = 0;  // entries the file names that the read did not get whole
+  int64_t bytes = 0;    // bytes the file holds that nothing read covers
+  bool operator==(const FileLoss&) const = default;
+};
+
 // A game file that was read with a loss or a repair, or not read at all
 // where the read could go on without it.
 struct FileWarning {
   std::string file;     // the file's name as it lies in the directory, e.g. "hdgrp.idx"
   std::string message;  // why, naming the file by its path
+  // Set when the file was read with damage: its index and its data disagree,
+  // so the read holds less than the disk and writing the file (or its pair)
+  // again would lose this. Such a file is left as it lies unless the user
+  // agrees to lose it.
+  std::optional<FileLoss> damage = std::nullopt;
 };
 
 // For operations that produce nothing but may fail.

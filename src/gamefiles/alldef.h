@@ -51,9 +51,11 @@ struct SceneObject {
 };
 
 // One scene's table. A damaged entry (not 4400 bytes) keeps its bytes, to be
-// written back as they were, and shows no objects.
+// written back as they were, and shows no objects; a missing one (named by
+// the index past the data's end) has none.
 struct SceneTable {
   bool valid = false;
+  bool missing = false;
   std::vector<SceneObject> objects;  // kObjectsPerScene when valid, else empty
   Bytes damaged;                     // the entry's bytes when not valid
   bool operator==(const SceneTable&) const = default;
@@ -73,12 +75,15 @@ struct SceneObjectTables {
 };
 
 // Parses the pair; `idxName` and `grpName` are what the messages call the
-// files. An index that does not fit its data is an error; an entry of the
-// wrong size is a warning naming `grpName` and the scene, and that scene
-// shows no objects.
-Result<SceneObjectTables> ParseSceneObjects(std::span<const uint8_t> idx, std::span<const uint8_t> grp,
-                                            const std::string& idxName, const std::string& grpName,
-                                            std::vector<FileWarning>* warnings = nullptr);
+// files. Scenes the index names past the data's end are missing, bytes after
+// the last scene are kept as they are: neither is reported. An index that
+// runs backwards or cuts a table is read up to there and reported as damage
+// (nothing is lost by writing it back: the index is kept as read and the
+// rest of the data as trailing bytes); an entry of the wrong size is a
+// warning naming `grpName` and the scene, and that scene shows no objects.
+SceneObjectTables ParseSceneObjects(std::span<const uint8_t> idx, std::span<const uint8_t> grp,
+                                    const std::string& idxName, const std::string& grpName,
+                                    std::vector<FileWarning>* warnings = nullptr);
 
 // Reads alldef.idx / alldef.grp from `dir` (names matched case-insensitively).
 Result<SceneObjectTables> ReadSceneObjects(const std::filesystem::path& dir,

@@ -30,6 +30,8 @@ Result<size_t> ReadWholeFileWords(const std::filesystem::path& path, std::vector
 struct FileWrite {
   std::filesystem::path path;
   Bytes bytes;
+  // The file was read with damage (and the user agreed to write it): what
+  // lies on disk now is no copy worth keeping over an older backup.
   bool inputDamaged = false;
 };
 

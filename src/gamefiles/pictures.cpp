@@ -3,6 +3,8 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "gamefiles/idx_grp.h"
 #include "text/ui_strings.h"
@@ -76,26 +78,35 @@ void ExpandPictureRows(RlePicture& picture, const Palette& palette) {
   });
 }
 
+namespace {
+
+// Where picture k of a set lies in data of `length` bytes, as the reader
+// takes it: nothing for an absent picture (an empty or negative entry, one
+// outside the data, one too short for its header). When the last offset
+// differs from the data length the last picture runs to the data's end; a
+// picture that runs past the end is cut there.
+std::optional<std::pair<int64_t, int64_t>> PictureRange(const std::vector<int32_t>& offsets, size_t k, int64_t length) {
+  const int64_t begin = offsets[k];
+  int64_t end = offsets[k + 1];
+  if (k + 2 == offsets.size() && end != length) end = length;
+  if (end <= begin || begin < 0 || begin >= length) return std::nullopt;
+  end = std::min(end, length);
+  if (end - begin < int64_t(kPictureHeader)) return std::nullopt;
+  return std::make_pair(begin, end);
+}
+
+}  // namespace
+
 PictureSet ParsePictureSet(std::span<const uint8_t> idx, std::span<const uint8_t> grp, const Palette& palette) {
   // Picture indexes are taken as they come: a trailing partial value is
-  // dropped and every range is checked picture by picture below.
-  Result<IdxGrpFile> index =
-      ParseIdxGrp(idx.first(idx.size() / 4 * 4), Bytes{}, "picture index", "picture data", IndexCheck::Pictures);
-  if (!index) return {};
-  const std::vector<int32_t>& offsets = index->offsets;
-  const int64_t dataLength = static_cast<int64_t>(grp.size());
+  // dropped and every range is checked picture by picture.
+  const std::vector<int32_t> offsets = ReadIndex(idx, grp.size(), IndexCheck::Pictures).offsets;
   const size_t n = offsets.size() - 1;
   PictureSet set(n);
   for (size_t k = 0; k < n; ++k) {
-    const int64_t begin = offsets[k];
-    int64_t end = offsets[k + 1];
-    if (k + 1 == n && end != dataLength) end = dataLength;
-    // Absent: an empty or negative entry, one outside the data, or one too
-    // short for its header.
-    if (end <= begin || begin < 0 || begin >= dataLength) continue;
-    end = std::min(end, dataLength);
-    if (end - begin < int64_t(kPictureHeader)) continue;
-    std::span<const uint8_t> entry = grp.subspan(size_t(begin), size_t(end - begin));
+    const auto range = PictureRange(offsets, k, static_cast<int64_t>(grp.size()));
+    if (!range) continue;
+    std::span<const uint8_t> entry = grp.subspan(size_t(range->first), size_t(range->second - range->first));
     RlePicture& picture = set[k];
     picture.absent = 0;
     picture.width = ReadI16(entry, 0);
@@ -108,13 +119,56 @@ PictureSet ParsePictureSet(std::span<const uint8_t> idx, std::span<const uint8_t
   return set;
 }
 
+std::optional<FileWarning> CheckPictureIndex(std::span<const uint8_t> idx, size_t dataBytes, const std::string& idxPath,
+                                             const std::string& grpPath) {
+  const IndexReading reading = ReadIndex(idx, dataBytes, IndexCheck::Pictures);
+  const std::vector<int32_t>& offsets = reading.offsets;
+  const int64_t length = static_cast<int64_t>(dataBytes);
+  // The pictures the index gives bytes (a size above 0) that the data does
+  // not hold whole: read absent (lost) or cut short (kept as far as they go).
+  std::vector<std::pair<int64_t, int64_t>> held;
+  held.reserve(offsets.size());
+  int64_t notWhole = 0, lost = 0;
+  for (size_t k = 0; k + 1 < offsets.size(); ++k) {
+    const int64_t begin = offsets[k], end = offsets[k + 1];
+    const auto range = PictureRange(offsets, k, length);
+    if (range) held.push_back(*range);
+    if (end <= begin) continue;  // an absent picture by the index's own word
+    if (begin < 0 || end > length || !range) ++notWhole;
+    if (!range) ++lost;
+  }
+  // Bytes of the data no picture read holds: the union of the ranges, which
+  // are in order unless the index runs backwards somewhere.
+  if (!std::is_sorted(held.begin(), held.end())) std::sort(held.begin(), held.end());
+  int64_t covered = 0, reach = 0;
+  for (const auto& [begin, end] : held) {
+    covered += std::max<int64_t>(0, end - std::max(begin, reach));
+    reach = std::max(reach, end);
+  }
+  const FileLoss loss{lost, length - covered};
+  const bool lastDisagrees = offsets.back() != length;
+  if (notWhole == 0 && loss.bytes == 0 && !lastDisagrees) return std::nullopt;
+  // An index that only stops short of the data: its last picture runs to
+  // the end and holds the rest.
+  const std::string what = notWhole == 0 && loss.bytes == 0 && offsets.back() < length
+                               ? FormatInterfaceString(Str::IndexStopsBeforeDataEnd, idxPath, reading.entries,
+                                                       offsets.back(), grpPath, length)
+                               : FormatInterfaceString(Str::PictureIndexDisagrees, idxPath, notWhole, reading.entries,
+                                                       grpPath, length, loss.bytes);
+  return FileWarning{std::filesystem::path(idxPath).filename().string(),
+                     what + " " + DamageLossSentence(reading.entries - loss.entries, reading.entries, loss), loss};
+}
+
 Result<PictureSet> LoadPictureSet(const std::filesystem::path& dir, const std::string& idxName,
-                                  const std::string& grpName, const Palette& palette) {
-  Result<Bytes> idx = ReadWholeFile(FindGameFile(dir, idxName));
-  if (!idx) return idx.passError();
-  Result<Bytes> grp = ReadWholeFile(FindGameFile(dir, grpName));
-  if (!grp) return grp.passError();
-  return ParsePictureSet(*idx, *grp, palette);
+                                  const std::string& grpName, const Palette& palette,
+                                  std::vector<FileWarning>* warnings) {
+  Result<PairBytes> pair = ReadPairBytes(dir, idxName, grpName);
+  if (!pair) return pair.passError();
+  std::vector<FileWarning> found;
+  if (auto damage = CheckPictureIndex(pair->idx, pair->grp.size(), pair->idxPath.string(), pair->grpPath.string()))
+    found.push_back(std::move(*damage));
+  PassPairWarnings(*pair, found, warnings);
+  return ParsePictureSet(pair->idx, pair->grp, palette);
 }
 
 IndexedPicture DecodePictureIndices(const RlePicture& picture) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -54,10 +55,21 @@ IndexedPicture DecodePictureIndices(const RlePicture& picture);
 // Reads a picture set (names found case-insensitively in `dir`). Entries of
 // size <= 0 are absent; when the last offset differs from the data length the
 // last entry runs to the end of the data. Entries shorter than their 8-byte
-// header are absent; data shorter than its rows claim is walked as far as it goes.
+// header are absent; data shorter than its rows claim is walked as far as it
+// goes. An index that disagrees with its data (CheckPictureIndex) is
+// reported in `warnings` as damage; one file of the pair missing beside the
+// other reads as empty, both missing is an error.
 Result<PictureSet> LoadPictureSet(const std::filesystem::path& dir, const std::string& idxName,
-                                  const std::string& grpName, const Palette& palette);
+                                  const std::string& grpName, const Palette& palette,
+                                  std::vector<FileWarning>* warnings = nullptr);
 PictureSet ParsePictureSet(std::span<const uint8_t> idx, std::span<const uint8_t> grp, const Palette& palette);
+
+// How a picture set's index and its data of `dataBytes` disagree: pictures
+// whose range the data does not hold whole (read as absent or cut) and data
+// bytes no picture holds, as a damage warning naming the index; nothing when
+// they agree. Absent pictures (entries of size <= 0) are no damage.
+std::optional<FileWarning> CheckPictureIndex(std::span<const uint8_t> idx, size_t dataBytes, const std::string& idxPath,
+                                             const std::string& grpPath);
 
 // Fills picture.colours from its data and the palette.
 void ExpandPictureRows(RlePicture& picture, const Palette& palette);

@@ -4,7 +4,9 @@
 #include <iterator>
 #include <system_error>
 
+#include "gamefiles/idx_grp.h"
 #include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -92,6 +94,18 @@ Result<WarStaContents> ReadWarSta(const std::filesystem::path& gameDir, const Te
   Result<Bytes> bytes = ReadWholeFile(path);
   if (!bytes) return bytes.passError();
   return ParseWarSta(*bytes, codec);
+}
+
+std::optional<FileWarning> WarStaDamage(const WarStaContents& contents, const std::filesystem::path& path) {
+  if (contents.ignoredBytes == 0) return std::nullopt;
+  const size_t whole = contents.battles.size();
+  const FileLoss loss{1, int64_t(contents.ignoredBytes)};
+  return FileWarning{
+      path.filename().string(),
+      FormatInterfaceString(Str::WarStaCutRecord, path.string(), whole * kBattleRecordSize + contents.ignoredBytes,
+                            whole, contents.ignoredBytes) +
+          " " + DamageLossSentence(int64_t(whole), int64_t(whole) + 1, loss),
+      loss};
 }
 
 std::array<uint8_t, kBattleNameBytes> StoredNameBytes(const BattleRecord& battle, const TextCodec& codec) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -95,6 +96,10 @@ WarStaContents ParseWarSta(std::span<const uint8_t> bytes, const TextCodec& code
 // war.sta of `gameDir` (found case-insensitively). A missing file is an empty
 // list with fileMissing set; an error only when the file exists and cannot be read.
 Result<WarStaContents> ReadWarSta(const std::filesystem::path& gameDir, const TextCodec& codec);
+
+// A war.sta that ends in a cut record, as a damage warning naming `path`:
+// writing the battles back drops those bytes. Nothing for whole records.
+std::optional<FileWarning> WarStaDamage(const WarStaContents& contents, const std::filesystem::path& path);
 
 // The ten name bytes a save stores: the name bytes as read while the name is
 // unchanged; otherwise the encoded name cut to 8 bytes, one zero, then the

@@ -561,6 +561,31 @@ constexpr InterfaceString kStrings[] = {
     {Str::ObjectNumberOutOfRange, "场景{}没有物体{}"},
     {Str::EventDoesNotExist, "（没有此事件）"},
     {Str::SceneTablesTrailingBytes, "{}：最后一个场景的物体表之后还有{}字节，保存时保持原样"},
+    {Str::IndexStopsBeforeDataEnd, "{} 已损坏：它的 {} 项结束于第 {} 字节，而 {} 有 {} 字节。"},
+    {Str::DamageLoss, "读入 {} 项（共 {} 项）；据此重写将丢失 {} 项、{} 字节。"},
+    {Str::PairFileMissing, "找不到 {}，同一对中的另一个文件按空文件对照读取。"},
+    {Str::PictureIndexDisagrees, "{} 已损坏：有 {} 个图片（共 {} 个）超出 {}（{} 字节），且其中 {} 字节不属于任何图片。"},
+    {Str::WarStaCutRecord, "{} 已损坏：{} 字节是 {} 个完整战斗和一个被截断的战斗的 {} 字节。"},
+    {Str::SavePlanHeading, "保存将写入以下文件："},
+    {Str::SavePlanNewFile, "  {}（新文件，{} 字节）"},
+    {Str::SavePlanChangedFile, "  {}（{} 字节，原为 {} 字节）"},
+    {Str::SavePlanDamagedFile, "  {}（读取时已损坏：写入将丢失 {} 项、{} 字节；随后单独询问）"},
+    {Str::SavePlanLeftFiles, "读取时已损坏，保持磁盘上的原样：{}"},
+    {Str::SavePlanNothing, "没有文件会改变，不写入任何文件。"},
+    {Str::SavePlanAsk, "是否保存？"},
+    {Str::DamageQuestion,
+     "{0} 读取时已损坏：\n{1}\n按读入的内容重写，将丢失磁盘上现有的 {2} 项、{3} "
+     "字节，并保存你对它的修改。是否覆盖？\n选“否”则 {0} 保持原样，其余文件照常保存。"},
+    {Str::DamagedLeftUnsaved, "以下文件读取时已损坏，保持磁盘上的原样，对它们的修改没有保存（仍在编辑器中）：{}"},
+    {Str::RefusedDamaged,
+     "{0} 读取时已损坏，没有写入任何文件：\n{1}\n加 --overwrite-damaged 则照样写入，丢失磁盘上现有的 {2} 项、{3} "
+     "字节。"},
+    {Str::DialogueMissing, "找不到 {} 和 {}：此目录没有对话。只有增加对话后，保存才会写入它们。"},
+    {Str::SceneBeyondTables, "场景 {} 没有物体表：{} 和 {} 只有场景 0 到 {} 的物体表。"},
+    {Str::CheckDamaged, "已损坏：{}"},
+    {Str::CheckDamagedCount, "读取时已损坏的文件：{}"},
+    {Str::FilesWritten, "已写入：{}"},
+    {Str::NoDialogueFiles, "此目录没有对话文件（talk.idx、talk.grp）"},
     {Str::SaveRecoveredFinished, "{} 中有一次保存在完成前中断，现已完成这次保存：{} 为保存后的内容。"},
     {Str::SaveRecoveredUndone, "{} 中有一次保存在完成前中断，现已撤销这次保存：{} 仍为保存前的内容。"},
     {Str::SaveRecoveredLeftovers, "已删除它留下的副本：{}。"},
@@ -674,7 +699,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 637);
+static_assert(std::size(kStrings) == 658);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -22,8 +22,9 @@ class MessageBoxPrompt final : public Prompt {
                    ? Answer::Ok
                    : Answer::Cancel;
       case Buttons::YesNo:
-        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
-                       QMessageBox::Yes
+      case Buttons::YesNoDefaultNo:
+        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
+                                     buttons == Buttons::YesNo ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes
                    ? Answer::Yes
                    : Answer::No;
       case Buttons::YesNoCancel:
@@ -93,6 +94,9 @@ bool AskOkCancel(QWidget* parent, const QString& text, const QString& title) {
 }
 bool AskYesNo(QWidget* parent, const QString& text, const QString& title) {
   return CurrentPrompt().Ask(parent, title, text, Buttons::YesNo) == Answer::Yes;
+}
+bool AskYesDefaultNo(QWidget* parent, const QString& text, const QString& title) {
+  return CurrentPrompt().Ask(parent, title, text, Buttons::YesNoDefaultNo) == Answer::Yes;
 }
 Answer AskChoice(QWidget* parent, const QString& text, const QString& yes, const QString& no, const QString& cancel,
                  const QString& title) {

@@ -7,7 +7,8 @@ class QWidget;
 
 namespace tavrel::ui {
 
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: a question whose Yes loses something; Enter answers No.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 // What a path question asks for.
 enum class PathKind { Folder, OpenFile, SaveFile };
@@ -41,6 +42,8 @@ QString DefaultTitle();
 void ShowMessage(QWidget* parent, const QString& text, const QString& title = {});
 bool AskOkCancel(QWidget* parent, const QString& text, const QString& title = {});
 bool AskYesNo(QWidget* parent, const QString& text, const QString& title = {});
+// Yes or No, with No the default: for a question whose Yes loses something.
+bool AskYesDefaultNo(QWidget* parent, const QString& text, const QString& title = {});
 // Yes, No or Cancel from buttons captioned `yes`, `no` and `cancel`.
 Answer AskChoice(QWidget* parent, const QString& text, const QString& yes, const QString& no, const QString& cancel,
                  const QString& title = {});

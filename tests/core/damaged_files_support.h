@@ -20,10 +20,17 @@ struct Damage {
   std::string name;
   bool indexOnly;  // applies to indexes (.idx and the picture indexes wdx / sdx, numbered or not)
   std::function<std::optional<Bytes>(const Bytes&)> apply;
+  bool dataOnly = false;  // applies to the data file of a pair (.grp, smp, wmp)
 };
 
 inline bool IsIndexFile(const std::string& name) {
   return name.ends_with(".idx") || name.starts_with("wdx") || name.starts_with("sdx");
+}
+inline bool IsDataFile(const std::string& name) {
+  return name.ends_with(".grp") || name.starts_with("wmp") || name.starts_with("smp");
+}
+inline bool Applies(const Damage& damage, const std::string& file) {
+  return (!damage.indexOnly || IsIndexFile(file)) && (!damage.dataOnly || IsDataFile(file));
 }
 
 // End offset k of an index changed (the middle one when k < 0).
@@ -72,6 +79,39 @@ inline std::vector<Damage> Damages() {
                    return b.empty() ? b : Bytes(b.begin(), b.begin() + ptrdiff_t(draw % b.size()));
                  }});
   }
+  return d;
+}
+
+// Bytes drawn at random, a quarter fewer than the file held (and an odd
+// number of them): what a failed copy or a stray tool leaves under the name.
+inline Bytes RandomBytesFor(const Bytes& b) {
+  std::mt19937 random(uint32_t(b.size()) * 2654435761u + 35u);
+  Bytes out(b.size() * 3 / 4 / 2 * 2 + 1);
+  for (uint8_t& x : out) x = uint8_t(random());
+  return out;
+}
+
+// The damages of the matrix that every game file goes through: missing,
+// empty, cut at three places, random bytes, and an index that disagrees with
+// its data (for an index: an entry that ends past the data; for the data of
+// a pair: bytes after what its index covers).
+inline std::vector<Damage> MatrixDamages() {
+  std::vector<Damage> d = {
+      {"missing", false, [](const Bytes&) { return std::nullopt; }},
+      {"empty", false, [](const Bytes&) { return Bytes{}; }},
+  };
+  for (const Damage& damage : Damages())
+    if (damage.name.starts_with("truncated")) d.push_back(damage);
+  d.push_back({"random bytes", false, [](const Bytes& b) { return RandomBytesFor(b); }});
+  d.push_back({"index past its data", true,
+               [](const Bytes& b) { return WithOffset(b, -1, [](int32_t, int32_t v) { return v + 0x1000000; }); }});
+  Damage longer{"data past its index", false, [](const Bytes& b) {
+                  Bytes out = b;
+                  out.insert(out.end(), 37, 0x5A);
+                  return out;
+                }};
+  longer.dataOnly = true;
+  d.push_back(longer);
   return d;
 }
 

@@ -163,10 +163,16 @@ TEST(GamefilesNames, DamagedOrMissingFilesAreReportedByName) {
   ASSERT_FALSE(tooFew);
   EXPECT_NE(tooFew.error().find("r1.idx"), std::string::npos) << tooFew.error();
 
-  dir.Put("r1.idx", IndexBytes({0, 182, 182, 182, 182}));  // claims a person the data lacks
-  Result<NameTables> pastEnd = LoadNameTables(dir.path(), Big5Codec());
+  // Claims a person the data lacks: read up to there, too few entries, and
+  // the damage names the data.
+  dir.Put("r1.idx", IndexBytes({0, 182, 182, 182, 182}));
+  std::vector<FileWarning> warnings;
+  Result<NameTables> pastEnd = LoadNameTables(dir.path(), Big5Codec(), &warnings);
   ASSERT_FALSE(pastEnd);
-  EXPECT_NE(pastEnd.error().find("r1.grp"), std::string::npos) << pastEnd.error();
+  EXPECT_NE(pastEnd.error().find("r1.idx"), std::string::npos) << pastEnd.error();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].message.find("r1.grp"), std::string::npos) << warnings[0].message;
+  EXPECT_EQ(warnings[0].damage, (FileLoss{4, 0}));
 
   dir.Put("r1.idx", IndexBytes({0, 0, 0, 0, 0}));
   EXPECT_TRUE(LoadNameTables(dir.path(), Big5Codec()));

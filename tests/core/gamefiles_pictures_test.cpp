@@ -212,19 +212,76 @@ TEST(GamefilesPictureSet, WildIndexesNeverReadOutsideTheData) {
   EXPECT_TRUE(ParsePictureSet({}, {}, TestPalette()).empty());
 }
 
+// The index of a picture set against its data: absent pictures (entries of
+// size 0 or less) are the format's own; a picture the data does not hold
+// whole, and data no picture holds, are damage.
+TEST(GamefilesPictureSet, AnIndexThatDisagreesWithItsDataIsDamageWithTheNumbers) {
+  const Bytes first = Entry(3, 2, {5, 0, 3, 'a', 'b', 'c', 0}, 4, -5);
+  const Bytes last = Entry(1, 1, {3, 0, 1, 'z'});
+  Bytes data = first;
+  data.insert(data.end(), {9, 9, 9, 9, 9});
+  data.insert(data.end(), last.begin(), last.end());
+  data.insert(data.end(), {7, 7});
+  const int32_t a = int32_t(first.size());
+  const int32_t end = int32_t(data.size());
+  // Two whole pictures with an empty entry between them, or with an entry
+  // that runs backwards and a picture that starts 3 bytes early: they agree.
+  Bytes whole = first;
+  whole.insert(whole.end(), last.begin(), last.end());
+  const int32_t both = int32_t(whole.size());
+  EXPECT_FALSE(CheckPictureIndex(IndexBytes({a, a, both}), whole.size(), "s.idx", "s.grp"));
+  EXPECT_FALSE(CheckPictureIndex(IndexBytes({a, a - 3, both}), whole.size(), "s.idx", "s.grp"));
+  // Pictures 3 and 4 are shorter than their header (3 and 5 bytes), so the
+  // 5 bytes between the pictures belong to none; the index stops 2 bytes
+  // before the data's end, where the last picture takes them: 2 pictures and
+  // 5 bytes are lost.
+  auto damage = CheckPictureIndex(IndexBytes({a, a, a - 3, a, a + 5, end - 2}), data.size(), "g/s.idx", "g/s.grp");
+  ASSERT_TRUE(damage);
+  EXPECT_EQ(damage->file, "s.idx");
+  EXPECT_EQ(damage->damage, (FileLoss{2, 5}));
+  EXPECT_NE(damage->message.find("g/s.idx"), std::string::npos) << damage->message;
+  EXPECT_NE(damage->message.find("g/s.grp"), std::string::npos) << damage->message;
+  // A picture past the data and one from a negative start are lost; the
+  // last one runs from 3 to the data's end: every byte is held.
+  const Bytes pic = Entry(2, 1, {4, 0, 2, 'a', 'b'});
+  damage = CheckPictureIndex(IndexBytes({int32_t(pic.size()), 0x7FFFFFFF, int32_t(0x80000000), 3, 0x7FFFFFF0}),
+                             pic.size(), "s.idx", "s.grp");
+  ASSERT_TRUE(damage);
+  EXPECT_EQ(damage->damage, (FileLoss{2, 0}));
+  // An index one value short: the last picture holds the rest, nothing is
+  // lost, but the two disagree.
+  damage = CheckPictureIndex(IndexBytes({a}), whole.size(), "s.idx", "s.grp");
+  ASSERT_TRUE(damage);
+  EXPECT_EQ(damage->damage, (FileLoss{0, 0}));
+  EXPECT_NE(damage->message.find(std::to_string(whole.size())), std::string::npos) << damage->message;
+  // An empty index beside data: every byte.
+  damage = CheckPictureIndex({}, 909525, "s.idx", "s.grp");
+  ASSERT_TRUE(damage);
+  EXPECT_EQ(damage->damage, (FileLoss{0, 909525}));
+  EXPECT_NE(damage->message.find("909525"), std::string::npos) << damage->message;
+}
+
 TEST(GamefilesPictureSet, LoadingFindsFilesAndNamesTheMissingOne) {
   ScratchDir dir;
   const Bytes pic = Entry(1, 1, {3, 0, 1, 7});
   dir.Put("SDX005", IndexBytes({int32_t(pic.size())}));
-  Result<PictureSet> noData = LoadPictureSet(dir.path(), "sdx005", "smp005", TestPalette());
-  ASSERT_FALSE(noData);
-  EXPECT_NE(noData.error().find("smp005"), std::string::npos) << noData.error();
+  // The data missing beside its index: read as damage naming it.
+  std::vector<FileWarning> warnings;
+  Result<PictureSet> noData = LoadPictureSet(dir.path(), "sdx005", "smp005", TestPalette(), &warnings);
+  ASSERT_TRUE(noData) << noData.error();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].file, "smp005");
+  EXPECT_TRUE(warnings[0].damage.has_value());
+  EXPECT_NE(warnings[0].message.find("smp005"), std::string::npos) << warnings[0].message;
+  // Both missing: an error naming the index.
   Result<PictureSet> noIndex = LoadPictureSet(dir.path(), "hdgrp.idx", "hdgrp.grp", TestPalette());
   ASSERT_FALSE(noIndex);
   EXPECT_NE(noIndex.error().find("hdgrp.idx"), std::string::npos) << noIndex.error();
   dir.Put("smp005", pic);
-  Result<PictureSet> set = LoadPictureSet(dir.path(), "sdx005", "smp005", TestPalette());
+  warnings.clear();
+  Result<PictureSet> set = LoadPictureSet(dir.path(), "sdx005", "smp005", TestPalette(), &warnings);
   ASSERT_TRUE(set) << set.error();
+  EXPECT_TRUE(warnings.empty());
   ASSERT_EQ(set->size(), 1u);
   EXPECT_EQ(RenderPictureOpaque((*set)[0]).at(0, 0), Colour(7));
 }

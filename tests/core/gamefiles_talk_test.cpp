@@ -188,28 +188,34 @@ TEST(GamefilesTalk, DamagedOrMissingFilesAreReportedByName) {
     Bytes idx;
     Bytes grp;
     const char* named;
+    int entriesRead;
   };
   Bytes partial = IndexBytes({1});
   partial.push_back(0);
   const Case cases[] = {
-      {"offset past the end of talk.grp", IndexBytes({1, 50}), Bytes(10, 0xFF), "talk.grp"},
-      {"offsets going backwards", IndexBytes({6, 2, 10}), Bytes(10, 0xFF), "talk.idx"},
-      {"negative offset", IndexBytes({-1}), Bytes(10, 0xFF), "talk.idx"},
+      {"offset past the end of talk.grp", IndexBytes({1, 50}), Bytes(10, 0xFF), "talk.grp", 1},
+      {"offsets going backwards", IndexBytes({6, 2, 10}), Bytes(10, 0xFF), "talk.idx", 1},
+      {"negative offset", IndexBytes({-1}), Bytes(10, 0xFF), "talk.idx", 0},
   };
+  // Read as far as the index agrees with the data; the damage names the file.
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchDir dir;
     dir.Put("talk.idx", c.idx);
     dir.Put("talk.grp", c.grp);
-    Result<TalkTable> talk = LoadTalk(dir.path(), Big5Codec());
-    ASSERT_FALSE(talk);
-    EXPECT_NE(talk.error().find(c.named), std::string::npos) << talk.error();
+    std::vector<FileWarning> warnings;
+    Result<TalkTable> talk = LoadTalk(dir.path(), Big5Codec(), &warnings);
+    ASSERT_TRUE(talk) << talk.error();
+    EXPECT_EQ(talk->entries.size(), size_t(c.entriesRead));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_TRUE(warnings[0].damage.has_value());
+    EXPECT_NE(warnings[0].message.find(c.named), std::string::npos) << warnings[0].message;
   }
   {
     // A trailing partial value ends no entry: read, with a warning.
     ScratchDir gentle;
     gentle.Put("talk.idx", partial);
-    gentle.Put("talk.grp", Bytes(10, 0xFF));
+    gentle.Put("talk.grp", Bytes(1, 0xFF));
     std::vector<FileWarning> warnings;
     Result<TalkTable> talk = LoadTalk(gentle.path(), Big5Codec(), &warnings);
     ASSERT_TRUE(talk) << talk.error();
@@ -217,11 +223,20 @@ TEST(GamefilesTalk, DamagedOrMissingFilesAreReportedByName) {
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0].file, "talk.idx");
   }
+  // The data missing beside its index: damage naming it; both missing: an
+  // error naming the index.
   ScratchDir dir;
   dir.Put("talk.idx", IndexBytes({1}));
-  Result<TalkTable> noGrp = LoadTalk(dir.path(), Big5Codec());
-  ASSERT_FALSE(noGrp);
-  EXPECT_NE(noGrp.error().find("talk.grp"), std::string::npos) << noGrp.error();
+  std::vector<FileWarning> warnings;
+  Result<TalkTable> noGrp = LoadTalk(dir.path(), Big5Codec(), &warnings);
+  ASSERT_TRUE(noGrp) << noGrp.error();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].file, "talk.grp");
+  EXPECT_NE(warnings[0].message.find("talk.grp"), std::string::npos) << warnings[0].message;
+  std::filesystem::remove(dir / "talk.idx");
+  Result<TalkTable> none = LoadTalk(dir.path(), Big5Codec());
+  ASSERT_FALSE(none);
+  EXPECT_NE(none.error().find("talk.idx"), std::string::npos) << none.error();
 }
 
 TEST(GamefilesTalk, AFailedSaveLeavesFilesAndOffsetsAsTheyWere) {

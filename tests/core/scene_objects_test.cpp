@@ -73,27 +73,41 @@ TEST(SceneObjectFile, ReadsRecordsAndHidesOnlyTheSceneOfAShortEntry) {
   EXPECT_EQ(EncodeSceneObjects(*read), grp);
 }
 
-TEST(SceneObjectFile, AnIndexPastItsDataIsAnErrorNamingTheIndex) {
+TEST(SceneObjectFile, ScenesNamedPastTheDataAreMissingAndACutTableIsDamageThatLosesNothing) {
   const Bytes grp = Table({});
-  Result<SceneObjectTables> read = ParseSceneObjects(IndexBytes({4400, 8800}), grp, "alldef.idx", "alldef.grp");
-  ASSERT_FALSE(read);
-  EXPECT_NE(read.error().find("alldef.idx"), std::string::npos) << read.error();
+  // The index names a second scene the data does not hold: no damage.
+  std::vector<FileWarning> warnings;
+  SceneObjectTables read = ParseSceneObjects(IndexBytes({4400, 8800}), grp, "alldef.idx", "alldef.grp", &warnings);
+  EXPECT_TRUE(warnings.empty());
+  ASSERT_EQ(read.sceneCount(), 2);
+  EXPECT_TRUE(read.scenes[0].valid);
+  EXPECT_TRUE(read.scenes[1].missing);
+  EXPECT_EQ(EncodeSceneObjects(read), grp);
+  // The second table cut short: damage naming the index; written back, the
+  // pair is what it was.
+  Bytes cut = grp;
+  cut.insert(cut.end(), 100, 0);
+  read = ParseSceneObjects(IndexBytes({4400, 8800}), cut, "alldef.idx", "alldef.grp", &warnings);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].file, "alldef.idx");
+  EXPECT_EQ(warnings[0].damage, (FileLoss{0, 0}));
+  EXPECT_EQ(read.sceneCount(), 1);
+  EXPECT_EQ(EncodeSceneObjects(read), cut);
+  EXPECT_EQ(read.idx, IndexBytes({4400, 8800}));
 }
 
 TEST(SceneObjectFile, BytesAfterTheLastEntryStayWhenAnObjectChanges) {
   Bytes grp = Table({});
   grp.push_back(0xAB);
   std::vector<FileWarning> warnings;
-  Result<SceneObjectTables> read = ParseSceneObjects(IndexBytes({4400}), grp, "alldef.idx", "alldef.grp", &warnings);
-  ASSERT_TRUE(read) << read.error();
-  ASSERT_EQ(warnings.size(), 1u);  // the byte belongs to no scene
-  EXPECT_EQ(warnings[0].file, "alldef.grp");
-  EXPECT_NE(warnings[0].message.find("1字节"), std::string::npos) << warnings[0].message;
-  read->scenes[0].objects[1].words[kObjectY] = -2;
+  SceneObjectTables read = ParseSceneObjects(IndexBytes({4400}), grp, "alldef.idx", "alldef.grp", &warnings);
+  EXPECT_TRUE(warnings.empty());  // kept as they are: no damage
+  EXPECT_EQ(read.trailing, Bytes{0xAB});
+  read.scenes[0].objects[1].words[kObjectY] = -2;
   Bytes expected = grp;
   expected[22 + 20] = 0xFE;
   expected[22 + 21] = 0xFF;
-  EXPECT_EQ(EncodeSceneObjects(*read), expected);
+  EXPECT_EQ(EncodeSceneObjects(read), expected);
 }
 
 class SampleObjects : public ::testing::Test {
@@ -208,7 +222,7 @@ TEST_F(SampleObjects, AnUntouchedTableIsNotWritten) {
   ASSERT_TRUE(SaveGameFiles(state));
   EXPECT_FALSE(dir.Has("alldef.grp.bak"));
   EXPECT_FALSE(dir.Has("alldef.idx.bak"));
-  EXPECT_TRUE(dir.Has("kdef.grp.bak"));
+  EXPECT_FALSE(dir.Has("kdef.grp.bak"));  // nothing changed: nothing written
   EXPECT_EQ(dir.Get("alldef.grp"), SampleFiles().at("alldef.grp"));
 }
 

@@ -398,7 +398,15 @@ class InterfaceTextTest : public QObject {
       const QString warnings = CoreText(state, ReadWarningsMessage(*partial));
       QVERIFY(!warnings.isEmpty());
       QVERIFY2(table.Problem(warnings).isEmpty(), qPrintable(warnings + table.Problem(warnings)));
+      // Without kdef.grp the events are damaged: the index names what is gone.
       QVERIFY(QFile::remove(game.path("kdef.grp")));
+      const Result<GameReadReport> damaged = ReadGameFiles(state);
+      QVERIFY2(damaged.ok(), damaged.ok() ? "" : damaged.error().c_str());
+      const QString damage = CoreText(state, ReadWarningsMessage(*damaged));
+      QVERIFY(damage.contains(QStringLiteral("kdef.grp")));
+      QVERIFY2(table.Problem(damage).isEmpty(), qPrintable(damage + table.Problem(damage)));
+      // Without either event file the read refuses.
+      QVERIFY(QFile::remove(game.path("kdef.idx")));
       const Result<GameReadReport> failed = ReadGameFiles(state);
       QVERIFY(!failed.ok());
       const QString error = CoreText(state, failed.error());

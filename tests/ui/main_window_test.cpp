@@ -188,7 +188,11 @@ class MainWindowTest : public QObject {
 
     Find<QAction>(s.w(), "mnu_Savefile")->trigger();
     QCOMPARE(s.prompt.asked().size(), size_t(1));
-    QCOMPARE(s.prompt.asked()[0].text, s.ui(128));
+    // The question lists the one file the save writes: the word keeps the
+    // events' lengths, so kdef.idx stays as it is.
+    const QString question = s.prompt.asked()[0].text;
+    QVERIFY2(question.contains("kdef.grp") && !question.contains("kdef.idx") && !question.contains("talk"),
+             qPrintable(question));
     QVERIFY(!s.state().modified);
     QVERIFY(!s.w().windowTitle().endsWith(" *"));
 

@@ -70,11 +70,12 @@ bool OpenGameDirectory(const EditorState& state, const std::string& dir) {
   return true;
 }
 
-bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir, GameReadReport* report) {
+bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir, GameReadReport* report,
+              ReadNeeds needs) {
   if (!StartEditor(state, common)) return false;
   if (!OpenGameDirectory(state, dir)) return false;
   state.gameDirectory = dir;
-  Result<GameReadReport> read = ReadGameFiles(state);
+  Result<GameReadReport> read = ReadGameFiles(state, needs);
   if (!read) {
     ComplainCore(state, read.error());
     return false;
@@ -96,6 +97,38 @@ int WriteExportFile(const EditorState& state, const std::string& file, const Byt
     return 1;
   }
   fmt::print("{}{}\n", state.text().UiString(messageNumber), written->string());
+  return 0;
+}
+
+int WritePlan(EditorState& state, SavePlan plan, bool overwriteDamaged) {
+  const TextCodec& text = state.text();
+  for (PlannedPart& part : plan.parts) {
+    if (!part.needsAnswer()) continue;
+    if (!overwriteDamaged) {
+      std::string messages;
+      for (const FileWarning& w : part.damage) messages += (messages.empty() ? "" : "\n") + w.message;
+      std::string files;
+      for (const PlannedFile& f : part.files) files += (files.empty() ? "" : ", ") + f.path.filename().string();
+      const FileLoss loss = part.loss();
+      fmt::print(
+          stderr, "{}\n",
+          text.MapInterfaceText(FormatInterfaceString(Str::RefusedDamaged, files, messages, loss.entries, loss.bytes)));
+      return 1;
+    }
+    part.overwriteDamaged = true;
+  }
+  Result<SaveOutcome> saved = CarryOutSave(state, plan);
+  if (!saved) {
+    fmt::print(stderr, "{}\n", text.MapInterfaceText(saved.error()));
+    return 1;
+  }
+  if (saved->written.empty()) {
+    fmt::print("{}\n", text.UiString(Str::SavePlanNothing));
+  } else {
+    std::string files;
+    for (const std::filesystem::path& f : saved->written) files += (files.empty() ? "" : ", ") + f.filename().string();
+    fmt::print("{}\n", text.MapInterfaceText(FormatInterfaceString(Str::FilesWritten, files)));
+  }
   return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/save_plan.h"
 #include "cli/command_registry.h"
 #include "gamefiles/file_io.h"
 #include "text/ui_strings.h"
@@ -46,11 +47,24 @@ std::filesystem::path ProgramDirectory();
 // failed. `state` gives the language of the message.
 bool OpenGameDirectory(const EditorState& state, const std::string& dir);
 
-// StartEditor, OpenGameDirectory, then ReadGameFiles on `dir`. Prints the problem to stderr and
+// StartEditor, OpenGameDirectory, then ReadGameFiles on `dir` with what the
+// command `needs`. Prints the problem to stderr and
 // returns false on failure. The read's warnings go to `report` when given,
 // else to stderr as "warning: FILE: reason" lines.
-bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir,
-              GameReadReport* report = nullptr);
+bool LoadGame(EditorState& state, const CommonOptions& common, const std::string& dir, GameReadReport* report = nullptr,
+              ReadNeeds needs = {});
+
+// Writes what a writing command changed through the save plan of the parts
+// it names (app/save_plan.h): files whose bytes would not change are not
+// written, and a part read with damage is refused, naming it and what would
+// be lost, unless `overwriteDamaged`. Prints what was written or refused;
+// returns the exit code.
+int WritePlan(EditorState& state, SavePlan plan, bool overwriteDamaged);
+
+// The option every writing command has.
+inline constexpr const char* kOverwriteDamagedFlag = "--overwrite-damaged";
+inline constexpr const char* kOverwriteDamagedHelp =
+    "write a file that was read with damage all the same, losing what its read could not get";
 
 // Writes an export to `file` (relative to the current directory) and prints
 // interface string `messageNumber` followed by the path. Returns the exit code.

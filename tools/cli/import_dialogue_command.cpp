@@ -1,5 +1,7 @@
-// tavrel import-dialogue DIR FILE [--lossy]: reads a dialogue text file and
-// replaces talk.idx/talk.grp (the previous files kept as .bak). Characters
+// tavrel import-dialogue DIR FILE [--lossy] [--overwrite-damaged]: reads a
+// dialogue text file and replaces talk.idx/talk.grp (the previous files kept
+// as .bak) through the save plan: unchanged files are not written, and
+// dialogue files read with damage are refused without the flag. Characters
 // the charset cannot hold are errors, or with --lossy warnings (they are
 // stored as "?"). With any error nothing is written.
 #include <fmt/format.h>
@@ -13,7 +15,8 @@
 namespace tavrel::cli {
 namespace {
 
-int RunImportDialogue(const CommonOptions& common, const std::string& dir, const std::string& file, bool lossy) {
+int RunImportDialogue(const CommonOptions& common, const std::string& dir, const std::string& file, bool lossy,
+                      bool overwriteDamaged) {
   EditorState state;
   if (!LoadGame(state, common, dir)) return 1;
   Result<Bytes> bytes = ReadWholeFile(file);
@@ -32,18 +35,16 @@ int RunImportDialogue(const CommonOptions& common, const std::string& dir, const
   for (const TextDiagnostic& d : compiled.lossy)
     Complain(state, Str::ToolWarning, fmt::format("{}:{}:{}", d.file, d.line, d.column), d.message);
   const DialogueImport report = ApplyDialogue(state, std::move(compiled));
-  if (Status written = SaveTalk(dir, state.game.talk, state.text()); !written) {
-    ComplainCore(state, written.error());
-    return 1;
-  }
   Say(state, Str::DialoguesImported, report.entries, report.changed);
-  return 0;
+  const std::string_view parts[] = {"talk"};
+  return WritePlan(state, PlanSave(state, parts), overwriteDamaged);
 }
 
 struct ImportDialogueArgs {
   std::string dir;
   std::string file;
   bool lossy = false;
+  bool overwriteDamaged = false;
 };
 
 const Command<ImportDialogueArgs> kCommand{
@@ -52,9 +53,10 @@ const Command<ImportDialogueArgs> kCommand{
       sub.add_option("DIR", args.dir, "game directory")->required();
       sub.add_option("FILE", args.file, "file written by export-dialogue")->required();
       sub.add_flag("--lossy", args.lossy, "store characters the charset cannot hold as '?'");
+      sub.add_flag(kOverwriteDamagedFlag, args.overwriteDamaged, kOverwriteDamagedHelp);
     },
     [](const CommonOptions& common, const ImportDialogueArgs& args) {
-      return RunImportDialogue(common, args.dir, args.file, args.lossy);
+      return RunImportDialogue(common, args.dir, args.file, args.lossy, args.overwriteDamaged);
     }};
 
 }  // namespace

@@ -1,12 +1,15 @@
-// tavrel import-pictures DIR SET FOLDER [--reencode-all]: the pictures of
-// FOLDER/pictures.txt back into the set. Everything is checked before the
-// pair is replaced; unchanged pictures keep their bytes.
+// tavrel import-pictures DIR SET FOLDER [--reencode-all] [--overwrite-damaged]:
+// the pictures of FOLDER/pictures.txt back into the set. Everything is
+// checked before the pair is replaced; unchanged pictures keep their bytes,
+// an unchanged file is not written, and a set whose index disagrees with its
+// data is refused without the flag.
 #include <fmt/format.h>
 
 #include <memory>
 
 #include "app/picture_sets.h"
 #include "cli/command_support.h"
+#include "gamefiles/picture_encode.h"
 #include "gamefiles/pictures.h"
 #include "text/ui_strings.h"
 
@@ -18,6 +21,7 @@ struct ImportArgs {
   std::vector<std::string> set;
   std::string folder;
   bool reencodeAll = false;
+  bool overwriteDamaged = false;
 };
 
 int RunImportPictures(const CommonOptions& common, const ImportArgs& args) {
@@ -41,10 +45,19 @@ int RunImportPictures(const CommonOptions& common, const ImportArgs& args) {
   if (!idx) return fail(idx.error());
   Result<Bytes> grp = ReadWholeFile(paths->data);
   if (!grp) return fail(grp.error());
+  std::vector<FileWarning> damage;
+  if (auto damaged = CheckPictureIndex(*idx, grp->size(), paths->index.string(), paths->data.string()))
+    damage.push_back(std::move(*damaged));
   const PictureSet current = ParsePictureSet(*idx, *grp, *palette);
   Result<PictureImport> plan = PlanPictureImport(current, *palette, args.folder, args.reencodeAll);
   if (!plan) return fail(plan.error());
-  if (Status written = WritePictureSet(*paths, plan->set); !written) return fail(written.error());
+  std::vector<FileWrite> files(2);
+  files[0].path = paths->index;
+  files[1].path = paths->data;
+  EncodePictureSet(plan->set, files[0].bytes, files[1].bytes);
+  const int written =
+      WritePlan(state, PlanFiles(paths->index.filename().string(), std::move(files), damage), args.overwriteDamaged);
+  if (written != 0) return written;
   fmt::print("{}\n", text.MapInterfaceText(FormatInterfaceString(
                          Str::PicturesImported, paths->index.filename().string(), paths->data.filename().string(),
                          plan->kept, plan->encoded, plan->added, plan->mappedPixels)));
@@ -64,6 +77,7 @@ const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, i
       ->required()
       ->expected(3, 4);
   sub->add_flag("--reencode-all", args->reencodeAll, "encode every picture afresh, changed or not");
+  sub->add_flag(kOverwriteDamagedFlag, args->overwriteDamaged, kOverwriteDamagedHelp);
   sub->callback([&common, &exitCode, args, words] {
     args->dir = words->front();
     args->folder = words->back();

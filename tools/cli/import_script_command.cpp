@@ -1,6 +1,8 @@
-// tavrel import-script DIR FOLDER: compiles every script file of FOLDER and
-// replaces kdef.idx/kdef.grp (the previous files kept as .bak). With any
-// error it prints file:line:column messages and writes nothing.
+// tavrel import-script DIR FOLDER [--overwrite-damaged]: compiles every
+// script file of FOLDER and replaces kdef.idx/kdef.grp (the previous files
+// kept as .bak) through the save plan: unchanged files are not written, and
+// event files read with damage are refused without the flag. With any error
+// it prints file:line:column messages and writes nothing.
 #include <fmt/format.h>
 
 #include <memory>
@@ -13,7 +15,8 @@
 namespace tavrel::cli {
 namespace {
 
-int RunImportScript(const CommonOptions& common, const std::string& dir, const std::string& folder) {
+int RunImportScript(const CommonOptions& common, const std::string& dir, const std::string& folder,
+                    bool overwriteDamaged) {
   EditorState state;
   if (!LoadGame(state, common, dir)) return 1;
   CompiledScripts compiled = ReadScriptFolder(folder, state.attributes);
@@ -23,17 +26,15 @@ int RunImportScript(const CommonOptions& common, const std::string& dir, const s
     return 1;
   }
   const ScriptImport report = ApplyScripts(state, std::move(compiled.events));
-  if (Status written = WriteEvents(dir, state.game.events); !written) {
-    ComplainCore(state, written.error());
-    return 1;
-  }
   Say(state, Str::EventsImported, report.events, report.changed);
-  return 0;
+  const std::string_view parts[] = {"kdef"};
+  return WritePlan(state, PlanSave(state, parts), overwriteDamaged);
 }
 
 struct ImportScriptArgs {
   std::string dir;
   std::string folder;
+  bool overwriteDamaged = false;
 };
 
 const Command<ImportScriptArgs> kCommand{
@@ -41,9 +42,10 @@ const Command<ImportScriptArgs> kCommand{
     [](CLI::App& sub, ImportScriptArgs& args) {
       sub.add_option("DIR", args.dir, "game directory")->required();
       sub.add_option("FOLDER", args.folder, "folder written by export-script")->required();
+      sub.add_flag(kOverwriteDamagedFlag, args.overwriteDamaged, kOverwriteDamagedHelp);
     },
     [](const CommonOptions& common, const ImportScriptArgs& args) {
-      return RunImportScript(common, args.dir, args.folder);
+      return RunImportScript(common, args.dir, args.folder, args.overwriteDamaged);
     }};
 
 }  // namespace

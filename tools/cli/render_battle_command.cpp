@@ -22,7 +22,11 @@ constexpr int kOpeningCentreY = 31;
 
 int RunRenderBattle(const CommonOptions& common, const std::string& dir, int battle, const std::string& out) {
   EditorState state;
-  if (!LoadGame(state, common, dir)) return 1;
+  // The battle needs its battle file, map and tiles, not the events or
+  // the dialogue.
+  ReadNeeds needs;
+  needs.events = false;
+  if (!LoadGame(state, common, dir, nullptr, needs)) return 1;
   const TextCodec& text = state.text();
   Result<WarStaContents> contents = ReadWarSta(dir, text);
   if (!contents) {
@@ -45,6 +49,10 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
     tiles = loaded->tiles;
     tileFiles = loaded->files;
     fmt::print("{}\n", TileFilesUsedMessage(text, loaded->files));
+    if (loaded->damage) {
+      fmt::print(stderr, "{}\n", text.MapInterfaceText(loaded->damage->message));
+      complete = false;
+    }
   } else {
     ComplainCore(state, loaded.error());
     complete = false;

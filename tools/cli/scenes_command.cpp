@@ -30,7 +30,11 @@ void PrintScene(const EditorState& state, int32_t scene) {
 
 int RunScenes(const CommonOptions& common, const std::string& dir, std::optional<int> scene) {
   EditorState state;
-  if (!LoadGame(state, common, dir)) return 1;
+  // The scenes need their object tables and names, not the events or the
+  // dialogue.
+  ReadNeeds needs;
+  needs.events = false;
+  if (!LoadGame(state, common, dir, nullptr, needs)) return 1;
   const SceneObjectTables& tables = state.game.objects;
   if (!tables.present) {
     Complain(state, Str::NoSceneObjectTables);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/find.h"
+#include "app/save_plan.h"
 #include "ui/battle/battle_messages.h"
 #include "ui/battle/battlefield_window.h"
 #include "ui/battle/person_list.h"
@@ -399,6 +400,15 @@ void BattleEditorWindow::refreshHistoryButtons() {
 }
 
 void BattleEditorWindow::saveBattles() {
+  // A war.sta that ends in a cut record loses it when the battles are
+  // written: only after a yes to a question that names it.
+  const std::filesystem::path path = FindGameFile(state_.gameDirectory, "war.sta");
+  if (Result<WarStaContents> disk = ReadWarSta(state_.gameDirectory, state_.text()); disk)
+    if (std::optional<FileWarning> damage = WarStaDamage(*disk, path)) {
+      const SavePlan plan = PlanFiles(path.filename().string(),
+                                      {FileWrite{path, EncodeWarSta(state_.battles, state_.text()), true}}, {*damage});
+      if (!AskYesDefaultNo(this, CoreText(state_, DamageQuestionText(plan.parts.front())))) return;
+    }
   Result<std::filesystem::path> saved = SaveWarSta(state_.gameDirectory, state_.battles, state_.text());
   if (!saved) {
     ShowMessage(this, SaveFailedMessage(state_, saved.error()));

@@ -110,6 +110,7 @@ void BattlefieldWindow::readMap(const QString& mapText) {
     tiles_ = tiles->tiles;
     tileIndexName_ = Q(tiles->files.index.filename().string());
     tileFilesLabel_->setText(Q(TileFilesUsedMessage(state_.text(), tiles->files)));
+    if (tiles->damage) readProblems_ << Q(state_.text().MapInterfaceText(tiles->damage->message));
   } else {
     readProblems_ << TilesUnreadableMessage(state_, tiles.error());
   }

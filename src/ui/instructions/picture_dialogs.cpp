@@ -155,7 +155,7 @@ void PicturePreviewDialog::chooseScene(int scene) {
   tiles_ = loaded ? loaded->tiles : nullptr;
   // Missing or unreadable tile files are said in the dialog's own line, not
   // in a box before every opening.
-  tileFiles_->setText(loaded ? Q(TileFilesUsedMessage(state_.text(), loaded->files)) : Q(loaded.error()));
+  tileFiles_->setText(loaded ? Q(TileSetMessage(state_.text(), *loaded)) : Q(loaded.error()));
   scroll_->setRange(0, std::max<int>(static_cast<int>(tiles().size()) - 1, 0));
   if (eventTimer_ != nullptr) eventTimer_->start();
   showInstructionTile();

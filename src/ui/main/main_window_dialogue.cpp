@@ -29,6 +29,8 @@ void MainWindow::showDialogue() {
     dialogueEdit_->setText(Q(state_.game.talk.entries[static_cast<size_t>(index)].text));
   else
     dialogueEdit_->clear();
+  // A game without dialogue files says so where the dialogue would be.
+  dialogueEdit_->setPlaceholderText(state_.game.talkMissing ? Ui(state_, Str::NoDialogueFiles) : QString());
 }
 
 void MainWindow::addDialogue() {

@@ -13,6 +13,7 @@
 #include "app/exports.h"
 #include "app/program_files.h"
 #include "gamefiles/save_recovery.h"
+#include "app/save_plan.h"
 #include "ui/main/busy.h"
 #include "ui/main/main_window.h"
 #include "ui/main/side_windows.h"
@@ -118,12 +119,29 @@ bool MainWindow::saveFiles() { return saveFiles(true); }
 
 bool MainWindow::saveFiles(bool ask) {
   if (!state_.loaded || !settleUncommittedEdits()) return false;
-  QString question = Ui(state_, Str::SaveQuestion);
-  if (SceneObjectsChanged(state_)) question += "\n" + Ui(state_, Str::SaveAlsoSceneObjects);
-  if (ask && !AskOkCancel(this, question, windowTitle())) return false;
-  Status saved = SaveGameFiles(state_);
+  // The question lists exactly what the save writes; a file read with
+  // damage that holds changes gets a question of its own.
+  SavePlan plan = PlanSave(state_);
+  if (!plan.writesAnything() && !plan.needsAnswers()) {
+    // Every file already holds what the editor holds.
+    state_.history.MarkClean();
+    state_.modified = false;
+    refreshChrome();
+    statusBar()->showMessage(CoreText(state_, SavePlanText(plan)), 5000);
+    return true;
+  }
+  if (ask && !AskOkCancel(this, CoreText(state_, SavePlanText(plan)), windowTitle())) return false;
+  for (PlannedPart& part : plan.parts)
+    if (part.needsAnswer()) part.overwriteDamaged = AskYesDefaultNo(this, CoreText(state_, DamageQuestionText(part)));
+  Result<SaveOutcome> saved = CarryOutSave(state_, plan);
   if (!saved) {
     ShowMessage(this, CoreText(state_, saved.error()));
+    return false;
+  }
+  if (!saved->leftWithChanges.empty()) {
+    // The editor still holds changes the disk does not: they stay unsaved.
+    ShowMessage(this, CoreText(state_, LeftDamagedText(saved->leftWithChanges)));
+    refreshChrome();
     return false;
   }
   state_.history.MarkClean();
@@ -138,7 +156,7 @@ bool MainWindow::saveFiles(bool ask) {
 // with the command (`actionText` names it) or keep the window as it is.
 bool MainWindow::settleUnsavedChanges(int actionText) {
   if (!state_.modified || !state_.loaded) return true;
-  if (AskYesNo(this, Ui(state_, Str::SaveQuestion), windowTitle())) return saveFiles(false);
+  if (AskYesNo(this, CoreText(state_, SavePlanText(PlanSave(state_))), windowTitle())) return saveFiles(false);
   return AskOkCancel(this, Ui(state_, actionText) + QString::fromUtf8("？"), windowTitle());
 }
 

@@ -44,7 +44,7 @@ SceneWindow::SceneWindow(EditorState& state, QWidget* parent, int scene, int obj
 
   scenes_ = new QListWidget(this);
   scenes_->setObjectName("lstScenes");
-  for (int32_t s = 0; s < state_.game.objects.sceneCount(); ++s)
+  for (int32_t s = 0; s < ListedSceneCount(state_); ++s)
     scenes_->addItem(CoreText(state_, SceneCaption(state_.game.names, s)));
   scenes_->setMaximumWidth(180);
 
@@ -147,6 +147,12 @@ void SceneWindow::fillObjects() {
   objects_->setRowCount(0);
   tileFiles_->clear();
   if (scene < 0) return;
+  // A scene the tables do not hold has no objects: said here, where it is
+  // shown, and nowhere else.
+  if (const std::string note = SceneWithoutTableNote(state_, scene); !note.empty()) {
+    note_->setText(CoreText(state_, note));
+    return;
+  }
   const SceneTable& table = state_.game.objects.scenes[size_t(scene)];
   const std::vector<int32_t> numbers = SceneObjectNumbers(state_.game.objects, scene);
   if (!table.valid)
@@ -161,7 +167,7 @@ void SceneWindow::fillObjects() {
     Result<LoadedTileSet> loaded = LoadSceneTiles(state_, scene);
     if (loaded) {
       tiles = loaded->tiles;
-      tileFiles_->setText(Q(TileFilesUsedMessage(state_.text(), loaded->files)));
+      tileFiles_->setText(Q(TileSetMessage(state_.text(), *loaded)));
     } else {
       tileFiles_->setText(Q(loaded.error()));
     }

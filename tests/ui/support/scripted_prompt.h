@@ -20,7 +20,8 @@ class ScriptedPrompt final : public Prompt {
   ScriptedPrompt() { SetPrompt(this); }
   ~ScriptedPrompt() override { SetPrompt(nullptr); }
 
-  // Answers used in order; when none is left, OK/Yes is answered.
+  // Answers used in order; when none is left, the box's default button is
+  // answered (OK, Yes, or No for a question whose default is No).
   void Queue(Answer answer) { answers_.push_back(answer); }
   const std::vector<Asked>& asked() const { return asked_; }
   // Paths answered to path questions in order; when none is left the
@@ -40,6 +41,8 @@ class ScriptedPrompt final : public Prompt {
       answers_.pop_front();
       return a;
     }
+    // Unscripted, the box's default button is taken.
+    if (buttons == Buttons::YesNoDefaultNo) return Answer::No;
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
   }
 
