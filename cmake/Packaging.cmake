@@ -30,12 +30,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries come from dpkg-shlibdeps; what is loaded at run time
 # and not linked is named here: the Qt platform plugins (xcb, offscreen) and a
 # font that holds the Chinese characters.
-# libpng is linked (so also found by dpkg-shlibdeps) and named for the tool's PNG pictures.
+# libspng is linked (so also found by dpkg-shlibdeps) and named for the tool's PNG pictures.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpng16-16")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libspng0")
 if(TARGET tavrel-editor)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libpng16-16, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
+      "libspng0, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
 endif()
 
 include(CPack)
