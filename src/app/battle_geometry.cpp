@@ -33,7 +33,7 @@ int TilePosition(int16_t value) {
 namespace {
 
 bool Drawable(const PictureSet& tiles, int position) {
-  return position >= 0 && position < int(tiles.size()) && tiles[size_t(position)].absent == 0;
+  return position >= 0 && position < int(tiles.size()) && PictureShows(tiles[size_t(position)]);
 }
 
 void RenderAnchored(const RlePicture& picture, PixelArea& area, CanvasPoint anchor) {

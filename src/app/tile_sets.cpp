@@ -102,6 +102,11 @@ std::string TileFilesUsedMessage(const TextCodec& text, const TileSetFiles& file
       FormatInterfaceString(Str::TileFilesUsed, files.index.filename().string(), files.data.filename().string()));
 }
 
+std::string TileSetDamageMessage(const TextCodec& text, const LoadedTileSet& set) {
+  if (!set.tiles) return {};
+  return text.MapInterfaceText(DamagedPicturesMessage(set.files.data.filename().string(), *set.tiles));
+}
+
 const Bytes& TileSetCache::Zdat(const fs::path& dir) {
   if (!zdat_) {
     Result<Bytes> read = ReadWholeFile(FindGameFile(dir, "z.dat"));
@@ -173,7 +178,7 @@ const RlePicture* TileForNumber(const PictureSet& tiles, int pictureNumber) {
   const int index = TileIndexForNumber(pictureNumber);
   if (index < 0 || static_cast<size_t>(index) >= tiles.size()) return nullptr;
   const RlePicture& tile = tiles[static_cast<size_t>(index)];
-  return tile.absent == 0 ? &tile : nullptr;
+  return PictureShows(tile) ? &tile : nullptr;
 }
 
 const RlePicture* TileForText(const PictureSet& tiles, const std::string& text) {

@@ -550,5 +550,9 @@ inline constexpr int SaveAlsoSceneObjects = 20831;
 inline constexpr int ObjectNumberOutOfRange = 20832;
 inline constexpr int EventDoesNotExist = 20833;
 inline constexpr int SceneTablesTrailingBytes = 20834;
+// Pictures of impossible sizes, an import that changes nothing.
+inline constexpr int PicturesDamaged = 21200;
+inline constexpr int PortraitDamagedCaption = 21201;
+inline constexpr int PicturesUnchanged = 21202;
 
 }  // namespace tavrel::Str

@@ -426,11 +426,11 @@ constexpr InterfaceString kStrings[] = {
     {Str::ZdatRestored, "z.dat已从z.dat.bak恢复。"},
     {Str::ZdatBackupMissing, "找不到备份文件z.dat.bak"},
     // Pictures in and out.
-    {Str::PictureSizeNotAllowed, "图片大小 {}×{} 不合游戏的格式：宽和高都必须在 1 到 {} 之间"},
+    {Str::PictureSizeNotAllowed, "图片大小 {}×{} 不合游戏的图片：宽必须在 1 到 {} 之间，高必须在 1 到 {} 之间"},
     {Str::PictureRowTooLong,
      "第 {} 行无法编码：这一行需要 {} 个字节，最后一组之前就有 {} 个字节，而行首的长度字节至多能计数 254 个"},
     {Str::PngDamaged, "{} 不是可读的 PNG 文件：{}"},
-    {Str::PngTooLarge, "{} 的图片 {}×{} 太大：游戏的图片宽和高至多 {}，导入的图片至多 {} 个像素"},
+    {Str::PngTooLarge, "{} 的图片 {}×{} 太大：游戏的图片宽至多 {}，高至多 {}"},
     {Str::PictureFileRefused, "{} 无法编码：{}"},
     {Str::PictureListLineBad, "{} 第 {} 行无法识别：“{}”"},
     {Str::PictureListFileMissing, "{} 第 {} 行列出的文件 {} 不存在"},
@@ -561,6 +561,12 @@ constexpr InterfaceString kStrings[] = {
     {Str::ObjectNumberOutOfRange, "场景{}没有物体{}"},
     {Str::EventDoesNotExist, "（没有此事件）"},
     {Str::SceneTablesTrailingBytes, "{}：最后一个场景的物体表之后还有{}字节，保存时保持原样"},
+    // Pictures of impossible sizes, an import that changes nothing.
+    {Str::PicturesDamaged,
+     "{}：{} 幅图片的大小不可能（第 {} 幅）：宽或高为负、超过 {}×{}，或行数多于数据的字节数。"
+     "这些图片按空图显示，保存时原样保留。"},
+    {Str::PortraitDamagedCaption, "{} 号（损坏）"},
+    {Str::PicturesUnchanged, "{}/{}：没有图片改动，没有写入任何文件"},
 };
 
 constexpr bool Ascending() {
@@ -569,7 +575,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 538);
+static_assert(std::size(kStrings) == 541);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

@@ -439,14 +439,12 @@ constexpr InterfaceString kEnglish[] = {
     {Str::ZdatBackupMissing, "The backup z.dat.bak was not found"},
     // Pictures in and out.
     {Str::PictureSizeNotAllowed,
-     "A picture of {}×{} does not fit the game's format: width and height must both be between 1 and {}"},
+     "A picture of {}×{} is no game picture: the width must be between 1 and {}, the height between 1 and {}"},
     {Str::PictureRowTooLong,
      "Row {} cannot be encoded: it needs {} bytes, {} of them before its last group, and the row's length byte counts "
      "at most 254"},
     {Str::PngDamaged, "{} is not a readable PNG file: {}"},
-    {Str::PngTooLarge,
-     "The picture in {} is {}×{}, too large: game pictures are at most {} wide and high, and an import at most {} "
-     "pixels"},
+    {Str::PngTooLarge, "The picture in {} is {}×{}, too large: game pictures are at most {} wide and {} high"},
     {Str::PictureFileRefused, "{} cannot be encoded: {}"},
     {Str::PictureListLineBad, "{} line {} is not understood: \"{}\""},
     {Str::PictureListFileMissing, "{} line {} lists the file {}, which does not exist"},
@@ -582,6 +580,12 @@ constexpr InterfaceString kEnglish[] = {
     {Str::EventDoesNotExist, "(no such event)"},
     {Str::SceneTablesTrailingBytes,
      "{}: {} bytes follow the last scene's object table; they are kept as they are when saving"},
+    // Pictures of impossible sizes, an import that changes nothing.
+    {Str::PicturesDamaged,
+     "{}: an impossible size in the header of {} of its pictures (numbers {}): a negative side, more than {}×{}, or "
+     "more rows than data bytes. They are shown as absent and written back as they are."},
+    {Str::PortraitDamagedCaption, "No. {} (damaged)"},
+    {Str::PicturesUnchanged, "{}/{}: no picture changed; nothing was written"},
 };
 
 constexpr bool Ascending() {

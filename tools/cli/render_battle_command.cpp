@@ -43,6 +43,11 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
   if (loaded) {
     tiles = loaded->tiles;
     fmt::print("{}\n", TileFilesUsedMessage(text, loaded->files));
+    // Tiles of impossible sizes are drawn as absent: the picture is not whole.
+    if (const std::string damaged = TileSetDamageMessage(text, *loaded); !damaged.empty()) {
+      fmt::print(stderr, "{}\n", damaged);
+      complete = false;
+    }
   } else {
     fmt::print(stderr, "{}\n", loaded.error());
     complete = false;

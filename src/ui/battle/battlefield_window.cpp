@@ -110,6 +110,8 @@ void BattlefieldWindow::readMap(const QString& mapText) {
     tiles_ = tiles->tiles;
     tileIndexName_ = Q(tiles->files.index.filename().string());
     tileFilesLabel_->setText(Q(TileFilesUsedMessage(state_.text(), tiles->files)));
+    if (const std::string damaged = TileSetDamageMessage(state_.text(), *tiles); !damaged.empty())
+      readProblems_ << Q(damaged);
   } else {
     readProblems_ << TilesUnreadableMessage(state_, tiles.error());
   }

@@ -154,7 +154,13 @@ void PicturePreviewDialog::chooseScene(int scene) {
   sceneChosen_ = true;
   Result<LoadedTileSet> loaded = LoadSceneTiles(state_, scene);
   tiles_ = loaded ? loaded->tiles : nullptr;
-  tileFiles_->setText(loaded ? Q(TileFilesUsedMessage(state_.text(), loaded->files)) : QString());
+  if (loaded) {
+    const std::string damaged = TileSetDamageMessage(state_.text(), *loaded);
+    tileFiles_->setText(
+        Q(TileFilesUsedMessage(state_.text(), loaded->files) + (damaged.empty() ? "" : "\n") + damaged));
+  } else {
+    tileFiles_->clear();
+  }
   scroll_->setRange(0, std::max<int>(static_cast<int>(tiles().size()) - 1, 0));
   if (!loaded) ShowMessage(this, Q(loaded.error()));
   if (eventTimer_ != nullptr) eventTimer_->start();

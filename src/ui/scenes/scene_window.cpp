@@ -161,7 +161,9 @@ void SceneWindow::fillObjects() {
     Result<LoadedTileSet> loaded = LoadSceneTiles(state_, scene);
     if (loaded) {
       tiles = loaded->tiles;
-      tileFiles_->setText(Q(TileFilesUsedMessage(state_.text(), loaded->files)));
+      const std::string damaged = TileSetDamageMessage(state_.text(), *loaded);
+      tileFiles_->setText(
+          Q(TileFilesUsedMessage(state_.text(), loaded->files) + (damaged.empty() ? "" : "\n") + damaged));
     } else {
       tileFiles_->setText(Q(loaded.error()));
     }
@@ -201,7 +203,7 @@ void SceneWindow::fillObjects() {
                                          .arg(o.words[kObjectSpeed]),
                                      p1);
     const RlePicture* tile = tiles && p1 > 0 ? TileForNumber(*tiles, p1) : nullptr;
-    if (tile != nullptr && tile->absent == 0) {
+    if (tile != nullptr) {
       const QImage image = ToImage(RenderPictureOpaque(*tile));
       if (!image.isNull())
         pictures->setIcon(QIcon(
