@@ -146,6 +146,75 @@ class PortraitWindowTest : public QObject {
     QCOMPARE(DecodePictureIndices(state.game.portraits[4]).indices, kMapped);
   }
 
+  void anEditedExportChangesOnlyThePaintedPixels() {
+    // Portrait 5 exported, saved again as RGBA by an image editor with a 3 × 3
+    // square painted bright red: its blacks (palette index 0 and the second
+    // black entry) and every other pixel keep their indices, and no other
+    // portrait changes.
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    EditorState& state = game.state;
+    const PictureSet before = state.game.portraits;
+    const IndexedPicture old = DecodePictureIndices(before[5]);
+    Result<Bytes> exported = PictureToPng(before[5], state.game.palette);
+    QVERIFY(exported);
+    PngReadFailure failure;
+    Result<PngImage> image = DecodePng(*exported, failure);
+    QVERIFY(image);
+    for (int y = 40; y < 43; ++y)
+      for (int x = 10; x < 13; ++x) {
+        uint8_t* p = &image->rgba[(size_t(y) * 48 + size_t(x)) * 4];
+        p[0] = 0xFC, p[1] = 0x50, p[2] = 0x40, p[3] = 255;
+      }
+    Result<Bytes> edited = EncodeRgbaPng(image->width, image->height, image->rgba, image->texts);
+    QVERIFY(edited);
+    QVERIFY(WriteFileAtomic(game.path("edited.png").toStdString(), *edited, false));
+
+    PortraitWindow w(state);
+    w.choose(5);
+    prompt.QueuePath(game.path("edited.png"));
+    bool seen = false;
+    QString mappedText;
+    OnPreview([&](PortraitPreview& preview) { mappedText = Find<QLabel>(preview, "previewMapped")->text(); },
+              "previewOk", &seen);
+    Find<QPushButton>(w, "replacePortrait")->click();
+    QVERIFY(seen);
+    QCOMPARE(mappedText, Ui(state, Str::PortraitPreviewExact));
+    const IndexedPicture now = DecodePictureIndices(state.game.portraits[5]);
+    QCOMPARE(now.width, old.width);
+    QCOMPARE(now.height, old.height);
+    int changed = 0, blacks = 0;
+    for (int y = 0; y < old.height; ++y)
+      for (int x = 0; x < old.width; ++x) {
+        const size_t k = old.at(x, y);
+        const bool painted = x >= 10 && x < 13 && y >= 40 && y < 43;
+        if (painted) {
+          QCOMPARE(int(now.indices[k]), int(kBrightRed));
+          continue;
+        }
+        QCOMPARE(now.visible[k], old.visible[k]);
+        if (now.indices[k] != old.indices[k]) ++changed;
+        if (old.visible[k] && (old.indices[k] == 0 || old.indices[k] == 32)) ++blacks;
+      }
+    QCOMPARE(changed, 0);
+    QVERIFY(blacks > 0);
+    for (size_t k = 0; k < before.size(); ++k)
+      if (k != 5) QVERIFY2(SamePictureBytes(state.game.portraits[k], before[k]), qPrintable(QString::number(k)));
+
+    // The export chosen again unedited: nothing to replace, no step, no change.
+    QVERIFY(state.history.Undo(state));
+    QVERIFY(!state.modified);
+    QVERIFY(WriteFileAtomic(game.path("same.png").toStdString(), *exported, false));
+    prompt.QueuePath(game.path("same.png"));
+    seen = false;
+    OnPreview([](PortraitPreview&) {}, "previewOk", &seen);
+    Find<QPushButton>(w, "replacePortrait")->click();
+    QVERIFY(seen);
+    QVERIFY(!state.modified);
+    QVERIFY(SamePictureBytes(state.game.portraits[5], before[5]));
+  }
+
   void cancellingThePreviewChangesNothing() {
     SampleGame game;
     QVERIFY2(game.ok(), qPrintable(game.error));
@@ -226,7 +295,7 @@ class PortraitWindowTest : public QObject {
     Result<Bytes> bytes = ReadWholeFile(game.path("three.png").toStdString());
     QVERIFY(bytes);
     PngReadFailure failure;
-    Result<PngImage> png = DecodePng(*bytes, 32767, 1u << 24, failure);
+    Result<PngImage> png = DecodePng(*bytes, failure);
     QVERIFY(png);
     PaletteMatcher matcher(game.state.game.palette);
     const MappedPicture back = MapPngToPalette(*png, matcher);

@@ -1,6 +1,7 @@
 // tavrel import-pictures DIR SET FOLDER [--reencode-all]: the pictures of
 // FOLDER/pictures.txt back into the set. Everything is checked before the
-// pair is replaced; unchanged pictures keep their bytes.
+// pair is replaced; unchanged pictures keep their bytes, and a folder in
+// which nothing changed writes nothing.
 #include <fmt/format.h>
 
 #include <memory>
@@ -43,6 +44,12 @@ int RunImportPictures(const CommonOptions& common, const ImportArgs& args) {
   const PictureSet current = ParsePictureSet(*idx, *grp, *palette);
   Result<PictureImport> plan = PlanPictureImport(current, *palette, args.folder, args.reencodeAll);
   if (!plan) return fail(plan.error());
+  // Nothing changed: the files stay as they are, not even rewritten.
+  if (plan->encoded == 0 && plan->set.size() == current.size()) {
+    fmt::print("{}\n", text.MapInterfaceText(FormatInterfaceString(
+                           Str::PicturesUnchanged, paths->index.filename().string(), paths->data.filename().string())));
+    return 0;
+  }
   if (Status written = WritePictureSet(*paths, plan->set); !written) return fail(written.error());
   fmt::print("{}\n", text.MapInterfaceText(FormatInterfaceString(
                          Str::PicturesImported, paths->index.filename().string(), paths->data.filename().string(),
@@ -55,8 +62,8 @@ const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, i
   CLI::App* sub = app.add_subcommand(
       "import-pictures",
       "Read FOLDER/pictures.txt and its PNGs back into a set: unchanged pictures keep their bytes, changed and "
-      "new ones are encoded, and the pair is replaced atomically keeping NAME.bak (SET: portraits | scene K | "
-      "battle M | pair NAME)");
+      "new ones are encoded, and the pair is replaced atomically keeping NAME.bak; when nothing changed nothing "
+      "is written (SET: portraits | scene K | battle M | pair NAME)");
   auto words = std::make_shared<std::vector<std::string>>();
   // DIR, the one or two words of SET, FOLDER.
   sub->add_option("DIR SET FOLDER", *words, "game directory, picture set, folder written by export-pictures")
