@@ -12,6 +12,7 @@
 
 #include "app/picture_sets.h"
 #include "app/portrait_replace.h"
+#include "gamefiles/pictures.h"
 #include "gamefiles/png_file.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
@@ -213,6 +214,74 @@ class PortraitWindowTest : public QObject {
     QVERIFY(seen);
     QVERIFY(!state.modified);
     QVERIFY(SamePictureBytes(state.game.portraits[5], before[5]));
+  }
+
+  void aReplacedPortraitChangesNoPixelOfAnyOther() {
+    // Portrait 7 exported from the window and chosen as portrait 5's
+    // replacement: both draw black with palette index 0 and with its duplicate
+    // entry 32. After the save and a fresh read, portrait 5 holds portrait 7's
+    // indices and every other portrait is pixel for pixel what the files held
+    // before, in the decoded picture and in the window's grid.
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    EditorState& state = game.state;
+    Result<Bytes> idxBefore = ReadWholeFile(game.path("hdgrp.idx").toStdString());
+    Result<Bytes> grpBefore = ReadWholeFile(game.path("hdgrp.grp").toStdString());
+    QVERIFY(idxBefore && grpBefore);
+    const PictureSet before = ParsePictureSet(*idxBefore, *grpBefore, state.game.palette);
+    QCOMPARE(before.size(), state.game.portraits.size());
+    const IndexedPicture seven = DecodePictureIndices(before[7]);
+    bool zero = false, duplicate = false;
+    for (size_t i = 0; i < seven.indices.size(); ++i) {
+      zero = zero || (seven.visible[i] && seven.indices[i] == 0);
+      duplicate = duplicate || (seven.visible[i] && seven.indices[i] == 32);
+    }
+    QVERIFY(zero && duplicate);
+
+    auto icons = [](PortraitWindow& w) {
+      std::vector<QImage> out;
+      auto* grid = Find<QListWidget>(w, "portraitGrid");
+      for (int k = 0; k < grid->count(); ++k) out.push_back(grid->item(k)->icon().pixmap(grid->iconSize()).toImage());
+      return out;
+    };
+    std::vector<QImage> iconsBefore;
+    {
+      PortraitWindow w(state);
+      iconsBefore = icons(w);
+      w.choose(7);
+      prompt.QueuePath(game.path("seven.png"));
+      Find<QPushButton>(w, "exportPortrait")->click();
+      QVERIFY(QFile::exists(game.path("seven.png")));
+      w.choose(5);
+      prompt.QueuePath(game.path("seven.png"));
+      bool seen = false;
+      OnPreview([](PortraitPreview&) {}, "previewOk", &seen);
+      Find<QPushButton>(w, "replacePortrait")->click();
+      QVERIFY(seen);
+      QVERIFY(state.modified);
+    }
+    QVERIFY(SaveGameFiles(state));
+    QVERIFY(ReadGameFiles(state));
+    QCOMPARE(state.game.portraits.size(), before.size());
+    const IndexedPicture five = DecodePictureIndices(state.game.portraits[5]);
+    QCOMPARE(five.width, seven.width);
+    QCOMPARE(five.height, seven.height);
+    QCOMPARE(five.indices, seven.indices);
+    QCOMPARE(five.visible, seven.visible);
+    PortraitWindow again(state);
+    const std::vector<QImage> iconsAfter = icons(again);
+    QCOMPARE(iconsAfter.size(), iconsBefore.size());
+    for (size_t k = 0; k < before.size(); ++k) {
+      if (k == 5) continue;
+      const IndexedPicture was = DecodePictureIndices(before[k]);
+      const IndexedPicture is = DecodePictureIndices(state.game.portraits[k]);
+      QVERIFY2(is.width == was.width && is.height == was.height, qPrintable(QString::number(k)));
+      QVERIFY2(is.indices == was.indices, qPrintable(QString::number(k)));
+      QVERIFY2(is.visible == was.visible, qPrintable(QString::number(k)));
+      QVERIFY2(iconsAfter[k] == iconsBefore[k], qPrintable(QString::number(k)));
+    }
+    QVERIFY(iconsAfter[5] != iconsBefore[5]);
   }
 
   void cancellingThePreviewChangesNothing() {
