@@ -221,7 +221,7 @@ class PortraitWindowTest : public QObject {
     // replacement: both draw black with palette index 0 and with its duplicate
     // entry 32. After the save and a fresh read, portrait 5 holds portrait 7's
     // indices and every other portrait is pixel for pixel what the files held
-    // before, in the decoded picture and in the window's grid.
+    // before, in the decoded picture and in the window's grid, and byte for byte.
     SampleGame game;
     QVERIFY2(game.ok(), qPrintable(game.error));
     ScriptedPrompt prompt;
@@ -280,6 +280,7 @@ class PortraitWindowTest : public QObject {
       QVERIFY2(is.indices == was.indices, qPrintable(QString::number(k)));
       QVERIFY2(is.visible == was.visible, qPrintable(QString::number(k)));
       QVERIFY2(iconsAfter[k] == iconsBefore[k], qPrintable(QString::number(k)));
+      QVERIFY2(SamePictureBytes(state.game.portraits[k], before[k]), qPrintable(QString::number(k)));
     }
     QVERIFY(iconsAfter[5] != iconsBefore[5]);
   }
