@@ -31,11 +31,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # and not linked is named here: the Qt platform plugins (xcb, offscreen) and a
 # font that holds the Chinese characters.
 # libspng is linked (so also found by dpkg-shlibdeps) and named for the tool's PNG pictures.
+# OpenCC's library is linked; its dictionaries (libopencc-data) are read at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libspng0")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libspng0, libopencc-data")
 if(TARGET tavrel-editor)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libspng0, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
+      "libspng0, libopencc-data, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
 endif()
 
 include(CPack)

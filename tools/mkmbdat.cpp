@@ -2,8 +2,11 @@
 //
 // Section 1: per BIG5 code (lead 0xA0-0xFE, trail 0x40-0x7E then 0xA1-0xFE)
 //   the GBK code of its simplified form, else of the character itself, else 0 0.
+//   A form of the game's own (text/game_forms.h) reads as the character it
+//   stands for; a simplified form in GB2312 is preferred.
 // Section 2: per GBK code (lead 0x81-0xFE, trail 0x40-0xFE without 0x7F)
-//   the BIG5 code of its traditional form, else of the character itself, else 0 0.
+//   the BIG5 code of its traditional form as the game's text writes it, else
+//   of the character itself, else 0 0.
 // Section 3: per GBK code of section 2's loop, the UTF-16 unit of the
 //   character and that of its traditional form (both little-endian); 0 0 0 0
 //   for a code that is no character.
@@ -20,6 +23,7 @@
 
 #include "text/charset.h"
 #include "text/codepage.h"
+#include "text/game_forms.h"
 
 namespace {
 
@@ -76,27 +80,43 @@ uint16_t DoubleByteCode(const CodePage& page, char32_t cp) {
   return cp >= 0x80 && cp < 0x10000 && !IsPrivateUse(cp) ? page.fromUnicode[cp] : 0;
 }
 
-// Converters tried in turn: the first whose form of the character is one
-// character that `target` holds gives the code; else the character itself.
+// The candidates are each converter's form of the character, in turn, then
+// the character itself: the first that `target` holds and `preferred`
+// accepts gives the code, else the first that `target` holds.
 using Converters = std::vector<const OpenCc*>;
+using Preference = bool (*)(uint16_t code);
 
 struct Equivalent {
-  uint16_t code = 0;  // 0 when `target` holds neither
+  uint16_t code = 0;  // 0 when `target` holds none
   char32_t form = 0;  // the chosen form; the first converter's when none is held
 };
 
-Equivalent FindEquivalent(const Converters& converters, const CodePage& target, char32_t cp) {
+Equivalent FindEquivalent(const Converters& converters, const CodePage& target, char32_t cp, Preference preferred) {
   std::string utf8;
   tavrel::AppendUtf8(utf8, cp);
-  Equivalent result{0, cp};
-  for (size_t i = 0; i < converters.size(); ++i) {
-    std::optional<char32_t> other = SingleCharacter(converters[i]->Convert(utf8));
-    if (!other) continue;
-    if (i == 0) result.form = *other;
-    if (uint16_t code = DoubleByteCode(target, *other)) return {code, *other};
+  std::vector<char32_t> candidates;
+  for (const OpenCc* converter : converters)
+    if (std::optional<char32_t> other = SingleCharacter(converter->Convert(utf8))) candidates.push_back(*other);
+  candidates.push_back(cp);
+  Equivalent held;
+  for (char32_t form : candidates) {
+    const uint16_t code = DoubleByteCode(target, form);
+    if (code == 0) continue;
+    if (preferred(code)) return {code, form};
+    if (held.code == 0) held = {code, form};
   }
-  if (uint16_t code = DoubleByteCode(target, cp)) return {code, cp};
-  return result;
+  if (held.code != 0) return held;
+  return {0, candidates.front()};
+}
+
+bool AnyCode(uint16_t) { return true; }
+
+// GB2312, the simplified characters' own set inside GBK (leads 0xA1-0xF7,
+// trails 0xA1-0xFE). The Taiwan forms sometimes give a traditional character
+// GBK also holds (抬 as 擡); the general form in GB2312 is then the simplified one.
+bool InGb2312(uint16_t code) {
+  const int lead = code >> 8, trail = code & 0xFF;
+  return lead >= 0xA1 && lead <= 0xF7 && trail >= 0xA1 && trail <= 0xFE;
 }
 
 void PutCode(std::vector<uint8_t>& out, uint16_t code) {
@@ -119,8 +139,9 @@ std::vector<uint8_t> BuildMbDat(const CodePage& big5, const CodePage& gbk, const
   for (int lead = 0xA0; lead <= 0xFE; ++lead)
     for (int trail = 0x40; trail <= 0xFE; ++trail) {
       if (!IsBig5Trail(trail)) continue;
-      char32_t cp = CharacterOf(big5, lead, trail);
-      PutCode(out, cp ? FindEquivalent(toSimplified, gbk, cp).code : 0);
+      // A form of the game's own reads as the character it stands for.
+      char32_t cp = tavrel::StandardFormOf(CharacterOf(big5, lead, trail));
+      PutCode(out, cp ? FindEquivalent(toSimplified, gbk, cp, InGb2312).code : 0);
     }
 
   struct Unit {
@@ -131,8 +152,11 @@ std::vector<uint8_t> BuildMbDat(const CodePage& big5, const CodePage& gbk, const
     for (int trail = 0x40; trail <= 0xFE; ++trail) {
       if (!IsGbkTrail(trail)) continue;
       char32_t cp = CharacterOf(gbk, lead, trail);
-      Equivalent traditional = cp ? FindEquivalent(toTraditional, big5, cp) : Equivalent{};
-      PutCode(out, traditional.code);
+      Equivalent traditional = cp ? FindEquivalent(toTraditional, big5, cp, AnyCode) : Equivalent{};
+      // The game's text writes some characters in a form of its own; the
+      // interface text (section 3) keeps the standard form.
+      const uint16_t gameCode = DoubleByteCode(big5, tavrel::GameFormOf(traditional.form));
+      PutCode(out, traditional.code != 0 && gameCode != 0 ? gameCode : traditional.code);
       units.push_back({cp, traditional.form});
     }
   for (const Unit& u : units) {

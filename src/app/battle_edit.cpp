@@ -6,7 +6,7 @@ namespace tavrel {
 
 namespace {
 
-using Field = BattleFieldError::Field;
+using Field = BattleField;
 
 // Every number text of the window with the record field it goes to.
 struct NumberText {
@@ -67,28 +67,35 @@ BattleRecord BlankBattle() {
   return b;
 }
 
-FieldsApplied ApplyFields(const BattleRecord& base, const BattleFields& fields) {
+FieldsApplied ApplyFields(const BattleRecord& base, const BattleFields& fields, const BattleLimits& limits) {
   BattleRecord next = base;
   for (const NumberText& n : NumberTexts(fields, next)) {
     const std::optional<int16_t> value = ParseInteger<int16_t>(*n.text);
-    if (!value) return {std::nullopt, BattleFieldError{n.field, n.index, *n.text}};
+    if (!value) return {std::nullopt, BattleFieldError{n.field, n.index, *n.text, std::nullopt}};
     *n.target = *value;
   }
   next.manual = fields.manual;
   next.automatic = fields.automatic;
   next.enemies = fields.enemies;
   next.name = fields.name;  // cut to 8 bytes only when saved
+  std::vector<BattleValueProblem> problems;
+  CheckBattle(next, 0, limits, problems);
+  if (!problems.empty()) {
+    const BattleValueProblem& p = problems.front();
+    return {std::nullopt, BattleFieldError{p.field, p.slot, std::to_string(p.value), p}};
+  }
   return {std::move(next), std::nullopt};
 }
 
-BattleCommandResult ApplyBattle(std::vector<BattleRecord>& battles, int chosen, const BattleFields& fields) {
+BattleCommandResult ApplyBattle(std::vector<BattleRecord>& battles, int chosen, const BattleFields& fields,
+                                const BattleLimits& limits) {
   BattleCommandResult r;
   r.choose = chosen;
   if (!InList(battles, chosen)) {
     r.refusal = BattleCommandResult::Refusal::NoBattleChosen;
     return r;
   }
-  FieldsApplied applied = ApplyFields(battles[size_t(chosen)], fields);
+  FieldsApplied applied = ApplyFields(battles[size_t(chosen)], fields, limits);
   if (!applied.battle) {
     r.fieldError = applied.error;
     return r;
@@ -98,14 +105,15 @@ BattleCommandResult ApplyBattle(std::vector<BattleRecord>& battles, int chosen, 
   return r;
 }
 
-BattleCommandResult AddBattle(std::vector<BattleRecord>& battles, int chosen, const BattleFields& fields) {
+BattleCommandResult AddBattle(std::vector<BattleRecord>& battles, int chosen, const BattleFields& fields,
+                              const BattleLimits& limits) {
   BattleCommandResult r;
   r.choose = chosen;
   if (!battles.empty() && !InList(battles, chosen)) {
     r.refusal = BattleCommandResult::Refusal::NoBattleChosen;
     return r;
   }
-  FieldsApplied applied = ApplyFields(BattleRecord{}, fields);
+  FieldsApplied applied = ApplyFields(BattleRecord{}, fields, limits);
   if (!applied.battle) {
     r.fieldError = applied.error;
     return r;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/battle_check.h"
 #include "base/result.h"
 #include "gamefiles/war_sta.h"
 
@@ -38,21 +39,24 @@ BattleFields FieldsOf(const BattleRecord& battle);
 // A blank battle: no persons, every number 0.
 BattleRecord BlankBattle();
 
-// Which number field refused its text.
+// Which field refused: its text is no 16-bit number, or (with `range`) its
+// value lies outside its range.
 struct BattleFieldError {
-  enum class Field { Map, Experience, Music, PersonX, PersonY, EnemyX, EnemyY } field;
+  BattleField field = BattleField::Map;
   int index = 0;  // participant slot or enemy number; 0 for the single fields
   std::string text;
+  std::optional<BattleValueProblem> range;
 };
 
 // `base` with every field of `fields` applied, or the first field whose text
-// is not a 16-bit number (the record is then not touched). Name bytes and the
+// is not a 16-bit number, or else the first value of the result outside its
+// range under `limits` (the record is then not touched). Name bytes and the
 // leading number stay those of `base`.
 struct FieldsApplied {
   std::optional<BattleRecord> battle;
   std::optional<BattleFieldError> error;
 };
-FieldsApplied ApplyFields(const BattleRecord& base, const BattleFields& fields);
+FieldsApplied ApplyFields(const BattleRecord& base, const BattleFields& fields, const BattleLimits& limits);
 
 // Results of the list commands: the battle to choose afterwards, or why
 // nothing changed.
@@ -64,12 +68,14 @@ struct BattleCommandResult {
 };
 
 // cmdedit: the fields into battle `chosen`.
-BattleCommandResult ApplyBattle(std::vector<BattleRecord>& battles, int chosen, const BattleFields& fields);
+BattleCommandResult ApplyBattle(std::vector<BattleRecord>& battles, int chosen, const BattleFields& fields,
+                                const BattleLimits& limits);
 
 // cmdaddwar: a new last battle, all zeros, named "noname", with the fields
 // copied from the window. Needs a chosen battle, except while the list is
 // empty (the window then shows a blank battle to start from).
-BattleCommandResult AddBattle(std::vector<BattleRecord>& battles, int chosen, const BattleFields& fields);
+BattleCommandResult AddBattle(std::vector<BattleRecord>& battles, int chosen, const BattleFields& fields,
+                              const BattleLimits& limits);
 
 // cmddelwar: drops the last battle whichever is chosen. Removing the only
 // battle is refused, so the list never empties under the user's hands.

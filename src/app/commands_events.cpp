@@ -9,6 +9,7 @@
 #include "app/commands.h"
 #include "script/encode.h"
 #include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -45,7 +46,7 @@ int32_t AddEvent(EditorState& state, std::string* message) {
   table.events.push_back(std::move(added));
   FitOffsets(table);
   state.modified = true;
-  if (message != nullptr) *message = fmt::format(fmt::runtime(state.text().UiText(Str::EventAddedNumber)), number);
+  if (message != nullptr) *message = FormatText(state.text().UiText(Str::EventAddedNumber), number);
   return number;
 }
 

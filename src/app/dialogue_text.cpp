@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "gamefiles/file_io.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
@@ -206,16 +207,22 @@ CompiledDialogue CompileDialogueText(std::string_view text, const std::string& f
       for (const Placed& p : placed) {
         const std::string_view ch = std::string_view(*entryText).substr(p.from, p.length);
         if (codec.CanEncode(ch)) continue;
-        const std::string what = fmt::format(
-            "the character '{}' (U+{:04X}) cannot be stored in the game's text "
-            "({}): it would become '?'",
-            ch, CodePoint(ch), CharsetName(codec.charset()));
+        const std::string what =
+            FormatInterfaceString(Str::CharacterNotStorable, ch, fmt::format("{:04X}", uint32_t(CodePoint(ch))),
+                                  CharsetName(codec.charset()));
         (allowLossy ? result.lossy : result.errors)
             .push_back(TextDiagnostic{fileName, line, TextColumn(l, p.source), what});
         if (!allowLossy) ++result.unholdable;
       }
     }
-    result.entries.push_back(NewTalkEntry(std::move(*entryText)));
+    // A changed entry of the game keeps what it was read from, so the
+    // characters around the change keep their game bytes when saved.
+    if (expected < current.entries.size()) {
+      result.entries.push_back(current.entries[expected]);
+      result.entries.back().text = std::move(*entryText);
+    } else {
+      result.entries.push_back(NewTalkEntry(std::move(*entryText)));
+    }
   }
   if (!result.errors.empty()) result.entries.clear();
   return result;

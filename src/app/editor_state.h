@@ -57,7 +57,9 @@ struct EditorState {
   TileSetCache tileSets;              // scene and battle tile sets read since the last read
 
   const TextCodec& text() const { return *codec; }
-  DescribeContext describeContext() const { return DescribeContext{*codec, game.names, game.talk.entries}; }
+  DescribeContext describeContext() const {
+    return DescribeContext{*codec, game.names, game.talk.entries, game.portraitUsers};
+  }
   int32_t eventCount() const { return static_cast<int32_t>(game.events.events.size()); }
   int32_t talkCount() const { return static_cast<int32_t>(game.talk.entries.size()); }
 };

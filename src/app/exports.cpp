@@ -9,6 +9,7 @@
 #include "base/numbers.h"
 #include "gamefiles/file_io.h"
 #include "script/encode.h"
+#include "script/instruction_kinds.h"
 #include "text/ui_string_names.h"
 #include "text/ui_strings.h"
 
@@ -128,6 +129,8 @@ namespace {
 Status WriteKdefText(EditorState& state, ExportText& text, KdefExportReport* report) {
   const TextCodec& codec = state.text();
   const DescribeContext ctx = state.describeContext();
+  DescribeContext exportCtx = ctx;
+  exportCtx.exportLayout = true;
   std::vector<KdefEvent>& events = state.game.events.events;
   if (report) *report = KdefExportReport{std::vector<int32_t>(events.size(), 0), 0};
   // The words every event and every line repeat, in the code page once.
@@ -156,7 +159,12 @@ Status WriteKdefText(EditorState& state, ExportText& text, KdefExportReport* rep
         for (int32_t k = 0; k < s.DataNum && size_t(k) < s.data.size(); ++k) text.Printed(s.data[size_t(k)]);
       }
       text.Ascii(description);
-      text.Text(s.note);
+      // A dialogue's speaker in the file's own naming; the statement keeps
+      // the line every view shows.
+      if (!s.islabel && NamesSpeaker(s.Id))
+        text.Text(DescribeLine(s, exportCtx));
+      else
+        text.Text(s.note);
       text.Ascii(kTwoLineEnds);
     }
     text.Ascii(kLineEnd);

@@ -37,6 +37,8 @@ std::string PlaceText(const Place& place) {
       return FormatInterfaceString(Str::PlaceSceneObject, place.owner, place.index);
     case PlaceKind::Event:
       return FormatInterfaceString(Str::PlaceEvent, place.owner);
+    case PlaceKind::Battle:
+      return FormatInterfaceString(Str::PlaceBattle, place.owner);
   }
   return {};
 }
@@ -53,6 +55,8 @@ std::string PlaceTag(const Place& place) {
       return "alldef:" + std::to_string(place.owner) + ":" + std::to_string(place.index);
     case PlaceKind::Event:
       return "kdef:" + std::to_string(place.owner);
+    case PlaceKind::Battle:
+      return "war:" + std::to_string(place.owner);
   }
   return {};
 }

@@ -28,6 +28,7 @@ enum class PlaceKind : uint8_t {
   Item,         // owner: the item
   SceneObject,  // owner: the scene, index: the object of its table
   Event,        // owner: the event as a whole
+  Battle,       // owner: the battle of war.sta
 };
 struct Place {
   PlaceKind kind = PlaceKind::EventLine;
@@ -36,9 +37,9 @@ struct Place {
   friend bool operator==(const Place&, const Place&) = default;
   friend auto operator<=>(const Place&, const Place&) = default;
 };
-// "事件N，第L行" (or "对话N", "物品N", "场景S 物体O", "事件N") for a window.
+// "事件N，第L行" (or "对话N", "物品N", "场景S 物体O", "事件N", "战斗N") for a window.
 std::string PlaceText(const Place& place);
-// "kdef:N:L" (or "talk:N", "item:N", "alldef:S:O", "kdef:N") for the command-line tool.
+// "kdef:N:L" (or "talk:N", "item:N", "alldef:S:O", "kdef:N", "war:N") for the command-line tool.
 std::string PlaceTag(const Place& place);
 
 struct FoundLine {

@@ -20,9 +20,10 @@ bool IsJumpWord(const Statement& s, int word) {
 
 class Linter {
  public:
-  Linter(const EditorState& state, const LintLimits& limits)
+  Linter(const EditorState& state, const LintLimits& limits, const LintBattles* battles)
       : state_(state),
         limits_(limits),
+        battles_(battles),
         shown_(static_cast<size_t>(std::max(state.talkCount(), 0)), false),
         given_(state.game.names.items.size(), false),
         named_(static_cast<size_t>(std::max(state.eventCount(), 0)), false) {}
@@ -34,6 +35,9 @@ class Linter {
       for (const ObjectFinding& f : CheckSceneObjects(objects, state_.eventCount()))
         Add(Severity::Error, FindingKind::ObjectEventMissing, Place{PlaceKind::SceneObject, f.scene, f.object},
             FormatInterfaceString(Str::LintObjectEventMissing, f.event));
+    if (battles_ != nullptr)
+      for (const BattleValueProblem& p : CheckBattles(battles_->battles, battles_->limits))
+        Add(Severity::Error, FindingKind::BattleValue, Place{PlaceKind::Battle, p.battle, -1}, BattleProblemText(p));
     for (size_t d = 0; d < shown_.size(); ++d)
       if (!shown_[d])
         Add(Severity::Info, FindingKind::UnusedDialogue, Place{PlaceKind::Dialogue, int32_t(d), -1},
@@ -141,6 +145,7 @@ class Linter {
 
   const EditorState& state_;
   const LintLimits& limits_;
+  const LintBattles* battles_;
   std::vector<Statement> statements_;
   std::vector<bool> shown_;
   std::vector<bool> given_;
@@ -172,7 +177,25 @@ int32_t BattleCountOnDisk(const EditorState& state) {
   return static_cast<int32_t>(read->battles.size());
 }
 
-LintReport LintGame(const EditorState& state, const LintLimits& limits) { return Linter(state, limits).Run(); }
+LintBattles ReadLintBattles(const EditorState& state) {
+  LintBattles out;
+  out.limits = BattleLimitsOf(state);
+  if (state.gameDirectory.empty()) return out;
+  Result<WarStaContents> read = ReadWarSta(state.gameDirectory, state.text());
+  if (!read || read->fileMissing) return out;
+  out.count = static_cast<int32_t>(std::min<size_t>(read->battles.size(), INT32_MAX));
+  out.battles = std::move(read->battles);
+  return out;
+}
+
+LintReport LintGame(const EditorState& state, const LintLimits& limits, const LintBattles* battles) {
+  return Linter(state, limits, battles).Run();
+}
+
+LintReport LintLoadedGame(const EditorState& state) {
+  const LintBattles battles = ReadLintBattles(state);
+  return LintGame(state, LimitsOf(state, battles.count), &battles);
+}
 
 std::string LintSummary(const LintReport& report) {
   return FormatInterfaceString(Str::LintSummary, report.errors, report.warnings);

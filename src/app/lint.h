@@ -6,10 +6,12 @@
 // for events that do not exist. Dialogues no instruction shows, items no
 // event gives and events nothing names are reported as information (events
 // are also started from elsewhere, a battle won for one, so never an error).
+// The battles of war.sta are checked against their fields' ranges.
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "app/battle_check.h"
 #include "app/editor_state.h"
 #include "app/find.h"
 
@@ -27,13 +29,14 @@ enum class FindingKind : uint8_t {
   UngivenItem,           // information: no event gives the item
   ObjectEventMissing,    // error: a scene object starts an event at or past the event count
   EventNamedByNothing,   // information: no scene object and no instruction names the event
+  BattleValue,           // error: a number of a battle outside its range (app/battle_check.h)
 };
 
 struct Finding {
   Severity severity = Severity::Error;
   FindingKind kind = FindingKind::OutOfRange;
   Place place;
-  std::string message;  // simplified Chinese, UTF-8
+  std::string message;  // in the run's language (Chinese: simplified), UTF-8
 };
 
 // The size of every table a reference is checked against; -1: not known (the
@@ -50,6 +53,16 @@ LintLimits LimitsOf(const EditorState& state, int32_t battles);
 // The records of war.sta in the game directory; -1 when it is missing or cannot be read.
 int32_t BattleCountOnDisk(const EditorState& state);
 
+// The battles lint checks: war.sta as it lies in the game directory (the
+// battle editor reads it anew on each opening, so that is what the game
+// gets), with the sizes their numbers are checked against.
+struct LintBattles {
+  std::vector<BattleRecord> battles;
+  BattleLimits limits;
+  int32_t count = -1;  // -1: war.sta is missing or cannot be read
+};
+LintBattles ReadLintBattles(const EditorState& state);
+
 struct LintReport {
   std::vector<Finding> findings;  // errors and warnings by event and line, then the information
   int32_t errors = 0;
@@ -57,9 +70,12 @@ struct LintReport {
   int32_t infos = 0;
 };
 
-LintReport LintGame(const EditorState& state, const LintLimits& limits);
+// The events and object tables against `limits`, and the battles when given.
+LintReport LintGame(const EditorState& state, const LintLimits& limits, const LintBattles* battles = nullptr);
+// The loaded game with the battles of its directory: the check window and `tavrel lint`.
+LintReport LintLoadedGame(const EditorState& state);
 
-// "N个错误，M个警告".
+// "N个错误，M个警告" ("1 error, 2 warnings").
 std::string LintSummary(const LintReport& report);
 
 }  // namespace tavrel

@@ -81,7 +81,8 @@ void EncodeEntries(const TalkTable& table, const TextCodec& codec, Bytes& idx, B
   ends.reserve(table.entries.size());
   for (const TalkEntry& entry : table.entries) {
     const bool untouched = Untouched(entry, codec);
-    const Bytes fresh = untouched ? Bytes{} : codec.EncodeGameText(entry.text.view());
+    // An edited text keeps the bytes of the characters around the edit.
+    const Bytes fresh = untouched ? Bytes{} : codec.EncodeGameText(entry.text.view(), entry.readBytes());
     for (uint8_t b : untouched ? entry.readBytes() : std::span<const uint8_t>(fresh)) grp.push_back(b ^ kComplement);
     grp.push_back(0x00);
     ends.push_back(static_cast<int32_t>(grp.size()));

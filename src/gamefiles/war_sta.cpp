@@ -1,24 +1,43 @@
 #include "gamefiles/war_sta.h"
 
 #include <algorithm>
+#include <iterator>
 #include <system_error>
+
+#include "text/ui_string_names.h"
 
 namespace tavrel {
 namespace {
 
+using F = BattleField;
+using R = BattleRange;
 constexpr BattleNumberField kFields[] = {
-    {"lead", 0, 1, [](BattleRecord& b) { return &b.lead; }},
-    {"map", 12, 1, [](BattleRecord& b) { return &b.map; }},
-    {"experience", 14, 1, [](BattleRecord& b) { return &b.experience; }},
-    {"music", 16, 1, [](BattleRecord& b) { return &b.music; }},
-    {"manual", 18, kBattleParticipants, [](BattleRecord& b) { return b.manual.data(); }},
-    {"automatic", 30, kBattleParticipants, [](BattleRecord& b) { return b.automatic.data(); }},
-    {"personX", 42, kBattleParticipants, [](BattleRecord& b) { return b.personX.data(); }},
-    {"personY", 54, kBattleParticipants, [](BattleRecord& b) { return b.personY.data(); }},
-    {"enemies", 66, kBattleEnemies, [](BattleRecord& b) { return b.enemies.data(); }},
-    {"enemyX", 106, kBattleEnemies, [](BattleRecord& b) { return b.enemyX.data(); }},
-    {"enemyY", 146, kBattleEnemies, [](BattleRecord& b) { return b.enemyY.data(); }},
+    {F::Lead, "lead", 0, 1, R::Any, Str::BattleLeadNumber, [](BattleRecord& b) { return &b.lead; }},
+    {F::Map, "map", 12, 1, R::Battlefield, Str::BattleMapNumber, [](BattleRecord& b) { return &b.map; }},
+    {F::Experience, "experience", 14, 1, R::Any, Str::VictoryExperience, [](BattleRecord& b) { return &b.experience; }},
+    {F::Music, "music", 16, 1, R::Any, Str::BattleMusic, [](BattleRecord& b) { return &b.music; }},
+    {F::Manual, "manual", 18, kBattleParticipants, R::Person, Str::BattleManualSlot,
+     [](BattleRecord& b) { return b.manual.data(); }},
+    {F::Automatic, "automatic", 30, kBattleParticipants, R::Person, Str::BattleAutomaticSlot,
+     [](BattleRecord& b) { return b.automatic.data(); }},
+    {F::PersonX, "personX", 42, kBattleParticipants, R::Square, Str::BattleParticipantX,
+     [](BattleRecord& b) { return b.personX.data(); }},
+    {F::PersonY, "personY", 54, kBattleParticipants, R::Square, Str::BattleParticipantY,
+     [](BattleRecord& b) { return b.personY.data(); }},
+    {F::Enemies, "enemies", 66, kBattleEnemies, R::Person, Str::BattleEnemySlot,
+     [](BattleRecord& b) { return b.enemies.data(); }},
+    {F::EnemyX, "enemyX", 106, kBattleEnemies, R::Square, Str::BattleEnemyX,
+     [](BattleRecord& b) { return b.enemyX.data(); }},
+    {F::EnemyY, "enemyY", 146, kBattleEnemies, R::Square, Str::BattleEnemyY,
+     [](BattleRecord& b) { return b.enemyY.data(); }},
 };
+
+constexpr bool FieldsInEnumOrder() {
+  for (size_t k = 0; k < std::size(kFields); ++k)
+    if (size_t(kFields[k].field) != k) return false;
+  return true;
+}
+static_assert(FieldsInEnumOrder(), "the war.sta field table lists the fields in the order of BattleField");
 
 constexpr bool FieldsCoverRecord() {
   // Name bytes plus every number field, without gaps or overlaps, in file order.
@@ -50,6 +69,7 @@ BattleRecord ParseBattle(std::span<const uint8_t> record, const TextCodec& codec
 }  // namespace
 
 std::span<const BattleNumberField> BattleNumberFields() { return kFields; }
+const BattleNumberField& BattleNumberFieldOf(BattleField field) { return kFields[size_t(field)]; }
 
 WarStaContents ParseWarSta(std::span<const uint8_t> bytes, const TextCodec& codec) {
   WarStaContents contents;

@@ -40,23 +40,52 @@ struct BattleRecord {
   friend bool operator==(const BattleRecord&, const BattleRecord&) = default;
 };
 
-// One run of numbers of the record: `count` values from byte `offset`.
-// The table lists every number of the record in file order; reader and
-// writer both walk it (the name bytes at 2 .. 11 are the only other field).
+// The numbers of the record, each a run of one or more values.
+enum class BattleField : uint8_t {
+  Lead,
+  Map,
+  Experience,
+  Music,
+  Manual,
+  Automatic,
+  PersonX,
+  PersonY,
+  Enemies,
+  EnemyX,
+  EnemyY
+};
+
+// What a number stands for in the game, and so the range it must lie in.
+enum class BattleRange : uint8_t {
+  Any,          // any 16-bit number: the leading number, experience, music
+  Battlefield,  // a map of warfld.idx / warfld.grp
+  Person,       // -1 for nobody, or a person of the database
+  Square,       // a square of the 64 x 64 battlefield, 0 .. 63 on each axis
+};
+
+// One run of numbers of the record: `count` values from byte `offset`, what
+// they stand for, and the interface string that names one of them in a
+// message ("{}" in it takes the slot or enemy number). The table lists every
+// number of the record in file order; reader, writer, the battle editor and
+// the checks all walk it (the name bytes at 2 .. 11 are the only other field).
 struct BattleNumberField {
+  BattleField field;
   const char* name;
   size_t offset;
   size_t count;
+  BattleRange range;
+  int label;
   int16_t* (*first)(BattleRecord&);
 };
 std::span<const BattleNumberField> BattleNumberFields();
+const BattleNumberField& BattleNumberFieldOf(BattleField field);
 inline constexpr size_t kBattleNameOffset = 2;
 
 // What a read found.
 struct WarStaContents {
   std::vector<BattleRecord> battles;
   bool fileMissing = false;  // no war.sta: an empty list
-  size_t ignoredBytes = 0;   // a trailing partial record, not read
+  size_t ignoredBytes = 0;   // a trailing partial record, not read; a save leaves it out
 };
 
 // The whole records of `bytes`; a trailing partial record is counted in

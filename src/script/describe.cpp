@@ -211,6 +211,10 @@ class LineTable {
     // copy (-Wrestrict, a false report) and stops the build.
     if (english) unknown_.push_back(' ');
     unknown_ += codec.UiString(kUnknownString);
+    const std::string portrait = codec.UiString(Str::LinePortraitNumber);
+    const size_t number = portrait.find("{}");
+    portraitBefore_ = portrait.substr(0, number);
+    if (number != std::string::npos) portraitAfter_ = portrait.substr(number + 2);
     jumpYes_ = codec.UiString(Str::LineJumpToIfYes);
     jumpNo_ = codec.UiString(Str::LineJumpToIfNo);
   }
@@ -225,6 +229,12 @@ class LineTable {
   }
   std::string_view Unknown() const { return unknown_; }
   std::string_view JumpWording(bool whenHolds) const { return whenHolds ? jumpYes_ : jumpNo_; }
+  // "头像N" ("portrait N").
+  void AppendPortrait(std::string& out, int portrait) const {
+    out.append(portraitBefore_);
+    AppendDecimal(out, portrait);
+    out.append(portraitAfter_);
+  }
 
  private:
   struct Slot {
@@ -235,7 +245,7 @@ class LineTable {
   std::deque<std::string> literals_;
   std::vector<Piece> pieces_;
   std::array<Slot, kOpcodeCount + 2> slots_;
-  std::string unknown_, jumpYes_, jumpNo_;
+  std::string unknown_, jumpYes_, jumpNo_, portraitBefore_, portraitAfter_;
 };
 
 // The table of the codec last described with (on this thread); built again
@@ -300,7 +310,7 @@ class BodyBuilder {
         out.append(NameOf(ctx_.names.persons, w));
         return true;
       case Piece::Speaker:
-        out.append(w >= kFirstNamelessSpeaker ? std::string_view(kNoName) : NameOf(ctx_.names.persons, w));
+        Speaker(w, out);
         return true;
       case Piece::Item:
         out.append(NameOf(ctx_.names.items, w));
@@ -318,6 +328,29 @@ class BodyBuilder {
       default:
         return false;
     }
+  }
+
+  // The speaker of a dialogue: the portrait's first wearer that has a name,
+  // " +N" when N more wear it; the portrait's number when nobody does.
+  void Speaker(int portrait, std::string& out) const {
+    const auto& persons = ctx_.names.persons;
+    if (ctx_.exportLayout) {
+      out.append(portrait >= kFirstNamelessSpeaker ? std::string_view(kNoName) : NameOf(persons, portrait));
+      return;
+    }
+    const std::span<const int32_t> wearers = portrait >= 0 && size_t(portrait) < ctx_.portraitUsers.size()
+                                                 ? std::span<const int32_t>(ctx_.portraitUsers[size_t(portrait)])
+                                                 : std::span<const int32_t>();
+    for (int32_t person : wearers) {
+      if (person < 0 || size_t(person) >= persons.size() || persons[size_t(person)].name.empty()) continue;
+      out.append(persons[size_t(person)].name);
+      if (wearers.size() > 1) {
+        out.append(" +");
+        AppendDecimal(out, static_cast<int>(wearers.size() - 1));
+      }
+      return;
+    }
+    lines_.AppendPortrait(out, portrait);
   }
 
   // The jump wording reads the statement's two jump words: a statement

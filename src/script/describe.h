@@ -12,11 +12,19 @@ class TextCodec;
 struct NameTables;
 struct TalkEntry;
 
-// What a line is built from: interface strings, names and dialogue texts.
+// What a line is built from: interface strings, names, dialogue texts and
+// who wears each portrait.
 struct DescribeContext {
   const TextCodec& codec;
   const NameTables& names;
   std::span<const TalkEntry> talk;
+  // The persons wearing each portrait, by portrait number (BuildPortraitUsers):
+  // a dialogue line names its speaker by the portrait's first wearer, "+N"
+  // when N more wear it, else by the portrait's number ("头像111").
+  std::span<const std::vector<int32_t>> portraitUsers = {};
+  // The kdefout.txt export, whose layout other tools read, keeps the game's
+  // first naming: the person of the portrait's number, "???" from 75 on.
+  bool exportLayout = false;
 };
 
 // The full line "op(HEX):body" of a statement; a label keeps its name.

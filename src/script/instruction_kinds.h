@@ -17,7 +17,7 @@ namespace tavrel {
 enum class WordKind : uint8_t {
   Other,                // nothing in particular (a jump word, a reserved word)
   Dialogue,             // a dialogue entry of talk.grp
-  Speaker,              // the speaker's portrait; its name is the person of the same number
+  Speaker,              // the speaker's portrait, named by the persons who wear it
   Placement,            // where a dialogue box is placed (six choices)
   Item,                 // an item of the name tables
   GivenItem,            // an item the instruction gives (or takes, with an amount below 1)
@@ -111,8 +111,11 @@ struct InstructionKind {
   //   Sn          interface string n
   //   dK / hexK   parameter word K in decimal / upper-case hexadecimal
   //   nameK       what word K names, by its kind: the person, item, scene or
-  //               skill name, the dialogue text, the speaker's name ("???"
-  //               from 75 on); "???" when there is none
+  //               skill name, the dialogue text; "???" when there is none.
+  //               A speaker is the portrait's first wearer, " +N" when N more
+  //               wear it, else the portrait's number (S21500 "头像N"); in the
+  //               kdefout.txt export the person of the portrait's number
+  //               ("???" from 75 on)
   //   JUMP        "if yes jump to" / "otherwise jump to" and the label name
   //   if(dK=V) ... else ... end
   //               the first pieces when word K equals V, else the others
@@ -254,6 +257,13 @@ constexpr const InstructionKind& KindOf(int16_t opcode) {
 constexpr WordKind WordKindOf(int16_t opcode, int word) {
   if (word < 0 || static_cast<size_t>(word) >= kMaxKindWords) return WordKind::Other;
   return KindOf(opcode).words[static_cast<size_t>(word)];
+}
+
+// Whether an opcode's line names a speaker.
+constexpr bool NamesSpeaker(int16_t opcode) {
+  for (WordKind kind : KindOf(opcode).words)
+    if (kind == WordKind::Speaker) return true;
+  return false;
 }
 
 // The parameter words of an opcode that refer to something, in word order:

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "text/codec_tables.h"
 #include "text/codepage.h"
 #include "text/ui_strings.h"
 
@@ -98,25 +99,6 @@ Status LoadCharsetTables(const std::filesystem::path& path, CharsetTables& table
 
 namespace {
 
-// The UTF-8 text of one game character (at most two characters of 3 bytes),
-// and how many game bytes it takes: 1 where only the lead byte is consumed.
-struct Utf8Piece {
-  uint8_t length = 0;
-  uint8_t advance = 2;
-  char bytes[6] = {};
-  void Set(std::string_view s) {
-    length = uint8_t(s.size() < sizeof bytes ? s.size() : sizeof bytes);
-    std::memcpy(bytes, s.data(), length);
-  }
-};
-
-// The game bytes of one code point; `exact` is false for a substitution.
-struct GameBytes {
-  uint8_t length = 1;
-  uint8_t bytes[2] = {'?', '?'};
-  bool exact = false;
-};
-
 // Two bytes of a code page that should form a character: the character, or,
 // for a pair that is none, its bytes one by one (ASCII kept, zero dropped,
 // others "?").
@@ -140,14 +122,6 @@ uint64_t NextCodecId() {
 }
 
 }  // namespace
-
-struct TextCodec::Tables {
-  std::array<Utf8Piece, 128 * 256> decode;  // by CharsetTables::Index of the game pair
-  std::array<GameBytes, 65536> encode;      // by BMP code point
-  // In a "BIG5" run: every interface string mapped, in the order of
-  // InterfaceStrings().
-  std::vector<std::string> mappedUi;
-};
 
 TextCodec::TextCodec(GameCharset charset, std::shared_ptr<const CharsetTables> tables)
     : charset_(charset),
@@ -240,29 +214,6 @@ void TextCodec::AppendGameText(std::string& out, std::span<const uint8_t> text) 
     }
   }
   out.resize(before + size_t(at - first));
-}
-
-std::vector<uint8_t> TextCodec::EncodeGameText(std::string_view text) const {
-  std::vector<uint8_t> out;
-  out.reserve(text.size());
-  for (size_t pos = 0; pos < text.size();) {
-    char32_t cp = NextCodePoint(text, pos);
-    if (cp >= 0x10000) {  // also kBadUtf8
-      out.push_back('?');
-      continue;
-    }
-    const GameBytes& g = composed_->encode[cp];
-    out.insert(out.end(), g.bytes, g.bytes + g.length);
-  }
-  return out;
-}
-
-bool TextCodec::CanEncode(std::string_view text) const {
-  for (size_t pos = 0; pos < text.size();) {
-    char32_t cp = NextCodePoint(text, pos);
-    if (cp >= 0x10000 || !composed_->encode[cp].exact) return false;
-  }
-  return true;
 }
 
 std::string TextCodec::UiString(int number) const { return std::string(UiText(number)); }

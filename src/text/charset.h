@@ -66,8 +66,16 @@ class TextCodec {
   void AppendGameText(std::string& out, std::span<const uint8_t> bytes) const;
   // UTF-8 text to game bytes (BIG5), no terminator. Characters the charset
   // cannot hold become "?", in a "GBK" run characters without a BIG5
-  // equivalent become "??".
+  // equivalent become "??". In a "GBK" run a character whose phrase gives it
+  // another traditional form than it has alone (头发 頭髮 but 发现 發現,
+  // phrase_conversion.h) takes that form; every other character is written
+  // through the charset tables.
   std::vector<uint8_t> EncodeGameText(std::string_view text) const;
+  // The same for a text read from the game bytes `previous` and then edited:
+  // the characters before and after the edited part keep the bytes they were
+  // read from, so an edit never rewrites what the user did not touch (a form
+  // of the game's own, a character the charset shows as "??").
+  std::vector<uint8_t> EncodeGameText(std::string_view text, std::span<const uint8_t> previous) const;
   // True when every character of `text` survives EncodeGameText.
   bool CanEncode(std::string_view text) const;
 
@@ -96,6 +104,10 @@ class TextCodec {
 
  private:
   struct Tables;
+  // EncodeGameText into `out` (when given); false when a character was
+  // substituted.
+  bool Encode(std::string_view text, std::span<const uint8_t> previous, std::vector<uint8_t>* out) const;
+
   GameCharset charset_;
   uint64_t id_;
   std::shared_ptr<const CharsetTables> tables_;

@@ -567,6 +567,82 @@ constexpr InterfaceString kStrings[] = {
      "这些图片按空图显示，保存时原样保留。"},
     {Str::PortraitDamagedCaption, "{} 号（损坏）"},
     {Str::PicturesUnchanged, "{}/{}：没有图片改动，没有写入任何文件"},
+    {Str::BattleLeadNumber, "开头的数"},
+    {Str::BattleManualSlot, "{} 号手选参战人"},
+    {Str::BattleAutomaticSlot, "{} 号自动参战人"},
+    {Str::BattleParticipantX, "{} 号参战人的 X 坐标"},
+    {Str::BattleParticipantY, "{} 号参战人的 Y 坐标"},
+    {Str::BattleEnemySlot, "E{} 号敌人"},
+    {Str::BattleEnemyX, "E{} 号敌人的 X 坐标"},
+    {Str::BattleEnemyY, "E{} 号敌人的 Y 坐标"},
+    {Str::BattleValueOutOfRange, "{}为 {}，不在 {} 到 {} 之间"},
+    {Str::BattlePersonOutOfRange, "{}为 {}，既不是 -1（无人）也不是 0 到 {} 号人物"},
+    {Str::BattleNotChanged, "{}，战斗没有改动。"},
+    {Str::BattleValuesOutOfRange, "{} 个战斗中有 {} 个数值超出范围："},
+    {Str::MoreNotListed, "……另有 {} 个未列出"},
+    {Str::PlaceBattle, "战斗{}"},
+    {Str::ToolWarning, "警告：{}：{}"},
+    {Str::CheckEvents, "事件：{}"},
+    {Str::CheckWords, "字：{}"},
+    {Str::CheckStatements, "指令：{}"},
+    {Str::CheckLabels, "标签：{}"},
+    {Str::CheckUnknownWords, "未知的字：{}"},
+    {Str::CheckIrregular, "不规则的条件指令：{}"},
+    {Str::CheckDialogues, "对话：{}"},
+    {Str::CheckPersons, "人物：{}"},
+    {Str::CheckItems, "物品：{}"},
+    {Str::CheckScenes, "场景：{}"},
+    {Str::CheckSkills, "武功：{}"},
+    {Str::CheckPortraits, "头像：{}"},
+    {Str::CheckAbsentPortraits, "缺失的头像：{}"},
+    {Str::CheckSceneObjects, "场景物体表：{}，物体：{}"},
+    {Str::CheckEventMostlyUnknown, "事件 {}：{} 个未知的字，共 {} 个字"},
+    {Str::CheckTooManyUnknown, "未知的字过多：{} 个事件中超过四分之一的字不是任何指令，不像是事件文件"},
+    {Str::CheckCommitIdentical, "提交：完全相同"},
+    {Str::CheckCommitChanged, "提交：{} 个事件有变化，第一个是事件 {}"},
+    {Str::CheckRoundTripIdentical, "写回：完全相同"},
+    {Str::CheckRoundTrip, "写回：{}"},
+    {Str::CheckFileDiffers, "{} 从第 {} 字节起不同（文件 {} 字节，写出 {} 字节）"},
+    {Str::CheckBattles, "战斗：{}"},
+    {Str::CheckNoWarSta, "战斗：没有 war.sta"},
+    {Str::CheckBattleValues, "超出范围的战斗数值：{}"},
+    {Str::CheckBattleRoundTrip, "战斗写回：{}"},
+    {Str::CheckBattleBytesWritten, "战斗写回：写出了 {} 字节，却有 {} 个战斗"},
+    {Str::CheckBattleDiffers, "战斗写回：战斗 {} 不同"},
+    {Str::CheckBattleBytesDropped, "战斗写回：最后一个完整战斗之后的 {} 个字节将被丢弃"},
+    {Str::CheckBattleIdentical, "战斗写回：完全相同"},
+    {Str::NotADirectory, "{}：不是目录"},
+    {Str::EventNotInGame, "事件 {} 不存在：游戏的事件是 0 到 {}"},
+    {Str::DialoguesWritten, "已写出 {} 个对话：{}"},
+    {Str::EventsWritten, "已写出 {} 个事件：{}"},
+    {Str::FindNeedsOneMode,
+     "find "
+     "需要以下选项中的一个，且只能一个：--dialogue、--person、--item、--scene、--skill、--battle、--event、--"
+     "portrait、--text、--regex"},
+    {Str::FindResults, "{} 个结果"},
+    {Str::ImportErrors, "{} 个错误，没有写入任何文件"},
+    {Str::ImportLossyHint, "（加 --lossy 可把字符集中没有的字符存为“?”）"},
+    {Str::DialoguesImported, "{} 个对话，{} 个有改动：已写入 talk.idx 和 talk.grp，原来的文件保留为 .bak"},
+    {Str::EventsImported, "{} 个事件，{} 个有改动：已写入 kdef.idx 和 kdef.grp，原来的文件保留为 .bak"},
+    {Str::SampleWritten, "示例游戏已写入 {}"},
+    {Str::SceneDamagedTable, "{}：物体表已损坏（{} 字节），不显示物体"},
+    {Str::SceneObjectCount, "{}：{} 个物体"},
+    {Str::SceneObjectLine, "  物体 {} 位于 {},{}：空格 {}，物品 {}，经过 {}"},
+    {Str::NoSceneObjectTables, "没有场景物体表：alldef.idx/alldef.grp 无法读取"},
+    {Str::SceneNotInTables, "场景 {} 不存在：物体表只有场景 0 到 {}"},
+    {Str::UnexpectedFailure, "tavrel：意外的失败（{}）"},
+    {Str::RenderGroundMissing, "{} 个方格的地面图块不在图块集 {} / {} 中，未画出；这些文件可能已损坏"},
+    {Str::ArgRequired, "缺少 {}"},
+    {Str::CommandRequired, "需要一个命令，例如 check、lint、event；--help 列出全部命令"},
+    {Str::ArgsNotExpected, "{} 个多余的参数：{}"},
+    {Str::ValueNotInSet, "{} 不能是 {}，只能是 {}"},
+    {Str::ValueNotInRange, "{} 是 {}，不在 {} 到 {} 之间"},
+    {Str::ValueNotNumber, "{} 的值 {} 不是整数"},
+    {Str::ValueMissing, "{} 缺少值"},
+    {Str::CommandLineWrong, "命令行有误：{}"},
+    {Str::SeeHelp, "用 --help 查看用法。"},
+    {Str::CharacterNotStorable, "字符“{}”（U+{}）无法存入游戏文本（{}），会变成“?”"},
+    {Str::LinePortraitNumber, "头像{}"},
 };
 
 constexpr bool Ascending() {
@@ -576,6 +652,7 @@ constexpr bool Ascending() {
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
 static_assert(std::size(kStrings) == 541);
+static_assert(std::size(kStrings) == 611);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,
@@ -613,6 +690,53 @@ const char* InterfaceLanguageName(InterfaceLanguage language) {
 }
 
 bool HasInterfaceString(int number) { return Find(number) != nullptr; }
+
+namespace {
+
+// The length of the group "[one|other]" at text[at], 0 when none starts there.
+size_t PluralGroupLength(std::string_view text, size_t at, std::string_view& one, std::string_view& other) {
+  size_t bar = std::string_view::npos;
+  for (size_t k = at + 1; k < text.size(); ++k) {
+    const char c = text[k];
+    if (c == '[' || c == '{' || c == '}') return 0;
+    if (c == '|') {
+      if (bar != std::string_view::npos) return 0;
+      bar = k;
+    } else if (c == ']') {
+      if (bar == std::string_view::npos) return 0;
+      one = text.substr(at + 1, bar - at - 1);
+      other = text.substr(bar + 1, k - bar - 1);
+      return k - at + 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string FillInterfaceText(std::string_view text, std::span<const std::string> args) {
+  std::string out;
+  out.reserve(text.size() + 16 * args.size());
+  size_t next = 0;  // the next argument to put in
+  for (size_t at = 0; at < text.size();) {
+    if (text.compare(at, 2, "{}") == 0) {
+      if (next < args.size()) out += args[next++];
+      at += 2;
+      continue;
+    }
+    std::string_view one, other;
+    if (text[at] == '[') {
+      if (const size_t length = PluralGroupLength(text, at, one, other); length > 0) {
+        const size_t counted = next > 0 ? next - 1 : 0;
+        out += counted < args.size() && args[counted] == "1" ? one : other;
+        at += length;
+        continue;
+      }
+    }
+    out += text[at++];
+  }
+  return out;
+}
 
 int InterfaceStringIndex(int number) {
   const InterfaceString* s = Find(number);

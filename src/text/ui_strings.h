@@ -2,6 +2,7 @@
 // The numbered interface strings, in simplified Chinese and in English, as
 // UTF-8. Every caption, label, button text and message of the editor is
 // fetched from here by number, in the interface language of the run.
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -49,13 +50,28 @@ bool HasInterfaceString(int number);
 // The position of string n in InterfaceStrings(); -1 when no string has that number.
 int InterfaceStringIndex(int number);
 
-// String n with each "{}" in it replaced by the next argument, in the run's
+// `text` with each "{}" replaced by the next of `args`, and each group
+// "[one|other]" by the form that agrees with a number: the argument put in
+// last before the group (the first argument when none was yet). The first
+// form is taken when that argument reads "1", the second otherwise; so an
+// English text writes "{} [error|errors]" and a count reads "1 error",
+// "2 errors". Only a group of two forms without brackets or braces inside
+// is one; any other "[" is kept as it is.
+std::string FillInterfaceText(std::string_view text, std::span<const std::string> args);
+
+template <class... Args>
+std::string FormatText(std::string_view text, const Args&... args) {
+  const std::array<std::string, sizeof...(Args)> texts{fmt::format("{}", args)...};
+  return FillInterfaceText(text, texts);
+}
+
+// String n with its arguments filled in (FillInterfaceText), in the run's
 // language (Chinese: simplified) as UTF-8. The core builds its messages this
 // way; a window shows them through TextCodec::MapInterfaceText so that a
 // Chinese run follows the chosen charset.
 template <class... Args>
-std::string FormatInterfaceString(int number, Args&&... args) {
-  return fmt::format(fmt::runtime(InterfaceStringText(number)), std::forward<Args>(args)...);
+std::string FormatInterfaceString(int number, const Args&... args) {
+  return FormatText(InterfaceStringText(number), args...);
 }
 
 }  // namespace tavrel

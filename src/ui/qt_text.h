@@ -35,10 +35,11 @@ const T& FormatArg(const T& value) {
 }  // namespace detail
 
 // Interface string n in the state's charset with each "{}" replaced by the
-// next argument; arguments are shown as they are (game data, numbers, paths).
+// next argument and each "[one|other]" agreeing with its number
+// (FillInterfaceText); arguments are shown as they are (game data, numbers, paths).
 template <class... Args>
 QString UiFormat(const EditorState& state, int number, const Args&... args) {
-  return Q(fmt::format(fmt::runtime(state.text().UiText(number)), detail::FormatArg(args)...));
+  return Q(FormatText(state.text().UiText(number), detail::FormatArg(args)...));
 }
 
 }  // namespace tavrel::ui

@@ -102,7 +102,31 @@ TEST_F(Exports, KdefNegativeWordsTakeTheSpaceOfTheSign) {
   KdefEvent& event = AddEvent({1, 0, -1, 2});
   const std::string text = Text(ExportKdefText(state));
   ASSERT_EQ(event.statements.size(), 1u);
-  EXPECT_EQ(text, CodePage("\r\n事件0(0)\r\n\r\n 1  0 -1  2 说明： " + event.statements[0].note + "\r\n\r\n\r\n"));
+  EXPECT_EQ(text, CodePage("\r\n事件0(0)\r\n\r\n 1  0 -1  2 说明： 1(1):[???]说: T\r\n\r\n\r\n"));
+}
+
+// Other tools read kdefout.txt: a dialogue's speaker keeps the file's naming
+// (the person of the portrait's number, "???" from 75 on), while the event's
+// lines name the portrait's wearers as every view shows them.
+TEST_F(Exports, KdefKeepsItsSpeakerNamingWhileTheEventNamesTheWearers) {
+  AddTalk("T");
+  for (int i = 0; i < 80; ++i) state.game.names.persons.emplace_back().name = "P" + std::to_string(i);
+  state.game.portraitUsers.resize(100);
+  state.game.portraitUsers[3] = {5};
+  state.game.portraitUsers[90] = {7, 8};
+  KdefEvent& event = AddEvent({1, 0, 3, 0, 1, 0, 90, 0, 1, 0, 95, 0, -1});
+  const std::string expected =
+      "\r\n事件0(0)\r\n\r\n"
+      " 1  0  3  0 说明： 1(1):[P3]说: T\r\n\r\n"
+      " 1  0  90  0 说明： 1(1):[???]说: T\r\n\r\n"
+      " 1  0  95  0 说明： 1(1):[???]说: T\r\n\r\n"
+      "-1 说明： -1(FFFF):事件结束\r\n\r\n"
+      "\r\n";
+  EXPECT_EQ(Text(ExportKdefText(state)), CodePage(expected));
+  ASSERT_EQ(event.statements.size(), 4u);
+  EXPECT_EQ(event.statements[0].note, "1(1):[P5]说: T");
+  EXPECT_EQ(event.statements[1].note, "1(1):[P7 +1]说: T");
+  EXPECT_EQ(event.statements[2].note, "1(1):[头像95]说: T");
 }
 
 TEST_F(Exports, KdefDecodesEveryEventAfreshFromLabelZero) {

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include <fmt/format.h>
 
+#include "app/battle_check.h"
 #include "app/battle_edit.h"
 #include "app/battle_geometry.h"
 #include "gamefiles/war_map.h"
 #include "gamefiles/war_sta.h"
 #include "sample_test_support.h"
+#include "text/ui_strings.h"
 
 namespace tavrel::testing {
 namespace {
@@ -89,6 +92,9 @@ TEST(WarStaNames, AShorterNameKeepsTheOldBytesAfterItsZero) {
   EXPECT_TRUE(std::equal(before.begin() + 3, before.end(), stored.begin() + 3));
 }
 
+// The sample's limits: 26 battlefields in warfld.idx, 320 persons in r1.
+constexpr BattleLimits kSampleLimits{26, 320};
+
 class BattleListCommands : public ::testing::Test {
  protected:
   void SetUp() override { battles = ParseWarSta(SampleWarSta(), Big5Codec()).battles; }
@@ -101,7 +107,7 @@ TEST_F(BattleListCommands, AddCopiesTheWindowsFieldsUnderTheNameNoname) {
   fields.map = "7";
   fields.enemyX[4] = "12";
   const size_t before = battles.size();
-  const BattleCommandResult added = AddBattle(battles, 3, fields);
+  const BattleCommandResult added = AddBattle(battles, 3, fields, kSampleLimits);
   ASSERT_TRUE(added.changed);
   ASSERT_EQ(battles.size(), before + 1);
   EXPECT_EQ(added.choose, int(before));
@@ -133,19 +139,113 @@ TEST_F(BattleListCommands, ANumberThatIsNotSixteenBitRefusesApplyAndAddAndChange
   for (const char* bad : {"40000", "-32769", "1.5", "abc", ""}) {
     BattleFields fields = FieldsOf(battles[2]);
     fields.personY[5] = bad;
-    const BattleCommandResult applied = ApplyBattle(battles, 2, fields);
+    const BattleCommandResult applied = ApplyBattle(battles, 2, fields, kSampleLimits);
     EXPECT_FALSE(applied.changed) << bad;
     ASSERT_TRUE(applied.fieldError) << bad;
-    EXPECT_EQ(applied.fieldError->field, BattleFieldError::Field::PersonY);
+    EXPECT_EQ(applied.fieldError->field, BattleField::PersonY);
+    EXPECT_FALSE(applied.fieldError->range);
     EXPECT_EQ(applied.fieldError->index, 5);
-    EXPECT_FALSE(AddBattle(battles, 2, fields).changed) << bad;
+    EXPECT_FALSE(AddBattle(battles, 2, fields, kSampleLimits).changed) << bad;
     EXPECT_EQ(battles, before) << bad;
   }
   BattleFields fields = FieldsOf(battles[2]);
   fields.music = " -32768 ";
-  EXPECT_TRUE(ApplyBattle(battles, 2, fields).changed);
+  EXPECT_TRUE(ApplyBattle(battles, 2, fields, kSampleLimits).changed);
   EXPECT_EQ(battles[2].music, -32768);
   EXPECT_EQ(battles[2].nameBytes, before[2].nameBytes);
+}
+
+// What each number of a record stands for, as the format describes it: the
+// map is a battlefield of warfld, the persons are persons of the database
+// (or -1), the positions are squares of the 64 x 64 field; the leading
+// number, experience and music have no range of their own.
+TEST(BattleRanges, EachFieldIsCheckedAsWhatItStandsFor) {
+  const std::map<std::string, BattleRange> expected{
+      {"lead", BattleRange::Any},       {"map", BattleRange::Battlefield}, {"experience", BattleRange::Any},
+      {"music", BattleRange::Any},      {"manual", BattleRange::Person},   {"automatic", BattleRange::Person},
+      {"personX", BattleRange::Square}, {"personY", BattleRange::Square},  {"enemies", BattleRange::Person},
+      {"enemyX", BattleRange::Square},  {"enemyY", BattleRange::Square},
+  };
+  std::map<std::string, BattleRange> actual;
+  for (const BattleNumberField& f : BattleNumberFields()) actual[f.name] = f.range;
+  EXPECT_EQ(actual, expected);
+}
+
+TEST(BattleRanges, ValuesOutsideTheirRangesAreFoundAndTheEdgesAreTaken) {
+  BattleRecord battle = BlankBattle();
+  battle.lead = -30000;
+  battle.experience = -5;
+  battle.music = 32767;
+  battle.map = 25;
+  battle.manual = {0, 319, -1, -1, -1, -1};
+  battle.personX = {0, 63, 0, 0, 0, 0};
+  EXPECT_TRUE(CheckBattles(std::vector<BattleRecord>{battle}, kSampleLimits).empty());
+
+  battle.map = 26;
+  battle.automatic[2] = 320;
+  battle.enemies[19] = -2;
+  battle.personY[5] = 64;
+  battle.enemyX[0] = -1;
+  const std::vector<BattleValueProblem> found =
+      CheckBattles(std::vector<BattleRecord>{BlankBattle(), battle}, kSampleLimits);
+  const std::vector<BattleValueProblem> expected{
+      {1, BattleField::Map, 0, 26, 0, 25},     {1, BattleField::Automatic, 2, 320, -1, 319},
+      {1, BattleField::PersonY, 5, 64, 0, 63}, {1, BattleField::Enemies, 19, -2, -1, 319},
+      {1, BattleField::EnemyX, 0, -1, 0, 63},
+  };
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(BattlesWithProblems(found), 1);
+
+  // Without a person table persons are not checked; a short warfld.idx holds fewer maps.
+  const std::vector<BattleValueProblem> unknown = CheckBattles(std::vector<BattleRecord>{battle}, BattleLimits{20, -1});
+  ASSERT_EQ(unknown.size(), 3u);
+  EXPECT_EQ(unknown[0].high, 19);
+}
+
+TEST(BattleRanges, TheMapsOfWarfldAreItsIndexEntriesUpToTwentySix) {
+  EXPECT_EQ(BattlefieldsInIndex(0), 0);
+  EXPECT_EQ(BattlefieldsInIndex(3), 0);
+  EXPECT_EQ(BattlefieldsInIndex(50), 12);
+  EXPECT_EQ(BattlefieldsInIndex(104), 26);
+  EXPECT_EQ(BattlefieldsInIndex(4000), 26);
+}
+
+TEST_F(BattleListCommands, AValueOutsideItsRangeRefusesApplyAndAddNamingTheFieldAndTheRange) {
+  const std::vector<BattleRecord> before = battles;
+  BattleFields fields = FieldsOf(battles[2]);
+  fields.map = "9999";
+  BattleCommandResult applied = ApplyBattle(battles, 2, fields, kSampleLimits);
+  EXPECT_FALSE(applied.changed);
+  ASSERT_TRUE(applied.fieldError && applied.fieldError->range);
+  EXPECT_EQ(applied.fieldError->field, BattleField::Map);
+  EXPECT_EQ(BattleProblemText(*applied.fieldError->range), "战斗地图编号为 9999，不在 0 到 25 之间");
+  EXPECT_FALSE(AddBattle(battles, 2, fields, kSampleLimits).changed);
+  EXPECT_EQ(battles, before);
+
+  fields = FieldsOf(battles[2]);
+  fields.enemies[7] = 320;
+  applied = ApplyBattle(battles, 2, fields, kSampleLimits);
+  ASSERT_TRUE(applied.fieldError && applied.fieldError->range);
+  EXPECT_EQ(applied.fieldError->index, 7);
+  EXPECT_EQ(BattleProblemText(*applied.fieldError->range), "E7 号敌人为 320，既不是 -1（无人）也不是 0 到 319 号人物");
+  EXPECT_EQ(battles, before);
+}
+
+TEST(BattleRanges, AReportCountsTheValuesAndBattlesAndListsTheFirst) {
+  std::vector<BattleValueProblem> problems;
+  for (int32_t b = 0; b < 3; ++b)
+    for (int k = 0; k < 4; ++k) problems.push_back({b, BattleField::EnemyY, k, 99, 0, 63});
+  const std::string report = BattleProblemsReport(problems, 5);
+  EXPECT_EQ(report.substr(0, report.find('\n')), "3 个战斗中有 12 个数值超出范围：");
+  EXPECT_NE(report.find("\n战斗1：E0 号敌人的 Y 坐标为 99，不在 0 到 63 之间\n"), std::string::npos) << report;
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 6);
+  EXPECT_EQ(report.substr(report.rfind('\n') + 1), "……另有 7 个未列出");
+  EXPECT_TRUE(BattleProblemsReport({}).empty());
+
+  SetInterfaceLanguage(InterfaceLanguage::English);
+  const std::string english = BattleProblemsReport(std::span(problems).first(1));
+  SetInterfaceLanguage(InterfaceLanguage::Chinese);
+  EXPECT_EQ(english, "In 1 battle, 1 value is out of range:\nbattle 0: Y of enemy E0 is 99, not from 0 to 63");
 }
 
 // The battlefields and their tile sets as the sample game writes them: the

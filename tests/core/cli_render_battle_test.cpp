@@ -48,6 +48,7 @@ TEST(CliRenderBattle, DrawsTheViewAsItOpensAndNamesTheTilesOnBothLayouts) {
     const std::string index = numbered ? fmt::format("wdx{:03}", record.map) : "wdx";
     const std::string data = numbered ? fmt::format("wmp{:03}", record.map) : "wmp";
     EXPECT_NE(run.out.find("图块文件：" + index + " / " + data), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("地面图块"), std::string::npos) << "every ground tile is drawn: " << run.out;
 
     const PixelArea picture = ReadPng(dir / "view.png");
     ASSERT_EQ(picture.width, 640);
@@ -75,6 +76,49 @@ TEST(CliRenderBattle, WithoutTilesItWritesTheMarkersAndFailsNamingEveryFileTried
   ASSERT_EQ(picture.width, 640);
   EXPECT_EQ(picture.at(320, 240), 0u);
   EXPECT_TRUE(std::any_of(picture.pixels.begin(), picture.pixels.end(), [](uint32_t p) { return p != 0; }));
+}
+
+// Tile files of bytes that are no pictures leave every square black: the
+// run fails and names the files; the picture shows the markers.
+TEST(CliRenderBattle, DamagedTileFilesFailNamingThem) {
+  SampleGameDir dir;
+  Bytes noise(20000);
+  uint32_t seed = 77;
+  for (uint8_t& b : noise) {
+    seed = seed * 1664525u + 1013904223u;
+    b = uint8_t(seed >> 24);
+  }
+  dir.Put("wdx", Bytes(noise.begin(), noise.begin() + 2000));
+  dir.Put("wmp", noise);
+  const ToolRun run = RunTool("--language en render-battle '" + dir.path().string() + "' 0 -o '" +
+                              (dir / "view.png").string() + "' 2>&1");
+  EXPECT_EQ(run.exitCode, 1) << run.out;
+  EXPECT_NE(run.out.find("wdx / wmp"), std::string::npos) << run.out;
+  const PixelArea picture = ReadPng(dir / "view.png");
+  ASSERT_EQ(picture.width, 640);
+  EXPECT_EQ(picture.at(320, 240), 0u);
+}
+
+// Without tile 0, the editor's centre mark, the battlefield itself is whole:
+// a warning, and the run succeeds.
+TEST(CliRenderBattle, AMissingCentreMarkIsAWarningOnly) {
+  SampleGameDir dir;
+  Bytes idx = dir.Get("wdx");
+  Bytes grp = dir.Get("wmp");
+  // Entry 0 empty: its bytes go to nobody, every other entry keeps its own.
+  const uint32_t firstEnd = uint32_t(idx[0] | idx[1] << 8 | idx[2] << 16 | idx[3] << 24);
+  grp.erase(grp.begin(), grp.begin() + firstEnd);
+  for (size_t at = 0; at + 4 <= idx.size(); at += 4) {
+    const uint32_t end = uint32_t(idx[at] | idx[at + 1] << 8 | idx[at + 2] << 16 | idx[at + 3] << 24) - firstEnd;
+    for (int k = 0; k < 4; ++k) idx[at + size_t(k)] = uint8_t(end >> (8 * k));
+  }
+  dir.Put("wdx", idx);
+  dir.Put("wmp", grp);
+  const ToolRun run = RunTool("--language en render-battle '" + dir.path().string() + "' 0 -o '" +
+                              (dir / "view.png").string() + "' 2>&1");
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("The tile set wdx has no tile 0; the centre mark was not drawn."), std::string::npos)
+      << run.out;
 }
 
 TEST(CliRenderBattle, ABattleThatIsNotThereWritesNothing) {

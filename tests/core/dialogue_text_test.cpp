@@ -126,9 +126,8 @@ TEST(DialogueText, CharactersTheCharsetLacksAreErrorsUnlessLossy) {
   const std::string text = "0 fine\n1 ok😀 and 这\n";
   CompiledDialogue strict = CompileDialogueText(text, "d.txt", none, Big5Codec(), false);
   ASSERT_EQ(strict.errors.size(), 2u) << JoinDiagnostics(strict.errors);
-  EXPECT_TRUE(strict.errors[0].ToString().starts_with("d.txt:2:5: the character '😀' (U+1F600)"))
-      << strict.errors[0].ToString();
-  EXPECT_TRUE(strict.errors[1].ToString().starts_with("d.txt:2:11: the character '这'")) << strict.errors[1].ToString();
+  EXPECT_EQ(strict.errors[0].ToString(), "d.txt:2:5: 字符“😀”（U+1F600）无法存入游戏文本（BIG5），会变成“?”");
+  EXPECT_TRUE(strict.errors[1].ToString().starts_with("d.txt:2:11: 字符“这”")) << strict.errors[1].ToString();
   EXPECT_TRUE(strict.entries.empty());
   EXPECT_EQ(strict.unholdable, 2) << "both errors are characters an import with allowLossy would store";
   const std::string broken = "0 fine\n1 ok😀\n3 gap\n";
@@ -144,6 +143,40 @@ TEST(DialogueText, CharactersTheCharsetLacksAreErrorsUnlessLossy) {
 
   // In a GBK run the emoji has no GBK character at all.
   EXPECT_FALSE(CompileDialogueText("0 😀\n", "d.txt", none, GbkCodec(), false).errors.empty());
+}
+
+// An entry changed by an import in a "GBK" run: the characters the import
+// did not change keep the game's bytes (here the game's own 頭發, which the
+// phrase would write 頭髮); what it added takes its phrase's form.
+TEST(DialogueText, AnImportedChangeKeepsTheGameBytesAroundIt) {
+  SampleGameDir dir;
+  {
+    const TextCodec big5(GameCharset::Big5, std::make_shared<CharsetTables>());
+    TalkTable game;
+    game.entries.push_back(NewTalkEntry("他的頭發白了"));
+    game.entries.push_back(NewTalkEntry("後會有期"));
+    Bytes idx, grp;
+    EncodeTalk(game, big5, idx, grp);
+    dir.Put("talk.idx", idx);
+    dir.Put("talk.grp", grp);
+  }
+  EditorState state;
+  ReadSampleGame(state, GameCharset::Gbk, dir.path());
+  ASSERT_EQ(state.talkCount(), 2);
+  ASSERT_EQ(state.game.talk.entries[0].text, "他的头发白了");
+  CompiledDialogue compiled = CompileDialogueText("0 他的头发白了，我才发现\n1 后会有期\n2 头发\n", "d.txt",
+                                                  state.game.talk, state.text(), false);
+  ASSERT_TRUE(compiled.errors.empty()) << JoinDiagnostics(compiled.errors);
+  EXPECT_EQ(compiled.changed, 2);
+  ApplyDialogue(state, std::move(compiled));
+  ASSERT_TRUE(SaveTalk(dir.path(), state.game.talk, state.text()));
+
+  EditorState saved;
+  ReadSampleGame(saved, GameCharset::Big5, dir.path());
+  ASSERT_EQ(saved.talkCount(), 3);
+  EXPECT_EQ(saved.game.talk.entries[0].text, "他的頭發白了，我才發現");
+  EXPECT_EQ(saved.game.talk.entries[1].text, "後會有期");
+  EXPECT_EQ(saved.game.talk.entries[2].text, "頭髮");
 }
 
 std::pair<int, std::string> Tool(const std::string& arguments) {
@@ -169,13 +202,13 @@ TEST(DialogueText, TheToolWritesOnlyWhatTheCharsetHolds) {
     const auto [refused, message] =
         Tool(std::string("--charset ") + charset + " import-dialogue " + game + " '" + file + "'");
     EXPECT_NE(refused, 0);
-    EXPECT_NE(message.find(file + ":7:3: the character '😀'"), std::string::npos) << message;
+    EXPECT_NE(message.find(file + ":7:3: 字符“😀”"), std::string::npos) << message;
     EXPECT_EQ(dir.Get("talk.grp"), SampleFiles().at("talk.grp"));
     EXPECT_FALSE(dir.Has("talk.grp.bak"));
   }
   const auto [code, out] = Tool("import-dialogue " + game + " '" + file + "' --lossy");
   ASSERT_EQ(code, 0) << out;
-  EXPECT_NE(out.find("warning: "), std::string::npos) << out;
+  EXPECT_NE(out.find("警告："), std::string::npos) << out;
   EXPECT_TRUE(dir.Has("talk.grp.bak"));
   EditorState state;
   ReadSampleGame(state, GameCharset::Big5, dir.path());

@@ -196,8 +196,12 @@ TEST_F(FindTest, AnEventSearchListsTheObjectsThatStartItFirst) {
 TEST_F(FindTest, AResultCarriesTheLineAsTheListShowsIt) {
   const std::vector<FoundLine> found = Find(state_, Reference(RefKind::Dialogue, dialogue_));
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].text,
-            "1(1):[" + state_.game.names.persons[5].name + "]" + state_.text().UiString(506) + kPlantedText);
+  // Portrait 5 is worn by person 5 first, and by others.
+  const auto& wearers = state_.game.portraitUsers.at(5);
+  ASSERT_GE(wearers.size(), 2u);
+  ASSERT_EQ(wearers.front(), 5);
+  EXPECT_EQ(found[0].text, "1(1):[" + state_.game.names.persons[5].name + " +" + std::to_string(wearers.size() - 1) +
+                               "]" + state_.text().UiString(506) + kPlantedText);
   EXPECT_EQ(PlaceTag(found[0].place), "kdef:" + std::to_string(planted_) + ":0");
   EXPECT_EQ(PlaceText(found[0].place), "事件" + std::to_string(planted_) + "，第0行");
 }
@@ -287,11 +291,22 @@ class LintTest : public ::testing::Test {
 
 // The sample's one broken reference is scene 7's object 4, which starts the
 // missing event 4100.
-TEST_F(LintTest, TheSampleHasOnlyItsBrokenObjectAndItsIrregularConditionals) {
+// Besides its broken object, the sample has events that stop without their
+// end instruction, as real games do; lint calls each an error.
+TEST_F(LintTest, TheSampleHasOnlyItsBrokenObjectItsOpenEventsAndItsIrregularConditionals) {
   const LintReport report = Lint();
-  EXPECT_EQ(report.errors, 1);
+  std::set<int32_t> open;
+  for (int32_t e = 0; e < state_.eventCount(); ++e) {
+    const auto& words = state_.game.events.events[size_t(e)].words;
+    if (!words.empty() && words.back() != -1) open.insert(e);
+  }
+  ASSERT_FALSE(open.empty());
+  EXPECT_EQ(report.errors, 1 + int(open.size()));
   for (const Finding& f : report.findings) {
-    if (f.severity == Severity::Error) {
+    if (f.severity == Severity::Error && f.kind == FindingKind::NoEnd) {
+      EXPECT_EQ(f.place.kind, PlaceKind::EventLine);
+      EXPECT_TRUE(open.count(f.place.owner)) << f.place.owner;
+    } else if (f.severity == Severity::Error) {
       EXPECT_EQ(f.kind, FindingKind::ObjectEventMissing);
       EXPECT_EQ(f.place, (Place{PlaceKind::SceneObject, 7, 4}));
       EXPECT_EQ(f.message, "事件4100不存在");
@@ -307,14 +322,14 @@ TEST_F(LintTest, EachPlantedFaultIsFoundExactlyOnce) {
   const int32_t broken = AddEvent(state_);
   const int32_t jumpOut = AddEvent(state_);
   const int32_t noEnd = AddEvent(state_);
-  // 160 dialogues, 320 persons, 200 items, 12 scenes, 90 skills, 120 portraits.
+  // 160 dialogues, 320 persons, 200 items, 14 scenes, 90 skills, 120 portraits.
   const int16_t events = int16_t(state_.eventCount());
   const int16_t battles = int16_t(WarStaRecords());
   SetWords(state_, broken, {1,  160,     5,   0,         // line 0: dialogue 160 of 160
                             1,  3,       120, 0,         // line 1: portrait 120 of 120
                             10, 320,                     // line 2: person 320
                             2,  200,     1,              // line 3: item 200
-                            39, 12,                      // line 4: scene 12
+                            39, 14,                      // line 4: scene 14
                             33, 0,       90,  0,         // line 5: skill 90 (person 0 is fine)
                             6,  battles, 1,   0,  0, 7,  // line 6: the battle after the last, over line 7; label line 8
                             3,  11,      -2,  -2, 0, events, -2, -1, 0, 0, 0, -2, 0, 0,  // line 9: event past the last
@@ -355,7 +370,8 @@ TEST_F(LintTest, EachPlantedFaultIsFoundExactlyOnce) {
   EXPECT_EQ(message(broken, 2), "人物320超出范围：共有320个");
   EXPECT_EQ(message(broken, 6), fmt::format("战斗{}超出范围：共有{}个", battles, battles));
   EXPECT_EQ(message(jumpOut, 0), "跳转落在事件之外：跳到第13字，事件只有4字");
-  EXPECT_EQ(LintSummary(report), "13个错误，" + std::to_string(clean.warnings + 1) + "个警告");
+  EXPECT_EQ(LintSummary(report),
+            std::to_string(clean.errors + 12) + "个错误，" + std::to_string(clean.warnings + 1) + "个警告");
 }
 
 TEST_F(LintTest, UnusedDialoguesAndItemsNoEventGivesAreInformation) {
@@ -402,20 +418,21 @@ int CountLines(const std::string& out) { return int(std::count(out.begin(), out.
 TEST_F(LintTest, TheToolFindsAndLintsAsTheCoreDoes) {
   const ToolRun clean = RunTool("lint --no-info " + Quoted(dir_.path()));
   EXPECT_EQ(clean.exitCode, 1) << clean.out;
-  EXPECT_NE(clean.out.find("alldef:7:4: error: 事件4100不存在\n"), std::string::npos) << clean.out;
+  EXPECT_NE(clean.out.find("alldef:7:4: 错误: 事件4100不存在\n"), std::string::npos) << clean.out;
   const LintReport report = Lint();
-  EXPECT_NE(clean.out.find("\n1 errors, " + std::to_string(report.warnings) + " warnings\n"), std::string::npos)
+  EXPECT_NE(clean.out.find("\n" + std::to_string(report.errors) + "个错误，" + std::to_string(report.warnings) + "个警告\n"),
+            std::string::npos)
       << clean.out;
-  EXPECT_NE(clean.out.find(": warning: 不规则的条件指令"), std::string::npos) << clean.out;
+  EXPECT_NE(clean.out.find(": 警告: 不规则的条件指令"), std::string::npos) << clean.out;
 
   const ToolRun found = RunTool("find " + Quoted(dir_.path()) + " --person 7");
   EXPECT_EQ(found.exitCode, 0);
   const int count = CountInWords(state_, RefKind::Person, 7);
-  EXPECT_NE(found.out.find("\n" + std::to_string(count) + " results\n"), std::string::npos) << found.out;
+  EXPECT_NE(found.out.find("\n" + std::to_string(count) + " 个结果\n"), std::string::npos) << found.out;
   EXPECT_EQ(CountLines(found.out), count + 1);
   const ToolRun started = RunTool("find " + Quoted(dir_.path()) + " --event 110");
   EXPECT_EQ(started.exitCode, 0);
-  EXPECT_EQ(started.out.rfind("scene 5 object 12: on action key\n", 0), 0u) << started.out;
+  EXPECT_EQ(started.out.rfind("场景 5 物体 12: 空格\n", 0), 0u) << started.out;
   EXPECT_EQ(RunTool("find " + Quoted(dir_.path()) + " --regex '(' 2>/dev/null").exitCode, 2);
   EXPECT_EQ(RunTool("find " + Quoted(dir_.path()) + " --person 1 --item 2 2>/dev/null").exitCode, 2);
 
@@ -425,11 +442,11 @@ TEST_F(LintTest, TheToolFindsAndLintsAsTheCoreDoes) {
   ASSERT_TRUE(SaveGameFiles(state_));
   const ToolRun broken = RunTool("lint " + Quoted(dir_.path()));
   EXPECT_EQ(broken.exitCode, 1) << broken.out;
-  EXPECT_NE(broken.out.find("kdef:" + std::to_string(event) + ":0: error: 对话165超出范围：共有160个\n"),
+  EXPECT_NE(broken.out.find("kdef:" + std::to_string(event) + ":0: 错误: 对话165超出范围：共有160个\n"),
             std::string::npos)
       << broken.out;
-  EXPECT_NE(broken.out.find("\n2 errors, "), std::string::npos);
-  EXPECT_NE(broken.out.find(": info: "), std::string::npos) << "information lines without --no-info";
+  EXPECT_NE(broken.out.find("\n" + std::to_string(report.errors + 1) + "个错误，"), std::string::npos);
+  EXPECT_NE(broken.out.find(": 提示: "), std::string::npos) << "information lines without --no-info";
 }
 
 }  // namespace

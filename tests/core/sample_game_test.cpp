@@ -116,6 +116,45 @@ TEST(SampleGame, ReadsWithTheSizesItPromises) {
   EXPECT_LT(listed, state.game.names.persons.size());
 }
 
+// Entry k's end in an index file: its (k + 1)-th 32-bit value.
+int32_t IndexEnd(const Bytes& idx, size_t k) {
+  const size_t at = 4 * k;
+  return int32_t(uint32_t(idx.at(at)) | uint32_t(idx.at(at + 1)) << 8 | uint32_t(idx.at(at + 2)) << 16 |
+                 uint32_t(idx.at(at + 3)) << 24);
+}
+
+// The database's base entry holds 36 bytes and 4 per inventory slot: 836
+// bytes in the original game's 200 slots, 996 in a real mod's 240. The editor
+// reads the other entries the same either way.
+TEST(SampleGame, TheBaseEntryHasTheOriginalsOrAModsSize) {
+  EXPECT_EQ(IndexEnd(SampleFiles().at("r1.idx"), 0), 836);
+  sample::SampleOptions options = SampleAt(1);
+  options.inventorySlots = 240;
+  ScratchDir dir;
+  ASSERT_TRUE(sample::WriteSampleGame(dir.path(), options));
+  EXPECT_EQ(IndexEnd(dir.Get("r1.idx"), 0), 996);
+  EXPECT_EQ(IndexEnd(dir.Get("r1.idx"), 1) - 996, IndexEnd(SampleFiles().at("r1.idx"), 1) - 836)
+      << "the persons follow, as many as before";
+
+  EditorState mod, original;
+  ReadSampleGame(mod, GameCharset::Big5, dir.path());
+  SampleGameDir originalDir;
+  ReadSampleGame(original, GameCharset::Big5, originalDir.path());
+  ASSERT_EQ(mod.game.names.persons.size(), original.game.names.persons.size());
+  for (size_t p = 0; p < mod.game.names.persons.size(); ++p)
+    EXPECT_EQ(mod.game.names.persons[p].name, original.game.names.persons[p].name);
+  EXPECT_EQ(mod.game.names.scenes.size(), original.game.names.scenes.size());
+}
+
+// As in real mods, the database names scenes the object tables do not hold.
+TEST(SampleGame, TheDatabaseNamesMoreScenesThanTheObjectTables) {
+  SampleGameDir dir;
+  EditorState state;
+  ReadSampleGame(state, GameCharset::Gbk, dir.path());
+  ASSERT_TRUE(state.game.objects.present);
+  EXPECT_GT(int32_t(state.game.names.scenes.size()), state.game.objects.sceneCount());
+}
+
 class SampleRoundTrip : public ::testing::TestWithParam<GameCharset> {};
 
 TEST_P(SampleRoundTrip, SavingRightAfterReadingRewritesTheSameBytes) {

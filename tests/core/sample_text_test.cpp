@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 
+#include "app/find.h"
 #include "sample_test_support.h"
 
 namespace tavrel::testing {
@@ -96,6 +97,38 @@ TEST_F(SampleText, NamesAreChineseAndSomeFillTheirField) {
   EXPECT_EQ(scenes.size(), names.scenes.size()) << "scene names are told apart by the scene lists";
   for (const ItemRecord& i : names.items) EXPECT_FALSE(i.name.empty());
   for (const SkillRecord& k : names.skills) EXPECT_FALSE(k.name.empty());
+}
+
+// As the game's text does, the dialogue writes 麼 as 么 (A4 5C) in 怎么 and
+// 什么: 怎 is AB E7, 什 A4 B0.
+TEST_F(SampleText, DialogueWritesMeAsTheGameDoes) {
+  int zenme = 0, shenme = 0;
+  for (const TalkEntry& entry : state_->game.talk.entries) {
+    const std::span<const uint8_t> b = entry.readBytes();
+    for (size_t i = 0; i + 4 <= b.size(); ++i) {
+      zenme += b[i] == 0xAB && b[i + 1] == 0xE7 && b[i + 2] == 0xA4 && b[i + 3] == 0x5C;
+      shenme += b[i] == 0xA4 && b[i + 1] == 0xB0 && b[i + 2] == 0xA4 && b[i + 3] == 0x5C;
+    }
+  }
+  EXPECT_GT(zenme, 0);
+  EXPECT_GT(shenme, 0);
+}
+
+// A search for 怎么 finds the same lines whichever charset the editor runs in.
+TEST_F(SampleText, FindingTheGamesMeInBothCharsets) {
+  EditorState gbk;
+  ReadSampleGame(gbk, GameCharset::Gbk, dir_->path());
+  for (const char* text : {"怎么", "什么"}) {
+    FindQuery query;
+    query.mode = FindQuery::Mode::Text;
+    query.text = text;
+    auto inGbk = FindAll(gbk, query);
+    auto inBig5 = FindAll(*state_, query);
+    ASSERT_TRUE(inGbk && inBig5);
+    EXPECT_GT(inBig5->size(), 0u) << text;
+    ASSERT_EQ(inGbk->size(), inBig5->size()) << text;
+    for (size_t k = 0; k < inGbk->size(); ++k) EXPECT_EQ((*inGbk)[k].place, (*inBig5)[k].place);
+  }
 }
 
 TEST_F(SampleText, GbkRunShowsTheSameTextsSimplified) {

@@ -18,7 +18,7 @@ namespace tavrel::testing {
 namespace {
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
-ToolRun Tavrel(const std::string& arguments) { return RunTool(arguments); }
+ToolRun Tavrel(const std::string& arguments) { return RunTool("--language en " + arguments); }
 
 // One 4400-byte table, zero but for the given records (object, 11 words).
 Bytes Table(std::initializer_list<std::pair<int, std::array<int16_t, 11>>> records) {

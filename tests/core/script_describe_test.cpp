@@ -13,15 +13,24 @@
 #include "text/charset.h"
 #include "text/codepage.h"
 #include "text/ui_string_names.h"
+#include "text/ui_strings.h"
 
 namespace tavrel {
 namespace {
 
-// 80 persons 人0 .. 人79, 10 items, 5 scenes, 5 skills, 5 dialogue texts.
+// 80 persons 人0 .. 人79, 10 items, 5 scenes, 5 skills, 5 dialogue texts;
+// 90 portraits: portrait p worn by person p below 75, portrait 80 by persons
+// 12, 30 and 41, portrait 81 by a person the table lacks and then by 人7,
+// portrait 82 by person 40 alone, the others by nobody.
 class ScriptDescribe : public ::testing::Test {
  protected:
   ScriptDescribe() : codec_(GameCharset::Gbk, std::make_shared<CharsetTables>()) {
     for (int i = 0; i < 80; ++i) names_.persons.push_back(Person("人" + std::to_string(i)));
+    portraitUsers_.resize(90);
+    for (int p = 0; p < 75; ++p) portraitUsers_[size_t(p)] = {p};
+    portraitUsers_[80] = {12, 30, 41};
+    portraitUsers_[81] = {80, 7};
+    portraitUsers_[82] = {40};
     for (int i = 0; i < 10; ++i) names_.items.emplace_back().name = "物" + std::to_string(i);
     for (int i = 0; i < 5; ++i) names_.scenes.emplace_back().name = "景" + std::to_string(i);
     for (int i = 0; i < 5; ++i) names_.skills.emplace_back().name = "功" + std::to_string(i);
@@ -34,7 +43,7 @@ class ScriptDescribe : public ::testing::Test {
     return p;
   }
 
-  DescribeContext Ctx() const { return DescribeContext{codec_, names_, talk_}; }
+  DescribeContext Ctx() const { return DescribeContext{codec_, names_, talk_, portraitUsers_}; }
   std::string S(int n) const { return codec_.UiString(n); }
 
   std::string Line(int16_t op, std::vector<int16_t> data, int16_t yes = 0, int16_t no = 0, int32_t isGoto = 0,
@@ -53,6 +62,7 @@ class ScriptDescribe : public ::testing::Test {
   TextCodec codec_;
   NameTables names_;
   std::vector<TalkEntry> talk_;
+  std::vector<std::vector<int32_t>> portraitUsers_;
 };
 
 std::string Caption(int op) {
@@ -169,11 +179,46 @@ TEST_F(ScriptDescribe, LinesReadAsTheGameShowsThem) {
   EXPECT_EQ(Line(70, {}), "70(46):未知指令");
 }
 
-TEST_F(ScriptDescribe, SpeakerFrom75OnIsUnknown) {
-  EXPECT_EQ(Line(1, {0, 74, 0}), Caption(1) + "[人74]" + S(506) + "话0");
-  EXPECT_EQ(Line(1, {0, 75, 0}), Caption(1) + "[???]" + S(506) + "话0");  // 人75 exists
-  EXPECT_EQ(Line(1, {0, 79, 0}), Caption(1) + "[???]" + S(506) + "话0");
-  EXPECT_EQ(Line(1, {0, -1, 0}), Caption(1) + "[???]" + S(506) + "话0");
+TEST_F(ScriptDescribe, TheSpeakerIsThePortraitsFirstWearer) {
+  EXPECT_EQ(Line(1, {0, 74, 0}), "1(1):[人74]说: 话0");
+  EXPECT_EQ(Line(1, {0, 80, 0}), "1(1):[人12 +2]说: 话0");
+  EXPECT_EQ(Line(1, {0, 81, 0}), "1(1):[人7 +1]说: 话0");  // the first wearer with a name
+  EXPECT_EQ(Line(1, {0, 82, 0}), "1(1):[人40]说: 话0");
+  // Nobody wears it (人75 exists, but wears no portrait), or only a person
+  // without a name: the portrait's number, never "???".
+  EXPECT_EQ(Line(1, {0, 75, 0}), "1(1):[头像75]说: 话0");
+  names_.persons[40].name.clear();
+  EXPECT_EQ(Line(1, {0, 82, 0}), "1(1):[头像82]说: 话0");
+  EXPECT_EQ(Line(1, {0, 89, 0}), "1(1):[头像89]说: 话0");
+  EXPECT_EQ(Line(1, {0, 90, 0}), "1(1):[头像90]说: 话0");  // past the portraits
+  EXPECT_EQ(Line(1, {0, -1, 0}), "1(1):[头像-1]说: 话0");
+}
+
+TEST_F(ScriptDescribe, TheSpeakerInEnglish) {
+  SetInterfaceLanguage(InterfaceLanguage::English);
+  const std::string several = Line(1, {0, 80, 0});
+  const std::string nobody = Line(1, {0, 111, 0});
+  SetInterfaceLanguage(InterfaceLanguage::Chinese);
+  EXPECT_EQ(several, "1(1):[人12 +2] says: 话0");
+  EXPECT_EQ(nobody, "1(1):[portrait 111] says: 话0");
+}
+
+// The kdefout.txt export keeps the naming other tools read: the person of
+// the portrait's number, "???" from 75 on.
+TEST_F(ScriptDescribe, TheExportLayoutKeepsItsOwnSpeaker) {
+  DescribeContext ctx = Ctx();
+  ctx.exportLayout = true;
+  auto line = [&](int16_t portrait) {
+    Statement s;
+    s.Id = 1;
+    s.DataNum = 3;
+    s.data = {0, portrait, 0};
+    return DescribeLine(s, ctx);
+  };
+  EXPECT_EQ(line(74), "1(1):[人74]说: 话0");
+  EXPECT_EQ(line(80), "1(1):[???]说: 话0");  // 人80 exists
+  EXPECT_EQ(line(75), "1(1):[???]说: 话0");
+  EXPECT_EQ(line(-1), "1(1):[???]说: 话0");
 }
 
 TEST_F(ScriptDescribe, NumbersOutsideTheirTablesShowUnknownNames) {

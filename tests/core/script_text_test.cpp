@@ -328,10 +328,27 @@ TEST_F(ScriptFolder, AnErrorInAnyFileChangesNothing) {
   const auto [code, out] = Tool("import-script '" + dir_.path().string() + "' '" + folder_.string() + "'");
   EXPECT_NE(code, 0);
   EXPECT_NE(out.find(expected), std::string::npos) << out;
-  EXPECT_NE(out.find("nothing written"), std::string::npos) << out;
+  EXPECT_NE(out.find("1 个错误，没有写入任何文件"), std::string::npos) << out;
   EXPECT_EQ(dir_.Get("kdef.grp"), SampleFiles().at("kdef.grp"));
   EXPECT_FALSE(dir_.Has("kdef.grp.bak"));
   EXPECT_FALSE(dir_.Has("kdef.idx.bak"));
+}
+
+// A dialogue's comment names its speaker as the instruction list does: by
+// who wears the portrait, or by the portrait's number; never "???".
+TEST_F(ScriptFolder, CommentsNameTheSpeakerAsTheListDoes) {
+  int byNumber = 0, shared = 0;
+  for (const auto& file : std::filesystem::directory_iterator(folder_)) {
+    const std::string text = ReadText(file.path());
+    EXPECT_EQ(text.find("[???]"), std::string::npos) << file.path();
+    for (size_t at = text.find("# 1(1):["); at != std::string::npos; at = text.find("# 1(1):[", at + 1)) {
+      const std::string speaker = text.substr(at + 8, text.find(']', at) - at - 8);
+      byNumber += speaker.starts_with("头像");
+      shared += speaker.find(" +") != std::string::npos;
+    }
+  }
+  EXPECT_GT(byNumber, 0);
+  EXPECT_GT(shared, 0);
 }
 
 TEST_F(ScriptFolder, TheHeaderGuardsTheEventCountAndTheTable) {

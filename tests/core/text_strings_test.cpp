@@ -109,6 +109,64 @@ TEST(InterfaceStrings, TheRunsLanguageDecidesEveryLookup) {
   EXPECT_EQ(InterfaceStringText(Str::Cancel, InterfaceLanguage::English), "Cancel");
 }
 
+// A count agrees with its noun: "[one|other]" takes the form of the number
+// put in before it.
+TEST(InterfaceStrings, AGroupTakesTheFormThatAgreesWithItsNumber) {
+  const std::string_view summary = "{} [error|errors], {} [warning|warnings]";
+  EXPECT_EQ(FormatText(summary, 1, 2), "1 error, 2 warnings");
+  EXPECT_EQ(FormatText(summary, 0, 1), "0 errors, 1 warning");
+  EXPECT_EQ(FormatText(summary, 11, 21), "11 errors, 21 warnings");
+  EXPECT_EQ(FormatText(summary, -1, 10), "-1 errors, 10 warnings");
+  // Before any number the group agrees with the first.
+  EXPECT_EQ(FormatText("[one|many] in {}", 1), "one in 1");
+  EXPECT_EQ(FormatText("[one|many] in {}", 3), "many in 3");
+  // Brackets that are no group of two forms stay as they are, and an
+  // argument is never read as a group.
+  EXPECT_EQ(FormatText("[portrait {}]", 1), "[portrait 1]");
+  EXPECT_EQ(FormatText("{} [a|b|c] [|]", 1), "1 [a|b|c] ");
+  EXPECT_EQ(FormatText("{}: {}", "[x|y]", 1), "[x|y]: 1");
+  EXPECT_EQ(FormatText("{} and {}", std::string("a")), "a and ");
+  EXPECT_EQ(FormatText("no places", 5), "no places");
+}
+
+// Every English text, its numbers all 1, reads no "1 errors": each count of
+// a noun is written with a group. The nouns are those the messages count.
+TEST(InterfaceStrings, EnglishCountsOfOneTakeTheSingular) {
+  const std::vector<std::string> plurals = {
+      "errors",  "warnings", "bytes",   "battles", "events",  "results",   "pictures",     "pixels", "words",
+      "entries", "records",  "squares", "tiles",   "objects", "dialogues", "instructions", "values", "arguments",
+      "numbers", "were",     "are",     "follow",  "run",     "show",      "end"};
+  for (const auto& s : EnglishInterfaceStrings()) {
+    std::vector<std::string> ones(Places(s.text), "1");
+    const std::string text = FillInterfaceText(s.text, ones);
+    for (const std::string& noun : plurals)
+      for (const std::string& before :
+           {std::string("1 "), std::string("1 whole "), std::string("1 empty "), std::string("1 instruction ")})
+        EXPECT_EQ(text.find(before + noun + " "), std::string::npos) << s.number << ": " << text;
+    for (const std::string& noun : plurals)
+      EXPECT_FALSE(text.size() >= noun.size() + 2 &&
+                   text.compare(text.size() - noun.size() - 2, noun.size() + 2, "1 " + noun) == 0)
+          << s.number << ": " << text;
+  }
+}
+
+// The Chinese texts have no plural forms; a group there would be a mistake.
+TEST(InterfaceStrings, ChineseTextsHoldNoGroups) {
+  for (const auto& s : InterfaceStrings()) {
+    std::vector<std::string> args(Places(s.text), "2");
+    std::string plain;
+    size_t next = 0;
+    for (size_t at = 0; at < s.text.size();)
+      if (s.text.compare(at, 2, "{}") == 0) {
+        plain += args[next++];
+        at += 2;
+      } else {
+        plain += s.text[at++];
+      }
+    EXPECT_EQ(FillInterfaceText(s.text, args), plain) << s.number;
+  }
+}
+
 TEST(InterfaceStrings, LanguageNames) {
   EXPECT_EQ(ParseInterfaceLanguage("zh"), InterfaceLanguage::Chinese);
   EXPECT_EQ(ParseInterfaceLanguage("en"), InterfaceLanguage::English);

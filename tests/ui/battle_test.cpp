@@ -118,6 +118,119 @@ class BattleWindows : public QObject {
     QCOMPARE(prompt.asked().size(), size_t(1));
   }
 
+  // 1,001 bytes are five records of 186 bytes and 71 bytes more: the
+  // message counts the five battles the list shows.
+  void aWarStaOf1001BytesCountsTheFiveBattlesItLists() {
+    SampleGame game(GameCharset::Gbk);
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    QFile file(game.path("war.sta"));
+    QVERIFY(file.resize(1001));
+    ScriptedPrompt prompt;
+    BattleEditorWindow editor(game.state);
+    QCOMPARE(Child<QComboBox>(editor, "Combowar")->count(), 5);
+    QCOMPARE(prompt.asked().size(), size_t(1));
+    const QString& text = prompt.asked().front().text;
+    QVERIFY2(text.contains("已读入 5 个完整的战斗") && text.contains("末尾 71 个字节"), qPrintable(text));
+  }
+
+  // A battlefield warfld does not hold, a square off the 64 x 64 field and a
+  // person the database does not hold are refused by name and range; the
+  // list keeps the battle as it was.
+  void valuesOutsideTheirRangesAreRefusedNamingTheFieldAndTheRange() {
+    SampleGame game(GameCharset::Gbk);
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    BattleEditorWindow editor(game.state);
+    QVERIFY(prompt.asked().empty());
+    Child<QComboBox>(editor, "Combowar")->setCurrentIndex(2);
+    const std::vector<BattleRecord> before = game.state.battles;
+    struct Case {
+      const char* box;
+      const char* text;
+      const char* says;
+    };
+    for (const Case& c : {Case{"txtMap", "9999", "战斗地图编号为 9999，不在 0 到 25 之间"},
+                          Case{"txtMap", "26", "战斗地图编号为 26，不在 0 到 25 之间"},
+                          Case{"txtpersonx_4", "64", "4 号参战人的 X 坐标为 64，不在 0 到 63 之间"},
+                          Case{"txtenemyy_7", "-1", "E7 号敌人的 Y 坐标为 -1，不在 0 到 63 之间"}}) {
+      auto* box = Child<QLineEdit>(editor, c.box);
+      const QString kept = box->text();
+      box->setText(c.text);
+      prompt.Clear();
+      QTest::mouseClick(Child<QPushButton>(editor, "cmdedit"), Qt::LeftButton);
+      QCOMPARE(prompt.asked().size(), size_t(1));
+      QVERIFY2(prompt.asked().front().text.contains(c.says), qPrintable(prompt.asked().front().text));
+      QVERIFY(game.state.battles == before);
+      prompt.Clear();
+      QTest::mouseClick(Child<QPushButton>(editor, "cmdaddwar"), Qt::LeftButton);
+      QCOMPARE(prompt.asked().size(), size_t(1));
+      QVERIFY(game.state.battles == before);
+      box->setText(kept);
+    }
+    // The last square and the last map are taken.
+    Child<QLineEdit>(editor, "txtMap")->setText("25");
+    Child<QLineEdit>(editor, "txtpersonx_4")->setText("63");
+    prompt.Clear();
+    QTest::mouseClick(Child<QPushButton>(editor, "cmdedit"), Qt::LeftButton);
+    QVERIFY(prompt.asked().empty());
+    QCOMPARE(game.state.battles[2].map, int16_t(25));
+    QCOMPARE(game.state.battles[2].personX[4], int16_t(63));
+  }
+
+  // A record naming person 9999 (the sample has 320) opens with a warning
+  // and shows the number; applying it is refused until a person is chosen.
+  void aPersonBeyondTheDatabaseIsListedOnOpeningAndRefusedOnApplying() {
+    SampleGame game(GameCharset::Gbk);
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    QFile file(game.path("war.sta"));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.seek(qint64(kBattleRecordSize) + 66 + 2 * 3));  // battle 1, enemy 3
+    QVERIFY(file.write(QByteArray("\x0f\x27", 2)) == 2);         // 9999
+    file.close();
+    ScriptedPrompt prompt;
+    BattleEditorWindow editor(game.state);
+    QCOMPARE(prompt.asked().size(), size_t(1));
+    QVERIFY2(prompt.asked().front().text.contains("战斗1：E3 号敌人为 9999，既不是 -1（无人）也不是 0 到 319 号人物"),
+             qPrintable(prompt.asked().front().text));
+    Child<QComboBox>(editor, "Combowar")->setCurrentIndex(1);
+    QCOMPARE(Child<QComboBox>(editor, "Comboenemy_3")->currentText(), QString("9999"));
+    prompt.Clear();
+    QTest::mouseClick(Child<QPushButton>(editor, "cmdedit"), Qt::LeftButton);
+    QCOMPARE(prompt.asked().size(), size_t(1));
+    QCOMPARE(game.state.battles[1].enemies[3], int16_t(9999));
+    Child<QComboBox>(editor, "Comboenemy_3")->setCurrentIndex(0);  // nobody
+    prompt.Clear();
+    QTest::mouseClick(Child<QPushButton>(editor, "cmdedit"), Qt::LeftButton);
+    QVERIFY(prompt.asked().empty());
+    QCOMPARE(game.state.battles[1].enemies[3], kNoPerson);
+  }
+
+  // Random bytes: every battle is listed, and the message counts the values
+  // out of range and lists the first of them.
+  void aRandomWarStaOpensWithAWarningThatCountsTheValuesOutOfRange() {
+    SampleGame game(GameCharset::Gbk);
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    QByteArray noise(4 * qsizetype(kBattleRecordSize), '\0');
+    uint32_t seed = 12345;
+    for (char& c : noise) {
+      seed = seed * 1103515245u + 12345u;
+      c = char((seed >> 16 & 0x3F) | 0x80);  // every number from -32768 to -16385
+    }
+    QFile file(game.path("war.sta"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(noise) == noise.size());
+    file.close();
+    ScriptedPrompt prompt;
+    BattleEditorWindow editor(game.state);
+    QCOMPARE(Child<QComboBox>(editor, "Combowar")->count(), 4);
+    QCOMPARE(prompt.asked().size(), size_t(1));
+    // Per battle: the map, 32 persons and 52 coordinates.
+    const QString& text = prompt.asked().front().text;
+    QVERIFY2(text.contains("4 个战斗中有 340 个数值超出范围"), qPrintable(text));
+    QVERIFY2(text.contains("战斗0：战斗地图编号为 -"), qPrintable(text));
+    QVERIFY2(text.contains("另有 320 个未列出"), qPrintable(text));
+  }
+
   void theMapViewDrawsAroundItsCentreAndStopsAtTheEdges() {
     SampleGame game(GameCharset::Big5);
     QVERIFY2(game.ok(), qPrintable(game.error));

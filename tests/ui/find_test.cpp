@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -235,8 +236,12 @@ class FindTest : public QObject {
     Find<QAction>(s.w(), "mnu_check")->trigger();
     CheckWindow& check = *Find<CheckWindow>(s.w(), "frmCheck");
     QVERIFY(check.isVisible());
-    // The planted dialogue and the sample's own object that starts a missing event.
-    QCOMPARE(check.report().errors, 2);
+    // The planted dialogue, the sample's own object that starts a missing
+    // event and its events that stop without their end instruction.
+    int open = 0;
+    for (const KdefEvent& e : s.game.state.game.events.events) open += !e.words.empty() && e.words.back() != -1;
+    QVERIFY(open > 0);
+    QCOMPARE(check.report().errors, 2 + open);
     auto* problems = Find<QListWidget>(check, "lstProblems");
     const QString expected =
         QStringLiteral("错误  事件%1，第2行：对话9999超出范围：共有%2个").arg(s.planted).arg(s.game.state.talkCount());
@@ -248,16 +253,84 @@ class FindTest : public QObject {
     for (int k = 0; k < problems->count(); ++k)
       objectListed = objectListed || problems->item(k)->text() == QStringLiteral("错误  场景7 物体4：事件4100不存在");
     QVERIFY(objectListed);
-    QVERIFY(Find<QLabel>(check, "lblSummary")->text().startsWith(QStringLiteral("2个错误，")));
+    QVERIFY(Find<QLabel>(check, "lblSummary")->text().startsWith(QStringLiteral("%1个错误，").arg(2 + open)));
     s.events()->setCurrentIndex(0);
     problems->setCurrentRow(row);
     QTest::keyClick(problems, Qt::Key_Return);
     QCOMPARE(s.events()->currentIndex(), s.planted);
     QCOMPARE(s.currentRow(), 2);
-    // Fixed and checked again: no error.
+    // Fixed and checked again: only the sample's own errors.
     s.game.state.game.events.events[size_t(s.planted)].words = {0, -1};
     Click(check, "cmdCheck");
+    QCOMPARE(check.report().errors, 1 + open);
+  }
+
+  // A dialogue line names its speaker by the persons who wear the portrait,
+  // in the event list and in the find results alike.
+  void aSpeakerIsNamedByTheWearersOfItsPortrait() {
+    Session s;
+    const EditorState& state = s.game.state;
+    const auto& users = state.game.portraitUsers;
+    int shared = -1, unworn = -1;
+    for (size_t p = 75; p < users.size(); ++p) {
+      if (shared < 0 && users[p].size() > 1) shared = int(p);
+      if (unworn < 0 && users[p].empty()) unworn = int(p);
+    }
+    QVERIFY(shared >= 0 && unworn >= 0);
+    const auto& wearers = users[size_t(shared)];
+    const QString sharedSpeaker = QStringLiteral("[%1 +%2]")
+                                      .arg(Q(state.game.names.persons.at(size_t(wearers.front())).name))
+                                      .arg(wearers.size() - 1);
+    const QString unwornSpeaker = QStringLiteral("[头像%1]").arg(unworn);
+    Click(s.w(), "cmdinsertkdef");
+    const int event = state.eventCount() - 1;
+    s.game.state.game.events.events.back().words = {
+        1, int16_t(s.dialogue), int16_t(shared), 0, 1, int16_t(s.dialogue), int16_t(unworn), 0, -1};
+    s.events()->setCurrentIndex(event);
+    s.prompt.Clear();
+    QAbstractItemModel* lines = s.lines()->model();
+    QVERIFY2(lines->data(lines->index(0, 0)).toString().contains(sharedSpeaker), qPrintable(sharedSpeaker));
+    QVERIFY2(lines->data(lines->index(1, 0)).toString().contains(unwornSpeaker), qPrintable(unwornSpeaker));
+    s.activateMain();
+    QTest::keyClick(&s.w(), Qt::Key_F, Qt::ControlModifier);
+    QTRY_VERIFY(s.find().isVisible());
+    s.search(unwornSpeaker);
+    QVERIFY(s.results()->count() >= 1);
+    QVERIFY(
+        s.results()->item(s.results()->count() - 1)->text().startsWith(QStringLiteral("事件%1，第1行：").arg(event)));
+    for (int k = 0; k < s.results()->count(); ++k) QVERIFY(s.results()->item(k)->text().contains(unwornSpeaker));
+    s.search(QStringLiteral("[???]"));
+    QCOMPARE(s.results()->count(), 0);
+  }
+
+  // In English the summary's counts agree with their nouns, and a battle of
+  // war.sta outside its ranges is an error of the check.
+  void theCheckWindowCountsInEnglishAndListsBattlesOutOfRange() {
+    struct EnglishRun {
+      EnglishRun() { SetInterfaceLanguage(InterfaceLanguage::English); }
+      ~EnglishRun() { SetInterfaceLanguage(InterfaceLanguage::Chinese); }
+    } english;
+    Session s;
+    Find<QAction>(s.w(), "mnu_check")->trigger();
+    CheckWindow& check = *Find<CheckWindow>(s.w(), "frmCheck");
     QCOMPARE(check.report().errors, 1);
+    const QString one = Find<QLabel>(check, "lblSummary")->text();
+    QVERIFY2(one.startsWith(QStringLiteral("1 error, ")), qPrintable(one));
+
+    QFile sta(s.game.path("war.sta"));
+    QVERIFY(sta.open(QIODevice::ReadWrite));
+    QVERIFY(sta.seek(186 + 12));
+    QCOMPARE(sta.write(QByteArray("\x0f\x27", 2)), qint64(2));  // battle 1 on battlefield 9999
+    sta.close();
+    Click(check, "cmdCheck");
+    QCOMPARE(check.report().errors, 2);
+    const QString two = Find<QLabel>(check, "lblSummary")->text();
+    QVERIFY2(two.startsWith(QStringLiteral("2 errors, ")), qPrintable(two));
+    auto* problems = Find<QListWidget>(check, "lstProblems");
+    bool listed = false;
+    for (int k = 0; k < problems->count(); ++k)
+      listed = listed || problems->item(k)->text() == "error  battle 1: Battlefield number is 9999, not from 0 to 25";
+    QVERIFY2(listed, qPrintable(problems->item(1)->text()));
   }
 };
 

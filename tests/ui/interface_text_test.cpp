@@ -69,7 +69,15 @@ class TableTexts {
     for (const InterfaceString& s : InterfaceStrings()) {
       const QString text =
           tableAsItIs ? Q(std::string(InterfaceStringText(s.number))) : Q(std::string(codec_.UiText(s.number)));
-      for (const QString& piece : text.split(QStringLiteral("{}")))
+      // A text's pieces lie between its places "{}" and its count groups
+      // "[one|other]"; each form of a group is a piece of its own.
+      static const QRegularExpression group(QStringLiteral(R"(\[([^\[\]{}|]*)\|([^\[\]{}|]*)\])"));
+      QStringList pieces = text.split(QRegularExpression(QStringLiteral(R"(\{\}|)") + group.pattern()));
+      for (auto m = group.globalMatch(text); m.hasNext();) {
+        const QRegularExpressionMatch forms = m.next();
+        pieces << forms.captured(1) << forms.captured(2);
+      }
+      for (const QString& piece : pieces)
         if (std::any_of(piece.begin(), piece.end(), [](QChar c) { return c.isLetter(); })) {
           pieces_.push_back(piece);
           // An action's tooltip is its text without the dots.
@@ -368,8 +376,14 @@ class InterfaceTextTest : public QObject {
       BattleEditorWindow editor(state);
       QTest::mouseClick(editor.findChild<QPushButton*>("cmddelwar"), Qt::LeftButton);
       ExpectTableTexts(table, editor, QStringLiteral("battle editor without war.sta"));
+      const std::vector<BattleValueProblem> problems{{1, BattleField::Map, 0, 99, 0, 25},
+                                                     {1, BattleField::Enemies, 3, 400, -1, 319}};
       for (const QString& text :
-           {WarStaReadMessage(state, WarStaContents{.battles = {}, .fileMissing = true, .ignoredBytes = 0}),
+           {WarStaReadMessage(state, WarStaContents{.battles = {}, .fileMissing = true, .ignoredBytes = 0}, {}),
+            WarStaReadMessage(
+                state,
+                WarStaContents{.battles = {BlankBattle(), BlankBattle()}, .fileMissing = false, .ignoredBytes = 7},
+                problems),
             OnlyBattleLeftMessage(state), MapNumberNotNumberMessage(state, "12a"),
             MapNumberOutOfRangeMessage(state, 999), GroundMissingMessage(state, 3),
             MarkerMissingMessage(state, QStringLiteral("wdx")), BattlefieldShortMessage(state, 2, 10)})

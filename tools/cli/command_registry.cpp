@@ -27,6 +27,13 @@ std::vector<CommandSetup>& Commands() {
 
 void RememberInvocation(const char* argv0) { Invocation() = argv0 ? argv0 : ""; }
 
+void SayCore(const EditorState& state, const std::string& message) {
+  fmt::print("{}\n", state.text().MapInterfaceText(message));
+}
+void ComplainCore(const EditorState& state, const std::string& message) {
+  fmt::print(stderr, "{}\n", state.text().MapInterfaceText(message));
+}
+
 std::filesystem::path ProgramDirectory() {
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", ec);
@@ -43,7 +50,7 @@ bool StartEditor(EditorState& state, const CommonOptions& common) {
     fmt::print(stderr, "{}\n", started.error());
     return false;
   }
-  for (const std::string& warning : started->warnings) fmt::print(stderr, "{}\n", warning);
+  for (const std::string& warning : started->warnings) ComplainCore(state, warning);
   return true;
 }
 
@@ -51,19 +58,19 @@ bool LoadGame(EditorState& state, const CommonOptions& common, const std::string
   if (!StartEditor(state, common)) return false;
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec)) {
-    fmt::print(stderr, "{}: not a directory\n", dir);
+    Complain(state, Str::NotADirectory, dir);
     return false;
   }
   state.gameDirectory = dir;
   Result<GameReadReport> read = ReadGameFiles(state);
   if (!read) {
-    fmt::print(stderr, "{}\n", read.error());
+    ComplainCore(state, read.error());
     return false;
   }
   if (report) {
     *report = std::move(*read);
   } else {
-    for (const FileWarning& w : read->warnings) fmt::print(stderr, "warning: {}: {}\n", w.file, w.message);
+    for (const FileWarning& w : read->warnings) Complain(state, Str::ToolWarning, w.file, w.message);
   }
   return true;
 }
@@ -73,7 +80,7 @@ int WriteExportFile(const EditorState& state, const std::string& file, const Byt
   const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   auto written = WriteExport(dir, path.filename().string(), produce);
   if (!written) {
-    fmt::print(stderr, "{}\n", written.error());
+    ComplainCore(state, written.error());
     return 1;
   }
   fmt::print("{}{}\n", state.text().UiString(messageNumber), written->string());

@@ -13,7 +13,7 @@ namespace tavrel::cli {
 // Options every subcommand shares.
 struct CommonOptions {
   std::string charset = "GBK";
-  std::string language = "zh";  // of the lines the tool prints and writes; its own messages are English
+  std::string language = "zh";  // of everything the tool prints and writes: its messages and the lines
 };
 
 // Adds one subcommand to `app`. The callback it installs sets `exitCode`.

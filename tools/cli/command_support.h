@@ -1,13 +1,36 @@
 #pragma once
 // What the subcommands share: where the tool lies (mb.dat and kdefattr.dat
 // are beside it), reading a game directory, writing an export.
+#include <fmt/format.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "cli/command_registry.h"
 #include "gamefiles/file_io.h"
+#include "text/ui_strings.h"
 
 namespace tavrel::cli {
+
+// Interface string `number` with its arguments, as the tool prints it: in
+// the run's language, and in a Chinese run in the characters of its charset.
+template <class... Args>
+std::string ToolText(const EditorState& state, int number, const Args&... args) {
+  return state.text().MapInterfaceText(FormatInterfaceString(number, args...));
+}
+// The same as a line on stdout (Say) or stderr (Complain).
+template <class... Args>
+void Say(const EditorState& state, int number, const Args&... args) {
+  fmt::print("{}\n", ToolText(state, number, args...));
+}
+template <class... Args>
+void Complain(const EditorState& state, int number, const Args&... args) {
+  fmt::print(stderr, "{}\n", ToolText(state, number, args...));
+}
+// A message the core built (an error, a report line), mapped the same way.
+void SayCore(const EditorState& state, const std::string& message);
+void ComplainCore(const EditorState& state, const std::string& message);
 
 // Called by main with argv[0], the fallback when the executable's own path
 // cannot be asked from the system.

@@ -14,7 +14,7 @@ int RunEvent(const CommonOptions& common, const std::string& dir, int number) {
   EditorState state;
   if (!LoadGame(state, common, dir)) return 1;
   if (number < 0 || number >= state.eventCount()) {
-    fmt::print(stderr, "event {} does not exist: the game has events 0 to {}\n", number, state.eventCount() - 1);
+    Complain(state, Str::EventNotInGame, number, state.eventCount() - 1);
     return 1;
   }
   KdefEvent& event = state.game.events.events[size_t(number)];

@@ -15,10 +15,10 @@ int RunExportDialogue(const CommonOptions& common, const std::string& dir, const
   EditorState state;
   if (!LoadGame(state, common, dir)) return 1;
   if (Status written = ExportDialogueFile(state, file); !written) {
-    fmt::print(stderr, "{}\n", written.error());
+    ComplainCore(state, written.error());
     return 1;
   }
-  fmt::print("{} dialogues written to {}\n", state.talkCount(), file);
+  Say(state, Str::DialoguesWritten, state.talkCount(), file);
   return 0;
 }
 

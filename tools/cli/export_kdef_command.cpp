@@ -19,7 +19,7 @@ int RunExportKdef(const CommonOptions& common, const std::string& dir, const std
   KdefExportReport report;
   const int status = WriteExportFile(
       state, file, [&](const ByteSink& sink) { return ExportKdefText(state, sink, &report); }, kExportedMessage);
-  if (report.totalUnknownWords > 0) fmt::print(stderr, "unknown words: {}\n", report.totalUnknownWords);
+  if (report.totalUnknownWords > 0) Complain(state, Str::CheckUnknownWords, report.totalUnknownWords);
   return status;
 }
 

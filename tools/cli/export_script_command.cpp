@@ -16,10 +16,10 @@ int RunExportScript(const CommonOptions& common, const std::string& dir, const s
   EditorState state;
   if (!LoadGame(state, common, dir)) return 1;
   if (Status written = ExportScriptFolder(state, folder); !written) {
-    fmt::print(stderr, "{}\n", written.error());
+    ComplainCore(state, written.error());
     return 1;
   }
-  fmt::print("{} events written to {}\n", state.eventCount(), folder);
+  Say(state, Str::EventsWritten, state.eventCount(), folder);
   return 0;
 }
 

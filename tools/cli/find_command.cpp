@@ -51,9 +51,7 @@ int RunFind(const CommonOptions& common, const Args& args) {
     ++modes;
   }
   if (modes != 1) {
-    fmt::print(stderr,
-               "find needs exactly one of --dialogue, --person, --item, --scene, --skill, --battle, "
-               "--event, --portrait, --text and --regex\n");
+    fmt::print(stderr, "{}\n", FormatInterfaceString(Str::FindNeedsOneMode));
     return 2;
   }
   query.ignoreCase = args.ignoreCase;
@@ -66,11 +64,11 @@ int RunFind(const CommonOptions& common, const Args& args) {
   }
   for (const FoundLine& line : *found) {
     if (line.place.kind == PlaceKind::SceneObject)
-      fmt::print("{}\n", ObjectStartLine(ObjectStart{line.place.owner, line.place.index, Trigger(line.trigger)}));
+      SayCore(state, ObjectStartText(ObjectStart{line.place.owner, line.place.index, Trigger(line.trigger)}));
     else
       fmt::print("{}:{}: {}\n", line.place.owner, line.place.index, line.text);
   }
-  fmt::print("{} results\n", found->size());
+  Say(state, Str::FindResults, found->size());
   return 0;
 }
 

@@ -18,25 +18,25 @@ int RunImportDialogue(const CommonOptions& common, const std::string& dir, const
   if (!LoadGame(state, common, dir)) return 1;
   Result<Bytes> bytes = ReadWholeFile(file);
   if (!bytes) {
-    fmt::print(stderr, "{}\n", bytes.error());
+    ComplainCore(state, bytes.error());
     return 1;
   }
   const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
   CompiledDialogue compiled = CompileDialogueText(text, file, state.game.talk, state.text(), lossy);
   if (!compiled.errors.empty()) {
     for (const TextDiagnostic& d : compiled.errors) fmt::print(stderr, "{}\n", d.ToString());
-    fmt::print(stderr, "{} errors; nothing written{}\n", compiled.errors.size(),
-               !compiled.errors.empty() && !lossy ? " (--lossy stores characters the charset lacks as '?')" : "");
+    fmt::print(stderr, "{}{}\n", ToolText(state, Str::ImportErrors, compiled.errors.size()),
+               lossy ? std::string() : ToolText(state, Str::ImportLossyHint));
     return 1;
   }
-  for (const TextDiagnostic& d : compiled.lossy) fmt::print(stderr, "warning: {}\n", d.ToString());
+  for (const TextDiagnostic& d : compiled.lossy)
+    Complain(state, Str::ToolWarning, fmt::format("{}:{}:{}", d.file, d.line, d.column), d.message);
   const DialogueImport report = ApplyDialogue(state, std::move(compiled));
   if (Status written = SaveTalk(dir, state.game.talk, state.text()); !written) {
-    fmt::print(stderr, "{}\n", written.error());
+    ComplainCore(state, written.error());
     return 1;
   }
-  fmt::print("{} dialogues, {} changed: talk.idx and talk.grp written, the previous files kept as .bak\n",
-             report.entries, report.changed);
+  Say(state, Str::DialoguesImported, report.entries, report.changed);
   return 0;
 }
 

@@ -19,16 +19,15 @@ int RunImportScript(const CommonOptions& common, const std::string& dir, const s
   CompiledScripts compiled = ReadScriptFolder(folder, state.attributes);
   if (!compiled.errors.empty()) {
     for (const TextDiagnostic& d : compiled.errors) fmt::print(stderr, "{}\n", d.ToString());
-    fmt::print(stderr, "{} errors; nothing written\n", compiled.errors.size());
+    Complain(state, Str::ImportErrors, compiled.errors.size());
     return 1;
   }
   const ScriptImport report = ApplyScripts(state, std::move(compiled.events));
   if (Status written = WriteEvents(dir, state.game.events); !written) {
-    fmt::print(stderr, "{}\n", written.error());
+    ComplainCore(state, written.error());
     return 1;
   }
-  fmt::print("{} events, {} changed: kdef.idx and kdef.grp written, the previous files kept as .bak\n", report.events,
-             report.changed);
+  Say(state, Str::EventsImported, report.events, report.changed);
   return 0;
 }
 

@@ -1,8 +1,9 @@
 // tavrel lint DIR: every broken reference, unknown word, irregular
 // conditional, jump outside its event and event without an end, as
 // "kdef:event:line: message"; dialogues no instruction shows and items no
-// event gives as information; then "N errors, M warnings". Exit 1 when there
-// is an error.
+// event gives as information; battle numbers outside their ranges as
+// "war:N: ..."; then "N errors, M warnings" (in a Chinese run "N个错误，M个警告").
+// Exit 1 when there is an error.
 #include <fmt/format.h>
 
 #include <memory>
@@ -15,27 +16,28 @@
 namespace tavrel::cli {
 namespace {
 
-const char* SeverityWord(Severity severity) {
+int SeverityWord(Severity severity) {
   switch (severity) {
     case Severity::Error:
-      return "error";
+      return Str::LintError;
     case Severity::Warning:
-      return "warning";
+      return Str::LintWarning;
     case Severity::Info:
-      return "info";
+      return Str::LintInfo;
   }
-  return "";
+  return Str::LintInfo;
 }
 
 int RunLint(const CommonOptions& common, const std::string& dir, bool quiet) {
   EditorState state;
   if (!LoadGame(state, common, dir)) return 2;
-  const LintReport report = LintGame(state, LimitsOf(state, BattleCountOnDisk(state)));
+  const LintReport report = LintLoadedGame(state);
   for (const Finding& f : report.findings) {
     if (quiet && f.severity == Severity::Info) continue;
-    fmt::print("{}: {}: {}\n", PlaceTag(f.place), SeverityWord(f.severity), state.text().MapInterfaceText(f.message));
+    fmt::print("{}: {}: {}\n", PlaceTag(f.place), ToolText(state, SeverityWord(f.severity)),
+               state.text().MapInterfaceText(f.message));
   }
-  fmt::print("{} errors, {} warnings\n", report.errors, report.warnings);
+  SayCore(state, LintSummary(report));
   return report.errors > 0 ? 1 : 0;
 }
 

@@ -26,12 +26,12 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
   const TextCodec& text = state.text();
   Result<WarStaContents> contents = ReadWarSta(dir, text);
   if (!contents) {
-    fmt::print(stderr, "{}\n", contents.error());
+    ComplainCore(state, contents.error());
     return 1;
   }
   const std::vector<BattleRecord>& battles = contents->battles;
   if (battle < 0 || size_t(battle) >= battles.size()) {
-    fmt::print(stderr, "{}\n", fmt::format(fmt::runtime(text.UiString(Str::NoSuchBattle)), battle, battles.size()));
+    Complain(state, Str::NoSuchBattle, battle, battles.size());
     return 1;
   }
   const BattleRecord& record = battles[size_t(battle)];
@@ -39,9 +39,11 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
 
   static const PictureSet kNoTiles;
   std::shared_ptr<const PictureSet> tiles;
+  std::optional<TileSetFiles> tileFiles;
   Result<LoadedTileSet> loaded = LoadBattleTiles(state, record.map);
   if (loaded) {
     tiles = loaded->tiles;
+    tileFiles = loaded->files;
     fmt::print("{}\n", TileFilesUsedMessage(text, loaded->files));
     // Tiles of impossible sizes are drawn as absent: the picture is not whole.
     if (const std::string damaged = TileSetDamageMessage(text, *loaded); !damaged.empty()) {
@@ -49,24 +51,37 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
       complete = false;
     }
   } else {
-    fmt::print(stderr, "{}\n", loaded.error());
+    ComplainCore(state, loaded.error());
     complete = false;
   }
   std::optional<Battlefield> field;
   if (Result<Battlefield> read = ReadBattlefield(dir, record.map); read) {
     field = std::move(*read);
   } else {
-    fmt::print(stderr, "{}\n", read.error());
+    ComplainCore(state, read.error());
     complete = false;
   }
 
-  const PixelArea view =
-      DrawBattleView(field ? &*field : nullptr, tiles ? *tiles : kNoTiles, record, kOpeningCentreX, kOpeningCentreY);
+  CompositionGaps gaps;
+  const PixelArea view = DrawBattleView(field ? &*field : nullptr, tiles ? *tiles : kNoTiles, record, kOpeningCentreX,
+                                        kOpeningCentreY, &gaps);
+  // Squares whose ground the tile set lacks are left black: the picture is
+  // not what the game shows, so the files are named and the run fails. The
+  // centre mark is the editor's own; without it the picture is still the
+  // battlefield, so that is a warning only.
+  if (tileFiles && field) {
+    if (gaps.groundMissing > 0) {
+      Complain(state, Str::RenderGroundMissing, gaps.groundMissing, tileFiles->index.filename().string(),
+               tileFiles->data.filename().string());
+      complete = false;
+    }
+    if (gaps.markerMissing) Complain(state, Str::MarkerTileMissing, tileFiles->index.filename().string());
+  }
   if (Status written = WritePng(out, view); !written) {
-    fmt::print(stderr, "{}\n", written.error());
+    ComplainCore(state, written.error());
     return 1;
   }
-  fmt::print("{}\n", fmt::format(fmt::runtime(text.UiString(Str::BattlePictureWritten)), out));
+  Say(state, Str::BattlePictureWritten, out);
   return complete ? 0 : 1;
 }
 
@@ -79,7 +94,8 @@ struct RenderBattleArgs {
 const Command<RenderBattleArgs> kCommand{
     "render-battle",
     "Draw a battle's map with its markers as the battle map view shows it, as a 640x480 PNG (exit 1 when "
-    "the tiles or the map could not be read; the picture shows what could)",
+    "the tiles or the map could not be read or the tile set lacks ground tiles the map uses; the picture shows "
+    "what could be drawn)",
     [](CLI::App& sub, RenderBattleArgs& args) {
       sub.add_option("DIR", args.dir, "game directory")->required();
       sub.add_option("BATTLE", args.battle, "battle number in war.sta (from 0)")->required();

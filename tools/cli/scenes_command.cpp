@@ -14,19 +14,17 @@ namespace {
 
 void PrintScene(const EditorState& state, int32_t scene) {
   const SceneTable& table = state.game.objects.scenes[size_t(scene)];
-  const std::string name =
-      scene < int32_t(state.game.names.scenes.size()) ? state.game.names.scenes[size_t(scene)].name : std::string();
-  const std::string heading = name.empty() ? fmt::format("scene {}", scene) : fmt::format("scene {} {}", scene, name);
+  const std::string heading = SceneCaption(state.game.names, scene);
   if (!table.valid) {
-    fmt::print("{}: damaged table of {} bytes, no objects shown\n", heading, table.damaged.size());
+    Say(state, Str::SceneDamagedTable, heading, table.damaged.size());
     return;
   }
   const std::vector<int32_t> objects = SceneObjectNumbers(state.game.objects, scene);
-  fmt::print("{}: {} objects\n", heading, objects.size());
+  Say(state, Str::SceneObjectCount, heading, objects.size());
   for (int32_t o : objects) {
     const SceneObject& object = table.objects[size_t(o)];
-    fmt::print("  object {} at {},{}: action {}, item {}, pass {}\n", o, object.words[kObjectX], object.words[kObjectY],
-               object.event(Trigger::Action), object.event(Trigger::Item), object.event(Trigger::Pass));
+    Say(state, Str::SceneObjectLine, o, object.words[kObjectX], object.words[kObjectY], object.event(Trigger::Action),
+        object.event(Trigger::Item), object.event(Trigger::Pass));
   }
 }
 
@@ -35,12 +33,12 @@ int RunScenes(const CommonOptions& common, const std::string& dir, std::optional
   if (!LoadGame(state, common, dir)) return 1;
   const SceneObjectTables& tables = state.game.objects;
   if (!tables.present) {
-    fmt::print(stderr, "no scene object tables: alldef.idx/alldef.grp could not be read\n");
+    Complain(state, Str::NoSceneObjectTables);
     return 1;
   }
   if (scene) {
     if (*scene < 0 || *scene >= tables.sceneCount()) {
-      fmt::print(stderr, "scene {} does not exist: the tables hold scenes 0 to {}\n", *scene, tables.sceneCount() - 1);
+      Complain(state, Str::SceneNotInTables, *scene, tables.sceneCount() - 1);
       return 1;
     }
     PrintScene(state, *scene);

@@ -6,18 +6,19 @@
 
 #include "app/zdat_patch.h"
 #include "cli/command_registry.h"
+#include "cli/command_support.h"
 
 namespace tavrel::cli {
 namespace {
 
 int RunZdat(const CommonOptions& common, const std::string& dir) {
+  EditorState state;  // only for the language and charset of the messages
+  if (!StartEditor(state, common)) return 1;
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec)) {
-    fmt::print(stderr, "{}: not a directory\n", dir);
+    Complain(state, Str::NotADirectory, dir);
     return 1;
   }
-  EditorState state;  // only for the charset of the messages
-  if (!StartEditor(state, common)) return 1;
   const zdat::ZdatFile file = zdat::ReadZdat(dir);
   const std::string problem = zdat::ZdatOpenProblem(state.text(), file);
   if (!file.found) {

@@ -12,6 +12,7 @@ SampleSizes SizesFor(const SampleOptions& options) {
   const int scale = options.scale < 1 ? 1 : options.scale;
   sizes.dialogues *= scale;
   sizes.events *= scale;
+  if (options.inventorySlots >= 1) sizes.inventorySlots = options.inventorySlots;
   return sizes;
 }
 

@@ -17,12 +17,17 @@ struct SampleSizes {
   int events = 300;
   int persons = 320;
   int items = 200;
-  int scenes = 12;
+  int scenes = 12;          // scenes of the object tables (alldef), the tiles and the events
+  int databaseScenes = 14;  // scenes the database names: more than alldef holds, as in real mods
   int skills = 90;
   int portraits = 120;
   int battles = 10;       // war.sta holds at least this many
   int sceneTiles = 48;    // every scene tile set holds at least this many
   int sceneEvents = 200;  // events per scene in the game
+  // Portraits from here to the last are worn by nobody, while dialogue still
+  // shows them; those from 75 on below it are worn by several persons.
+  int firstUnwornPortrait = 110;
+  int inventorySlots = 200;  // of the database's base entry
 };
 SampleSizes SizesFor(const SampleOptions& options);
 

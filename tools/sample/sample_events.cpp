@@ -5,7 +5,9 @@
 // holds (dialogue numbers within the dialogue table, persons within the
 // persons, even picture numbers ...); the jump words of conditionals are
 // laid over them from the attribute table.
-// A cursor over all opcodes makes sure every kind occurs.
+// A cursor over all opcodes makes sure every kind occurs. As in real games,
+// some conditionals are irregular (their jump words are not exactly one
+// positive word) and some events end without their end instruction.
 #include <algorithm>
 #include <array>
 #include <stdexcept>
@@ -41,7 +43,9 @@ class EventWriter {
       if (index % 37 == 9 && !conditionals_.empty()) Instruction(words, random_.Pick(conditionals_), 0, kIrregular);
       Block(words, 0, random_.Between(2, 8));
     }
-    words.push_back(-1);
+    // Now and then an event stops without its end instruction, as some
+    // real events do: the game runs off its last word.
+    if (index % 131 != 70) words.push_back(-1);
     return words;
   }
 
@@ -101,7 +105,15 @@ class EventWriter {
     if (!Jumps(op)) return;
     out[at + size_t(a.yesOffset)] = 0;
     out[at + size_t(a.noOffset)] = 0;
-    if (mode == kIrregular) return;
+    if (mode == kIrregular) {
+      // Any pair of jump words but exactly one positive word, in turn: both
+      // zero, both positive, a negative one.
+      static constexpr std::array<std::array<int16_t, 2>, 4> kShapes = {{{0, 0}, {2, 3}, {-4, 0}, {0, -1}}};
+      const auto& shape = kShapes[size_t(irregular_++) % kShapes.size()];
+      out[at + size_t(a.yesOffset)] = shape[0];
+      out[at + size_t(a.noOffset)] = shape[1];
+      return;
+    }
     // The words jumped over: a nested block, never empty, so the distance is
     // at least 1 and the jump is a regular one.
     const size_t body = out.size();
@@ -218,7 +230,8 @@ class EventWriter {
   std::vector<int> plain_;
   int cursor_ = 0;
   int talkCursor_ = 0;
-  int made_ = 0;  // instructions written by LongEvent
+  int made_ = 0;       // instructions written by LongEvent
+  int irregular_ = 0;  // irregular conditionals written
 };
 
 }  // namespace

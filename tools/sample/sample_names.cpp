@@ -1,6 +1,8 @@
-// r1.idx/r1.grp: the starting save data. Entry 0 is a small base block;
-// entries 1 to 4 are the persons, items, scenes and skills, each a table of
-// fixed-size records whose names are composed from syllable tables.
+// r1.idx/r1.grp: the starting save data. Entry 0 is the base entry (the
+// party, where it stands, the inventory); entries 1 to 4 are the persons,
+// items, scenes and skills, each a table of fixed-size records whose names
+// are composed from syllable tables. The database names more scenes than the
+// object tables hold, and some portraits are worn by nobody, as in real mods.
 #include <array>
 #include <string_view>
 
@@ -60,21 +62,47 @@ std::string ItemName(int item) {
   const int materials = int(kItemMaterials.size());
   return std::string(At(kItemMaterials, item % materials)) + std::string(At(kItemKinds, item / materials));
 }
-std::string SceneName(int scene) { return std::string(At(kPlaces, scene)) + std::string(At(kPlaceKinds, scene * 5)); }
+// Each place once with each kind: the names stay apart past the twelfth.
+std::string SceneName(int scene) {
+  return std::string(At(kPlaces, scene)) + std::string(At(kPlaceKinds, scene * 5 + scene / int(kPlaces.size())));
+}
 std::string SkillName(int skill) {
   return std::string(At(kSkillStems, skill % int(kSkillStems.size()))) +
          std::string(At(kSkillKinds, skill / int(kSkillStems.size())));
 }
 
-Bytes BaseBlock() {
-  Bytes block(64, 0);
-  // Party (the hero alone), the world-map position and a little silver.
-  PutI16(block, 0, 0);
-  for (int slot = 1; slot < 6; ++slot) PutI16(block, size_t(2 * slot), -1);
-  PutI16(block, 12, 358);
-  PutI16(block, 14, 235);
-  PutI16(block, 16, 500);
+// The base entry: where the hero and the boat stand, the party and the
+// inventory, in `slots` slots of an item and its count.
+Bytes BaseBlock(int slots) {
+  Bytes block(size_t(36 + 4 * slots), 0);
+  PutI16(block, 4, 358);  // hero X, Y on the world map, and again X1, Y1
+  PutI16(block, 6, 235);
+  PutI16(block, 8, 358);
+  PutI16(block, 10, 235);
+  PutI16(block, 12, 2);    // facing
+  PutI16(block, 14, 352);  // the boat
+  PutI16(block, 16, 240);
+  PutI16(block, 18, 352);
+  PutI16(block, 20, 240);
+  PutI16(block, 24, 0);  // the party: the hero alone
+  for (int member = 1; member < 6; ++member) PutI16(block, size_t(24 + 2 * member), -1);
+  for (int slot = 0; slot < slots; ++slot) {
+    const bool held = slot < 4;  // a little silver, a medicine, a sword, a book
+    PutI16(block, size_t(36 + 4 * slot), held ? 40 * slot + 1 : -1);
+    PutI16(block, size_t(38 + 4 * slot), held ? (slot == 0 ? 500 : slot) : 0);
+  }
   return block;
+}
+
+// The portrait person `p` wears: the first persons their own, the others
+// shared; none wears a portrait from `sizes.firstUnwornPortrait` on (whoever
+// would wears the one four times the unworn count below it instead, which
+// others share too), and the last person wears none at all.
+int PortraitOf(int p, const SampleSizes& sizes) {
+  if (p == sizes.persons - 1) return -1;
+  const int own = p < sizes.portraits ? p : (p * 7) % sizes.portraits;
+  const int unworn = sizes.portraits - sizes.firstUnwornPortrait;
+  return own >= sizes.firstUnwornPortrait && unworn > 0 ? own - 4 * unworn : own;
 }
 
 }  // namespace
@@ -93,14 +121,11 @@ std::string PersonName(int person) {
 std::vector<SampleFile> MakeNameFiles(const SampleSizes& sizes) {
   SampleRandom random(1);
   std::vector<Bytes> entries(5);
-  entries[0] = BaseBlock();
+  entries[0] = BaseBlock(sizes.inventorySlots);
   for (int p = 0; p < sizes.persons; ++p) {
     Bytes record(kPersonRecordSize, 0);
-    // The first persons wear their own portraits, the others share them; the
-    // last one wears none.
-    const int portrait = p == sizes.persons - 1 ? -1 : p < sizes.portraits ? p : (p * 7) % sizes.portraits;
     PutI16(record, 0, p);
-    PutI16(record, 2, portrait);
+    PutI16(record, 2, PortraitOf(p, sizes));
     PutI16(record, 4, random.Below(3));
     PutI16(record, 6, random.Between(1, 30));
     PutName(record, 8, 10, PersonName(p));
@@ -116,7 +141,7 @@ std::vector<SampleFile> MakeNameFiles(const SampleSizes& sizes) {
     PutStatistics(record, 42, random);
     entries[2].insert(entries[2].end(), record.begin(), record.end());
   }
-  for (int s = 0; s < sizes.scenes; ++s) {
+  for (int s = 0; s < sizes.databaseScenes; ++s) {
     Bytes record(kSceneRecordSize, 0);
     PutI16(record, 0, s);
     PutName(record, 2, 10, SceneName(s));

@@ -24,6 +24,9 @@ struct SampleOptions {
   // per battlefield (wdxNNN / wmpNNN), as a modder lays them out. z.dat's
   // name tables name the files written either way.
   bool numberedTiles = false;
+  // Inventory slots of the database's base entry (r1.grp entry 0, 36 + 4 x
+  // slots bytes): 200 as the original game has them, 240 as a real mod.
+  int inventorySlots = 200;
 };
 
 // war.sta (at least 10 battles), warfld.idx/warfld.grp (26 maps of two and

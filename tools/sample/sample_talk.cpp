@@ -1,6 +1,8 @@
 // talk.idx/talk.grp: invented dialogue in traditional Chinese, with the
 // game's "*" after every 12 Chinese characters; a few texts are empty and a
 // few carry ASCII. Stored as BIG5 bytes, complemented, 0x00 terminated.
+// As the game's text does, 怎么 and 什么 write 麼 as 么 (A4 5C, whose
+// second byte is the ASCII backslash).
 #include <fmt/format.h>
 
 #include <string_view>
@@ -24,7 +26,7 @@ const std::vector<std::string_view> kPhrases = {
     "想過此路，先問我手中的刀",
     "小二，來壺好酒",
     "客官裡面請",
-    "此事說來話長",
+    "這是怎么回事",
     "不知閣下師承何派",
     "我家小姐病了三天",
     "山中常有猛虎出沒",
@@ -45,7 +47,7 @@ const std::vector<std::string_view> kPhrases = {
     "且慢，先喝了這碗茶",
     "今日就到此為止",
     "千萬不可告訴別人",
-    "只怕來不及了",
+    "你們在做什么",
     "好，就依你所言",
 };
 const std::vector<std::string_view> kEndings = {"。", "！", "？", "……"};

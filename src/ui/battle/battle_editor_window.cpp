@@ -205,11 +205,13 @@ void BattleEditorWindow::setCaptions() {
 }
 
 void BattleEditorWindow::readBattles() {
+  limits_ = BattleLimitsOf(state_);
   Result<WarStaContents> read = ReadWarSta(state_.gameDirectory, state_.text());
   QString problem;
   if (read) {
+    // The message counts the battles read before the list takes them.
+    problem = WarStaReadMessage(state_, *read, CheckBattles(read->battles, limits_));
     state_.battles = std::move(read->battles);
-    problem = WarStaReadMessage(state_, *read);
   } else {
     state_.battles.clear();
     problem = WarStaUnreadableMessage(state_, read.error());
@@ -234,6 +236,9 @@ void BattleEditorWindow::fillCombowar(int choose) {
 }
 
 int BattleEditorWindow::chosenBattle() const { return battleList_->currentIndex(); }
+void BattleEditorWindow::chooseBattle(int battle) {
+  if (battle >= 0 && battle < battleList_->count()) battleList_->setCurrentIndex(battle);
+}
 QString BattleEditorWindow::mapText() const { return mapField_->text(); }
 
 void BattleEditorWindow::showBattle(int battle) {
@@ -290,42 +295,46 @@ BattleFields BattleEditorWindow::readFields() const {
   return f;
 }
 
+QWidget* BattleEditorWindow::fieldControl(BattleField field, int index) const {
+  const size_t i = size_t(index);
+  const bool participant = i < size_t(kBattleParticipants), enemy = i < size_t(kBattleEnemies);
+  switch (field) {
+    case BattleField::Lead:
+      return nullptr;
+    case BattleField::Map:
+      return mapField_;
+    case BattleField::Experience:
+      return experienceField_;
+    case BattleField::Music:
+      return musicField_;
+    case BattleField::Manual:
+      return participant ? manualLists_[i] : nullptr;
+    case BattleField::Automatic:
+      return participant ? automaticLists_[i] : nullptr;
+    case BattleField::PersonX:
+      return participant ? participantXFields_[i] : nullptr;
+    case BattleField::PersonY:
+      return participant ? participantYFields_[i] : nullptr;
+    case BattleField::Enemies:
+      return enemy ? enemyLists_[i] : nullptr;
+    case BattleField::EnemyX:
+      return enemy ? enemyXFields_[i] : nullptr;
+    case BattleField::EnemyY:
+      return enemy ? enemyYFields_[i] : nullptr;
+  }
+  return nullptr;
+}
+
 // A refused command: says why (a silent no-op while nothing is chosen) and
 // puts the cursor into the field that refused.
 bool BattleEditorWindow::refused(const BattleCommandResult& result) {
   if (result.changed) return false;
   if (result.fieldError) {
-    using Field = BattleFieldError::Field;
     const BattleFieldError& e = *result.fieldError;
-    const size_t i = size_t(e.index);
-    QLineEdit* box = nullptr;
-    switch (e.field) {
-      case Field::Map:
-        box = mapField_;
-        break;
-      case Field::Experience:
-        box = experienceField_;
-        break;
-      case Field::Music:
-        box = musicField_;
-        break;
-      case Field::PersonX:
-        box = participantXFields_[i];
-        break;
-      case Field::PersonY:
-        box = participantYFields_[i];
-        break;
-      case Field::EnemyX:
-        box = enemyXFields_[i];
-        break;
-      case Field::EnemyY:
-        box = enemyYFields_[i];
-        break;
-    }
     ShowMessage(this, FieldErrorMessage(state_, e));
-    if (box) {
-      box->setFocus();
-      box->selectAll();
+    if (QWidget* control = fieldControl(e.field, e.index)) {
+      control->setFocus();
+      if (auto* box = qobject_cast<QLineEdit*>(control)) box->selectAll();
     }
   } else if (result.refusal == BattleCommandResult::Refusal::OnlyBattleLeft) {
     ShowMessage(this, OnlyBattleLeftMessage(state_));
@@ -335,7 +344,7 @@ bool BattleEditorWindow::refused(const BattleCommandResult& result) {
 
 void BattleEditorWindow::applyBattle() {
   history_.Begin(state_.battles, kStepApplyBattle, chosenBattle());
-  const BattleCommandResult r = ApplyBattle(state_.battles, chosenBattle(), readFields());
+  const BattleCommandResult r = ApplyBattle(state_.battles, chosenBattle(), readFields(), limits_);
   history_.Commit(state_.battles);
   if (refused(r)) return;
   fillCombowar(r.choose);
@@ -344,7 +353,7 @@ void BattleEditorWindow::applyBattle() {
 
 void BattleEditorWindow::addBattle() {
   history_.Begin(state_.battles, kStepAddBattle, chosenBattle());
-  const BattleCommandResult r = AddBattle(state_.battles, chosenBattle(), readFields());
+  const BattleCommandResult r = AddBattle(state_.battles, chosenBattle(), readFields(), limits_);
   history_.Commit(state_.battles);
   if (refused(r)) return;
   fillCombowar(r.choose);

@@ -27,6 +27,8 @@ class BattleEditorWindow : public QDialog {
   // What the battlefield view takes: the chosen position of Combowar (-1
   // for none) and the text of txtMap as it stands, applied or not.
   int chosenBattle() const;
+  // Chooses battle `battle` when the list holds it.
+  void chooseBattle(int battle);
   QString mapText() const;
 
  private:
@@ -41,6 +43,8 @@ class BattleEditorWindow : public QDialog {
   void showFields(const BattleFields& fields);
   BattleFields readFields() const;
   bool refused(const BattleCommandResult& result);
+  // The control that shows a field; nullptr for the leading number.
+  QWidget* fieldControl(BattleField field, int index) const;
 
   void applyBattle();
   void addBattle();
@@ -75,6 +79,7 @@ class BattleEditorWindow : public QDialog {
   QPushButton* undoButton_ = nullptr;
   QPushButton* redoButton_ = nullptr;
   BattleHistory history_;
+  BattleLimits limits_;                  // what applied values are checked against, taken on opening
   QListWidget* lstStartedBy_ = nullptr;  // the event lines that start the chosen battle
 };
 

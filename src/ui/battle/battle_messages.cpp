@@ -1,48 +1,31 @@
 #include "ui/battle/battle_messages.h"
 
+#include "app/battle_check.h"
 #include "gamefiles/war_map.h"
 #include "ui/qt_text.h"
 
 namespace tavrel::ui {
 
-QString WarStaReadMessage(const EditorState& state, const WarStaContents& contents) {
+QString WarStaReadMessage(const EditorState& state, const WarStaContents& contents,
+                          std::span<const BattleValueProblem> problems) {
   if (contents.fileMissing) return Ui(state, Str::WarStaMissing);
+  QStringList parts;
   if (contents.ignoredBytes > 0)
-    return UiFormat(state, Str::WarStaPartialRecord, kBattleRecordSize, contents.battles.size(), contents.ignoredBytes);
-  return {};
+    parts << UiFormat(state, Str::WarStaPartialRecord, kBattleRecordSize, contents.battles.size(),
+                      contents.ignoredBytes);
+  if (!problems.empty()) parts << CoreText(state, BattleProblemsReport(problems));
+  return parts.join(QStringLiteral("\n\n"));
 }
 
 QString WarStaUnreadableMessage(const EditorState& state, const std::string& error) {
   return UiFormat(state, Str::WarStaUnreadable, CoreText(state, error));
 }
 
-namespace {
-
-QString FieldLabel(const EditorState& state, const BattleFieldError& e) {
-  using Field = BattleFieldError::Field;
-  switch (e.field) {
-    case Field::Map:
-      return Ui(state, Str::BattleMapNumber);
-    case Field::Experience:
-      return Ui(state, Str::VictoryExperience);
-    case Field::Music:
-      return Ui(state, Str::BattleMusic);
-    case Field::PersonX:
-      return Ui(state, Str::ParticipantCoordinates) + QStringLiteral(" %1 X").arg(e.index);
-    case Field::PersonY:
-      return Ui(state, Str::ParticipantCoordinates) + QStringLiteral(" %1 Y").arg(e.index);
-    case Field::EnemyX:
-      return Ui(state, Str::BattleEnemies) + QStringLiteral(" E%1 X").arg(e.index);
-    case Field::EnemyY:
-      return Ui(state, Str::BattleEnemies) + QStringLiteral(" E%1 Y").arg(e.index);
-  }
-  return {};
-}
-
-}  // namespace
-
 QString FieldErrorMessage(const EditorState& state, const BattleFieldError& error) {
-  return UiFormat(state, Str::BattleFieldNotNumber, FieldLabel(state, error), error.text);
+  if (error.range)
+    return CoreText(state, FormatInterfaceString(Str::BattleNotChanged, BattleProblemText(*error.range)));
+  return UiFormat(state, Str::BattleFieldNotNumber, CoreText(state, BattleFieldLabel(error.field, error.index)),
+                  error.text);
 }
 
 QString OnlyBattleLeftMessage(const EditorState& state) { return Ui(state, Str::OnlyBattleLeft); }

@@ -3,6 +3,7 @@
 // the numbered interface strings in the state's charset.
 #include <QString>
 #include <QStringList>
+#include <span>
 
 #include "app/battle_edit.h"
 #include "app/editor_state.h"
@@ -10,9 +11,11 @@
 
 namespace tavrel::ui {
 
-// What an opening of the battle editor reports about war.sta; empty when
-// the file was whole.
-QString WarStaReadMessage(const EditorState& state, const WarStaContents& contents);
+// What an opening of the battle editor reports about war.sta (`contents`
+// as read, before its battles are taken) and the values of its battles
+// outside their ranges; empty when the file was whole and every value fits.
+QString WarStaReadMessage(const EditorState& state, const WarStaContents& contents,
+                          std::span<const BattleValueProblem> problems);
 QString WarStaUnreadableMessage(const EditorState& state, const std::string& error);
 
 // Why cmdedit / cmdaddwar changed nothing.

@@ -59,7 +59,7 @@ CheckWindow::CheckWindow(EditorState& state, QWidget* parent) : QDialog(parent),
 
 void CheckWindow::check() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  report_ = LintGame(state_, LimitsOf(state_, BattleCountOnDisk(state_)));
+  report_ = LintLoadedGame(state_);
   QApplication::restoreOverrideCursor();
   // Errors first, then warnings, then the information, each by event and line.
   std::stable_sort(report_.findings.begin(), report_.findings.end(),

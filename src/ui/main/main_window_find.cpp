@@ -10,6 +10,7 @@
 #include "ui/find/check_window.h"
 #include "ui/find/find_window.h"
 #include "ui/main/main_window.h"
+#include "ui/main/side_windows.h"
 #include "ui/main/statement_list_model.h"
 #include "ui/qt_text.h"
 
@@ -110,6 +111,9 @@ void MainWindow::showPlace(const Place& place) {
       break;
     case PlaceKind::Event:
       if (place.owner >= 0 && place.owner < state_.eventCount()) eventSelector_->setCurrentIndex(place.owner);
+      break;
+    case PlaceKind::Battle:
+      OpenBattleEditor(state_, this, place.owner);
       break;
     case PlaceKind::Item:
       break;

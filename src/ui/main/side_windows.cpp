@@ -6,8 +6,9 @@
 
 namespace tavrel::ui {
 
-void OpenBattleEditor(EditorState& state, QWidget* parent) {
+void OpenBattleEditor(EditorState& state, QWidget* parent, int battle) {
   BattleEditorWindow editor(state, parent);
+  if (battle >= 0) editor.chooseBattle(battle);
   editor.exec();
 }
 

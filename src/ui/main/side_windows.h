@@ -7,7 +7,8 @@ class QWidget;
 
 namespace tavrel::ui {
 
-void OpenBattleEditor(EditorState& state, QWidget* parent);
+// With `battle` (a check result's), that battle is chosen when the editor opens.
+void OpenBattleEditor(EditorState& state, QWidget* parent, int battle = -1);
 void OpenPatcher(EditorState& state, QWidget* parent);
 // Commits the events it changes; the caller shows the current event again afterwards.
 void OpenPortraitReplacement(EditorState& state, QWidget* parent);
