@@ -451,9 +451,6 @@ constexpr InterfaceString kEnglish[] = {
      "at most 254"},
     {Str::PngDamaged, "{} is not a readable PNG file: {}"},
     {Str::PngTooLarge, "The picture in {} is {}×{}, too large: game pictures are at most {} wide and {} high"},
-    {Str::PngTooLarge,
-     "The picture in {} is {}×{}, too large: game pictures are at most {} wide and high, and an import at most {} "
-     "[pixel|pixels]"},
     {Str::PictureFileRefused, "{} cannot be encoded: {}"},
     {Str::PictureListLineBad, "{} line {} is not understood: \"{}\""},
     {Str::PictureListFileMissing, "{} line {} lists the file {}, which does not exist"},
@@ -591,15 +588,14 @@ constexpr InterfaceString kEnglish[] = {
     {Str::ObjectNumberOutOfRange, "Scene {} has no object {}"},
     {Str::EventDoesNotExist, "(no such event)"},
     {Str::SceneTablesTrailingBytes,
-     "{}: {} bytes follow the last scene's object table; they are kept as they are when saving"},
+     "{}: {} [byte follows|bytes follow] the last scene's object table; [it is|they are] kept as [it is|they are] when "
+     "saving"},
     // Pictures of impossible sizes, an import that changes nothing.
     {Str::PicturesDamaged,
      "{}: an impossible size in the header of {} of its pictures (numbers {}): a negative side, more than {}×{}, or "
      "more rows than data bytes. They are shown as absent and written back as they are."},
     {Str::PortraitDamagedCaption, "No. {} (damaged)"},
     {Str::PicturesUnchanged, "{}/{}: no picture changed; nothing was written"},
-     "{}: {} [byte follows|bytes follow] the last scene's object table; [it is|they are] kept as [it is|they are] when "
-     "saving"},
     {Str::BattleLeadNumber, "leading number"},
     {Str::BattleManualSlot, "hand-chosen participant {}"},
     {Str::BattleAutomaticSlot, "automatically chosen participant {}"},
