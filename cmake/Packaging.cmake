@@ -32,13 +32,13 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries come from dpkg-shlibdeps; what is loaded at run time
 # and not linked is named here: the Qt platform plugins (xcb, offscreen) and a
 # font that holds the Chinese characters.
-# libpng is linked (so also found by dpkg-shlibdeps) and named for the tool's PNG pictures.
+# libspng is linked (so also found by dpkg-shlibdeps) and named for the tool's PNG pictures.
 # OpenCC's library is linked; its dictionaries (libopencc-data) are read at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpng16-16, libopencc-data")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libspng0, libopencc-data")
 if(TARGET tavrel-editor)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libpng16-16, libopencc-data, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
+      "libspng0, libopencc-data, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
 endif()
 
 include(CPack)

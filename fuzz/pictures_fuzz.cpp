@@ -1,4 +1,6 @@
-// A picture set with its palette: parse, expand, render.
+// A picture set with its palette, through the path of the windows: read the
+// files, expand every picture, draw each into a picture box and as a whole
+// (the portrait grid's icons), and decode its pixels (the export).
 #include "fuzz_support.h"
 #include "gamefiles/picture_encode.h"
 #include "gamefiles/pictures.h"
@@ -7,20 +9,31 @@ using namespace tavrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto parts = fuzz::UnpackParts(data, size, 3);
+  fuzz::LayFiles({{"mmap.col", parts[0]}, {"hdgrp.idx", parts[1]}, {"hdgrp.grp", parts[2]}});
+  Result<Palette> loaded = LoadPalette(fuzz::ScratchGameDir());
+  FUZZ_CHECK(bool(loaded) == (parts[0].size() >= 768));
   const Palette palette = ParsePalette(parts[0]);
-  const PictureSet set = ParsePictureSet(parts[1], parts[2], palette);
-  FUZZ_CHECK(set.size() == parts[1].size() / 4);
-  PixelArea area(48, 40, 0);
+  Result<PictureSet> read = LoadPictureSet(fuzz::ScratchGameDir(), "hdgrp.idx", "hdgrp.grp", palette);
+  FUZZ_CHECK(read && read->size() == parts[1].size() / 4);
+  const PictureSet& set = *read;
+  const std::string damaged = DamagedPicturesMessage("hdgrp.grp", set);
+  FUZZ_CHECK(damaged.empty() == DamagedPictureNumbers(set).empty());
+  PixelArea box(100, 100, 0);
   int at = 0;
   for (const RlePicture& picture : set) {
     FUZZ_CHECK(picture.colours.size() == picture.data.size());
-    RenderPicture(picture, area, at % 61 - 30, at % 47 - 20);
+    RenderPicture(picture, box, at % 61 - 30, at % 47 - 20);
     ++at;
-    // The picture boxes show the whole rectangle; keep to sizes a window can hold.
-    if (picture.width > 0 && picture.height > 0 && int64_t(picture.width) * picture.height <= 1 << 20) {
-      const PixelArea whole = RenderPictureOpaque(picture);
-      FUZZ_CHECK(whole.pixels.size() == size_t(picture.width) * size_t(picture.height));
+    const PixelArea whole = RenderPictureOpaque(picture);
+    const IndexedPicture pixels = DecodePictureIndices(picture);
+    if (!PictureShows(picture)) {
+      FUZZ_CHECK(whole.pixels.empty() && pixels.indices.empty());
+      continue;
     }
+    FUZZ_CHECK(picture.width <= kMaxPictureWidth && picture.height <= kMaxPictureHeight);
+    FUZZ_CHECK(size_t(picture.height) <= picture.data.size());
+    FUZZ_CHECK(whole.pixels.size() == size_t(picture.width) * size_t(picture.height));
+    FUZZ_CHECK(pixels.indices.size() == whole.pixels.size());
   }
   // The index against its data: what a damage loses lies within the files;
   // without damage, every picture the index gives bytes is there and a save
@@ -33,11 +46,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EncodePictureSet(set, idx, grp);
     FUZZ_CHECK(grp.size() >= parts[2].size());
   }
-  // Through the files as the editor reads them.
-  fuzz::LayFiles({{"mmap.col", parts[0]}, {"hdgrp.idx", parts[1]}, {"hdgrp.grp", parts[2]}});
-  Result<Palette> loaded = LoadPalette(fuzz::ScratchGameDir());
-  FUZZ_CHECK(bool(loaded) == (parts[0].size() >= 768));
-  Result<PictureSet> read = LoadPictureSet(fuzz::ScratchGameDir(), "hdgrp.idx", "hdgrp.grp", palette);
-  FUZZ_CHECK(read && read->size() == set.size());
   return 0;
 }

@@ -70,9 +70,9 @@ int main(int argc, char** argv) {
     Result<Bytes> png = PictureToPng(portraits[k], ParsePalette(palette));
     if (!png) continue;
     Write(out / "png", "portrait" + std::to_string(k), fuzz::PackParts({palette, *png}));
-    const std::string list = "# number file width height x-offset y-offset\n0 0000.png " +
+    const std::string list = "# number file width height x-offset y-offset format\n0 0000.png " +
                              std::to_string(portraits[k].width) + " " + std::to_string(portraits[k].height) +
-                             " 0 56\n1 absent\n";
+                             " 0 56 indexed\n1 absent\n2 damaged\n";
     Write(out / "picture_list", "portrait" + std::to_string(k),
           fuzz::PackParts({Bytes(list.begin(), list.end()), *png}));
   }

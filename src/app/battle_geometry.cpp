@@ -33,7 +33,7 @@ int TilePosition(int16_t value) {
 namespace {
 
 bool Drawable(const PictureSet& tiles, int position) {
-  return position >= 0 && position < int(tiles.size()) && tiles[size_t(position)].absent == 0;
+  return position >= 0 && position < int(tiles.size()) && PictureShows(tiles[size_t(position)]);
 }
 
 void RenderAnchored(const RlePicture& picture, PixelArea& area, CanvasPoint anchor) {
@@ -84,6 +84,19 @@ PixelArea CropArea(const PixelArea& area, int width, int height) {
   return out;
 }
 
+namespace {
+
+// The marker's text: a letter and the number. Appended rather than
+// "literal + string", which GCC 12 at -O3 reads as an overlapping copy
+// (-Wrestrict, a false report).
+std::string MarkerText(char letter, int number) {
+  std::string text(1, letter);
+  text += std::to_string(number);
+  return text;
+}
+
+}  // namespace
+
 std::vector<BattleMarker> BattleMarkers(const BattleRecord& battle, int centreX, int centreY) {
   std::vector<BattleMarker> markers;
   auto place = [&](int x, int y) {
@@ -93,10 +106,10 @@ std::vector<BattleMarker> BattleMarkers(const BattleRecord& battle, int centreX,
   };
   markers.reserve(markers.size() + kBattleParticipants + kBattleEnemies);
   for (int k = 0; k < kBattleParticipants; ++k)
-    markers.push_back({" " + std::to_string(k), place(battle.personX[size_t(k)], battle.personY[size_t(k)]), false});
+    markers.push_back({MarkerText(' ', k), place(battle.personX[size_t(k)], battle.personY[size_t(k)]), false});
   for (int d = 0; d < kBattleEnemies; ++d) {
     if (battle.enemies[size_t(d)] < 0) continue;
-    markers.push_back({"E" + std::to_string(d), place(battle.enemyX[size_t(d)], battle.enemyY[size_t(d)]), true});
+    markers.push_back({MarkerText('E', d), place(battle.enemyX[size_t(d)], battle.enemyY[size_t(d)]), true});
   }
   return markers;
 }

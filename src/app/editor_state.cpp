@@ -116,6 +116,10 @@ Result<GameReadReport> ReadGameFiles(EditorState& state, ReadNeeds needs) {
     next.portraits = std::move(*portraits);
     next.savedPortraits = next.portraits;
     Append(report.warnings, portraitWarnings);
+    // Portraits of impossible sizes show as absent and keep their bytes.
+    const std::filesystem::path grp = GameFilePath(state, "hdgrp.grp");
+    if (std::string damaged = DamagedPicturesMessage(grp.string(), next.portraits); !damaged.empty())
+      report.warnings.push_back({grp.filename().string(), std::move(damaged)});
   } else {
     WarnPair(state, "hdgrp.idx", "hdgrp.grp", portraits.error(), report.warnings);
   }

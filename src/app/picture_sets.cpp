@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <sstream>
 
@@ -28,12 +29,19 @@ std::vector<std::string> Words(const std::string& line) {
   return words;
 }
 
-bool HasPixels(const RlePicture& p) { return p.absent == 0 && p.width > 0 && p.height > 0; }
-
-bool UsesIndex(const IndexedPicture& picture, uint8_t index) {
+// The lowest palette index no visible pixel of the picture uses, or -1 when
+// it shows all 256.
+int UnusedIndex(const IndexedPicture& picture) {
+  std::array<bool, 256> used{};
   for (size_t k = 0; k < picture.indices.size(); ++k)
-    if (picture.visible[k] != 0 && picture.indices[k] == index) return true;
-  return false;
+    if (picture.visible[k] != 0) used[picture.indices[k]] = true;
+  for (size_t i = 0; i < used.size(); ++i)
+    if (!used[i]) return int(i);
+  return -1;
+}
+
+bool AnyTransparent(const IndexedPicture& picture) {
+  return std::find(picture.visible.begin(), picture.visible.end(), uint8_t{0}) != picture.visible.end();
 }
 
 uint32_t Distance(uint32_t a, uint32_t b) {
@@ -42,6 +50,12 @@ uint32_t Distance(uint32_t a, uint32_t b) {
   const int db = int(a & 0xFF) - int(b & 0xFF);
   return uint32_t(dr * dr + dg * dg + db * db);
 }
+
+constexpr const char* kListHeading =
+    "# number file width height x-offset y-offset format\n"
+    "# format: indexed = the game palette in its order (a transparent pixel takes an entry no visible pixel uses),\n"
+    "#         rgba = every palette index shows, so transparency is the alpha channel\n"
+    "# N absent: no picture; N damaged: a header of an impossible size, kept as it is\n";
 
 struct ListLine {
   bool absent = true;
@@ -73,10 +87,12 @@ Result<std::vector<ListLine>> ReadPictureList(const fs::path& folder) {
     if (!ParseInt(w[0], number) || number < 0 || number >= (1 << 20)) return bad();
     ListLine entry;
     entry.line = lineNumber;
-    if (w.size() == 2 && w[1] == "absent") {
+    if (w.size() == 2 && (w[1] == "absent" || w[1] == "damaged")) {
       entry.absent = true;
-    } else if (w.size() == 6 && ParseInt(w[2], width) && ParseInt(w[3], height) && ParseInt(w[4], x) &&
-               ParseInt(w[5], y) && x >= -32768 && x <= 32767 && y >= -32768 && y <= 32767 &&
+    } else if ((w.size() == 6 || (w.size() == 7 && (w[6] == PngFormatName(PngFormat::Indexed) ||
+                                                    w[6] == PngFormatName(PngFormat::Rgba)))) &&
+               ParseInt(w[2], width) && ParseInt(w[3], height) && ParseInt(w[4], x) && ParseInt(w[5], y) &&
+               x >= -32768 && x <= 32767 && y >= -32768 && y <= 32767 &&
                w[1].find_first_of("/\\") == std::string::npos && w[1] != "." && w[1] != "..") {
       // Files lie in the folder itself.
       entry.absent = false;
@@ -151,11 +167,16 @@ Result<PictureSetPaths> FindPictureSetFiles(const fs::path& dir, const PictureSe
 
 std::string PictureFileName(size_t number) { return fmt::format("{:04}.png", number); }
 
-Result<Bytes> PictureToPng(const RlePicture& picture, const Palette& palette) {
-  if (picture.absent != 0 || picture.width <= 0 || picture.height <= 0) return Error{"an absent picture has no PNG"};
+const char* PngFormatName(PngFormat format) { return format == PngFormat::Indexed ? "indexed" : "rgba"; }
+
+Result<Bytes> PictureToPng(const RlePicture& picture, const Palette& palette, PngFormat* format) {
+  if (!PictureShows(picture)) return Error{"a picture without pixels has no PNG"};
   const IndexedPicture pixels = DecodePictureIndices(picture);
   const PngTexts texts{{kXOffsetKey, std::to_string(picture.xOffset)}, {kYOffsetKey, std::to_string(picture.yOffset)}};
-  if (UsesIndex(pixels, kTransparentIndex)) {
+  const bool transparent = AnyTransparent(pixels);
+  const int unused = transparent ? UnusedIndex(pixels) : -1;
+  if (format != nullptr) *format = transparent && unused < 0 ? PngFormat::Rgba : PngFormat::Indexed;
+  if (transparent && unused < 0) {
     std::vector<uint8_t> rgba(pixels.indices.size() * 4, 0);
     for (size_t k = 0; k < pixels.indices.size(); ++k) {
       if (pixels.visible[k] == 0) continue;
@@ -171,11 +192,14 @@ Result<Bytes> PictureToPng(const RlePicture& picture, const Palette& palette) {
   png.width = pixels.width;
   png.height = pixels.height;
   png.indices = pixels.indices;
-  for (size_t k = 0; k < png.indices.size(); ++k)
-    if (pixels.visible[k] == 0) png.indices[k] = kTransparentIndex;
   png.colours.assign(palette.begin(), palette.end());
-  png.alpha.assign(size_t(kTransparentIndex) + 1, 255);
-  png.alpha[kTransparentIndex] = 0;
+  if (transparent) {
+    // The unused entry is the transparent one: tRNS lists every entry up to it.
+    for (size_t k = 0; k < png.indices.size(); ++k)
+      if (pixels.visible[k] == 0) png.indices[k] = uint8_t(unused);
+    png.alpha.assign(size_t(unused) + 1, 255);
+    png.alpha[size_t(unused)] = 0;
+  }
   png.texts = texts;
   return EncodeIndexedPng(png);
 }
@@ -191,19 +215,23 @@ Result<PictureExportReport> ExportPictureSet(const PictureSet& set, const Palett
   fs::create_directories(folder, ec);
   if (ec) return Error{FormatInterfaceString(Str::FolderNotCreated, folder.string(), ec.message())};
   PictureExportReport report;
-  std::string list = "# number file width height x-offset y-offset\n";
+  std::string list = kListHeading;
   for (size_t k = 0; k < set.size(); ++k) {
     const RlePicture& picture = set[k];
-    if (!HasPixels(picture)) {
-      list += fmt::format("{} absent\n", k);
+    if (!PictureShows(picture)) {
+      const bool damaged = PictureDamaged(picture);
+      list += fmt::format("{} {}\n", k, damaged ? "damaged" : "absent");
       ++report.absent;
+      if (damaged) ++report.damaged;
       continue;
     }
     const std::string name = PictureFileName(k);
-    Status written = ExportPicture(picture, palette, folder / name);
-    if (!written) return written.passError();
-    list +=
-        fmt::format("{} {} {} {} {} {}\n", k, name, picture.width, picture.height, picture.xOffset, picture.yOffset);
+    PngFormat format = PngFormat::Indexed;
+    Result<Bytes> png = PictureToPng(picture, palette, &format);
+    if (!png) return png.passError();
+    if (Status written = WriteFileAtomic(folder / name, *png, false); !written) return written.passError();
+    list += fmt::format("{} {} {} {} {} {} {}\n", k, name, picture.width, picture.height, picture.xOffset,
+                        picture.yOffset, PngFormatName(format));
     ++report.written;
   }
   Status listed = WriteFileAtomic(folder / kPictureListName, Bytes(list.begin(), list.end()), false);
@@ -225,10 +253,9 @@ uint8_t PaletteMatcher::Nearest(uint32_t rgb, bool& exact) {
     }
     slot = (slot + 1) & (cache_.size() - 1);
   }
-  uint8_t best = kTransparentIndex == 0 ? 1 : 0;
+  uint8_t best = 0;
   uint32_t bestDistance = UINT32_MAX;
   for (size_t i = 0; i < palette_.size(); ++i) {
-    if (i == kTransparentIndex) continue;
     const uint32_t d = Distance(rgb, palette_[i]);
     if (d < bestDistance) {
       bestDistance = d;
@@ -243,7 +270,7 @@ uint8_t PaletteMatcher::Nearest(uint32_t rgb, bool& exact) {
   return best;
 }
 
-MappedPicture MapPngToPalette(const PngImage& image, PaletteMatcher& matcher) {
+MappedPicture MapPngToPalette(const PngImage& image, PaletteMatcher& matcher, const IndexedPicture* current) {
   MappedPicture out;
   IndexedPicture& p = out.picture;
   p.width = image.width;
@@ -251,23 +278,36 @@ MappedPicture MapPngToPalette(const PngImage& image, PaletteMatcher& matcher) {
   const size_t pixels = size_t(image.width) * size_t(image.height);
   p.indices.assign(pixels, 0);
   p.visible.assign(pixels, 0);
-  // An indexed PNG whose entry i is the game's colour i keeps index i, so
-  // colours the palette holds twice come back as they were.
+  // An indexed PNG whose entry i is the game's colour i names index i itself,
+  // so colours the palette holds twice come back as they were.
   std::vector<int> direct;
   if (image.indexed) {
     direct.assign(image.colours.size(), -1);
     for (size_t i = 0; i < image.colours.size() && i < 256; ++i)
-      if (i != kTransparentIndex && image.colours[i] == matcher.Colour(uint8_t(i))) direct[i] = int(i);
+      if (image.colours[i] == matcher.Colour(uint8_t(i))) direct[i] = int(i);
   }
+  const bool hinted =
+      current != nullptr &&
+      current->indices.size() == size_t(std::max(current->width, 0)) * size_t(std::max(current->height, 0)) &&
+      current->visible.size() == current->indices.size();
   for (size_t k = 0; k < pixels; ++k) {
     if (image.rgba[4 * k + 3] < kOpaqueFrom) continue;
     p.visible[k] = 1;
+    const uint32_t rgb =
+        uint32_t(image.rgba[4 * k]) << 16 | uint32_t(image.rgba[4 * k + 1]) << 8 | image.rgba[4 * k + 2];
+    // The index the picture had here, while its colour is still this one.
+    const int x = int(k % size_t(image.width)), y = int(k / size_t(image.width));
+    if (hinted && x < current->width && y < current->height) {
+      const size_t at = current->at(x, y);
+      if (current->visible[at] != 0 && matcher.Colour(current->indices[at]) == rgb) {
+        p.indices[k] = current->indices[at];
+        continue;
+      }
+    }
     if (image.indexed && image.indices[k] < direct.size() && direct[image.indices[k]] >= 0) {
       p.indices[k] = uint8_t(direct[image.indices[k]]);
       continue;
     }
-    const uint32_t rgb =
-        uint32_t(image.rgba[4 * k]) << 16 | uint32_t(image.rgba[4 * k + 1]) << 8 | image.rgba[4 * k + 2];
     bool exact = false;
     p.indices[k] = matcher.Nearest(rgb, exact);
     if (!exact) ++out.mappedPixels;
@@ -282,20 +322,20 @@ MappedPicture MapPngToPalette(const PngImage& image, PaletteMatcher& matcher) {
   return out;
 }
 
-Result<MappedPicture> ReadPngPicture(const fs::path& file, PaletteMatcher& matcher) {
+Result<MappedPicture> ReadPngPicture(const fs::path& file, PaletteMatcher& matcher, const IndexedPicture* current) {
   Result<Bytes> bytes = ReadWholeFile(file);
   if (!bytes) return bytes.passError();
   PngReadFailure failure;
-  Result<PngImage> image = DecodePng(*bytes, kMaxPictureSide, kMaxImportPixels, failure);
+  Result<PngImage> image = DecodePng(*bytes, failure);
   if (!image) {
     if (failure.tooLarge)
       return Error{FormatInterfaceString(Str::PngTooLarge, file.string(), failure.width, failure.height,
-                                         kMaxPictureSide, kMaxImportPixels)};
+                                         kMaxPictureWidth, kMaxPictureHeight)};
     return Error{FormatInterfaceString(Str::PngDamaged, file.string(), failure.reason)};
   }
   if (image->width < 1 || image->height < 1)
     return Error{FormatInterfaceString(Str::PngDamaged, file.string(), "no pixels")};
-  return MapPngToPalette(*image, matcher);
+  return MapPngToPalette(*image, matcher, current);
 }
 
 bool SamePictureBytes(const RlePicture& a, const RlePicture& b) {
@@ -321,7 +361,7 @@ Result<PictureImport> PlanPictureImport(const PictureSet& current, const Palette
     if (line.absent) {
       // The export lists an entry without pixels (absent, or a header of no
       // size) as absent; such an entry keeps its bytes.
-      if (existing && !HasPixels(current[k])) {
+      if (existing && !PictureShows(current[k])) {
         out = current[k];
         ++result.kept;
       } else {
@@ -336,13 +376,17 @@ Result<PictureImport> PlanPictureImport(const PictureSet& current, const Palette
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
       return Error{FormatInterfaceString(Str::PictureListFileMissing, listPath.string(), line.line, file.string())};
-    Result<MappedPicture> mapped = ReadPngPicture(file, matcher);
+    // The picture it replaces: its indices win among equal colours, and
+    // pixels equal colour by colour to its own keep its bytes.
+    const bool replaces = existing && PictureShows(current[k]);
+    const IndexedPicture before = replaces ? DecodePictureIndices(current[k]) : IndexedPicture{};
+    Result<MappedPicture> mapped = ReadPngPicture(file, matcher, replaces ? &before : nullptr);
     if (!mapped) return mapped.passError();
     result.mappedPixels += mapped->mappedPixels;
     IndexedPicture& pixels = mapped->picture;
     pixels.xOffset = line.xOffset;
     pixels.yOffset = line.yOffset;
-    if (existing && !reencodeAll && HasPixels(current[k]) && DecodePictureIndices(current[k]) == pixels) {
+    if (replaces && !reencodeAll && before == pixels) {
       out = current[k];
       ++result.kept;
       continue;

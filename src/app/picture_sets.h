@@ -1,19 +1,31 @@
 #pragma once
 // Picture sets to PNG files and back. A set is exported to a folder as one
-// indexed PNG per picture, drawn with the game palette (colour = the 6-bit
-// components × 4, transparent pixels a fully transparent palette entry, the
-// picture's offsets in text chunks), and a list pictures.txt:
+// PNG per picture with the picture's offsets in text chunks, and a list
+// pictures.txt:
 //
-//   # number file width height x-offset y-offset
-//   0 0000.png 48 56 0 56
+//   # number file width height x-offset y-offset format
+//   0 0000.png 48 56 0 56 indexed
 //   1 absent
+//   2 damaged
+//
+// In this format every palette index is a colour (index 0 too); which pixels
+// show is a matter of the rows' skips. A picture is written as an indexed PNG
+// with the game palette in its order (colour = the 6-bit components × 4) when
+// that keeps every index: a picture with transparent pixels needs an entry
+// no visible pixel uses, which the PNG marks fully transparent. A picture
+// with transparent pixels that shows all 256 indices is written as RGBA.
+// "absent" is a number without a picture, "damaged" one whose header claims
+// an impossible size (no PNG; the import keeps its bytes).
 //
 // An import reads that list and every PNG it names, checks everything before
-// anything is written, keeps the bytes of every picture whose pixels, mask
-// and offsets are unchanged and encodes the others; numbers past the end of
-// the set append pictures. Indexed and RGB(A) PNGs are read: alpha below 128
-// is transparent, any other colour maps to the nearest palette colour, and
-// palette index kTransparentIndex is never given to a visible pixel.
+// anything is written, keeps the bytes of every picture whose pixels (colour
+// by colour, transparency by transparency) and offsets are unchanged, and
+// encodes the others; numbers past the end of the set append pictures.
+// Indexed and RGB(A) PNGs are read: alpha below 128 is transparent. A visible
+// pixel keeps the index the picture had there when its colour is still that
+// index's; else an indexed PNG's own index when its entry is the game's
+// colour at that index; else the lowest palette index of exactly its colour;
+// else the nearest colour (counted as mapped).
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -26,9 +38,7 @@
 
 namespace tavrel {
 
-inline constexpr uint8_t kTransparentIndex = 0;
-inline constexpr uint8_t kOpaqueFrom = 128;             // alpha from here on shows
-inline constexpr uint64_t kMaxImportPixels = 1u << 24;  // a PNG larger than this is refused unread
+inline constexpr uint8_t kOpaqueFrom = 128;  // alpha from here on shows
 inline constexpr const char* kPictureListName = "pictures.txt";
 inline constexpr const char* kXOffsetKey = "XOffset";
 inline constexpr const char* kYOffsetKey = "YOffset";
@@ -55,15 +65,20 @@ Result<PictureSetPaths> FindPictureSetFiles(const std::filesystem::path& dir, co
 // The file name of picture `number` in an exported folder.
 std::string PictureFileName(size_t number);
 
-// The picture as a PNG file's bytes (indexed with the palette; a picture that
-// shows palette index kTransparentIndex is written as RGBA so no pixel is
-// lost). An absent picture is an error.
-Result<Bytes> PictureToPng(const RlePicture& picture, const Palette& palette);
+enum class PngFormat { Indexed, Rgba };
+// Its word in pictures.txt: "indexed" or "rgba".
+const char* PngFormatName(PngFormat format);
+
+// The picture as a PNG file's bytes, indexed when that keeps every index,
+// else RGBA (see above); `format` (when given) says which. A picture that
+// does not show (absent, damaged, no pixels) is an error.
+Result<Bytes> PictureToPng(const RlePicture& picture, const Palette& palette, PngFormat* format = nullptr);
 Status ExportPicture(const RlePicture& picture, const Palette& palette, const std::filesystem::path& file);
 
 struct PictureExportReport {
   int written = 0;
-  int absent = 0;
+  int absent = 0;   // numbers without pixels, the damaged ones included
+  int damaged = 0;  // of those, pictures of an impossible size
 };
 // Writes every picture and pictures.txt into `folder` (made when missing).
 Result<PictureExportReport> ExportPictureSet(const PictureSet& set, const Palette& palette,
@@ -76,8 +91,9 @@ struct MappedPicture {
   bool offsetsGiven = false;  // the PNG carried both offsets
 };
 
-// Finds the nearest palette colour of a 0x00RRGGBB colour (never
-// kTransparentIndex), remembering the colours asked for.
+// Finds the palette index of a 0x00RRGGBB colour: the lowest index of
+// exactly that colour, else the nearest colour (the lowest of equally near
+// ones); index 0 is a colour like any other. Remembers the colours asked for.
 class PaletteMatcher {
  public:
   explicit PaletteMatcher(const Palette& palette);
@@ -90,13 +106,16 @@ class PaletteMatcher {
   std::vector<std::pair<uint32_t, uint16_t>> cache_;  // open addressing; second: index | exact << 8, 0xFFFF empty
 };
 
-// The pixels of a decoded PNG in the palette. Offsets come from its text
-// chunks when it has them (else 0, 0).
-MappedPicture MapPngToPalette(const PngImage& image, PaletteMatcher& matcher);
+// The pixels of a decoded PNG in the palette, by the rules above; `current`
+// is the picture the PNG replaces (its index at a pixel wins among equal
+// colours), or nullptr. Offsets come from its text chunks when it has them
+// (else 0, 0).
+MappedPicture MapPngToPalette(const PngImage& image, PaletteMatcher& matcher, const IndexedPicture* current = nullptr);
 
 // Reads one PNG file into the palette's pixels; errors name the file (damaged,
 // too large for the game's format, unreadable).
-Result<MappedPicture> ReadPngPicture(const std::filesystem::path& file, PaletteMatcher& matcher);
+Result<MappedPicture> ReadPngPicture(const std::filesystem::path& file, PaletteMatcher& matcher,
+                                     const IndexedPicture* current = nullptr);
 
 struct PictureImport {
   PictureSet set;   // the set as it will be written

@@ -8,6 +8,8 @@ namespace tavrel {
 
 Status ReplacePortraitPicture(EditorState& state, int32_t number, const IndexedPicture& picture) {
   if (number < 0 || size_t(number) >= state.game.portraits.size()) return Error{"no such portrait"};
+  // The same pixels and offsets: the portrait keeps its bytes and nothing changes.
+  if (DecodePictureIndices(state.game.portraits[size_t(number)]) == picture) return Ok();
   Result<RlePicture> encoded = EncodeRlePicture(picture, state.game.palette);
   if (!encoded) return encoded.passError();
   StepRecorder step(state, Str::StepChangePortraitPicture, StepPlace{});

@@ -10,7 +10,8 @@
 namespace tavrel {
 
 // Replaces portrait `number` (0 .. count - 1) with the picture, encoded. On
-// an error (the picture fits no encoding) nothing changes.
+// an error (the picture fits no encoding) nothing changes, nor when the
+// picture is the portrait's own pixels and offsets (its bytes stay).
 Status ReplacePortraitPicture(EditorState& state, int32_t number, const IndexedPicture& picture);
 
 // Appends the picture as a new portrait; gives its number.

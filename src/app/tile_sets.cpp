@@ -105,7 +105,13 @@ std::string TileFilesUsedMessage(const TextCodec& text, const TileSetFiles& file
 std::string TileSetMessage(const TextCodec& text, const LoadedTileSet& set) {
   std::string message = TileFilesUsedMessage(text, set.files);
   if (set.damage) message += "\n" + text.MapInterfaceText(set.damage->message);
+  if (const std::string damaged = TileSetDamageMessage(text, set); !damaged.empty()) message += "\n" + damaged;
   return message;
+}
+
+std::string TileSetDamageMessage(const TextCodec& text, const LoadedTileSet& set) {
+  if (!set.tiles) return {};
+  return text.MapInterfaceText(DamagedPicturesMessage(set.files.data.filename().string(), *set.tiles));
 }
 
 const Bytes& TileSetCache::Zdat(const fs::path& dir) {
@@ -181,7 +187,7 @@ const RlePicture* TileForNumber(const PictureSet& tiles, int pictureNumber) {
   const int index = TileIndexForNumber(pictureNumber);
   if (index < 0 || static_cast<size_t>(index) >= tiles.size()) return nullptr;
   const RlePicture& tile = tiles[static_cast<size_t>(index)];
-  return tile.absent == 0 ? &tile : nullptr;
+  return PictureShows(tile) ? &tile : nullptr;
 }
 
 const RlePicture* TileForText(const PictureSet& tiles, const std::string& text) {

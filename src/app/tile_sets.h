@@ -70,8 +70,13 @@ struct LoadedTileSet {
 
 // "Tile files: sdx / smp" in the run's charset, as the interface strings are.
 std::string TileFilesUsedMessage(const TextCodec& text, const TileSetFiles& files);
-// The same, and on a line of its own what is damaged in them.
+// The same, and on lines of their own what is damaged in them (the index
+// against its data, tiles of impossible sizes).
 std::string TileSetMessage(const TextCodec& text, const LoadedTileSet& set);
+
+// Which tiles of the set claim an impossible size (DamagedPicturesMessage,
+// naming the data file) in the run's charset; empty when none does.
+std::string TileSetDamageMessage(const TextCodec& text, const LoadedTileSet& set);
 
 // The sets read from one game directory, by the files they came from.
 class TileSetCache {
@@ -105,7 +110,7 @@ Result<LoadedTileSet> LoadBattleTiles(EditorState& state, int map);
 // The tile a picture number names: number / 2, a half rounded to the even neighbour.
 int TileIndexForNumber(int pictureNumber);
 // The tile of a picture number typed into a box; nullptr when the text is no
-// number or the tile lies outside the set or is absent.
+// number or the tile lies outside the set or does not show (absent, damaged).
 const RlePicture* TileForText(const PictureSet& tiles, const std::string& text);
 const RlePicture* TileForNumber(const PictureSet& tiles, int pictureNumber);
 // The picture numbers an animation from `start` to `end` shows: start,

@@ -51,10 +51,13 @@ size_t EncodeGroups(const IndexedPicture& picture, int y, Bytes& row) {
 
 Result<Bytes> EncodePictureRows(const IndexedPicture& picture) {
   const size_t pixels = size_t(std::max(picture.width, 0)) * size_t(std::max(picture.height, 0));
-  if (picture.width < 1 || picture.height < 1 || picture.width > kMaxPictureSide || picture.height > kMaxPictureSide)
-    return Error{FormatInterfaceString(Str::PictureSizeNotAllowed, picture.width, picture.height, kMaxPictureSide)};
-  if (picture.indices.size() != pixels || picture.visible.size() != pixels)
-    return Error{FormatInterfaceString(Str::PictureSizeNotAllowed, picture.width, picture.height, kMaxPictureSide)};
+  auto refused = [&] {
+    return Error{FormatInterfaceString(Str::PictureSizeNotAllowed, picture.width, picture.height, kMaxPictureWidth,
+                                       kMaxPictureHeight)};
+  };
+  if (picture.width < 1 || picture.height < 1 || picture.width > kMaxPictureWidth || picture.height > kMaxPictureHeight)
+    return refused();
+  if (picture.indices.size() != pixels || picture.visible.size() != pixels) return refused();
   Bytes out;
   Bytes row;
   for (int y = 0; y < picture.height; ++y) {

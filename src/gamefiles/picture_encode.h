@@ -25,8 +25,8 @@
 
 namespace tavrel {
 
-// The header fields are 16-bit signed: a side of 1 .. 32767 pixels.
-inline constexpr int kMaxPictureSide = 32767;
+// A picture of 1 .. kMaxPictureWidth × 1 .. kMaxPictureHeight pixels is
+// encoded: what the reader would take as damaged is never written.
 inline constexpr int kAlwaysFitWidth = 170;
 
 // Encodes the rows of `picture` (indices and mask of width × height). The

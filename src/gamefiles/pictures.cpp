@@ -21,14 +21,16 @@ constexpr size_t kPictureHeader = 8;
 // of them at picture column `column`. Runs are cut where the data ends and the
 // walk stops there. A skip that carries x to or past the width ends the row,
 // and the next row begins after that skip byte. Rendering and colour expansion
-// both walk through here, so they always agree on where each row lies.
+// both walk through here, so they always agree on where each row lies. The
+// walk stops before row `rowEnd` (what lies below an area is not walked).
 template <class Visit>
-void WalkRuns(const RlePicture& picture, Visit visit) {
+void WalkRuns(const RlePicture& picture, int rowEnd, Visit visit) {
   const Bytes& data = picture.data;
   const size_t length = data.size();
   const int64_t width = picture.width;
+  const int rows = std::min<int>(picture.height, rowEnd);
   size_t p = 0;
-  for (int row = 0; row < picture.height; ++row) {
+  for (int row = 0; row < rows; ++row) {
     if (p >= length) return;
     const size_t rowStart = p;
     const size_t rowLength = data[p++];
@@ -52,7 +54,37 @@ void WalkRuns(const RlePicture& picture, Visit visit) {
 
 uint32_t Component(uint8_t sixBits) { return uint32_t(sixBits * 4) & 0xFF; }
 
+constexpr size_t kNumbersListed = 12;  // numbers a damage message lists before "…"
+
 }  // namespace
+
+bool PictureDamaged(const RlePicture& picture) {
+  if (picture.absent != 0) return false;
+  return picture.width < 0 || picture.height < 0 || picture.width > kMaxPictureWidth ||
+         picture.height > kMaxPictureHeight || size_t(picture.height) > picture.data.size();
+}
+
+bool PictureShows(const RlePicture& picture) {
+  return picture.absent == 0 && picture.width > 0 && picture.height > 0 && !PictureDamaged(picture);
+}
+
+std::vector<int32_t> DamagedPictureNumbers(const PictureSet& set) {
+  std::vector<int32_t> numbers;
+  for (size_t k = 0; k < set.size(); ++k)
+    if (PictureDamaged(set[k])) numbers.push_back(int32_t(k));
+  return numbers;
+}
+
+std::string DamagedPicturesMessage(const std::string& file, const PictureSet& set) {
+  const std::vector<int32_t> numbers = DamagedPictureNumbers(set);
+  if (numbers.empty()) return {};
+  const std::string_view separator = InterfaceStringText(Str::NameListSeparator);
+  std::string listed;
+  for (size_t k = 0; k < numbers.size() && k < kNumbersListed; ++k)
+    listed += (k == 0 ? "" : std::string(separator)) + std::to_string(numbers[k]);
+  if (numbers.size() > kNumbersListed) listed += std::string(separator) + "…";
+  return FormatInterfaceString(Str::PicturesDamaged, file, numbers.size(), listed, kMaxPictureWidth, kMaxPictureHeight);
+}
 
 Palette ParsePalette(std::span<const uint8_t> bytes) {
   Palette palette{};
@@ -73,7 +105,8 @@ Result<Palette> LoadPalette(const std::filesystem::path& gameDir) {
 
 void ExpandPictureRows(RlePicture& picture, const Palette& palette) {
   picture.colours.assign(picture.data.size(), 0);
-  WalkRuns(picture, [&](int, int64_t, size_t at, size_t count) {
+  if (PictureDamaged(picture)) return;
+  WalkRuns(picture, picture.height, [&](int, int64_t, size_t at, size_t count) {
     for (size_t i = at; i < at + count; ++i) picture.colours[i] = palette[picture.data[i]];
   });
 }
@@ -175,13 +208,13 @@ IndexedPicture DecodePictureIndices(const RlePicture& picture) {
   IndexedPicture out;
   out.xOffset = picture.xOffset;
   out.yOffset = picture.yOffset;
-  if (picture.absent != 0 || picture.width <= 0 || picture.height <= 0) return out;
+  if (!PictureShows(picture)) return out;
   out.width = picture.width;
   out.height = picture.height;
   out.indices.assign(size_t(out.width) * size_t(out.height), 0);
   out.visible.assign(out.indices.size(), 0);
   const Bytes& data = picture.data;
-  WalkRuns(picture, [&](int row, int64_t column, size_t at, size_t count) {
+  WalkRuns(picture, picture.height, [&](int row, int64_t column, size_t at, size_t count) {
     const int64_t to = std::min<int64_t>(column + int64_t(count), out.width);
     for (int64_t x = column; x < to; ++x) {
       const size_t k = out.at(int(x), row);
@@ -193,11 +226,13 @@ IndexedPicture DecodePictureIndices(const RlePicture& picture) {
 }
 
 void RenderPicture(const RlePicture& picture, PixelArea& area, int x, int y) {
-  if (picture.absent != 0 || area.width <= 0 || area.height <= 0) return;
+  if (!PictureShows(picture) || area.width <= 0 || area.height <= 0) return;
   if (area.pixels.size() < size_t(area.width) * size_t(area.height)) return;
+  if (int64_t(y) >= area.height) return;
   const int64_t areaWidth = area.width;
   const size_t coloured = picture.colours.size();
-  WalkRuns(picture, [&](int row, int64_t column, size_t at, size_t count) {
+  const int rowEnd = int(std::min<int64_t>(int64_t(area.height) - y, picture.height));
+  WalkRuns(picture, rowEnd, [&](int row, int64_t column, size_t at, size_t count) {
     const int64_t targetRow = int64_t(y) + row;
     if (targetRow < 0 || targetRow >= area.height || at >= coloured) return;
     count = std::min(count, coloured - at);
@@ -211,7 +246,7 @@ void RenderPicture(const RlePicture& picture, PixelArea& area, int x, int y) {
 }
 
 PixelArea RenderPictureOpaque(const RlePicture& picture) {
-  if (picture.absent != 0 || picture.width <= 0 || picture.height <= 0) return PixelArea{};
+  if (!PictureShows(picture)) return PixelArea{};
   PixelArea area(picture.width, picture.height, 0);
   RenderPicture(picture, area, 0, 0);
   return area;

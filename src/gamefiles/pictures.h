@@ -34,6 +34,32 @@ struct RlePicture {
 
 using PictureSet = std::vector<RlePicture>;
 
+// The game draws on a 320 × 200 screen and none of its pictures is larger. A
+// header claiming more than four times that each way (1280 × 800, sixteen
+// screens) holds no picture of this game, whatever a mod draws: the bound
+// keeps one picture's pixels to a few megabytes.
+inline constexpr int kScreenWidth = 320;
+inline constexpr int kScreenHeight = 200;
+inline constexpr int kMaxPictureWidth = 4 * kScreenWidth;
+inline constexpr int kMaxPictureHeight = 4 * kScreenHeight;
+
+// A present picture whose header claims an impossible size: a negative side,
+// a side past the bound, or more rows than it has bytes (every row takes at
+// least its length byte). It keeps its bytes (a save writes them back as they
+// came) and is drawn, decoded and exported as absent.
+bool PictureDamaged(const RlePicture& picture);
+
+// Present, not damaged, and at least one pixel each way: what is drawn.
+bool PictureShows(const RlePicture& picture);
+
+// The numbers of the damaged pictures of a set, in order.
+std::vector<int32_t> DamagedPictureNumbers(const PictureSet& set);
+
+// "FILE: N pictures ... (numbers a, b, …)": which pictures of the set read from
+// `file` are damaged, in simplified characters like every interface string.
+// Empty when none is.
+std::string DamagedPicturesMessage(const std::string& file, const PictureSet& set);
+
 // A picture as pixels: one palette index per pixel and whether the pixel
 // shows, rows top to bottom. Indices of transparent pixels are 0.
 struct IndexedPicture {
@@ -48,8 +74,8 @@ struct IndexedPicture {
 };
 
 // The pixels the reader's walk gives for a present picture (as RenderPicture
-// shows them); an absent picture or one with a side below 1 gives an empty
-// picture of its offsets.
+// shows them); an absent or damaged picture or one with a side below 1 gives
+// an empty picture of its offsets.
 IndexedPicture DecodePictureIndices(const RlePicture& picture);
 
 // Reads a picture set (names found case-insensitively in `dir`). Entries of
@@ -58,7 +84,8 @@ IndexedPicture DecodePictureIndices(const RlePicture& picture);
 // header are absent; data shorter than its rows claim is walked as far as it
 // goes. An index that disagrees with its data (CheckPictureIndex) is
 // reported in `warnings` as damage; one file of the pair missing beside the
-// other reads as empty, both missing is an error.
+// other reads as empty, both missing is an error. An entry of an impossible size is kept as it came
+// (PictureDamaged).
 Result<PictureSet> LoadPictureSet(const std::filesystem::path& dir, const std::string& idxName,
                                   const std::string& grpName, const Palette& palette,
                                   std::vector<FileWarning>* warnings = nullptr);
@@ -71,7 +98,7 @@ PictureSet ParsePictureSet(std::span<const uint8_t> idx, std::span<const uint8_t
 std::optional<FileWarning> CheckPictureIndex(std::span<const uint8_t> idx, size_t dataBytes, const std::string& idxPath,
                                              const std::string& grpPath);
 
-// Fills picture.colours from its data and the palette.
+// Fills picture.colours from its data and the palette (zeros for a damaged picture).
 void ExpandPictureRows(RlePicture& picture, const Palette& palette);
 
 // A top-down area of 32-bit pixels, row r starting at pixel r * width.
@@ -85,11 +112,13 @@ struct PixelArea {
 };
 
 // Copies the picture's visible pixels with its top-left corner at (x, y);
-// transparent pixels and pixels outside the area are left alone.
+// transparent pixels and pixels outside the area are left alone, and so is
+// everything for a picture that does not show.
 void RenderPicture(const RlePicture& picture, PixelArea& area, int x, int y);
 
 // The picture's whole rectangle, transparent pixels black (what DrawPicture
-// copies into a window at (x - xOffset, y - yOffset)). Empty for an absent picture.
+// copies into a window at (x - xOffset, y - yOffset)). Empty for a picture
+// that does not show.
 PixelArea RenderPictureOpaque(const RlePicture& picture);
 
 }  // namespace tavrel

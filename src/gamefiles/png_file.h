@@ -1,7 +1,10 @@
 #pragma once
-// PNG files through libpng: RGB pictures of the game's maps, indexed
-// pictures with the game palette, and reading any PNG back as RGBA (and, for
-// an indexed one, as its palette indices).
+// PNG files through libspng, which reports every failure as a returned
+// code: RGB pictures of the game's maps, indexed pictures with the game
+// palette, and reading any PNG back as RGBA (and, for an indexed one, as its
+// palette indices). The reader refuses, before it allocates the pixels, a
+// PNG larger than a game picture can be (kMaxPictureWidth × kMaxPictureHeight)
+// and chunks larger than such a picture's data can need.
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -54,8 +57,14 @@ struct PngImage {
   std::string Text(const std::string& keyword) const;
 };
 
+// The largest chunk a PNG of a game picture needs: its rows unfiltered and
+// uncompressed in the widest format (16-bit RGBA), one filter byte a row, and
+// room for the compressed stream's own overhead (about 8 MB). The chunks the
+// reader keeps (text and the like, decompressed) may hold as much together.
+inline constexpr size_t kMaxPngChunkBytes = size_t(kMaxPictureHeight) * (1 + size_t(kMaxPictureWidth) * 8) + 65536;
+
 // Why a PNG could not be read: `tooLarge` when its header asks for more than
-// `maxSide` pixels a side or `maxPixels` in all (the rows are then not read),
+// kMaxPictureWidth × kMaxPictureHeight pixels (the rows are then not read),
 // else the decoder's reason.
 struct PngReadFailure {
   bool tooLarge = false;
@@ -63,6 +72,6 @@ struct PngReadFailure {
   int height = 0;
   std::string reason;
 };
-Result<PngImage> DecodePng(std::span<const uint8_t> bytes, int maxSide, uint64_t maxPixels, PngReadFailure& failure);
+Result<PngImage> DecodePng(std::span<const uint8_t> bytes, PngReadFailure& failure);
 
 }  // namespace tavrel

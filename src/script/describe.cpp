@@ -206,7 +206,11 @@ class LineTable {
       flush();
       slot.count = pieces_.size() - slot.first;
     }
-    unknown_ = (english ? " " : "") + codec.UiString(kUnknownString);
+    // Built by appending to the empty member: GCC 12 at -O3 reads both
+    // "literal + string" and assigning a literal chosen by ?: as an overlapping
+    // copy (-Wrestrict, a false report) and stops the build.
+    if (english) unknown_.push_back(' ');
+    unknown_ += codec.UiString(kUnknownString);
     const std::string portrait = codec.UiString(Str::LinePortraitNumber);
     const size_t number = portrait.find("{}");
     portraitBefore_ = portrait.substr(0, number);

@@ -571,6 +571,10 @@ inline constexpr int CheckDamaged = 21022;
 inline constexpr int CheckDamagedCount = 21023;
 inline constexpr int FilesWritten = 21024;
 inline constexpr int NoDialogueFiles = 21025;
+// Pictures of impossible sizes, an import that changes nothing.
+inline constexpr int PicturesDamaged = 21200;
+inline constexpr int PortraitDamagedCaption = 21201;
+inline constexpr int PicturesUnchanged = 21202;
 inline constexpr int UncommittedEditsQuestion = 21300;
 inline constexpr int CommitEdits = 21301;
 inline constexpr int DiscardEdits = 21302;

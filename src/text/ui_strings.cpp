@@ -426,11 +426,11 @@ constexpr InterfaceString kStrings[] = {
     {Str::ZdatRestored, "z.dat已从z.dat.bak恢复。"},
     {Str::ZdatBackupMissing, "找不到备份文件z.dat.bak"},
     // Pictures in and out.
-    {Str::PictureSizeNotAllowed, "图片大小 {}×{} 不合游戏的格式：宽和高都必须在 1 到 {} 之间"},
+    {Str::PictureSizeNotAllowed, "图片大小 {}×{} 不合游戏的图片：宽必须在 1 到 {} 之间，高必须在 1 到 {} 之间"},
     {Str::PictureRowTooLong,
      "第 {} 行无法编码：这一行需要 {} 个字节，最后一组之前就有 {} 个字节，而行首的长度字节至多能计数 254 个"},
     {Str::PngDamaged, "{} 不是可读的 PNG 文件：{}"},
-    {Str::PngTooLarge, "{} 的图片 {}×{} 太大：游戏的图片宽和高至多 {}，导入的图片至多 {} 个像素"},
+    {Str::PngTooLarge, "{} 的图片 {}×{} 太大：游戏的图片宽至多 {}，高至多 {}"},
     {Str::PictureFileRefused, "{} 无法编码：{}"},
     {Str::PictureListLineBad, "{} 第 {} 行无法识别：“{}”"},
     {Str::PictureListFileMissing, "{} 第 {} 行列出的文件 {} 不存在"},
@@ -603,6 +603,12 @@ constexpr InterfaceString kStrings[] = {
     {Str::JournalCutShort, "它在最后一行之前就结束了"},
     {Str::JournalChecksumWrong, "它的校验和与内容不符"},
     {Str::JournalLineUnreadable, "第 {} 行无法读取"},
+    // Pictures of impossible sizes, an import that changes nothing.
+    {Str::PicturesDamaged,
+     "{}：{} 幅图片的大小不可能（第 {} 幅）：宽或高为负、超过 {}×{}，或行数多于数据的字节数。"
+     "这些图片按空图显示，保存时原样保留。"},
+    {Str::PortraitDamagedCaption, "{} 号（损坏）"},
+    {Str::PicturesUnchanged, "{}/{}：没有图片改动，没有写入任何文件"},
     {Str::UncommittedEditsQuestion, "事件{}的指令已修改，但还没有用“{}”写入事件。要把这些修改写入事件，还是放弃它们？"},
     {Str::CommitEdits, "写入事件"},
     {Str::DiscardEdits, "放弃修改"},
@@ -699,7 +705,7 @@ constexpr bool Ascending() {
   return true;
 }
 static_assert(Ascending(), "interface strings must be sorted by number");
-static_assert(std::size(kStrings) == 658);
+static_assert(std::size(kStrings) == 661);
 
 const InterfaceString* Find(int number) {
   auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), number,

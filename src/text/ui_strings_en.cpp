@@ -444,15 +444,13 @@ constexpr InterfaceString kEnglish[] = {
     {Str::ZdatBackupMissing, "The backup z.dat.bak was not found"},
     // Pictures in and out.
     {Str::PictureSizeNotAllowed,
-     "A picture of {}×{} does not fit the game's format: width and height must both be between 1 and {}"},
+     "A picture of {}×{} is no game picture: the width must be between 1 and {}, the height between 1 and {}"},
     {Str::PictureRowTooLong,
      "Row {} cannot be encoded: it needs {} [byte|bytes], {} of them before its last group, and the row's length byte "
      "counts "
      "at most 254"},
     {Str::PngDamaged, "{} is not a readable PNG file: {}"},
-    {Str::PngTooLarge,
-     "The picture in {} is {}×{}, too large: game pictures are at most {} wide and high, and an import at most {} "
-     "[pixel|pixels]"},
+    {Str::PngTooLarge, "The picture in {} is {}×{}, too large: game pictures are at most {} wide and {} high"},
     {Str::PictureFileRefused, "{} cannot be encoded: {}"},
     {Str::PictureListLineBad, "{} line {} is not understood: \"{}\""},
     {Str::PictureListFileMissing, "{} line {} lists the file {}, which does not exist"},
@@ -645,6 +643,12 @@ constexpr InterfaceString kEnglish[] = {
     {Str::JournalCutShort, "it ends before its last line"},
     {Str::JournalChecksumWrong, "its checksum does not match its contents"},
     {Str::JournalLineUnreadable, "line {} cannot be read"},
+    // Pictures of impossible sizes, an import that changes nothing.
+    {Str::PicturesDamaged,
+     "{}: an impossible size in the header of {} of its pictures (numbers {}): a negative side, more than {}×{}, or "
+     "more rows than data bytes. They are shown as absent and written back as they are."},
+    {Str::PortraitDamagedCaption, "No. {} (damaged)"},
+    {Str::PicturesUnchanged, "{}/{}: no picture changed; nothing was written"},
     {Str::UncommittedEditsQuestion,
      "The instructions of event {} were changed but not yet written into the event with “{}”. Write the changes into "
      "the event, or drop them?"},

@@ -43,9 +43,8 @@ void PictureBox::clear() {
 }
 
 void PictureBox::drawPicture(const RlePicture& picture, int x, int y) {
-  if (picture.absent != 0 || picture.width <= 0 || picture.height <= 0) return;
-  // Only the part of the rectangle inside the box is rendered: a damaged
-  // header may claim 32767 x 32767 pixels.
+  if (!PictureShows(picture)) return;  // absent, no pixels, or an impossible size
+  // Only the part of the rectangle inside the box is rendered.
   ensureImage();
   const int64_t left = int64_t(x) - picture.xOffset, top = int64_t(y) - picture.yOffset;
   const int64_t x0 = std::max<int64_t>(left, 0), y0 = std::max<int64_t>(top, 0);

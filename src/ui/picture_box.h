@@ -16,7 +16,8 @@ class PictureBox : public QWidget {
   // Fills the box with its background (black).
   void clear();
   // Draws the picture's whole rectangle, transparent pixels black, with its
-  // top-left corner at (x - xOffset, y - yOffset). An absent picture draws nothing.
+  // top-left corner at (x - xOffset, y - yOffset). A picture that does not
+  // show (absent, damaged) draws nothing.
   void drawPicture(const RlePicture& picture, int x, int y);
   // Replaces the content with a rendered area copied at (x, y).
   void drawArea(const PixelArea& area, int x = 0, int y = 0);

@@ -168,7 +168,8 @@ TEST_F(CliLanguage, CountsAgreeWithTheirNouns) {
   const int errors = std::stoi(summary[1]);
   EXPECT_GE(errors, 2);
   const ToolRun after = Speak("en", "lint --no-info " + Quoted(dir_.path()));
-  EXPECT_TRUE(std::regex_search(after.out, std::regex("\n" + std::to_string(errors + 1) + " errors, [0-9]+ warnings\n")))
+  EXPECT_TRUE(
+      std::regex_search(after.out, std::regex("\n" + std::to_string(errors + 1) + " errors, [0-9]+ warnings\n")))
       << after.out;
   const ToolRun chinese = Speak("zh", "lint --no-info " + Quoted(dir_.path()));
   EXPECT_TRUE(std::regex_search(chinese.out, std::regex("\n" + std::to_string(errors + 1) + "个错误，[0-9]+个警告\n")))

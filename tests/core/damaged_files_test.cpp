@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "app/zdat_patch.h"
 #include "bounded_run.h"
 #include "damaged_files_support.h"
+#include "gamefiles/picture_encode.h"
 #include "gamefiles/pictures.h"
 #include "gamefiles/war_map.h"
 #include "gamefiles/war_sta.h"
@@ -98,6 +100,15 @@ TEST_F(DamagedFiles, TheReadCommandReadsEveryDamagedFileAsFarAsItAgrees) {
       size_t damaged = 0;
       for (const FileWarning& w : read->warnings) damaged += w.damage.has_value();
       EXPECT_EQ(state.game.damagedFiles.size(), damaged);
+      // Portraits of impossible sizes are named by number in a warning about hdgrp.grp.
+      const std::vector<int32_t> damagedPortraits = DamagedPictureNumbers(state.game.portraits);
+      if (!damagedPortraits.empty()) {
+        bool listed = false;
+        for (const FileWarning& w : read->warnings)
+          listed = listed || (w.file == "hdgrp.grp" &&
+                              w.message.find(std::to_string(damagedPortraits.front())) != std::string::npos);
+        EXPECT_TRUE(listed) << "damaged portraits not reported";
+      }
       // An index value past the data or running backwards loses entries:
       // never read in silence. (The object tables keep what they do not
       // read, and in a picture set an entry that runs backwards is an
@@ -220,18 +231,54 @@ TEST_F(DamagedFiles, PictureSetsReadWhatIsThereOrNameTheFile) {
   }
 }
 
-TEST_F(DamagedFiles, PictureClaimingTheLargestSizeRendersOnlyWhereItIsDrawn) {
+TEST_F(DamagedFiles, PictureClaimingTheLargestSizeIsDamagedAndTheRestOfTheSetReads) {
   dir.Put("smp", testing::WithHugeFirstPicture(SampleFiles().at("smp")));
   Result<PictureSet> set = LoadPictureSet(dir.path(), "sdx", "smp", Palette{});
   ASSERT_TRUE(set) << set.error();
-  ASSERT_FALSE(set->empty());
+  ASSERT_GT(set->size(), 1u);
   const RlePicture& huge = set->front();
   EXPECT_EQ(huge.width, 32767);
   EXPECT_EQ(huge.height, 32767);
+  EXPECT_TRUE(PictureDamaged(huge));
   EXPECT_EQ(huge.colours.size(), huge.data.size());
+  EXPECT_TRUE(RenderPictureOpaque(huge).pixels.empty());
   PixelArea area(40, 30, 0x123456);
   RenderPicture(huge, area, -5, -5);
-  EXPECT_EQ(area.pixels.size(), size_t(40 * 30));
+  EXPECT_EQ(area.pixels, std::vector<uint32_t>(40 * 30, 0x123456));
+  EXPECT_EQ(DamagedPictureNumbers(*set), std::vector<int32_t>{0});
+  for (size_t k = 1; k < set->size(); ++k) EXPECT_TRUE(PictureShows((*set)[k])) << k;
+}
+
+TEST_F(DamagedFiles, RandomPortraitDataIsReadWithinBoundsAndWrittenBackAsItCame) {
+  // Random bytes in hdgrp.grp with the sample's index: every picture of an
+  // impossible size is reported and shown as absent; nothing holds more
+  // pixels than a game picture can have, and the save keeps the bytes.
+  std::mt19937 random(35);
+  Bytes grp(SampleFiles().at("hdgrp.grp").size());
+  for (uint8_t& b : grp) b = uint8_t(random());
+  EditorState state;
+  ReadSampleGame(state, GameCharset::Big5, dir.path());
+  dir.Put("hdgrp.grp", grp);
+  Result<GameReadReport> read = ReadGameFiles(state);
+  ASSERT_TRUE(read) << read.error();
+  const PictureSet& portraits = state.game.portraits;
+  ASSERT_EQ(portraits.size(), SampleFiles().at("hdgrp.idx").size() / 4);
+  const std::vector<int32_t> damaged = DamagedPictureNumbers(portraits);
+  EXPECT_GT(damaged.size(), portraits.size() / 2);
+  ASSERT_EQ(read->warnings.size(), 1u);
+  EXPECT_EQ(read->warnings[0].file, "hdgrp.grp");
+  EXPECT_NE(read->warnings[0].message.find(PathOf("hdgrp.grp")), std::string::npos) << read->warnings[0].message;
+  EXPECT_NE(read->warnings[0].message.find(std::to_string(damaged.size()) + " 幅"), std::string::npos)
+      << read->warnings[0].message;
+  for (const RlePicture& p : portraits) {
+    const PixelArea whole = RenderPictureOpaque(p);
+    EXPECT_LE(whole.pixels.size(), size_t(1280) * 800);
+    EXPECT_LE(DecodePictureIndices(p).indices.size(), size_t(1280) * 800);
+  }
+  Bytes idx, again;
+  EncodePictureSet(portraits, idx, again);
+  EXPECT_EQ(idx, SampleFiles().at("hdgrp.idx"));
+  EXPECT_EQ(again, grp);
 }
 
 TEST_F(DamagedFiles, ProgramDataOpensWithWhatItHolds) {

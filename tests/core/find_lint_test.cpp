@@ -420,8 +420,9 @@ TEST_F(LintTest, TheToolFindsAndLintsAsTheCoreDoes) {
   EXPECT_EQ(clean.exitCode, 1) << clean.out;
   EXPECT_NE(clean.out.find("alldef:7:4: 错误: 事件4100不存在\n"), std::string::npos) << clean.out;
   const LintReport report = Lint();
-  EXPECT_NE(clean.out.find("\n" + std::to_string(report.errors) + "个错误，" + std::to_string(report.warnings) + "个警告\n"),
-            std::string::npos)
+  EXPECT_NE(
+      clean.out.find("\n" + std::to_string(report.errors) + "个错误，" + std::to_string(report.warnings) + "个警告\n"),
+      std::string::npos)
       << clean.out;
   EXPECT_NE(clean.out.find(": 警告: 不规则的条件指令"), std::string::npos) << clean.out;
 

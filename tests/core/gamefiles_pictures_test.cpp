@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "gamefiles/picture_encode.h"
 #include "gamefiles/pictures.h"
 #include "gamefiles_test_support.h"
 
@@ -259,6 +260,79 @@ TEST(GamefilesPictureSet, AnIndexThatDisagreesWithItsDataIsDamageWithTheNumbers)
   ASSERT_TRUE(damage);
   EXPECT_EQ(damage->damage, (FileLoss{0, 909525}));
   EXPECT_NE(damage->message.find("909525"), std::string::npos) << damage->message;
+}
+
+TEST(GamefilesPictureSet, ImpossibleSizesAreDamagedKeptAsTheyCameAndDrawnAsAbsent) {
+  // The bound is four times the game's 320 × 200 screen each way: 1280 × 800.
+  // Every row takes at least its length byte, so a picture has no more rows
+  // than bytes.
+  const Bytes oneRow = {3, 0, 1, 'a'};
+  Bytes fullHeight(800, 0);  // 800 empty rows, one byte each
+  fullHeight[0] = 3;
+  fullHeight.insert(fullHeight.begin() + 1, {0, 1, 'b'});
+  const std::vector<Bytes> entries = {
+      Entry(1, 1, oneRow),           // 0: fine
+      Entry(1281, 1, oneRow),        // 1: wider than 1280
+      Entry(1, 801, Bytes(801, 0)),  // 2: higher than 800, though its rows fit
+      Entry(-3, 1, oneRow),          // 3: a negative width
+      Entry(2, -1, oneRow),          // 4: a negative height
+      Entry(4, 5, oneRow),           // 5: 5 rows in 4 bytes
+      Entry(1280, 800, fullHeight),  // 6: the largest there may be
+      Entry(32767, 32767, oneRow),   // 7: the largest a header can claim
+      Entry(7, 4, oneRow),           // 8: 4 rows in 4 bytes: fine
+  };
+  Bytes idx, grp;
+  for (const Bytes& e : entries) {
+    grp.insert(grp.end(), e.begin(), e.end());
+    AppendI32(idx, int32_t(grp.size()));
+  }
+  const PictureSet set = ParsePictureSet(idx, grp, TestPalette());
+  ASSERT_EQ(set.size(), entries.size());
+  const std::vector<bool> damaged = {false, true, true, true, true, true, false, true, false};
+  for (size_t k = 0; k < set.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(set[k].absent, 0);  // present: its bytes are kept
+    EXPECT_EQ(PictureDamaged(set[k]), damaged[k]);
+    EXPECT_EQ(set[k].colours.size(), set[k].data.size());
+    if (!damaged[k]) continue;
+    EXPECT_FALSE(PictureShows(set[k]));
+    PixelArea area(4, 4, kUntouched);
+    RenderPicture(set[k], area, 0, 0);
+    EXPECT_EQ(Show(area), (std::vector<std::string>{"....", "....", "....", "...."}));
+    EXPECT_TRUE(RenderPictureOpaque(set[k]).pixels.empty());
+    EXPECT_TRUE(DecodePictureIndices(set[k]).indices.empty());
+  }
+  EXPECT_EQ(DamagedPictureNumbers(set), (std::vector<int32_t>{1, 2, 3, 4, 5, 7}));
+  const PixelArea largest = RenderPictureOpaque(set[6]);
+  EXPECT_EQ(largest.pixels.size(), size_t(1280) * 800);
+  EXPECT_EQ(largest.at(0, 0), Colour('b'));
+
+  // Written back as they came, damaged entries included.
+  Bytes idxAgain, grpAgain;
+  EncodePictureSet(set, idxAgain, grpAgain);
+  EXPECT_EQ(idxAgain, idx);
+  EXPECT_EQ(grpAgain, grp);
+
+  // Reported by file and number.
+  const std::string message = DamagedPicturesMessage("smp007", set);
+  EXPECT_NE(message.find("smp007"), std::string::npos) << message;
+  EXPECT_NE(message.find("1、2、3、4、5、7"), std::string::npos) << message;
+  EXPECT_NE(message.find("6 幅"), std::string::npos) << message;
+  EXPECT_EQ(DamagedPicturesMessage("smp007", PictureSet(set.begin(), set.begin() + 1)), "");
+}
+
+TEST(GamefilesPictureSet, ADamageMessageListsTheFirstNumbersOfMany) {
+  PictureSet set(40);
+  for (size_t k = 0; k < set.size(); ++k) {
+    set[k].absent = 0;
+    set[k].width = 1;
+    set[k].height = k % 2 == 0 ? 9 : 1;  // the even ones: 9 rows in 4 bytes
+    set[k].data = {3, 0, 1, 'a'};
+  }
+  const std::string message = DamagedPicturesMessage("hdgrp.grp", set);
+  EXPECT_NE(message.find("20 幅"), std::string::npos) << message;
+  EXPECT_NE(message.find("0、2、4、6、8、10、12、14、16、18、20、22、…"), std::string::npos) << message;
+  EXPECT_EQ(message.find("24"), std::string::npos) << message;
 }
 
 TEST(GamefilesPictureSet, LoadingFindsFilesAndNamesTheMissingOne) {

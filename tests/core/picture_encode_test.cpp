@@ -136,29 +136,35 @@ TEST(PictureEncode, TheWidestAlwaysFittingRowFitsAndOneMoreColumnIsRefusedByRow)
   EXPECT_NE(refused.error().find("259"), std::string::npos) << refused.error();
 }
 
-TEST(PictureEncode, SizesOutsideTheHeaderFieldsAreRefused) {
+TEST(PictureEncode, SizesNoGamePictureHasAreRefused) {
+  // A game picture is 1 .. 1280 wide and 1 .. 800 high (four times the
+  // 320 × 200 screen each way); what the reader would call damaged is never written.
   EXPECT_FALSE(EncodePictureRows(Blank(0, 3)));
   EXPECT_FALSE(EncodePictureRows(Blank(3, 0)));
-  EXPECT_FALSE(EncodePictureRows(Blank(32768, 1)));
+  EXPECT_FALSE(EncodePictureRows(Blank(1281, 1)));
+  EXPECT_FALSE(EncodePictureRows(Blank(1, 801)));
+  Result<Bytes> refused = EncodePictureRows(Blank(1281, 1));
+  ASSERT_FALSE(refused);
+  EXPECT_NE(refused.error().find("1281×1"), std::string::npos) << refused.error();
+  EXPECT_NE(refused.error().find("1280"), std::string::npos) << refused.error();
   IndexedPicture wrongSize = Blank(4, 4);
   wrongSize.visible.pop_back();
   EXPECT_FALSE(EncodePictureRows(wrongSize));
 }
 
 TEST(PictureEncode, TheLargestSidesRoundTrip) {
-  // 32767 wide: a pixel 127 × 255 columns in takes 126 empty groups and a
-  // last one with skip 255, 255 bytes after the length byte.
-  IndexedPicture wide = Blank(32767, 2);
-  Show(wide, 32385, 0, 2);
-  for (int x = 0; x < 25000; x += 1000) Show(wide, x, 1, uint8_t(x / 1000 + 1));
+  // 1280 wide: a pixel in the last column (1279 = 5 × 255 + 4) takes five
+  // empty groups of skip 255 and a last one with skip 4.
+  IndexedPicture wide = Blank(1280, 2);
+  Show(wide, 1279, 0, 2);
+  for (int x = 0; x < 1280; x += 100) Show(wide, x, 1, uint8_t(x / 100 + 1));
+  const Result<Bytes> rows = EncodePictureRows(wide);
+  ASSERT_TRUE(rows) << rows.error();
+  EXPECT_EQ(Bytes(rows->begin(), rows->begin() + 14), (Bytes{13, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 4, 1, 2}));
   ExpectRoundTrip(wide);
-  // One column further and the empty groups no longer fit before the last.
-  IndexedPicture tooFar = Blank(32767, 1);
-  Show(tooFar, 32386, 0, 2);
-  EXPECT_FALSE(EncodePictureRows(tooFar));
 
-  IndexedPicture tall = Blank(1, 32767);
-  for (int y = 0; y < 32767; y += 3) Show(tall, 0, y, uint8_t(y % 255 + 1));
+  IndexedPicture tall = Blank(1, 800);
+  for (int y = 0; y < 800; y += 3) Show(tall, 0, y, uint8_t(y % 255 + 1));
   ExpectRoundTrip(tall);
 }
 
@@ -190,11 +196,11 @@ TEST(PictureEncode, RandomPicturesReadBackToTheirPixelsAndMask) {
   // Long runs and gaps in wide rows that still fit: a gap, a short run, a
   // gap and a last run of up to 300 (cut into a remainder and 255).
   for (int round = 0; round < 40; ++round) {
-    IndexedPicture p = Blank(3000, uniform(1, 4));
+    IndexedPicture p = Blank(1280, uniform(1, 4));
     for (int y = 0; y < p.height; ++y) {
-      int x = uniform(0, 1000);
+      int x = uniform(0, 400);
       for (int i = uniform(1, 50); i > 0; --i, ++x) Show(p, x, y, uint8_t(uniform(0, 255)));
-      x += uniform(1, 1000);
+      x += uniform(1, 400);
       for (int i = uniform(1, 300); i > 0; --i, ++x) Show(p, x, y, uint8_t(uniform(0, 255)));
     }
     ExpectRoundTrip(p);

@@ -52,6 +52,35 @@ TEST(SamplePalette, HoldsSixBitComponentsInManyColours) {
   EXPECT_GE(std::set<uint32_t>(palette.begin(), palette.end()).size(), 240u);
 }
 
+TEST(SamplePalette, HoldsBlackTwiceAsRealPalettesDo) {
+  const Bytes& col = SampleFiles().at("mmap.col");
+  // Entry 0 and entry 32 (the hair ramp's darkest shade) are both 0, 0, 0.
+  EXPECT_EQ(Bytes(col.begin(), col.begin() + 3), (Bytes{0, 0, 0}));
+  EXPECT_EQ(Bytes(col.begin() + 96, col.begin() + 99), (Bytes{0, 0, 0}));
+}
+
+TEST(SamplePortraits, DrawBlackWithIndexZeroAndItsDuplicate) {
+  // Real portraits show palette index 0 as a visible black: every sample
+  // portrait does, and most show the second black entry (32) beside it.
+  const Palette palette = ParsePalette(SampleFiles().at("mmap.col"));
+  const PictureSet pictures = ParsePictureSet(SampleFiles().at("hdgrp.idx"), SampleFiles().at("hdgrp.grp"), palette);
+  int present = 0, withDuplicate = 0;
+  for (size_t k = 0; k < pictures.size(); ++k) {
+    if (pictures[k].absent != 0) continue;
+    ++present;
+    const IndexedPicture p = DecodePictureIndices(pictures[k]);
+    bool zero = false, duplicate = false;
+    for (size_t i = 0; i < p.indices.size(); ++i) {
+      zero = zero || (p.visible[i] && p.indices[i] == 0);
+      duplicate = duplicate || (p.visible[i] && p.indices[i] == 32);
+    }
+    EXPECT_TRUE(zero) << "portrait " << k;
+    withDuplicate += duplicate ? 1 : 0;
+  }
+  EXPECT_GT(withDuplicate, present / 2);
+  EXPECT_LT(withDuplicate, present);
+}
+
 TEST(SamplePortraits, AreDistinctPicturesWithSomeMissing) {
   auto set = SampleSet("hdgrp.idx", "hdgrp.grp");
   ASSERT_TRUE(set) << set.error();

@@ -277,8 +277,7 @@ TEST(SavePlan, ASaveOfAnUnchangedGameWritesNothing) {
 bool HasNumber(const std::string& text, const std::string& n) {
   auto digit = [](char c) { return c >= '0' && c <= '9'; };
   for (size_t at = text.find(n); at != std::string::npos; at = text.find(n, at + 1))
-    if ((at == 0 || !digit(text[at - 1])) && (at + n.size() == text.size() || !digit(text[at + n.size()])))
-      return true;
+    if ((at == 0 || !digit(text[at - 1])) && (at + n.size() == text.size() || !digit(text[at + n.size()]))) return true;
   return false;
 }
 
@@ -308,8 +307,11 @@ TEST(SavePlan, TheCheckFailsOnEveryDisagreeingPairNamingItWithWhatWouldBeLost) {
       {"kdef.idx",
        Bytes(kdefIdx.begin(), kdefIdx.end() - 5),
        "kdef.idx",
-       {std::to_string(kdefGrp.size()), std::to_string(int64_t(kdefGrp.size()) - EndOf(kdefIdx, kdefIdx.size() / 4 - 3))}},
-      {"hdgrp.grp", Bytes(hdgrpGrp.begin(), hdgrpGrp.begin() + cut), "hdgrp.grp",
+       {std::to_string(kdefGrp.size()),
+        std::to_string(int64_t(kdefGrp.size()) - EndOf(kdefIdx, kdefIdx.size() / 4 - 3))}},
+      {"hdgrp.grp",
+       Bytes(hdgrpGrp.begin(), hdgrpGrp.begin() + cut),
+       "hdgrp.grp",
        {std::to_string(cut), std::to_string(picturesPastCut)}},
   };
   for (const Case& c : cases) {

@@ -282,13 +282,19 @@ TEST(ScenePictures, PictureNumbersNameHalvesRoundedToEven) {
 }
 
 TEST(ScenePictures, TilesOutsideTheSetOrNotNumbersAreNothing) {
-  PictureSet tiles(3);
-  tiles[0].absent = 0;
-  tiles[2].absent = 0;
+  // 0 and 2: one pixel each; 1: absent; 3: 9 rows in 4 bytes (damaged).
+  PictureSet tiles(4);
+  for (size_t k : {0u, 2u, 3u}) {
+    tiles[k].absent = 0;
+    tiles[k].width = 1;
+    tiles[k].height = k == 3 ? 9 : 1;
+    tiles[k].data = {3, 0, 1, 5};
+  }
   EXPECT_EQ(TileForText(tiles, "4"), &tiles[2]);
   EXPECT_EQ(TileForText(tiles, "0"), &tiles[0]);
   EXPECT_EQ(TileForText(tiles, "2"), nullptr);  // absent entry
-  EXPECT_EQ(TileForText(tiles, "6"), nullptr);
+  EXPECT_EQ(TileForText(tiles, "6"), nullptr);  // damaged: drawn as absent
+  EXPECT_EQ(TileForText(tiles, "8"), nullptr);
   EXPECT_EQ(TileForText(tiles, "-4"), nullptr);
   EXPECT_EQ(TileForText(tiles, "abc"), nullptr);
   EXPECT_EQ(TileForText(tiles, "99999"), nullptr);

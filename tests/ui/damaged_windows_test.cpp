@@ -2,9 +2,11 @@
 // battle editor (war.sta), the battlefield view (warfld, wdx / wmp),
 // the patcher (z.dat) and the scene picture dialogs (sdx / smp). Each
 // opens, shows what it could read and says what it could not, and never
-// crashes. A picture whose header claims 32767 x 32767 pixels is drawn by the
-// picture boxes without holding the whole rectangle.
+// crashes. A picture whose header claims 32767 x 32767 pixels is damaged and
+// drawn as absent; one of the largest size a game picture may have is drawn
+// by the picture boxes without holding the whole rectangle.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -109,6 +111,8 @@ class DamagedWindows : public QObject {
     BattlefieldWindow view(game.state, 0, "2");
     view.show();
     view.draw();
+    // It is damaged, drawn as absent, and the view says which tile of which file.
+    QVERIFY2(view.problems().contains("wmp"), qPrintable(view.problems()));
   }
 
   void patcherOpensOnDamagedProgramData() {
@@ -151,17 +155,25 @@ class DamagedWindows : public QObject {
     for (const std::string file : {"sdx", "smp"}) ForEachDamage(dir, file, exercise);
     WriteBytes(dir / "smp", tavrel::testing::WithHugeFirstPicture(ReadBytes(dir / "smp")));
     exercise("smp: huge first picture");
+    // The dialog names the damaged tile's file below the files it uses.
+    auto dialog = sample.Open("frmStatement_0x11", where);
+    QVERIFY(dialog);
+    dialog->findChild<QComboBox*>("Combomanual")->setCurrentIndex(7);
+    const QString files = dialog->findChild<QLabel*>("lblTileFiles")->text();
+    QVERIFY2(files.count("smp") == 2, qPrintable(files));
   }
 
   void pictureBoxDrawsOnlyTheVisiblePartOfAHugePicture() {
+    // As wide and high as a game picture may be (1280 × 800, with a byte for every row).
     RlePicture huge;
     huge.absent = 0;
-    huge.width = 32767;
-    huge.height = 32767;
+    huge.width = 1280;
+    huge.height = 800;
     huge.xOffset = 20;
     huge.yOffset = 10;
     // Row 0: one run of three pixels from column 0; row 1: skip 2, two pixels.
     huge.data = {5, 0, 3, 1, 2, 3, 4, 2, 2, 4, 5};
+    huge.data.resize(huge.data.size() + 798, 0);
     Palette palette{};
     for (size_t i = 0; i < palette.size(); ++i) palette[i] = 0x010101u * uint32_t(i) | 0x400000u;
     ExpandPictureRows(huge, palette);
@@ -185,6 +197,15 @@ class DamagedWindows : public QObject {
     QCOMPARE(box.image().pixel(0, 0) & 0xFFFFFFu, palette[2]);
     QCOMPARE(box.image().pixel(1, 1) & 0xFFFFFFu, palette[4]);
     QCOMPARE(box.image().pixel(2, 1) & 0xFFFFFFu, palette[5]);
+    // A header claiming more than a game picture can be draws nothing.
+    RlePicture impossible = huge;
+    impossible.width = 32767;
+    impossible.height = 32767;
+    ExpandPictureRows(impossible, palette);
+    box.clear();
+    box.drawPicture(impossible, 25, 12);
+    QCOMPARE(box.image().pixel(5, 2) & 0xFFFFFFu, 0u);
+    QCOMPARE(box.image().pixel(7, 3) & 0xFFFFFFu, 0u);
   }
 };
 

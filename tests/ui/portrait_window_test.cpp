@@ -12,6 +12,7 @@
 
 #include "app/picture_sets.h"
 #include "app/portrait_replace.h"
+#include "gamefiles/pictures.h"
 #include "gamefiles/png_file.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
@@ -146,6 +147,144 @@ class PortraitWindowTest : public QObject {
     QCOMPARE(DecodePictureIndices(state.game.portraits[4]).indices, kMapped);
   }
 
+  void anEditedExportChangesOnlyThePaintedPixels() {
+    // Portrait 5 exported, saved again as RGBA by an image editor with a 3 × 3
+    // square painted bright red: its blacks (palette index 0 and the second
+    // black entry) and every other pixel keep their indices, and no other
+    // portrait changes.
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    EditorState& state = game.state;
+    const PictureSet before = state.game.portraits;
+    const IndexedPicture old = DecodePictureIndices(before[5]);
+    Result<Bytes> exported = PictureToPng(before[5], state.game.palette);
+    QVERIFY(exported);
+    PngReadFailure failure;
+    Result<PngImage> image = DecodePng(*exported, failure);
+    QVERIFY(image);
+    for (int y = 40; y < 43; ++y)
+      for (int x = 10; x < 13; ++x) {
+        uint8_t* p = &image->rgba[(size_t(y) * 48 + size_t(x)) * 4];
+        p[0] = 0xFC, p[1] = 0x50, p[2] = 0x40, p[3] = 255;
+      }
+    Result<Bytes> edited = EncodeRgbaPng(image->width, image->height, image->rgba, image->texts);
+    QVERIFY(edited);
+    QVERIFY(WriteFileAtomic(game.path("edited.png").toStdString(), *edited, false));
+
+    PortraitWindow w(state);
+    w.choose(5);
+    prompt.QueuePath(game.path("edited.png"));
+    bool seen = false;
+    QString mappedText;
+    OnPreview([&](PortraitPreview& preview) { mappedText = Find<QLabel>(preview, "previewMapped")->text(); },
+              "previewOk", &seen);
+    Find<QPushButton>(w, "replacePortrait")->click();
+    QVERIFY(seen);
+    QCOMPARE(mappedText, Ui(state, Str::PortraitPreviewExact));
+    const IndexedPicture now = DecodePictureIndices(state.game.portraits[5]);
+    QCOMPARE(now.width, old.width);
+    QCOMPARE(now.height, old.height);
+    int changed = 0, blacks = 0;
+    for (int y = 0; y < old.height; ++y)
+      for (int x = 0; x < old.width; ++x) {
+        const size_t k = old.at(x, y);
+        const bool painted = x >= 10 && x < 13 && y >= 40 && y < 43;
+        if (painted) {
+          QCOMPARE(int(now.indices[k]), int(kBrightRed));
+          continue;
+        }
+        QCOMPARE(now.visible[k], old.visible[k]);
+        if (now.indices[k] != old.indices[k]) ++changed;
+        if (old.visible[k] && (old.indices[k] == 0 || old.indices[k] == 32)) ++blacks;
+      }
+    QCOMPARE(changed, 0);
+    QVERIFY(blacks > 0);
+    for (size_t k = 0; k < before.size(); ++k)
+      if (k != 5) QVERIFY2(SamePictureBytes(state.game.portraits[k], before[k]), qPrintable(QString::number(k)));
+
+    // The export chosen again unedited: nothing to replace, no step, no change.
+    QVERIFY(state.history.Undo(state));
+    QVERIFY(!state.modified);
+    QVERIFY(WriteFileAtomic(game.path("same.png").toStdString(), *exported, false));
+    prompt.QueuePath(game.path("same.png"));
+    seen = false;
+    OnPreview([](PortraitPreview&) {}, "previewOk", &seen);
+    Find<QPushButton>(w, "replacePortrait")->click();
+    QVERIFY(seen);
+    QVERIFY(!state.modified);
+    QVERIFY(SamePictureBytes(state.game.portraits[5], before[5]));
+  }
+
+  void aReplacedPortraitChangesNoPixelOfAnyOther() {
+    // Portrait 7 exported from the window and chosen as portrait 5's
+    // replacement: both draw black with palette index 0 and with its duplicate
+    // entry 32. After the save and a fresh read, portrait 5 holds portrait 7's
+    // indices and every other portrait is pixel for pixel what the files held
+    // before, in the decoded picture and in the window's grid, and byte for byte.
+    SampleGame game;
+    QVERIFY2(game.ok(), qPrintable(game.error));
+    ScriptedPrompt prompt;
+    EditorState& state = game.state;
+    Result<Bytes> idxBefore = ReadWholeFile(game.path("hdgrp.idx").toStdString());
+    Result<Bytes> grpBefore = ReadWholeFile(game.path("hdgrp.grp").toStdString());
+    QVERIFY(idxBefore && grpBefore);
+    const PictureSet before = ParsePictureSet(*idxBefore, *grpBefore, state.game.palette);
+    QCOMPARE(before.size(), state.game.portraits.size());
+    const IndexedPicture seven = DecodePictureIndices(before[7]);
+    bool zero = false, duplicate = false;
+    for (size_t i = 0; i < seven.indices.size(); ++i) {
+      zero = zero || (seven.visible[i] && seven.indices[i] == 0);
+      duplicate = duplicate || (seven.visible[i] && seven.indices[i] == 32);
+    }
+    QVERIFY(zero && duplicate);
+
+    auto icons = [](PortraitWindow& w) {
+      std::vector<QImage> out;
+      auto* grid = Find<QListWidget>(w, "portraitGrid");
+      for (int k = 0; k < grid->count(); ++k) out.push_back(grid->item(k)->icon().pixmap(grid->iconSize()).toImage());
+      return out;
+    };
+    std::vector<QImage> iconsBefore;
+    {
+      PortraitWindow w(state);
+      iconsBefore = icons(w);
+      w.choose(7);
+      prompt.QueuePath(game.path("seven.png"));
+      Find<QPushButton>(w, "exportPortrait")->click();
+      QVERIFY(QFile::exists(game.path("seven.png")));
+      w.choose(5);
+      prompt.QueuePath(game.path("seven.png"));
+      bool seen = false;
+      OnPreview([](PortraitPreview&) {}, "previewOk", &seen);
+      Find<QPushButton>(w, "replacePortrait")->click();
+      QVERIFY(seen);
+      QVERIFY(state.modified);
+    }
+    QVERIFY(SaveGameFiles(state));
+    QVERIFY(ReadGameFiles(state));
+    QCOMPARE(state.game.portraits.size(), before.size());
+    const IndexedPicture five = DecodePictureIndices(state.game.portraits[5]);
+    QCOMPARE(five.width, seven.width);
+    QCOMPARE(five.height, seven.height);
+    QCOMPARE(five.indices, seven.indices);
+    QCOMPARE(five.visible, seven.visible);
+    PortraitWindow again(state);
+    const std::vector<QImage> iconsAfter = icons(again);
+    QCOMPARE(iconsAfter.size(), iconsBefore.size());
+    for (size_t k = 0; k < before.size(); ++k) {
+      if (k == 5) continue;
+      const IndexedPicture was = DecodePictureIndices(before[k]);
+      const IndexedPicture is = DecodePictureIndices(state.game.portraits[k]);
+      QVERIFY2(is.width == was.width && is.height == was.height, qPrintable(QString::number(k)));
+      QVERIFY2(is.indices == was.indices, qPrintable(QString::number(k)));
+      QVERIFY2(is.visible == was.visible, qPrintable(QString::number(k)));
+      QVERIFY2(iconsAfter[k] == iconsBefore[k], qPrintable(QString::number(k)));
+      QVERIFY2(SamePictureBytes(state.game.portraits[k], before[k]), qPrintable(QString::number(k)));
+    }
+    QVERIFY(iconsAfter[5] != iconsBefore[5]);
+  }
+
   void cancellingThePreviewChangesNothing() {
     SampleGame game;
     QVERIFY2(game.ok(), qPrintable(game.error));
@@ -226,7 +365,7 @@ class PortraitWindowTest : public QObject {
     Result<Bytes> bytes = ReadWholeFile(game.path("three.png").toStdString());
     QVERIFY(bytes);
     PngReadFailure failure;
-    Result<PngImage> png = DecodePng(*bytes, 32767, 1u << 24, failure);
+    Result<PngImage> png = DecodePng(*bytes, failure);
     QVERIFY(png);
     PaletteMatcher matcher(game.state.game.palette);
     const MappedPicture back = MapPngToPalette(*png, matcher);

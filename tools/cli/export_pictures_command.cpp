@@ -1,5 +1,6 @@
-// tavrel export-pictures DIR SET -o FOLDER: every picture of a set as an
-// indexed PNG with the game palette, and FOLDER/pictures.txt listing them.
+// tavrel export-pictures DIR SET -o FOLDER: every picture of a set as a PNG
+// (indexed with the game palette where that keeps every index, else RGBA),
+// and FOLDER/pictures.txt listing them.
 #include <fmt/format.h>
 
 #include <memory>
@@ -35,6 +36,9 @@ int RunExportPictures(const CommonOptions& common, const std::string& dir, const
   Result<Bytes> grp = ReadWholeFile(paths->data);
   if (!grp) return fail(grp.error());
   const PictureSet pictures = ParsePictureSet(*idx, *grp, *palette);
+  // Pictures of impossible sizes are listed as damaged, without a PNG.
+  if (const std::string damaged = DamagedPicturesMessage(paths->data.string(), pictures); !damaged.empty())
+    fmt::print(stderr, "{}\n", text.MapInterfaceText(damaged));
   Result<PictureExportReport> report = ExportPictureSet(pictures, *palette, folder);
   if (!report) return fail(report.error());
   fmt::print("{}\n", text.MapInterfaceText(
@@ -51,8 +55,9 @@ const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, i
   auto args = std::make_shared<Args>();
   CLI::App* sub = app.add_subcommand(
       "export-pictures",
-      "Write every picture of a set as an indexed PNG with the game palette, and pictures.txt listing each "
-      "picture's file, size and offsets (SET: portraits | scene K | battle M | pair NAME)");
+      "Write every picture of a set as a PNG, indexed with the game palette where that keeps every palette index "
+      "(else RGBA), and pictures.txt listing each picture's file, size, offsets and PNG format; pictures whose "
+      "header claims an impossible size are listed as damaged (SET: portraits | scene K | battle M | pair NAME)");
   auto words = std::make_shared<std::vector<std::string>>();
   // DIR and the one or two words of SET.
   sub->add_option("DIR SET", *words, "game directory, then portraits, scene K, battle M or pair NAME")

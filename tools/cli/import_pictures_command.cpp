@@ -1,7 +1,8 @@
 // tavrel import-pictures DIR SET FOLDER [--reencode-all] [--overwrite-damaged]:
 // the pictures of FOLDER/pictures.txt back into the set. Everything is
 // checked before the pair is replaced; unchanged pictures keep their bytes,
-// an unchanged file is not written, and a set whose index disagrees with its
+// a folder in which nothing
+// changed writes nothing, and a set whose index disagrees with its
 // data is refused without the flag.
 #include <fmt/format.h>
 
@@ -51,6 +52,12 @@ int RunImportPictures(const CommonOptions& common, const ImportArgs& args) {
   const PictureSet current = ParsePictureSet(*idx, *grp, *palette);
   Result<PictureImport> plan = PlanPictureImport(current, *palette, args.folder, args.reencodeAll);
   if (!plan) return fail(plan.error());
+  // Nothing changed: the files stay as they are, not even rewritten.
+  if (plan->encoded == 0 && plan->set.size() == current.size()) {
+    fmt::print("{}\n", text.MapInterfaceText(FormatInterfaceString(
+                           Str::PicturesUnchanged, paths->index.filename().string(), paths->data.filename().string())));
+    return 0;
+  }
   std::vector<FileWrite> files(2);
   files[0].path = paths->index;
   files[1].path = paths->data;
@@ -69,8 +76,8 @@ const RegisterCommand kRegister([](CLI::App& app, const CommonOptions& common, i
   CLI::App* sub = app.add_subcommand(
       "import-pictures",
       "Read FOLDER/pictures.txt and its PNGs back into a set: unchanged pictures keep their bytes, changed and "
-      "new ones are encoded, and the pair is replaced atomically keeping NAME.bak (SET: portraits | scene K | "
-      "battle M | pair NAME)");
+      "new ones are encoded, and the pair is replaced atomically keeping NAME.bak; when nothing changed nothing "
+      "is written (SET: portraits | scene K | battle M | pair NAME)");
   auto words = std::make_shared<std::vector<std::string>>();
   // DIR, the one or two words of SET, FOLDER.
   sub->add_option("DIR SET FOLDER", *words, "game directory, picture set, folder written by export-pictures")

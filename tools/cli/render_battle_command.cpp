@@ -53,6 +53,11 @@ int RunRenderBattle(const CommonOptions& common, const std::string& dir, int bat
       fmt::print(stderr, "{}\n", text.MapInterfaceText(loaded->damage->message));
       complete = false;
     }
+    // Tiles of impossible sizes are drawn as absent: the picture is not whole.
+    if (const std::string damaged = TileSetDamageMessage(text, *loaded); !damaged.empty()) {
+      fmt::print(stderr, "{}\n", damaged);
+      complete = false;
+    }
   } else {
     ComplainCore(state, loaded.error());
     complete = false;

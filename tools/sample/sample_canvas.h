@@ -36,6 +36,11 @@ inline int16_t Colour(Ramp ramp, int shade) {
 
 inline constexpr int16_t kClear = -1;
 
+// Black stands at two indices, as in real palettes: index 0 (the grey ramp's
+// darkest shade) and the hair ramp's darkest shade, which no picture uses as hair.
+inline constexpr int16_t kBlack = 0;
+inline constexpr int16_t kDuplicateBlack = kHair * kShades;
+
 struct Canvas {
   int width;
   int height;

@@ -1,6 +1,8 @@
 // mmap.col: 256 colours of three 6-bit components (red, green, blue), laid
 // out as 16 ramps of 16 shades so that the pictures can pick a hue and a
-// brightness independently.
+// brightness independently. As in the palettes of real games, a colour may
+// stand at two indices: the hair ramp's darkest shade is black like index 0
+// (the portraits draw with both).
 #include <array>
 
 #include "sample/sample_build.h"
@@ -18,7 +20,7 @@ struct RampEnds {
 constexpr std::array<RampEnds, kRampCount> kRamps = {{
     {{0, 0, 0}, {63, 63, 63}},    // grey (index 0 is black)
     {{24, 12, 6}, {63, 52, 42}},  // skin
-    {{6, 3, 2}, {44, 30, 16}},    // hair
+    {{6, 3, 2}, {44, 30, 16}},    // hair (shade 0 is kDuplicateBlack)
     {{14, 0, 0}, {63, 20, 16}},   // red
     {{18, 6, 0}, {63, 42, 10}},   // orange
     {{20, 16, 0}, {63, 60, 24}},  // yellow
@@ -44,6 +46,7 @@ SampleFile MakePaletteFile() {
       for (int c = 0; c < 3; ++c)
         file.bytes.push_back(
             static_cast<uint8_t>(ramp.dark[c] + (ramp.bright[c] - ramp.dark[c]) * shade / (kShades - 1)));
+  for (int c = 0; c < 3; ++c) file.bytes[size_t(kDuplicateBlack) * 3 + size_t(c)] = 0;
   return file;
 }
 

@@ -1,7 +1,10 @@
 // hdgrp.idx/hdgrp.grp: speaker portraits drawn from the portrait number.
 // Background, hair style and clothes follow three digits of the number
 // (base 5), so no two portraits look alike; face shape, skin, beard and
-// marks vary on top. Some numbers have no picture (empty entries).
+// marks vary on top. Some numbers have no picture (empty entries). The eyes
+// are black, drawn as real portraits draw it: palette index 0 (a visible
+// colour; what shows is a matter of the rows' skips), and the second black
+// entry of the palette beside it.
 #include <array>
 
 #include "sample/sample_build.h"
@@ -69,14 +72,15 @@ void DrawHair(Canvas& c, int n, const Face& f, int16_t skin, int16_t hair) {
 }
 
 void DrawFeatures(Canvas& c, int n, const Face& f, int16_t hair) {
-  const int16_t dark = Colour(kGrey, 1);
   const int eyeY = f.cy - 1, eyeDx = f.rx / 2;
   for (int side : {-1, 1}) {
     const int ex = f.cx + side * eyeDx;
-    if (n % 4 == 1)
-      c.FillRect(ex - 2, eyeY, 4, 1, dark);  // narrowed eyes
-    else
-      c.FillRect(ex - 1, eyeY - 1, 2, 2, dark);
+    if (n % 4 == 1) {
+      c.FillRect(ex - 2, eyeY, 4, 1, kBlack);  // narrowed eyes
+    } else {
+      c.FillRect(ex - 1, eyeY - 1, 2, 1, kDuplicateBlack);  // lid
+      c.FillRect(ex - 1, eyeY, 2, 1, kBlack);               // pupil
+    }
     c.FillRect(ex - 2, eyeY - 4 - n % 2, 5, 1, hair);  // brows
   }
   c.FillRect(f.cx, f.cy + 2, 1, 3, Colour(kSkin, 6));                                      // nose

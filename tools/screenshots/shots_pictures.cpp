@@ -24,7 +24,7 @@ TAVREL_SHOT(portrait_preview) {
   Result<Bytes> png = PictureToPng(before, context.state.game.palette);
   if (!png) return;
   PngReadFailure failure;
-  Result<PngImage> image = DecodePng(*png, 32767, 1u << 24, failure);
+  Result<PngImage> image = DecodePng(*png, failure);
   if (!image) return;
   for (size_t k = 0; k + 3 < image->rgba.size(); k += 4) std::swap(image->rgba[k], image->rgba[k + 2]);
   image->indexed = false;

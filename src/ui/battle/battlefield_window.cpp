@@ -111,6 +111,8 @@ void BattlefieldWindow::readMap(const QString& mapText) {
     tileIndexName_ = Q(tiles->files.index.filename().string());
     tileFilesLabel_->setText(Q(TileFilesUsedMessage(state_.text(), tiles->files)));
     if (tiles->damage) readProblems_ << Q(state_.text().MapInterfaceText(tiles->damage->message));
+    if (const std::string damaged = TileSetDamageMessage(state_.text(), *tiles); !damaged.empty())
+      readProblems_ << Q(damaged);
   } else {
     readProblems_ << TilesUnreadableMessage(state_, tiles.error());
   }

@@ -52,11 +52,12 @@ QPixmap PortraitIcon(const RlePicture& picture) {
 PictureBox* PreviewBox(QWidget* parent, const char* name, const RlePicture* picture) {
   auto* box = new PictureBox(parent);
   box->setObjectName(QLatin1String(name));
-  const int w = picture != nullptr && picture->absent == 0 ? std::max<int>(picture->width, 1) : 48;
-  const int h = picture != nullptr && picture->absent == 0 ? std::max<int>(picture->height, 1) : 56;
+  const bool shows = picture != nullptr && PictureShows(*picture);
+  const int w = shows ? int(picture->width) : 48;
+  const int h = shows ? int(picture->height) : 56;
   box->setFixedSize(std::min(std::max(w, 48), 640), std::min(std::max(h, 56), 480));
   box->clear();
-  if (picture != nullptr && picture->absent == 0) box->drawArea(RenderPictureOpaque(*picture));
+  if (shows) box->drawArea(RenderPictureOpaque(*picture));
   return box;
 }
 
@@ -157,8 +158,9 @@ void PortraitWindow::showItem(int number) {
   QListWidgetItem* item = grid_->item(number);
   if (item == nullptr || size_t(number) >= state_.game.portraits.size()) return;
   const RlePicture& picture = state_.game.portraits[size_t(number)];
-  QString text = picture.absent != 0 ? UiFormat(state_, Str::PortraitAbsentCaption, number)
-                                     : UiFormat(state_, Str::PortraitCaption, number);
+  QString text = PictureDamaged(picture) ? UiFormat(state_, Str::PortraitDamagedCaption, number)
+                 : picture.absent != 0   ? UiFormat(state_, Str::PortraitAbsentCaption, number)
+                                         : UiFormat(state_, Str::PortraitCaption, number);
   const std::vector<std::string> users = PortraitUserLines(state_, number);
   if (!users.empty()) text += "\n" + Q(users.front()) + (users.size() > 1 ? QStringLiteral(" …") : QString());
   item->setText(text);
@@ -170,7 +172,7 @@ void PortraitWindow::showChosen() {
   const int number = chosen();
   const bool any = number >= 0;
   const bool present =
-      any && size_t(number) < state_.game.portraits.size() && state_.game.portraits[size_t(number)].absent == 0;
+      any && size_t(number) < state_.game.portraits.size() && PictureShows(state_.game.portraits[size_t(number)]);
   replace_->setEnabled(any);
   export_->setEnabled(present);
   exportAll_->setEnabled(!state_.game.portraits.empty());
@@ -190,7 +192,10 @@ std::optional<IndexedPicture> PortraitWindow::askPicture(const RlePicture* befor
                                   Ui(state_, Str::PngFileFilter));
   if (file.isEmpty()) return std::nullopt;
   PaletteMatcher matcher(state_.game.palette);
-  Result<MappedPicture> read = ReadPngPicture(file.toStdString(), matcher);
+  // The portrait it replaces: where a pixel keeps its colour it keeps its index.
+  const IndexedPicture current = before != nullptr ? DecodePictureIndices(*before) : IndexedPicture{};
+  Result<MappedPicture> read =
+      ReadPngPicture(file.toStdString(), matcher, current.indices.empty() ? nullptr : &current);
   if (!read) {
     ShowMessage(this, CoreText(state_, read.error()));
     return std::nullopt;
@@ -229,7 +234,7 @@ void PortraitWindow::addPortrait() {
   // Without offsets of its own a new portrait takes those of the last present one.
   int16_t x = 0, y = 0;
   for (auto it = state_.game.portraits.rbegin(); it != state_.game.portraits.rend(); ++it)
-    if (it->absent == 0) {
+    if (PictureShows(*it)) {
       x = it->xOffset;
       y = it->yOffset;
       break;

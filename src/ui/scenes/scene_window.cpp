@@ -207,7 +207,7 @@ void SceneWindow::fillObjects() {
                                          .arg(o.words[kObjectSpeed]),
                                      p1);
     const RlePicture* tile = tiles && p1 > 0 ? TileForNumber(*tiles, p1) : nullptr;
-    if (tile != nullptr && tile->absent == 0) {
+    if (tile != nullptr) {
       const QImage image = ToImage(RenderPictureOpaque(*tile));
       if (!image.isNull())
         pictures->setIcon(QIcon(
