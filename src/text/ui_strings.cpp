@@ -771,16 +771,32 @@ std::string FillInterfaceText(std::string_view text, std::span<const std::string
   std::string out;
   out.reserve(text.size() + 16 * args.size());
   size_t next = 0;  // the next argument to put in
+  size_t last = 0;  // the argument put in last, which a count group follows
   for (size_t at = 0; at < text.size();) {
     if (text.compare(at, 2, "{}") == 0) {
+      last = next;
       if (next < args.size()) out += args[next++];
       at += 2;
       continue;
     }
+    // "{N}" puts in argument N (from 0), so that a text may name one twice.
+    if (text[at] == '{' && at + 2 < text.size() && text[at + 1] >= '0' && text[at + 1] <= '9') {
+      size_t end = at + 1;
+      size_t index = 0;
+      while (end < text.size() && end - at <= 3 && text[end] >= '0' && text[end] <= '9')
+        index = index * 10 + size_t(text[end++] - '0');
+      if (end < text.size() && text[end] == '}') {
+        last = index;
+        next = index + 1;
+        if (index < args.size()) out += args[index];
+        at = end + 1;
+        continue;
+      }
+    }
     std::string_view one, other;
     if (text[at] == '[') {
       if (const size_t length = PluralGroupLength(text, at, one, other); length > 0) {
-        const size_t counted = next > 0 ? next - 1 : 0;
+        const size_t counted = last;
         out += counted < args.size() && args[counted] == "1" ? one : other;
         at += length;
         continue;

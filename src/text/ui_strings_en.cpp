@@ -590,39 +590,43 @@ constexpr InterfaceString kEnglish[] = {
     {Str::SceneTablesTrailingBytes,
      "{}: {} [byte follows|bytes follow] the last scene's object table; [it is|they are] kept as [it is|they are] when "
      "saving"},
-    {Str::IndexStopsBeforeDataEnd, "{} is damaged: its {} entries end at byte {}, but {} holds {} bytes."},
-    {Str::DamageLoss, "{} of {} entries were read; writing them back would lose {} entries and {} bytes."},
+    {Str::IndexStopsBeforeDataEnd, "{} is damaged: its {} [entry ends|entries end] at byte {}, but {} holds {} [byte|bytes]."},
+    {Str::DamageLoss, "{} of {} [entry was|entries were] read; writing them back would lose {} [entry|entries] and {} [byte|bytes]."},
     {Str::PairFileMissing, "{} is missing, so the other file of its pair is read against an empty one. "},
     {Str::PictureIndexDisagrees,
-     "{} is damaged: {} of its {} pictures lie outside {} ({} bytes), and {} bytes of it belong to no picture."},
-    {Str::WarStaCutRecord, "{} is damaged: its {} bytes are {} whole battles and {} bytes of a cut one."},
+     "{} is damaged: {} of its {} [picture lies|pictures lie] outside {} ({} [byte|bytes]), and {} [byte|bytes] of it "
+     "[belongs|belong] to no picture."},
+    {Str::WarStaCutRecord, "{} is damaged: its {} [byte is|bytes are] {} whole [battle|battles] and {} [byte|bytes] of a cut one."},
     {Str::SavePlanHeading, "Saving writes these files:"},
     {Str::SavePlanNewFile, "  {} (new, {} bytes)"},
     {Str::SavePlanChangedFile, "  {} ({} bytes, {} before)"},
-    {Str::SavePlanDamagedFile, "  {} (read with damage: writing it loses {} entries and {} bytes; you are asked next)"},
+    {Str::SavePlanDamagedFile, "  {} (read with damage: writing it loses {} [entry|entries] and {} [byte|bytes]; you are asked next)"},
     {Str::SavePlanLeftFiles, "Read with damage, left as they lie on disk: {}"},
     {Str::SavePlanNothing, "No file would change; nothing is written."},
     {Str::SavePlanAsk, "Save?"},
     {Str::DamageQuestion,
-     "{0} was read with damage:\n{1}\nWriting it from what was read loses {2} entries and {3} bytes it holds on disk "
+     "{0} was read with damage:\n{1}\nWriting it from what was read loses {2} [entry|entries] and {3} [byte|bytes] it "
+     "holds on disk "
      "now, and saves your changes to it. Overwrite it?\nNo leaves {0} as it lies; the rest of the save goes on."},
     {Str::DamagedLeftUnsaved,
      "Left as they lie on disk, read with damage; your changes to them are not saved (the editor still holds them): "
      "{}"},
     {Str::RefusedDamaged,
      "{0} was read with damage; nothing was written:\n{1}\nWith --overwrite-damaged it is written all the same, losing "
-     "{2} entries and {3} bytes it holds on disk now."},
+     "{2} [entry|entries] and {3} [byte|bytes] it holds on disk now."},
     {Str::DialogueMissing,
-     "{} and {} are missing: this directory holds no dialogue. Saving writes them only once you add dialogue."},
+     "Neither {} nor {} exists: this directory holds no dialogue. Saving writes them only once you add dialogue."},
     {Str::SceneBeyondTables, "Scene {} has no object table: {} and {} hold the tables of scenes 0 to {} only."},
     {Str::CheckDamaged, "damaged: {}"},
     {Str::CheckDamagedCount, "files read with damage: {}"},
     {Str::FilesWritten, "written: {}"},
     {Str::NoDialogueFiles, "This directory has no dialogue files (talk.idx, talk.grp)"},
     {Str::SaveRecoveredFinished,
-     "A save in {} was cut off before it finished; it has now been finished: {} hold the saved contents."},
+     "A save in {} was cut off before it finished; it has now been finished, and these files hold the saved contents: "
+     "{}."},
     {Str::SaveRecoveredUndone,
-     "A save in {} was cut off before it finished; it has been undone: {} are as they were before it."},
+     "A save in {} was cut off before it finished; it has been undone, and these files are as they were before it: "
+     "{}."},
     {Str::SaveRecoveredLeftovers, "Removed the copies it left behind: {}."},
     {Str::SaveNeverStarted,
      "A save in {} was cut off before it changed any file: every file is as it was before it. Removed its unfinished "
@@ -639,7 +643,7 @@ constexpr InterfaceString kEnglish[] = {
      "the journal {} of an interrupted save is still in the directory: read the directory again to finish or undo that "
      "save first"},
     {Str::SaveGroupOneDirectory, "the files of one save must lie in one directory"},
-    {Str::JournalTooLarge, "it is {} bytes long, more than a journal ever is"},
+    {Str::JournalTooLarge, "it is {} [byte|bytes] long, more than a journal ever is"},
     {Str::JournalCutShort, "it ends before its last line"},
     {Str::JournalChecksumWrong, "its checksum does not match its contents"},
     {Str::JournalLineUnreadable, "line {} cannot be read"},
@@ -650,8 +654,8 @@ constexpr InterfaceString kEnglish[] = {
     {Str::PortraitDamagedCaption, "No. {} (damaged)"},
     {Str::PicturesUnchanged, "{}/{}: no picture changed; nothing was written"},
     {Str::UncommittedEditsQuestion,
-     "The instructions of event {} were changed but not yet written into the event with “{}”. Write the changes into "
-     "the event, or drop them?"},
+     "Event {} has instruction changes not yet written into it with “{}”. Write the changes into the event, or drop "
+     "them?"},
     {Str::CommitEdits, "Write into event"},
     {Str::DiscardEdits, "Drop changes"},
     {Str::StepDiscardEdits, "drop instruction changes"},

@@ -71,7 +71,7 @@ TEST(PartialDirectories, WithoutDialogueTheGameOpensAndGetsDialogueFilesOnlyOnce
 TEST(PartialDirectories, SceneAndBattleCommandsNeedNeitherDialogueNorEvents) {
   SampleGameDir dir;
   for (const char* name : {"talk.idx", "talk.grp", "kdef.idx", "kdef.grp"}) fs::remove(dir / name);
-  const ToolRun scenes = RunTool("scenes " + Q(dir.path()) + " 2>&1");
+  const ToolRun scenes = RunTool("--language en scenes " + Q(dir.path()) + " 2>&1");
   EXPECT_EQ(scenes.exitCode, 0) << scenes.out;
   EXPECT_NE(scenes.out.find("scene 0"), std::string::npos) << scenes.out;
   const ToolRun battle = RunTool("render-battle " + Q(dir.path()) + " 0 -o " + Q(dir / "battle.png") + " 2>&1");
@@ -130,7 +130,7 @@ TEST(PartialDirectories, ObjectTablesForFewerScenesAreNoDamageAndTheSceneWithout
     }
     EXPECT_FALSE(SceneWithoutTableNote(state, int32_t(state.game.names.scenes.size()) - 1).empty());
 
-    const ToolRun tool = RunTool("scenes " + Q(dir.path()) + " 2>&1");
+    const ToolRun tool = RunTool("--language en scenes " + Q(dir.path()) + " 2>&1");
     EXPECT_EQ(tool.exitCode, 0) << tool.out;
     EXPECT_EQ(tool.out.find("warning"), std::string::npos) << tool.out;
 

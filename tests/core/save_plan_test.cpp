@@ -367,7 +367,10 @@ TEST(SavePlan, WritingCommandsRefuseADamagedFileUnlessToldToOverwriteIt) {
   run = RunTool("import-dialogue --overwrite-damaged " + game + " " + Q(text) + " 2>&1");
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_EQ(dir.Get("talk.idx").size(), talkIdx.size() - 8);  // the entries read, each written back
-  EXPECT_TRUE(dir.Has("talk.grp.bak"));
+  // The damaged originals are kept beside them; they push out no backup.
+  EXPECT_EQ(dir.Get("talk.idx.damaged").size(), talkIdx.size() - 8);
+  EXPECT_EQ(dir.Get("talk.grp.damaged"), SampleFiles().at("talk.grp"));
+  EXPECT_FALSE(dir.Has("talk.grp.bak"));
 
   // The events: unchanged since the read, nothing is written and nothing
   // refused; with one event more, refused unless told.
@@ -395,19 +398,25 @@ TEST(SavePlan, WritingCommandsRefuseADamagedFileUnlessToldToOverwriteIt) {
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_EQ(dir.Get("kdef.idx").size(), kdefIdx.size() - 4);
 
-  // The portraits, exported and imported unchanged: the index of the cut
-  // data would be written anew.
+  // The portraits, exported and imported unchanged: nothing is written,
+  // the damaged pair stays as it lies.
   const fs::path pictures = dir / "pics";
   ASSERT_EQ(RunTool("export-pictures " + game + " portraits -o " + Q(pictures)).exitCode, 0);
+  run = RunTool("import-pictures " + game + " portraits " + Q(pictures) + " 2>&1");
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_EQ(dir.Get("hdgrp.grp").size(), hdgrpGrp.size() - 100);
+  EXPECT_FALSE(dir.Has("hdgrp.idx.bak") || dir.Has("hdgrp.idx.damaged"));
+  // One portrait replaced: refused unless told, then written with the
+  // damaged originals kept.
+  fs::copy_file(pictures / "0001.png", pictures / "0000.png", fs::copy_options::overwrite_existing);
   run = RunTool("import-pictures " + game + " portraits " + Q(pictures) + " 2>&1");
   EXPECT_EQ(run.exitCode, 1) << run.out;
   EXPECT_NE(run.out.find("hdgrp.idx"), std::string::npos) << run.out;
   EXPECT_EQ(dir.Get("hdgrp.grp").size(), hdgrpGrp.size() - 100);
   run = RunTool("import-pictures --overwrite-damaged " + game + " portraits " + Q(pictures) + " 2>&1");
   EXPECT_EQ(run.exitCode, 0) << run.out;
-  // The cut picture is kept as far as it goes: only the index changes.
-  EXPECT_TRUE(dir.Has("hdgrp.idx.bak"));
-  EXPECT_FALSE(dir.Has("hdgrp.grp.bak"));
+  EXPECT_EQ(dir.Get("hdgrp.grp.damaged").size(), hdgrpGrp.size() - 100);
+  EXPECT_NE(dir.Get("hdgrp.grp"), dir.Get("hdgrp.grp.damaged"));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The interface string table: exact numbers and texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <set>
 #include <string>
@@ -70,9 +72,12 @@ TEST(InterfaceStrings, EveryNumberHasBothTexts) {
   EXPECT_EQ(EnglishInterfaceStrings().size(), InterfaceStrings().size());
 }
 
+// The arguments a text takes: one a "{}", and up to the highest N of "{N}".
 size_t Places(std::string_view text) {
   size_t count = 0;
   for (size_t at = text.find("{}"); at != std::string_view::npos; at = text.find("{}", at + 2)) ++count;
+  for (char n = '0'; n <= '9'; ++n)
+    if (text.find(std::string{'{', n, '}'}) != std::string_view::npos) count = std::max(count, size_t(n - '0' + 1));
   return count;
 }
 
@@ -127,6 +132,10 @@ TEST(InterfaceStrings, AGroupTakesTheFormThatAgreesWithItsNumber) {
   EXPECT_EQ(FormatText("{}: {}", "[x|y]", 1), "[x|y]: 1");
   EXPECT_EQ(FormatText("{} and {}", std::string("a")), "a and ");
   EXPECT_EQ(FormatText("no places", 5), "no places");
+  // "{N}" names argument N; a group follows the argument put in last.
+  EXPECT_EQ(FormatText("{0} lost {2} [entry|entries] and {1} [byte|bytes]; keep {0}?", "a.idx", 1, 3),
+            "a.idx lost 3 entries and 1 byte; keep a.idx?");
+  EXPECT_EQ(FormatText("{1}{0}", 5), "5");
 }
 
 // Every English text, its numbers all 1, reads no "1 errors": each count of
@@ -160,6 +169,10 @@ TEST(InterfaceStrings, ChineseTextsHoldNoGroups) {
       if (s.text.compare(at, 2, "{}") == 0) {
         plain += args[next++];
         at += 2;
+      } else if (s.text[at] == '{' && at + 2 < s.text.size() && std::isdigit(uint8_t(s.text[at + 1])) &&
+                 s.text[at + 2] == '}') {
+        plain += args[size_t(s.text[at + 1] - '0')];
+        at += 3;
       } else {
         plain += s.text[at++];
       }

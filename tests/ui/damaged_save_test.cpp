@@ -117,7 +117,9 @@ class DamagedSaveTest : public QObject {
     s.prompt.Queue(Answer::Yes);
     Find<QAction>(s.w(), "mnu_Savefile")->trigger();
     QVERIFY(FileBytes(s.game.path("talk.grp")) != grp);
-    QVERIFY(QFile::exists(s.game.path("talk.grp.bak")));
+    // The damaged original is kept beside it and pushes out no backup.
+    QCOMPARE(FileBytes(s.game.path("talk.grp.damaged")), grp);
+    QVERIFY(!QFile::exists(s.game.path("talk.grp.bak")));
     QVERIFY(!s.game.state.modified);
   }
 
