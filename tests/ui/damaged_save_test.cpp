@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/controls.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
 #include "ui/battle/battle_editor_window.h"
@@ -27,15 +28,6 @@ using namespace tavrel::ui;
 using namespace tavrel::ui::test;
 
 namespace {
-
-template <class T>
-T* Find(QObject& root, const char* name) {
-  T* found = root.findChild<T*>(QLatin1String(name));
-  if (found == nullptr) qFatal("no control %s", name);
-  return found;
-}
-
-void Click(QObject& root, const char* name) { QTest::mouseClick(Find<QPushButton>(root, name), Qt::LeftButton); }
 
 void Cut(const QString& path, qsizetype bytes) {
   QFile file(path);

@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include "app/commands.h"
+#include "support/controls.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
 #include "ui/battle/battle_editor_window.h"
@@ -29,15 +30,6 @@ using namespace tavrel::ui;
 using namespace tavrel::ui::test;
 
 namespace {
-
-template <class T>
-T* Find(QObject& root, const char* name) {
-  T* found = root.findChild<T*>(QLatin1String(name));
-  if (found == nullptr) qFatal("no control %s", name);
-  return found;
-}
-
-void Click(QObject& root, const char* name) { QTest::mouseClick(Find<QPushButton>(root, name), Qt::LeftButton); }
 
 constexpr char kText[] = "找得到的一句Xyz";
 

@@ -8,6 +8,7 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include "support/controls.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
 #include "ui/qt_text.h"
@@ -18,13 +19,6 @@ using namespace tavrel::ui;
 using namespace tavrel::ui::test;
 
 namespace {
-
-template <class T>
-T* Find(QObject& root, const char* name) {
-  T* found = root.findChild<T*>(QLatin1String(name));
-  if (found == nullptr) qFatal("no control %s", name);
-  return found;
-}
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(QDir::cleanPath(path)); }
 

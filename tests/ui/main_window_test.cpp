@@ -20,6 +20,7 @@
 
 #include "app/commands.h"
 #include "app/exports.h"
+#include "support/controls.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
 #include "ui/main/main_window.h"
@@ -32,13 +33,6 @@ using namespace tavrel::ui::test;
 namespace {
 
 using Words = std::vector<int16_t>;
-
-template <class T>
-T* Find(QObject& root, const char* name) {
-  T* found = root.findChild<T*>(QLatin1String(name));
-  if (found == nullptr) qFatal("no control %s", name);
-  return found;
-}
 
 QStringList Lines(QAbstractItemView* list) {
   QStringList lines;
@@ -55,8 +49,6 @@ void OnModal(std::function<void(QWidget*)> act) {
     act(modal);
   });
 }
-
-void Click(QObject& root, const char* name) { QTest::mouseClick(Find<QPushButton>(root, name), Qt::LeftButton); }
 
 }  // namespace
 

@@ -19,6 +19,7 @@
 
 #include "app/commands.h"
 #include "app/scene_objects.h"
+#include "support/controls.h"
 #include "support/sample_game.h"
 #include "support/scripted_prompt.h"
 #include "ui/main/main_window.h"
@@ -30,15 +31,6 @@ using namespace tavrel::ui;
 using namespace tavrel::ui::test;
 
 namespace {
-
-template <class T>
-T* Find(QObject& root, const char* name) {
-  T* found = root.findChild<T*>(QLatin1String(name));
-  if (found == nullptr) qFatal("no control %s", name);
-  return found;
-}
-
-void Click(QObject& root, const char* name) { QTest::mouseClick(Find<QPushButton>(root, name), Qt::LeftButton); }
 
 // Runs `act` on the modal window the next step opens, once it is up; a
 // window `act` leaves open is closed, so the test fails instead of waiting.
