@@ -1,6 +1,6 @@
 # The warnings every target of the tree is built with. TAVREL_WERROR turns
-# them into errors; scripts/test, scripts/test-sanitized, scripts/check-package
-# and so CI switch it on, a plain build leaves it off so that a newer
+# them into errors; scripts/test, scripts/test-sanitized and so CI switch it
+# on (the package's -O3 build names it off), a plain build leaves it off so that a newer
 # compiler's new warnings cannot stop a user's build.
 option(TAVREL_WERROR "Treat compiler warnings as errors" OFF)
 
