@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gamefiles/file_io.h"
+#include "gamefiles/picture_encode.h"
 #include "text/charset.h"
 
 namespace tavrel::testing {
@@ -70,5 +71,21 @@ struct FaultHookGuard {
     SetWriteByteLimit(std::nullopt);
   }
 };
+
+// A picture of `width` x `height` pixels, every one transparent.
+inline IndexedPicture Blank(int width, int height) {
+  IndexedPicture p;
+  p.width = width;
+  p.height = height;
+  p.indices.assign(size_t(width) * size_t(height), 0);
+  p.visible.assign(p.indices.size(), 0);
+  return p;
+}
+
+// Pixel (x, y) shown with palette index `index`.
+inline void Show(IndexedPicture& p, int x, int y, uint8_t index) {
+  p.indices[p.at(x, y)] = index;
+  p.visible[p.at(x, y)] = 1;
+}
 
 }  // namespace tavrel::testing

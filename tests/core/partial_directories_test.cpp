@@ -20,13 +20,6 @@ namespace fs = std::filesystem;
 
 std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
 
-Result<GameReadReport> ReadAsItLies(EditorState& state, const fs::path& dir) {
-  state.programDir = TAVREL_BIN_DIR;
-  if (auto started = InitializeEditor(state, GameCharset::Big5); !started) return started.passError();
-  state.gameDirectory = dir.string();
-  return ReadGameFiles(state);
-}
-
 TEST(PartialDirectories, WithoutDialogueTheGameOpensAndGetsDialogueFilesOnlyOnceItHasDialogue) {
   SampleGameDir dir;
   fs::remove(dir / "talk.idx");

@@ -7,6 +7,7 @@
 
 #include "gamefiles/picture_encode.h"
 #include "gamefiles/pictures.h"
+#include "gamefiles_test_support.h"
 
 namespace tavrel::testing {
 namespace {
@@ -18,20 +19,6 @@ Palette IndexPalette() {
   Palette palette{};
   for (uint32_t i = 0; i < 256; ++i) palette[i] = i;
   return palette;
-}
-
-IndexedPicture Blank(int width, int height) {
-  IndexedPicture p;
-  p.width = width;
-  p.height = height;
-  p.indices.assign(size_t(width) * size_t(height), 0);
-  p.visible.assign(p.indices.size(), 0);
-  return p;
-}
-
-void Show(IndexedPicture& p, int x, int y, uint8_t index) {
-  p.indices[p.at(x, y)] = index;
-  p.visible[p.at(x, y)] = 1;
 }
 
 // Reads the entry back through the set reader and renders it over kNothing.

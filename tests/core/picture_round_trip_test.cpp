@@ -11,6 +11,7 @@
 
 #include "app/picture_sets.h"
 #include "gamefiles/picture_encode.h"
+#include "gamefiles_test_support.h"
 #include "sample_test_support.h"
 
 namespace tavrel::testing {
@@ -27,20 +28,6 @@ Palette DuplicatePalette() {
   palette[0] = palette[10] = 0;
   palette[20] = palette[30] = kShared;
   return palette;
-}
-
-IndexedPicture Blank(int width, int height) {
-  IndexedPicture p;
-  p.width = width;
-  p.height = height;
-  p.indices.assign(size_t(width) * size_t(height), 0);
-  p.visible.assign(p.indices.size(), 0);
-  return p;
-}
-
-void Show(IndexedPicture& p, int x, int y, uint8_t index) {
-  p.indices[p.at(x, y)] = index;
-  p.visible[p.at(x, y)] = 1;
 }
 
 Bytes Entry(int16_t width, int16_t height, const Bytes& rows) {

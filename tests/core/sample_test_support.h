@@ -62,6 +62,15 @@ inline void ReadSampleGame(EditorState& state, GameCharset charset, const std::f
   ASSERT_TRUE(read->warnings.empty()) << read->warnings.front().message;
 }
 
+// The editor started as the program starts, with the game in `dir` read as
+// it lies, damaged or not.
+inline Result<GameReadReport> ReadAsItLies(EditorState& state, const std::filesystem::path& dir) {
+  state.programDir = TAVREL_BIN_DIR;
+  if (auto started = InitializeEditor(state, GameCharset::Big5); !started) return started.passError();
+  state.gameDirectory = dir.string();
+  return ReadGameFiles(state);
+}
+
 // A scratch directory holding the sample game at scale 1.
 class SampleGameDir : public ScratchDir {
  public:

@@ -26,15 +26,6 @@ namespace fs = std::filesystem;
 
 std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
 
-// The editor started as the program starts, with the directory read as it
-// lies, damaged or not.
-Result<GameReadReport> ReadAsItLies(EditorState& state, const fs::path& dir) {
-  state.programDir = TAVREL_BIN_DIR;
-  if (auto started = InitializeEditor(state, GameCharset::Big5); !started) return started.passError();
-  state.gameDirectory = dir.string();
-  return ReadGameFiles(state);
-}
-
 const FileWarning* DamageNamed(const std::vector<FileWarning>& warnings, const std::string& file) {
   for (const FileWarning& w : warnings)
     if (w.file == file && w.damage) return &w;
